@@ -1,0 +1,65 @@
+// Program settings: the single row of SETTINGS_TBL.
+#include "database/modDBFunctions.h"
+
+namespace modDBFunctions {
+
+using modDB::Run_Sql_And_Read;
+using modDB::Run_Sql_Only;
+using modDB::Sql_Text;
+
+bool Get_Program_Mode(long& lngMode) {
+    return Run_Sql_And_Read(QStringLiteral("SELECT PROGRAM_MODE FROM SETTINGS_TBL"),
+                            [&](const Query_Result& r, long) { lngMode = r.Long_Value(1, 0); });
+}
+
+bool Set_Program_Mode(long lngMode) {
+    return Run_Sql_Only("UPDATE SETTINGS_TBL SET PROGRAM_MODE = " + QString::number(lngMode) + " WHERE SETTINGS_ID=1");
+}
+
+bool Get_Client_Options(long& lngClientOptions) {
+    return Run_Sql_And_Read(QStringLiteral("SELECT CLIENT_OPTIONS FROM SETTINGS_TBL"),
+                            [&](const Query_Result& r, long) { lngClientOptions = r.Long_Value(1, 0); });
+}
+
+bool Set_Client_Options(long lngClientOptions) {
+    return Run_Sql_Only("UPDATE SETTINGS_TBL SET CLIENT_OPTIONS = " + QString::number(lngClientOptions) +
+                        " WHERE SETTINGS_ID=1");
+}
+
+bool Get_Pwd(QString& strPwd) {
+    return Run_Sql_And_Read(QStringLiteral("SELECT PWD FROM SETTINGS_TBL WHERE SETTINGS_ID=1"),
+                            [&](const Query_Result& r, long) { strPwd = r.Value(1, 0); });
+}
+
+bool Set_Pwd(const QString& strPwd) {
+    return Run_Sql_Only("UPDATE SETTINGS_TBL SET PWD= '" + Sql_Text(strPwd) + "' WHERE SETTINGS_ID=1");
+}
+
+bool Is_Pwd_Correct(const QString& strPwd) {
+    long lngCount = 0;
+    const bool blnRead =
+        Run_Sql_And_Read("SELECT COUNT(*) FROM SETTINGS_TBL WHERE PWD='" + Sql_Text(strPwd) + "'",
+                         [&](const Query_Result& r, long) { lngCount = r.Long_Value(1, 0); });
+    return blnRead && lngCount >= 1;
+}
+
+bool Get_Remote_Settings(long& lngRemoteMode, QString& strServerName, long& lngClientPort) {
+    return Run_Sql_And_Read(
+        QStringLiteral("SELECT REMOTE_MODE,SERVER_NAME,CLIENT_PORT FROM SETTINGS_TBL WHERE SETTINGS_ID=1"),
+        [&](const Query_Result& r, long) {
+            const long lngMode = r.Long_Value(1, 0);
+            const QString strServer = r.Value(1, 1);
+            const long lngPort = r.Long_Value(1, 2);
+            lngRemoteMode = lngMode;
+            strServerName = strServer;
+            lngClientPort = lngPort;
+        });
+}
+
+bool Set_Remote_Settings(long lngRemoteMode, const QString& strServerName, const QString& strClientPort) {
+    return Run_Sql_Only("UPDATE SETTINGS_TBL SET REMOTE_MODE = " + QString::number(lngRemoteMode) + " ,SERVER_NAME='" +
+                        Sql_Text(strServerName) + "' ,CLIENT_PORT='" + Sql_Text(strClientPort) +
+                        "' WHERE SETTINGS_ID=1");
+}
+
+}  // namespace modDBFunctions

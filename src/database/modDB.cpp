@@ -1,0 +1,224 @@
+#include "database/modDB.h"
+
+#include "platform/Platform.h"
+#include "services/ErrorHandler.h"
+#include "services/modProgram.h"
+
+#include <QFileInfo>
+#include <cmath>
+#include <limits>
+#include <sqlite3.h>
+
+namespace modDB {
+
+Db_Connection& Db_Connection::operator=(Db_Connection&& o) noexcept {
+    if (this != &o) {
+        Close();
+        m_p = o.m_p;
+        o.m_p = nullptr;
+    }
+    return *this;
+}
+
+void Db_Connection::Close() {
+    if (m_p) {
+        sqlite3_close_v2(m_p);
+        m_p = nullptr;
+    }
+}
+
+void Query_Result::Clear() {
+    m_lngCols = 0;
+    m_values.clear();
+}
+
+const QString& Query_Result::Value(int lngRow, int lngCol) const {
+    if (lngRow < 0 || lngCol < 0 || lngCol >= m_lngCols || lngRow > Rows())
+        throw Run_Time_Error(Err_No::Subscript_Out_Of_Range, QStringLiteral("Subscript out of range"));
+    return m_values[static_cast<size_t>(lngRow) * m_lngCols + lngCol];
+}
+
+long Query_Result::Long_Value(int lngRow, int lngCol) const { return To_Long(Value(lngRow, lngCol)); }
+
+void Query_Result::Set_Columns(const QStringList& names) {
+    m_values.clear();
+    m_lngCols = static_cast<int>(names.size());
+    m_values.reserve(m_lngCols);
+    for (const QString& name : names) m_values.push_back(name);
+}
+
+void Query_Result::Append_Row(std::vector<QString>&& row) {
+    for (QString& value : row) m_values.push_back(std::move(value));
+}
+
+long To_Long(const QString& strValue) {
+    const QString strTrimmed = strValue.trimmed();
+    bool blnOk = false;
+    double dblValue = static_cast<double>(strTrimmed.toLongLong(&blnOk));
+    if (!blnOk) {
+        dblValue = strTrimmed.toDouble(&blnOk);
+        if (!blnOk || !std::isfinite(dblValue))
+            throw Run_Time_Error(Err_No::Type_Mismatch, QStringLiteral("Type mismatch"));
+        dblValue = std::nearbyint(dblValue);  // the default rounding mode rounds half to even
+    }
+    if (dblValue < std::numeric_limits<qint32>::min() || dblValue > std::numeric_limits<qint32>::max())
+        throw Run_Time_Error(Err_No::Overflow, QStringLiteral("Overflow"));
+    return static_cast<long>(dblValue);
+}
+
+QString Sql_Text(const QString& strValue) {
+    QString strOut = strValue;
+    strOut.replace(QLatin1Char('\''), QStringLiteral("''"));
+    return strOut;
+}
+
+QString Get_Windows_Directory() { return platform::Environment().Windows_Directory(); }
+
+QString Get_Database_File() { return Get_Windows_Directory() + QStringLiteral("/tsdvstore.iil"); }
+
+Db_Connection Open_Database(const QString& strPath) {
+    Db_Connection hDb;
+    Error_Block([&] {
+        const QFileInfo info(strPath);
+        if (!info.exists() || !info.isFile())
+            throw Run_Time_Error(Err_No::File_Not_Found, QStringLiteral("File not found"));
+        if (info.size() == 0) {
+            modProgram::Log().Show_Error(QStringLiteral("The settings database is empty: ") + strPath, true);
+            return;
+        }
+        sqlite3* p = nullptr;
+        const QByteArray path = strPath.toUtf8();
+        if (sqlite3_open_v2(path.constData(), &p, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK) {
+            const QString strMessage = p ? QString::fromUtf8(sqlite3_errmsg(p)) : QStringLiteral("out of memory");
+            if (p) sqlite3_close_v2(p);
+            modProgram::Log().Show_Error(QStringLiteral("The settings database cannot be opened: ") + strMessage, true);
+            return;
+        }
+        sqlite3_busy_timeout(p, BUSY_TIMEOUT_MS);
+        sqlite3_extended_result_codes(p, 1);
+        hDb = Db_Connection(p);
+    });
+    return hDb;
+}
+
+void Close_Database(Db_Connection& hDb) { hDb.Close(); }
+
+namespace {
+
+// Runs every statement of strSQL, collecting the rows they return into one table.
+bool Execute_All(sqlite3* db, const QString& strSQL, Query_Result& result, long& lngRows, QString& strError) {
+    const QByteArray sql = strSQL.toUtf8();
+    const char* pTail = sql.constData();
+    const char* pEnd = pTail + sql.size();
+    result.Clear();
+    lngRows = 0;
+    bool blnHaveNames = false;
+    while (pTail < pEnd) {
+        sqlite3_stmt* stmt = nullptr;
+        const char* pNext = nullptr;
+        if (sqlite3_prepare_v2(db, pTail, static_cast<int>(pEnd - pTail), &stmt, &pNext) != SQLITE_OK) {
+            strError = QString::fromUtf8(sqlite3_errmsg(db));
+            return false;
+        }
+        pTail = pNext;
+        if (!stmt) continue;  // blanks or a comment
+        const int nCols = sqlite3_column_count(stmt);
+        if (nCols > 0 && !blnHaveNames) {
+            QStringList names;
+            for (int c = 0; c < nCols; ++c) names << QString::fromUtf8(sqlite3_column_name(stmt, c));
+            result.Set_Columns(names);
+            blnHaveNames = true;
+        }
+        int rc;
+        while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
+            std::vector<QString> row;
+            row.reserve(result.Columns());
+            for (int c = 0; c < result.Columns(); ++c) {
+                const auto* text = reinterpret_cast<const char*>(c < nCols ? sqlite3_column_text(stmt, c) : nullptr);
+                row.push_back(text ? QString::fromUtf8(text, sqlite3_column_bytes(stmt, c)) : QString());
+            }
+            result.Append_Row(std::move(row));
+            ++lngRows;
+        }
+        if (rc != SQLITE_DONE) {
+            strError = QString::fromUtf8(sqlite3_errmsg(db));
+            sqlite3_finalize(stmt);
+            return false;
+        }
+        sqlite3_finalize(stmt);
+    }
+    return true;
+}
+
+}  // namespace
+
+bool Run_Query(const Db_Connection& hDb, const QString& strSQL, Query_Result& arrResult, long& lngRows) {
+    if (!hDb) return false;
+    bool blnResult = false;
+    Error_Block([&] {
+        QString strError;
+        Query_Result table;
+        long lngCount = 0;
+        const bool blnOk = Execute_All(hDb.get(), strSQL, table, lngCount, strError);
+        arrResult = std::move(table);
+        if (!blnOk) {
+            if (strError.isEmpty()) strError = QStringLiteral("unknown database error");
+            modProgram::Log().Show_Error(strError, true);
+            return;
+        }
+        lngRows = lngCount;
+        blnResult = true;
+    });
+    return blnResult;
+}
+
+bool Compact_Database() {
+    bool blnResult = false;
+    Db_Connection hDb = Open_Database(Get_Database_File());
+    Query_Result arrResult;
+    long lngRows = 0;
+    if (hDb && Run_Query(hDb, QStringLiteral("VACUUM"), arrResult, lngRows)) {
+        modProgram::Log().Log_Event(QStringLiteral("Database compressed successfully!"), LOG_INFO, true);
+        blnResult = true;
+    }
+    Close_Database(hDb);
+    return blnResult;
+}
+
+bool Run_Sql(const QString& strSQL, long& lngRows, Query_Result& arrResult) {
+    Db_Connection hDb = Open_Database(Get_Database_File());
+    const bool blnResult = hDb && Run_Query(hDb, strSQL, arrResult, lngRows);
+    Close_Database(hDb);
+    return blnResult;
+}
+
+bool Execute_In_Transaction(const QString& strSQL) {
+    bool blnResult = false;
+    Db_Connection hDb = Open_Database(Get_Database_File());
+    {
+        MY_TRANS trans(hDb);
+        if (hDb) {
+            Query_Result arrResult;
+            long lngRows = 0;
+            blnResult = Run_Query(hDb, strSQL, arrResult, lngRows);
+        }
+    }
+    Close_Database(hDb);
+    return blnResult;
+}
+
+MY_TRANS::MY_TRANS(const Db_Connection& hDb) : m_hDb(hDb) {
+    Query_Result arrResult;
+    long lngRows = 0;
+    m_blnBegan = Run_Query(m_hDb, QStringLiteral("BEGIN DEFERRED TRANSACTION MY_TRANS"), arrResult, lngRows);
+}
+
+MY_TRANS::~MY_TRANS() {
+    // Commit only what is open: a BEGIN that failed leaves nothing to commit.
+    if (!m_hDb || sqlite3_get_autocommit(m_hDb.get())) return;
+    Query_Result arrResult;
+    long lngRows = 0;
+    Run_Query(m_hDb, QStringLiteral("COMMIT TRANSACTION MY_TRANS"), arrResult, lngRows);
+}
+
+}  // namespace modDB

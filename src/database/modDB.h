@@ -1,0 +1,129 @@
+#pragma once
+// Settings database access: finds the file, opens it per call, runs one SQL text
+// and hands back the whole result as a table of texts, closes it again.
+
+#include <QString>
+#include <QStringList>
+#include <vector>
+
+struct sqlite3;
+
+namespace modDB {
+
+// How long a statement waits for a lock held by the filtering components before it
+// fails: they hold the file only for short writes, so a few seconds covers them
+// without freezing the console for long when something keeps it locked.
+constexpr int BUSY_TIMEOUT_MS = 3000;
+
+// An open connection; an empty one is the old handle 0. Closes on scope exit.
+class Db_Connection {
+public:
+    Db_Connection() = default;
+    explicit Db_Connection(sqlite3* p) : m_p(p) {}
+    Db_Connection(Db_Connection&& o) noexcept : m_p(o.m_p) { o.m_p = nullptr; }
+    Db_Connection& operator=(Db_Connection&& o) noexcept;
+    Db_Connection(const Db_Connection&) = delete;
+    Db_Connection& operator=(const Db_Connection&) = delete;
+    ~Db_Connection() { Close(); }
+
+    explicit operator bool() const { return m_p != nullptr; }
+    sqlite3* get() const { return m_p; }
+    void Close();
+
+private:
+    sqlite3* m_p = nullptr;
+};
+
+// The result of one statement: row 0 the column names, rows 1..N the data, every
+// value a text (NULL gives ""). Reading outside the table is a run-time error.
+class Query_Result {
+public:
+    void Clear();
+    int Rows() const { return m_lngCols == 0 ? 0 : static_cast<int>(m_values.size() / m_lngCols) - 1; }
+    int Columns() const { return m_lngCols; }
+    // Value of (row, column); throws Run_Time_Error 9 outside the table.
+    const QString& Value(int lngRow, int lngCol) const;
+    const QString& operator()(int lngRow, int lngCol) const { return Value(lngRow, lngCol); }
+    // The value converted to a 32-bit number as the old CLng did (13 when it is
+    // not a number, 6 when it does not fit).
+    long Long_Value(int lngRow, int lngCol) const;
+
+    // Used while reading a result.
+    void Set_Columns(const QStringList& names);
+    void Append_Row(std::vector<QString>&& row);
+
+private:
+    int m_lngCols = 0;
+    std::vector<QString> m_values;  // row-major, row 0 = names
+};
+
+// Converts a text to a 32-bit number as CLng did: blanks trimmed, decimals rounded
+// half to even; throws Run_Time_Error 13 (not a number) or 6 (out of range).
+long To_Long(const QString& strValue);
+
+// Doubles the apostrophes of a text value, so that it stays one SQL literal.
+// Every text that goes between quotes in an SQL text passes through here.
+QString Sql_Text(const QString& strValue);
+
+QString Get_Windows_Directory();
+// The Windows directory followed by "/tsdvstore.iil".
+QString Get_Database_File();
+
+// Opens an existing, non-empty settings database; reports a failure in one critical
+// box and returns an empty connection. Never creates a file.
+Db_Connection Open_Database(const QString& strPath);
+void Close_Database(Db_Connection& hDb);
+
+// Runs strSQL (one or more statements). With an empty connection returns false and
+// reports nothing; a failed statement is reported with the database's message.
+bool Run_Query(const Db_Connection& hDb, const QString& strSQL, Query_Result& arrResult, long& lngRows);
+
+// "VACUUM" on the settings database; logs its success.
+bool Compact_Database();
+// Opens, runs strSQL, closes.
+bool Run_Sql(const QString& strSQL, long& lngRows, Query_Result& arrResult);
+// Runs strSQL inside MY_TRANS on a connection of its own.
+bool Execute_In_Transaction(const QString& strSQL);
+
+// The batch transaction: "BEGIN DEFERRED TRANSACTION MY_TRANS" now, and
+// "COMMIT TRANSACTION MY_TRANS" when the guard goes, also after a failed statement
+// (what succeeded stays written; nothing is rolled back).
+class MY_TRANS {
+public:
+    explicit MY_TRANS(const Db_Connection& hDb);
+    ~MY_TRANS();
+    MY_TRANS(const MY_TRANS&) = delete;
+    MY_TRANS& operator=(const MY_TRANS&) = delete;
+    bool Began() const { return m_blnBegan; }
+
+private:
+    const Db_Connection& m_hDb;
+    bool m_blnBegan = false;
+};
+
+}  // namespace modDB
+
+#include "services/ErrorHandler.h"
+
+namespace modDB {
+
+// The per-call protocol: open, run strSQL, close, then read the table inside an
+// error block (reading a row that is not there fails there and is reported once).
+// True when the statement and the reader succeeded. The reader assigns the
+// caller's out parameters only after all its reads succeeded.
+template <class Reader>
+bool Run_Sql_And_Read(const QString& strSQL, Reader&& read) {
+    Query_Result arrResult;
+    long lngRows = 0;
+    if (!Run_Sql(strSQL, lngRows, arrResult)) return false;
+    return Error_Block([&] { read(arrResult, lngRows); });
+}
+
+// The same for a statement whose result is not read.
+inline bool Run_Sql_Only(const QString& strSQL) {
+    Query_Result arrResult;
+    long lngRows = 0;
+    return Run_Sql(strSQL, lngRows, arrResult);
+}
+
+}  // namespace modDB

@@ -1,0 +1,67 @@
+#include "platform/Controls.h"
+
+#include <QEvent>
+#include <QKeyEvent>
+#include <QScreen>
+#include <QVariant>
+#include <QWidget>
+#include <QGuiApplication>
+
+namespace platform {
+
+QString Get_Tag(const QObject* pControl) { return pControl ? pControl->property("Tag").toString() : QString(); }
+
+void Set_Tag(QObject* pControl, const QString& strTag) {
+    if (pControl) pControl->setProperty("Tag", strTag);
+}
+
+static double Logical_Dpi(const QWidget* pWidget) {
+    if (pWidget) return pWidget->logicalDpiX();
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) return screen->logicalDotsPerInchX();
+    return 96.0;
+}
+
+int Twips_To_Pixels(double dblTwips, const QWidget* pWidget) {
+    return static_cast<int>(dblTwips * Logical_Dpi(pWidget) / 1440.0 + 0.5);
+}
+
+double Pixels_To_Twips(int lngPixels, const QWidget* pWidget) { return lngPixels * 1440.0 / Logical_Dpi(pWidget); }
+
+namespace {
+
+class Key_Press_Filter : public QObject {
+public:
+    Key_Press_Filter(QObject* parent, Key_Press_Handler handler) : QObject(parent), m_handler(std::move(handler)) {}
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() != QEvent::KeyPress) return false;
+        auto* key = static_cast<QKeyEvent*>(event);
+        int KeyAscii = 0;
+        switch (key->key()) {
+            case Qt::Key_Return:
+            case Qt::Key_Enter: KeyAscii = 13; break;
+            case Qt::Key_Backspace: KeyAscii = 8; break;
+            case Qt::Key_Escape: KeyAscii = 27; break;
+            case Qt::Key_Tab: return false;
+            default: {
+                const QString text = key->text();
+                if (text.isEmpty()) return false;  // arrows, function keys: not a character
+                KeyAscii = text.at(0).unicode();
+            }
+        }
+        m_handler(KeyAscii);
+        return KeyAscii == 0;
+    }
+
+private:
+    Key_Press_Handler m_handler;
+};
+
+}  // namespace
+
+void Install_KeyPress(QWidget* pControl, Key_Press_Handler handler) {
+    pControl->installEventFilter(new Key_Press_Filter(pControl, std::move(handler)));
+}
+
+}  // namespace platform

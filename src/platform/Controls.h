@@ -1,0 +1,26 @@
+#pragma once
+// Small habits of the old controls: the text Tag every control carries, sizes in
+// twips, and the KeyPress event with its character code passed by reference.
+
+#include <QObject>
+#include <QString>
+#include <functional>
+
+class QWidget;
+
+namespace platform {
+
+// The text Tag of a control (a dynamic property "Tag").
+QString Get_Tag(const QObject* pControl);
+void Set_Tag(QObject* pControl, const QString& strTag);
+
+// 1440 twips per logical inch of the control's screen.
+int Twips_To_Pixels(double dblTwips, const QWidget* pWidget = nullptr);
+double Pixels_To_Twips(int lngPixels, const QWidget* pWidget = nullptr);
+
+// Calls the handler with the character code of each key press (Enter is 13,
+// Backspace 8, Esc 27); setting the code to 0 swallows the key.
+using Key_Press_Handler = std::function<void(int& KeyAscii)>;
+void Install_KeyPress(QWidget* pControl, Key_Press_Handler handler);
+
+}  // namespace platform

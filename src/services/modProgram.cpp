@@ -1,0 +1,93 @@
+#include "services/modProgram.h"
+
+#include "Version.h"
+#include "database/modDBFunctions.h"
+#include "platform/Platform.h"
+#include "services/modGlobal.h"
+
+#include <QLocale>
+
+namespace modProgram {
+
+std::unique_ptr<clsLog> Application_Log;
+
+namespace {
+std::function<void()> g_loginStarter;
+}
+
+clsLog& Log() {
+    if (Application_Log) return *Application_Log;
+    static clsLog silentLog;  // never started: writes nothing, still shows boxes
+    return silentLog;
+}
+
+void Set_Login_Starter(std::function<void()> starter) { g_loginStarter = std::move(starter); }
+
+long Create_Instance_Mutex() { return platform::Instance_Lock().Create_Mutex(QStringLiteral("lhdravinolets")); }
+
+bool Init_Common_Controls() {
+    // Qt's controls need no registration; kept so start-up reads as it always did.
+    return true;
+}
+
+void Write_Log_Start() {
+    platform::IEnvironment& env = platform::Environment();
+    clsLog& log = *Application_Log;
+    log.Start_Logging(env.Program_Folder() + "/" + env.Program_File_Name() + ".log");
+    log.Log_Event(QString(89, QLatin1Char('-')), LOG_NONE, false);
+    log.Log_Event("Start Time: " + QLocale::c().toString(platform::Clock().Now(), QStringLiteral("yyyy-MM-dd HH:mm:ss")),
+                  LOG_INFO, false);
+    log.Log_Event("Path: " + env.Program_Folder(), LOG_INFO, false);
+    log.Log_Event(QStringLiteral("Version: %1.%2 Revision: %3").arg(DV_VERSION_MAJOR).arg(DV_VERSION_MINOR).arg(DV_VERSION_REVISION),
+                  LOG_INFO, false);
+}
+
+void Write_Log_Stop() {
+    clsLog& log = Log();
+    log.Log_Event(QStringLiteral("Stop"), LOG_NONE, false);
+    log.Log_Event(QString(50, QLatin1Char('+')), LOG_NONE, false);
+}
+
+void Close_Application_Log() {
+    if (!Application_Log) return;
+    Application_Log->Log_Event(QStringLiteral("Application Closing"), LOG_INFO, true);
+    Write_Log_Stop();
+    Application_Log.reset();
+}
+
+long Shell_Open(const QString& strFile) {
+    return platform::Shell().Shell_Execute(QStringLiteral("open"), strFile, QString(), QString(), 1);
+}
+
+Run_Kind Main(const QString& strCommandLine) {
+    Create_Instance_Mutex();
+    if (platform::Instance_Lock().Previous_Instance()) {
+        platform::Message_Boxes().Show(QStringLiteral("A previous instance of the program is running!"),
+                                       platform::vbExclamation, QStringLiteral("DravinoleTS"));
+        return Run_Kind::Previous_Instance;
+    }
+    if (strCommandLine == QLatin1String("-ip")) {
+        Install_Filters();
+        return Run_Kind::Install_Filters;
+    }
+    if (strCommandLine == QLatin1String("-up")) {
+        Uninstall_Filters();
+        return Run_Kind::Uninstall_Filters;
+    }
+    Application_Log = std::make_unique<clsLog>();
+    Write_Log_Start();
+    Init_Common_Controls();
+    long lngRemoteMode = 0;
+    QString strServerName;
+    long lngClientPort = 0;
+    modDBFunctions::Get_Remote_Settings(lngRemoteMode, strServerName, lngClientPort);
+    modGlobal::Is_Remote_Mode = lngRemoteMode != 0;
+    if (g_loginStarter) g_loginStarter();
+    return Run_Kind::Console;
+}
+
+}  // namespace modProgram
+
+namespace modAPI {
+bool Is_64Bit_Windows() { return platform::Environment().Is_Wow64_Process(); }
+}  // namespace modAPI

@@ -1,0 +1,50 @@
+#pragma once
+// Start-up and shutdown: the single-instance rule, the "-ip"/"-up" filter runs, the
+// log of a console run, and small platform helpers.
+
+#include "services/clsLog.h"
+
+#include <QString>
+#include <functional>
+#include <memory>
+
+namespace modProgram {
+
+// The one log object of a console run (empty in the runs that end early).
+extern std::unique_ptr<clsLog> Application_Log;
+// The log object, or a log that writes nothing while none exists (error boxes are
+// still shown).
+clsLog& Log();
+
+enum class Run_Kind { Previous_Instance, Install_Filters, Uninstall_Filters, Console };
+
+// Start-up. strCommandLine is the whole command line after the program name.
+// A console run ends here with the login dialog shown (see Set_Login_Starter).
+Run_Kind Main(const QString& strCommandLine);
+
+// What a console run shows first: the login dialog, set by the GUI at start-up.
+void Set_Login_Starter(std::function<void()> starter);
+
+long Create_Instance_Mutex();
+bool Init_Common_Controls();
+void Write_Log_Start();
+void Write_Log_Stop();
+// "Application Closing", the end block, then the log object is released.
+void Close_Application_Log();
+// Opens a document, web page or mail link with its handler (show normal).
+long Shell_Open(const QString& strFile);
+
+// Network filter installation and check.
+void Install_Filters();
+void Uninstall_Filters();
+void Set_AppInit_Dlls(bool blnInstall);
+// -1 the check failed; 0 all in place; 1 provider missing; 2 missing from the 64-bit
+// catalog; 3 AppInit_DLLs lacks the library.
+long Check_Filters_Installed();
+
+}  // namespace modProgram
+
+namespace modAPI {
+// True when the 32-bit program runs on 64-bit Windows.
+bool Is_64Bit_Windows();
+}  // namespace modAPI

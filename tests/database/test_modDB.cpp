@@ -1,0 +1,212 @@
+#include "database/modDB.h"
+#include "support/Fixture.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <sqlite3.h>
+
+using namespace modDB;
+
+namespace {
+
+class ModDbTest : public test::Dv_Test {};
+
+TEST_F(ModDbTest, DatabaseFileIsInTheWindowsDirectory) {
+    EXPECT_EQ(Get_Windows_Directory(), Windows_Dir());
+    EXPECT_EQ(Get_Database_File(), Windows_Dir() + "/tsdvstore.iil");
+    environment->strWindowsDirectory.clear();
+    EXPECT_EQ(Get_Database_File(), "/tsdvstore.iil");
+}
+
+TEST_F(ModDbTest, MissingFileIsReportedOnceAndNeverCreated) {
+    const QString strPath = Temp_Path("missing.iil");
+    Db_Connection hDb = Open_Database(strPath);
+    EXPECT_FALSE(hDb);
+    EXPECT_FALSE(QFile::exists(strPath));
+    auto boxes = Boxes();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].lngStyle, 16);
+    EXPECT_EQ(boxes[0].strTitle, "DravinoleTS");
+    EXPECT_EQ(boxes[0].strText, "File not found: ErrNo=53: ErrDesc=File not found: ErrSrc=DravinoleTS");
+    EXPECT_TRUE(Log_Lines().last().startsWith("E: File not found: ErrNo=53"));
+}
+
+TEST_F(ModDbTest, EmptyFileIsReportedAndLeftEmpty) {
+    const QString strPath = Temp_Path("empty.iil");
+    QFile file(strPath);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.close();
+    EXPECT_FALSE(Open_Database(strPath));
+    auto boxes = Boxes();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].lngStyle, 16);
+    EXPECT_TRUE(boxes[0].strText.contains("empty"));
+    EXPECT_EQ(QFileInfo(strPath).size(), 0);
+}
+
+TEST_F(ModDbTest, CorruptFileFailsItsFirstStatement) {
+    const QString strPath = Temp_Path("corrupt.iil");
+    QFile file(strPath);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(QByteArray(4096, 'x'));
+    file.close();
+    Db_Connection hDb = Open_Database(strPath);
+    ASSERT_TRUE(hDb);
+    Query_Result arrResult;
+    long lngRows = -1;
+    EXPECT_FALSE(Run_Query(hDb, "SELECT * FROM USER_TBL", arrResult, lngRows));
+    EXPECT_EQ(lngRows, -1);
+    auto boxes = Boxes();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_TRUE(boxes[0].strText.contains("not a database")) << boxes[0].strText.toStdString();
+}
+
+TEST_F(ModDbTest, RunQueryWithNoConnectionReportsNothing) {
+    Db_Connection hDb;
+    Query_Result arrResult;
+    long lngRows = 5;
+    const int intLines = Log_Lines().size();
+    EXPECT_FALSE(Run_Query(hDb, "SELECT 1", arrResult, lngRows));
+    EXPECT_EQ(lngRows, 5);
+    EXPECT_EQ(Log_Lines().size(), intLines);
+}
+
+TEST_F(ModDbTest, ResultTableHasNamesInRowZeroAndTextValues) {
+    Exec("INSERT INTO USER_TBL (USER_NAME) VALUES ('bob')");
+    Exec("UPDATE USER_TBL SET APP_BLOCKER_MSG = NULL WHERE 0");
+    Db_Connection hDb = Open_Database(Get_Database_File());
+    Query_Result r;
+    long lngRows = 0;
+    ASSERT_TRUE(Run_Query(hDb, "SELECT USER_NAME, USER_ID, NULL AS N FROM USER_TBL ORDER BY USER_ID", r, lngRows));
+    EXPECT_EQ(lngRows, 2);
+    EXPECT_EQ(r(0, 0), "USER_NAME");
+    EXPECT_EQ(r(0, 1), "USER_ID");
+    EXPECT_EQ(r(1, 0), "All Users");
+    EXPECT_EQ(r(1, 1), "0");
+    EXPECT_EQ(r(2, 0), "bob");
+    EXPECT_EQ(r(2, 2), "");
+    EXPECT_THROW(r.Value(3, 0), Run_Time_Error);
+}
+
+TEST_F(ModDbTest, QueryWithNoRowsSucceedsAndReadingRowOneFailsInTheErrorBlock) {
+    long lngRows = -1;
+    Query_Result r;
+    ASSERT_TRUE(Run_Sql("SELECT USER_ID FROM USER_TBL WHERE USER_ID=999", lngRows, r));
+    EXPECT_EQ(lngRows, 0);
+    long lngValue = 7;
+    EXPECT_FALSE(Run_Sql_And_Read("SELECT USER_ID FROM USER_TBL WHERE USER_ID=999",
+                                  [&](const Query_Result& t, long) { lngValue = t.Long_Value(1, 0); }));
+    EXPECT_EQ(lngValue, 7);
+    auto boxes = Boxes();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].strText, "Subscript out of range: ErrNo=9: ErrDesc=Subscript out of range: ErrSrc=DravinoleTS");
+}
+
+TEST_F(ModDbTest, FailedStatementShowsTheDatabaseMessageOnce) {
+    long lngRows = 0;
+    Query_Result r;
+    EXPECT_FALSE(Run_Sql("SELECT NO_SUCH_COLUMN FROM USER_TBL", lngRows, r));
+    auto boxes = Boxes();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].strText, "no such column: NO_SUCH_COLUMN");
+    EXPECT_EQ(boxes[0].lngStyle, 16);
+    EXPECT_TRUE(Log_Lines().last().startsWith("E: no such column: NO_SUCH_COLUMN"));
+}
+
+TEST_F(ModDbTest, SeveralStatementsInOneTextAllRun) {
+    EXPECT_TRUE(Run_Sql_Only("INSERT INTO FILE_TBL (FILE_EXTN) VALUES ('exe'); INSERT INTO FILE_TBL (FILE_EXTN) VALUES ('zip')"));
+    EXPECT_EQ(Scalar("SELECT COUNT(*) FROM FILE_TBL"), "2");
+}
+
+TEST_F(ModDbTest, QuotedTextIsStoredAsTypedAndNeverChangesTheStatement) {
+    const QString strEvil = "x'); DELETE FROM USER_TBL; --";
+    EXPECT_TRUE(Run_Sql_Only("INSERT INTO FILE_TBL (FILE_EXTN) VALUES ('" + Sql_Text(strEvil) + "')"));
+    EXPECT_EQ(Scalar("SELECT FILE_EXTN FROM FILE_TBL"), strEvil);
+    EXPECT_EQ(Scalar("SELECT COUNT(*) FROM USER_TBL"), "1");
+    EXPECT_EQ(Sql_Text("O'Neil''s"), "O''Neil''''s");
+}
+
+TEST_F(ModDbTest, BatchCommitsWhatSucceededAfterAFailedStatement) {
+    Db_Connection hDb = Open_Database(Get_Database_File());
+    {
+        MY_TRANS trans(hDb);
+        EXPECT_TRUE(trans.Began());
+        Query_Result r;
+        long n = 0;
+        EXPECT_TRUE(Run_Query(hDb, "INSERT INTO FILE_TBL (FILE_EXTN) VALUES ('a')", r, n));
+        EXPECT_FALSE(Run_Query(hDb, "INSERT INTO NO_TABLE VALUES (1)", r, n));
+        EXPECT_TRUE(Run_Query(hDb, "INSERT INTO FILE_TBL (FILE_EXTN) VALUES ('b')", r, n));
+    }
+    Close_Database(hDb);
+    EXPECT_EQ(Scalar("SELECT GROUP_CONCAT(FILE_EXTN) FROM FILE_TBL"), "a,b");
+    EXPECT_EQ(Boxes().size(), 1u);
+}
+
+TEST_F(ModDbTest, TransactionGuardOnNoConnectionIsSilent) {
+    Db_Connection hDb;
+    { MY_TRANS trans(hDb); EXPECT_FALSE(trans.Began()); }
+    EXPECT_TRUE(Boxes().empty());
+}
+
+TEST_F(ModDbTest, ExecuteInTransaction) {
+    EXPECT_TRUE(Execute_In_Transaction("DELETE FROM USER_TBL WHERE USER_ID=0"));
+    EXPECT_EQ(Scalar("SELECT COUNT(*) FROM USER_TBL"), "0");
+    EXPECT_FALSE(Execute_In_Transaction("DELETE FROM NOTHING"));
+    EXPECT_EQ(Boxes().size(), 1u);
+    // The transaction was committed and closed: a later write works.
+    EXPECT_TRUE(Run_Sql_Only("INSERT INTO FILE_TBL (FILE_EXTN) VALUES ('c')"));
+}
+
+TEST_F(ModDbTest, LockedDatabaseWaitsThenFailsWithTheDatabaseMessage) {
+    sqlite3* other = nullptr;
+    ASSERT_EQ(sqlite3_open(Database_File().toUtf8().constData(), &other), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(other, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
+    QElapsedTimer timer;
+    timer.start();
+    EXPECT_FALSE(Run_Sql_Only("UPDATE SETTINGS_TBL SET PROGRAM_MODE=0"));
+    EXPECT_GE(timer.elapsed(), BUSY_TIMEOUT_MS - 100);
+    sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr);
+    sqlite3_close(other);
+    auto boxes = Boxes();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_TRUE(boxes[0].strText.contains("locked")) << boxes[0].strText.toStdString();
+    EXPECT_EQ(Scalar("SELECT PROGRAM_MODE FROM SETTINGS_TBL"), "1");
+}
+
+TEST_F(ModDbTest, CompactDatabaseLogsSuccess) {
+    EXPECT_TRUE(Compact_Database());
+    EXPECT_EQ(Log_Lines().last(), "I: Database compressed successfully!" + QString(80 - 36, ' ') + ": 07-Mar-26 14:05:09");
+}
+
+struct To_Long_Case {
+    const char* strText;
+    long lngValue;   // expected when lngError is 0
+    long lngError;
+};
+
+class ToLongTest : public ::testing::TestWithParam<To_Long_Case> {};
+
+TEST_P(ToLongTest, ConvertsLikeTheOldNumberConversion) {
+    const To_Long_Case c = GetParam();
+    if (c.lngError == 0) {
+        EXPECT_EQ(To_Long(c.strText), c.lngValue);
+    } else {
+        try {
+            To_Long(c.strText);
+            ADD_FAILURE() << "no error for " << c.strText;
+        } catch (const Run_Time_Error& e) {
+            EXPECT_EQ(e.Number, c.lngError);
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, ToLongTest,
+                         ::testing::Values(To_Long_Case{"12", 12, 0}, To_Long_Case{" 7 ", 7, 0},
+                                           To_Long_Case{"-2147483648", -2147483647L - 1, 0},
+                                           To_Long_Case{"2147483647", 2147483647L, 0},
+                                           To_Long_Case{"2147483648", 0, 6}, To_Long_Case{"2.5", 2, 0},
+                                           To_Long_Case{"3.5", 4, 0}, To_Long_Case{"abc", 0, 13},
+                                           To_Long_Case{"", 0, 13}, To_Long_Case{"12abc", 0, 13}));
+
+}  // namespace

@@ -1,0 +1,94 @@
+#include "database/modDBFunctions.h"
+#include "support/Fixture.h"
+
+using namespace modDBFunctions;
+
+namespace {
+
+class ProgramSettingsTest : public test::Dv_Test {};
+
+struct Pwd_Case {
+    const char* strTyped;
+    bool blnCorrect;
+};
+
+class PwdTest : public test::Dv_Test, public ::testing::WithParamInterface<Pwd_Case> {};
+
+TEST_P(PwdTest, PasswordMatchesExactlyAndCaseSensitively) {
+    EXPECT_EQ(Is_Pwd_Correct(GetParam().strTyped), GetParam().blnCorrect);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, PwdTest,
+                         ::testing::Values(Pwd_Case{"Marigold", true}, Pwd_Case{"marigold", false},
+                                           Pwd_Case{"MARIGOLD", false}, Pwd_Case{"Marigold ", false},
+                                           Pwd_Case{"", false}));
+
+TEST_F(ProgramSettingsTest, PasswordWithApostropheNeverMatchesAndIsStoredAsTyped) {
+    EXPECT_FALSE(Is_Pwd_Correct("' OR '1'='1"));
+    ASSERT_TRUE(Set_Pwd("it's"));
+    EXPECT_EQ(Scalar("SELECT PWD FROM SETTINGS_TBL"), "it's");
+    EXPECT_TRUE(Is_Pwd_Correct("it's"));
+    QString strPwd;
+    ASSERT_TRUE(Get_Pwd(strPwd));
+    EXPECT_EQ(strPwd, "it's");
+}
+
+TEST_F(ProgramSettingsTest, EmptyTypedPasswordMatchesOnlyAnEmptyStoredOne) {
+    ASSERT_TRUE(Set_Pwd(""));
+    EXPECT_TRUE(Is_Pwd_Correct(""));
+    EXPECT_FALSE(Is_Pwd_Correct("Marigold"));
+}
+
+TEST_F(ProgramSettingsTest, ModeAndClientOptionsReadTheFirstRowButWriteOnlyRowOne) {
+    Exec("UPDATE SETTINGS_TBL SET SETTINGS_ID=5, PROGRAM_MODE=0, CLIENT_OPTIONS=6");
+    long lngMode = 9, lngOptions = 9;
+    ASSERT_TRUE(Get_Program_Mode(lngMode));
+    ASSERT_TRUE(Get_Client_Options(lngOptions));
+    EXPECT_EQ(lngMode, 0);
+    EXPECT_EQ(lngOptions, 6);
+    EXPECT_TRUE(Set_Program_Mode(1));
+    EXPECT_TRUE(Set_Client_Options(1));
+    EXPECT_EQ(Query("SELECT PROGRAM_MODE, CLIENT_OPTIONS FROM SETTINGS_TBL"), (test::Rows{{"0", "6"}}));
+    QString strPwd = "unchanged";
+    EXPECT_FALSE(Get_Pwd(strPwd));  // no row with SETTINGS_ID 1
+    EXPECT_EQ(strPwd, "unchanged");
+    EXPECT_EQ(Boxes().size(), 1u);
+}
+
+TEST_F(ProgramSettingsTest, RemoteSettingsRoundTripWithThePortAsText) {
+    ASSERT_TRUE(Set_Remote_Settings(1, "server-01", "8080"));
+    EXPECT_EQ(Query("SELECT REMOTE_MODE, SERVER_NAME, CLIENT_PORT, TYPEOF(CLIENT_PORT) FROM SETTINGS_TBL"),
+              (test::Rows{{"1", "server-01", "8080", "text"}}));
+    long lngMode = 0, lngPort = 0;
+    QString strServer;
+    ASSERT_TRUE(Get_Remote_Settings(lngMode, strServer, lngPort));
+    EXPECT_EQ(lngMode, 1);
+    EXPECT_EQ(strServer, "server-01");
+    EXPECT_EQ(lngPort, 8080);
+}
+
+TEST_F(ProgramSettingsTest, UnreadablePortFailsAndLeavesTheOutParameters) {
+    Exec("UPDATE SETTINGS_TBL SET REMOTE_MODE=1, CLIENT_PORT='eighty'");
+    long lngMode = 0, lngPort = 3;
+    QString strServer = "before";
+    EXPECT_FALSE(Get_Remote_Settings(lngMode, strServer, lngPort));
+    EXPECT_EQ(lngMode, 0);
+    EXPECT_EQ(strServer, "before");
+    EXPECT_EQ(lngPort, 3);
+    auto boxes = Boxes();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_TRUE(boxes[0].strText.startsWith("Type mismatch"));
+}
+
+TEST_F(ProgramSettingsTest, MissingDatabaseFailsEveryProcedureWithOneBoxEach) {
+    QFile::remove(Database_File());
+    long lngMode = 4;
+    EXPECT_FALSE(Get_Program_Mode(lngMode));
+    EXPECT_EQ(lngMode, 4);
+    EXPECT_FALSE(Set_Pwd("x"));
+    EXPECT_FALSE(Is_Pwd_Correct("Marigold"));
+    EXPECT_EQ(Boxes().size(), 3u);
+    EXPECT_FALSE(QFile::exists(Database_File()));
+}
+
+}  // namespace

@@ -1,0 +1,115 @@
+#include "services/modGlobal.h"
+#include "services/modProgram.h"
+#include "support/Fixture.h"
+
+#include <QFile>
+
+using modProgram::Run_Kind;
+
+namespace {
+
+class StartUpTest : public test::Dv_Test {
+protected:
+    void SetUp() override {
+        Dv_Test::SetUp();
+        // Main creates the log itself.
+        modProgram::Application_Log.reset();
+        QFile::remove(Log_File());
+    }
+};
+
+TEST_F(StartUpTest, SecondInstanceIsRefusedBeforeAnyLogLine) {
+    instanceLock->blnPrevious = true;
+    for (const char* strCommand : {"", "-ip", "-up"}) {
+        EXPECT_EQ(modProgram::Main(strCommand), Run_Kind::Previous_Instance);
+        auto boxes = Boxes();
+        ASSERT_EQ(boxes.size(), 1u);
+        EXPECT_EQ(boxes[0].strText, "A previous instance of the program is running!");
+        EXPECT_EQ(boxes[0].lngStyle, 48);
+        EXPECT_EQ(boxes[0].strTitle, "DravinoleTS");
+    }
+    EXPECT_FALSE(QFile::exists(Log_File()));
+    EXPECT_FALSE(modProgram::Application_Log);
+    EXPECT_EQ(instanceLock->names.front(), "lhdravinolets");
+}
+
+struct Command_Case {
+    const char* strCommand;
+    Run_Kind kind;
+};
+
+class CommandLineTest : public StartUpTest, public ::testing::WithParamInterface<Command_Case> {};
+
+TEST_P(CommandLineTest, OnlyTheExactFilterSwitchesAreFilterRuns) {
+    const Command_Case c = GetParam();
+    EXPECT_EQ(modProgram::Main(c.strCommand), c.kind);
+    const bool blnConsole = c.kind == Run_Kind::Console;
+    EXPECT_EQ(QFile::exists(Log_File()), blnConsole);
+    EXPECT_EQ(static_cast<bool>(modProgram::Application_Log), blnConsole);
+    modProgram::Application_Log.reset();
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, CommandLineTest,
+                         ::testing::Values(Command_Case{"-ip", Run_Kind::Install_Filters},
+                                           Command_Case{"-up", Run_Kind::Uninstall_Filters},
+                                           Command_Case{"-IP", Run_Kind::Console}, Command_Case{"-ip ", Run_Kind::Console},
+                                           Command_Case{" -up", Run_Kind::Console},
+                                           Command_Case{"-ip extra", Run_Kind::Console}, Command_Case{"", Run_Kind::Console}));
+
+TEST_F(StartUpTest, ConsoleRunWritesTheStartBlockAndShowsTheLogin) {
+    int intLoginShown = 0;
+    modProgram::Set_Login_Starter([&] { ++intLoginShown; });
+    EXPECT_EQ(modProgram::Main(""), Run_Kind::Console);
+    EXPECT_EQ(intLoginShown, 1);
+    const QStringList lines = Log_Lines();
+    ASSERT_EQ(lines.size(), 4);
+    EXPECT_EQ(lines[0], QString(89, '-'));
+    EXPECT_EQ(lines[1].trimmed(), "I: Start Time: 2026-03-07 14:05:09");
+    EXPECT_EQ(lines[2].trimmed(), "I: Path: " + Program_Dir());
+    EXPECT_TRUE(lines[3].startsWith("I: Version: "));
+    EXPECT_TRUE(lines[3].contains(" Revision: "));
+    EXPECT_EQ(lines[3].size(), 80);
+    EXPECT_FALSE(modGlobal::Is_Remote_Mode);
+}
+
+TEST_F(StartUpTest, RemoteModeFollowsTheSettingsRow) {
+    Exec("UPDATE SETTINGS_TBL SET REMOTE_MODE=1");
+    modProgram::Main("");
+    EXPECT_TRUE(modGlobal::Is_Remote_Mode);
+}
+
+TEST_F(StartUpTest, UnreadableSettingsLeaveRemoteModeOff) {
+    modGlobal::Is_Remote_Mode = true;
+    Exec("DROP TABLE SETTINGS_TBL");
+    modProgram::Main("");
+    EXPECT_FALSE(modGlobal::Is_Remote_Mode);
+    EXPECT_EQ(Boxes().size(), 1u);
+}
+
+TEST_F(StartUpTest, CloseApplicationLogWritesTheEndBlockAndReleasesTheLog) {
+    modProgram::Main("");
+    modProgram::Close_Application_Log();
+    EXPECT_FALSE(modProgram::Application_Log);
+    const QStringList lines = Log_Lines();
+    ASSERT_GE(lines.size(), 3);
+    EXPECT_EQ(lines[lines.size() - 3], "I: Application Closing" + QString(80 - 22, ' ') + ": 07-Mar-26 14:05:09");
+    EXPECT_EQ(lines[lines.size() - 2], "Stop" + QString(76, ' '));
+    EXPECT_EQ(lines.last(), QString(50, '+') + QString(30, ' '));
+}
+
+TEST_F(StartUpTest, ShellOpenUsesTheOpenVerbShownNormally) {
+    modProgram::Shell_Open("http://example.invalid/");
+    ASSERT_EQ(shell->calls.size(), 1u);
+    EXPECT_EQ(shell->calls[0].strVerb, "open");
+    EXPECT_EQ(shell->calls[0].strFile, "http://example.invalid/");
+    EXPECT_EQ(shell->calls[0].strParameters, "");
+    EXPECT_EQ(shell->calls[0].lngShowCmd, 1);
+}
+
+TEST_F(StartUpTest, SixtyFourBitFlagComesFromThePlatform) {
+    EXPECT_FALSE(modAPI::Is_64Bit_Windows());
+    environment->blnWow64 = true;
+    EXPECT_TRUE(modAPI::Is_64Bit_Windows());
+}
+
+}  // namespace
