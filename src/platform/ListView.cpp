@@ -1,0 +1,477 @@
+#include "platform/ListView.h"
+
+#include "platform/Controls.h"
+#include "services/modGlobal.h"
+
+#include <QFont>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QListView>
+#include <QStyledItemDelegate>
+#include <QTreeView>
+#include <QVBoxLayout>
+#include <algorithm>
+
+namespace platform {
+
+// Asks BeforeLabelEdit before an editor opens and hands the typed text to
+// AfterLabelEdit when it closes.
+class List_Delegate : public QStyledItemDelegate {
+public:
+    List_Delegate(ListView& list) : QStyledItemDelegate(&list), m_list(list) {}
+
+    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+        int Cancel = 0;
+        emit m_list.BeforeLabelEdit(index.row() + 1, Cancel);
+        if (Cancel) return nullptr;
+        return QStyledItemDelegate::createEditor(parent, option, index);
+    }
+
+    void setModelData(QWidget* editor, QAbstractItemModel*, const QModelIndex& index) const override {
+        auto* line = qobject_cast<QLineEdit*>(editor);
+        if (!line) return;
+        const long lngIndex = index.row() + 1;
+        int Cancel = 0;
+        QString NewString = line->text();
+        emit m_list.AfterLabelEdit(lngIndex, Cancel, NewString);
+        if (!Cancel && lngIndex <= m_list.Count()) m_list.Set_Text(lngIndex, NewString);
+    }
+
+private:
+    ListView& m_list;
+};
+
+// ---------------------------------------------------------------- model
+
+ListView_Model::ListView_Model(ListView& view) : QAbstractTableModel(&view), m_view(view) {}
+
+int ListView_Model::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : static_cast<int>(m_view.m_items.size());
+}
+
+int ListView_Model::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : std::max(1, m_view.Column_Count());
+}
+
+QVariant ListView_Model::data(const QModelIndex& index, int role) const {
+    if (!index.isValid() || index.row() >= rowCount()) return {};
+    const List_Item& item = m_view.m_items[static_cast<size_t>(index.row())];
+    const int c = index.column();
+    switch (role) {
+        case Qt::DisplayRole:
+        case Qt::EditRole:
+            if (c == 0) return item.strText;
+            return c - 1 < item.subItems.size() ? item.subItems[c - 1] : QString();
+        case Qt::DecorationRole:
+            if (c == 0 && m_view.m_pImages && !item.strSmallIcon.isEmpty()) return m_view.m_pImages->value(item.strSmallIcon);
+            return {};
+        case Qt::CheckStateRole:
+            if (c == 0 && m_view.m_blnCheckboxes) return item.blnChecked ? Qt::Checked : Qt::Unchecked;
+            return {};
+        case Qt::FontRole:
+            if (item.blnBold) {
+                QFont font = m_view.font();
+                font.setBold(true);
+                return font;
+            }
+            return {};
+        case Qt::ToolTipRole:
+            return {};
+        default:
+            return {};
+    }
+}
+
+bool ListView_Model::setData(const QModelIndex& index, const QVariant& value, int role) {
+    if (!index.isValid() || index.row() >= rowCount()) return false;
+    const long lngIndex = index.row() + 1;
+    if (role == Qt::CheckStateRole && index.column() == 0 && m_view.m_blnCheckboxes) {
+        m_view.m_items[static_cast<size_t>(index.row())].blnChecked = value.toInt() == Qt::Checked;
+        emit dataChanged(index, index, {Qt::CheckStateRole});
+        emit m_view.ItemCheck(lngIndex);
+        return true;
+    }
+    return false;
+}
+
+Qt::ItemFlags ListView_Model::flags(const QModelIndex& index) const {
+    if (!index.isValid()) return Qt::NoItemFlags;
+    Qt::ItemFlags f = Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemNeverHasChildren;
+    if (index.column() == 0) {
+        if (m_view.m_blnCheckboxes) f |= Qt::ItemIsUserCheckable;
+        f |= Qt::ItemIsEditable;  // editing starts only as the label-edit mode allows
+    }
+    return f;
+}
+
+QVariant ListView_Model::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole) return {};
+    return section < m_view.Column_Count() ? m_view.m_columns[static_cast<size_t>(section)].strText : QString();
+}
+
+// ---------------------------------------------------------------- list view
+
+ListView::ListView(QWidget* parent) : QWidget(parent), m_model(new ListView_Model(*this)) {
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    Build_View();
+}
+
+void ListView::Build_View() {
+    QAbstractItemView* pOld = m_pItemView;
+    if (m_view == lvwReport) {
+        auto* tree = new QTreeView(this);
+        tree->setRootIsDecorated(false);
+        tree->setUniformRowHeights(true);
+        tree->setItemsExpandable(false);
+        tree->setAllColumnsShowFocus(true);
+        tree->setHeaderHidden(m_blnHideHeaders);
+        tree->header()->setStretchLastSection(false);
+        tree->header()->setSectionsMovable(false);
+        m_pItemView = tree;
+    } else {
+        auto* list = new QListView(this);
+        list->setUniformItemSizes(m_view != lvwIcon);
+        list->setMovement(QListView::Static);
+        list->setResizeMode(QListView::Adjust);
+        if (m_view == lvwIcon) {
+            list->setViewMode(QListView::IconMode);
+            list->setWordWrap(true);
+            list->setSpacing(6);
+        } else {
+            list->setViewMode(QListView::ListMode);
+            list->setFlow(m_view == lvwSmallIcon ? QListView::LeftToRight : QListView::TopToBottom);
+            list->setWrapping(true);
+        }
+        m_pItemView = list;
+    }
+    m_pItemView->setObjectName(objectName().isEmpty() ? QStringLiteral("listView") : objectName() + "_view");
+    m_pItemView->setModel(m_model);
+    m_pItemView->setItemDelegate(new List_Delegate(*this));
+    m_pItemView->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_pItemView->setSelectionMode(m_blnMultiSelect ? QAbstractItemView::ExtendedSelection
+                                                   : QAbstractItemView::SingleSelection);
+    m_pItemView->setEditTriggers(m_labelEdit == lvwAutomatic ? QAbstractItemView::SelectedClicked |
+                                                                   QAbstractItemView::EditKeyPressed
+                                                             : QAbstractItemView::NoEditTriggers);
+    if (m_lngIconSize > 0) m_pItemView->setIconSize(QSize(m_lngIconSize, m_lngIconSize));
+    m_pItemView->installEventFilter(this);
+    m_pItemView->viewport()->installEventFilter(this);
+    connect(m_pItemView, &QAbstractItemView::clicked, this, [this](const QModelIndex& index) {
+        if (index.isValid()) emit ItemClick(index.row() + 1);
+    });
+    connect(m_pItemView, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex&) { emit DblClick(); });
+    setFocusProxy(m_pItemView);
+    layout()->addWidget(m_pItemView);
+    if (pOld) {
+        layout()->removeWidget(pOld);
+        pOld->deleteLater();
+    }
+    Apply_Column_Widths();
+}
+
+bool ListView::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_pItemView && event->type() == QEvent::KeyPress) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        int KeyCode = key->key();
+        const int Shift = (key->modifiers() & Qt::ShiftModifier ? 1 : 0) | (key->modifiers() & Qt::ControlModifier ? 2 : 0) |
+                          (key->modifiers() & Qt::AltModifier ? 4 : 0);
+        emit KeyDown(KeyCode, Shift);
+        if (KeyCode == 0) return true;
+        int KeyAscii = 0;
+        if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) KeyAscii = 13;
+        else if (key->key() == Qt::Key_Escape) KeyAscii = 27;
+        else if (key->key() == Qt::Key_Backspace) KeyAscii = 8;
+        else if (!key->text().isEmpty()) KeyAscii = key->text().at(0).unicode();
+        if (KeyAscii != 0) {
+            emit KeyPress(KeyAscii);
+            if (KeyAscii == 0) return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void ListView::Add_Column(const QString& strText, double dblWidthTwips) {
+    const int c = Column_Count();
+    if (c > 0) m_model->beginInsertColumns({}, c, c);
+    m_columns.push_back({strText, dblWidthTwips});
+    if (c > 0) m_model->endInsertColumns();
+    else emit m_model->headerDataChanged(Qt::Horizontal, 0, 0);
+    Apply_Column_Widths();
+}
+
+QString ListView::Column_Text(int lngColumn) const {
+    if (lngColumn < 1 || lngColumn > Column_Count()) throw Run_Time_Error(35600, QStringLiteral("Index out of bounds"));
+    return m_columns[static_cast<size_t>(lngColumn - 1)].strText;
+}
+
+double ListView::Column_Width(int lngColumn) const {
+    if (lngColumn < 1 || lngColumn > Column_Count()) throw Run_Time_Error(35600, QStringLiteral("Index out of bounds"));
+    return m_columns[static_cast<size_t>(lngColumn - 1)].dblWidth;
+}
+
+void ListView::Set_Column_Width(int lngColumn, double dblWidthTwips) {
+    if (lngColumn < 1 || lngColumn > Column_Count()) throw Run_Time_Error(35600, QStringLiteral("Index out of bounds"));
+    m_columns[static_cast<size_t>(lngColumn - 1)].dblWidth = dblWidthTwips;
+    Apply_Column_Widths();
+}
+
+void ListView::Apply_Column_Widths() {
+    auto* tree = qobject_cast<QTreeView*>(m_pItemView);
+    if (!tree) return;
+    for (int c = 0; c < Column_Count(); ++c)
+        tree->header()->resizeSection(c, std::max(0, Twips_To_Pixels(m_columns[static_cast<size_t>(c)].dblWidth, this)));
+}
+
+void ListView::Check_Index(long lngIndex) const {
+    if (lngIndex < 1 || lngIndex > Count()) throw Run_Time_Error(35600, QStringLiteral("Index out of bounds"));
+}
+
+const List_Item& ListView::Item(long lngIndex) const {
+    Check_Index(lngIndex);
+    return m_items[static_cast<size_t>(lngIndex - 1)];
+}
+
+void ListView::Index_Add(const QString& strText) { ++m_foldedTexts[strText.toLower()]; }
+
+void ListView::Index_Remove(const QString& strText) {
+    auto it = m_foldedTexts.find(strText.toLower());
+    if (it != m_foldedTexts.end() && --it.value() <= 0) m_foldedTexts.erase(it);
+}
+
+long ListView::Add(const QString& strText, const QString& strKey, const QString& strSmallIcon) {
+    return Insert(Count() + 1, strText, strKey, strSmallIcon);
+}
+
+long ListView::Insert(long lngIndex, const QString& strText, const QString& strKey, const QString& strSmallIcon) {
+    if (lngIndex < 1 || lngIndex > Count() + 1) throw Run_Time_Error(35600, QStringLiteral("Index out of bounds"));
+    if (!strKey.isEmpty() && Find_Key(strKey) != 0)
+        throw Run_Time_Error(35602, QStringLiteral("Key is not unique in collection"));
+    const int row = static_cast<int>(lngIndex - 1);
+    m_model->beginInsertRows({}, row, row);
+    List_Item item;
+    item.strText = strText;
+    item.strKey = strKey;
+    item.strSmallIcon = strSmallIcon;
+    m_items.insert(m_items.begin() + row, std::move(item));
+    Index_Add(strText);
+    m_model->endInsertRows();
+    return lngIndex;
+}
+
+void ListView::Add_Many(const QStringList& texts, const QString& strSmallIcon) {
+    std::vector<List_Item> items;
+    items.reserve(static_cast<size_t>(texts.size()));
+    for (const QString& strText : texts) {
+        List_Item item;
+        item.strText = strText;
+        item.strSmallIcon = strSmallIcon;
+        items.push_back(std::move(item));
+    }
+    Add_Many(std::move(items));
+}
+
+void ListView::Add_Many(std::vector<List_Item>&& items) {
+    if (items.empty()) return;
+    const int first = static_cast<int>(m_items.size());
+    m_model->beginInsertRows({}, first, first + static_cast<int>(items.size()) - 1);
+    m_items.reserve(m_items.size() + items.size());
+    for (List_Item& item : items) {
+        Index_Add(item.strText);
+        m_items.push_back(std::move(item));
+    }
+    m_model->endInsertRows();
+}
+
+void ListView::Remove(long lngIndex) {
+    Check_Index(lngIndex);
+    const int row = static_cast<int>(lngIndex - 1);
+    m_model->beginRemoveRows({}, row, row);
+    Index_Remove(m_items[static_cast<size_t>(row)].strText);
+    m_items.erase(m_items.begin() + row);
+    m_model->endRemoveRows();
+}
+
+void ListView::Remove_Items(const std::vector<long>& indexes) {
+    if (indexes.empty()) return;
+    std::vector<char> drop(m_items.size(), 0);
+    for (long i : indexes) {
+        Check_Index(i);
+        drop[static_cast<size_t>(i - 1)] = 1;
+    }
+    m_model->beginResetModel();
+    std::vector<List_Item> kept;
+    kept.reserve(m_items.size());
+    for (size_t i = 0; i < m_items.size(); ++i) {
+        if (drop[i]) Index_Remove(m_items[i].strText);
+        else kept.push_back(std::move(m_items[i]));
+    }
+    m_items.swap(kept);
+    m_model->endResetModel();
+}
+
+void ListView::Clear() {
+    m_model->beginResetModel();
+    m_items.clear();
+    m_foldedTexts.clear();
+    m_model->endResetModel();
+}
+
+void ListView::Set_Text(long lngIndex, const QString& strText) {
+    Check_Index(lngIndex);
+    List_Item& item = m_items[static_cast<size_t>(lngIndex - 1)];
+    Index_Remove(item.strText);
+    item.strText = strText;
+    Index_Add(strText);
+    const QModelIndex index = m_model->index(static_cast<int>(lngIndex - 1), 0);
+    emit m_model->dataChanged(index, index);
+}
+
+QString ListView::SubItem(long lngIndex, int lngSub) const {
+    const List_Item& item = Item(lngIndex);
+    return lngSub >= 1 && lngSub <= item.subItems.size() ? item.subItems[lngSub - 1] : QString();
+}
+
+void ListView::Set_SubItem(long lngIndex, int lngSub, const QString& strText) {
+    Check_Index(lngIndex);
+    if (lngSub < 1) throw Run_Time_Error(35600, QStringLiteral("Index out of bounds"));
+    List_Item& item = m_items[static_cast<size_t>(lngIndex - 1)];
+    while (item.subItems.size() < lngSub) item.subItems << QString();
+    item.subItems[lngSub - 1] = strText;
+    const int row = static_cast<int>(lngIndex - 1);
+    emit m_model->dataChanged(m_model->index(row, 0), m_model->index(row, m_model->columnCount() - 1));
+}
+
+long ListView::Find_Key(const QString& strKey) const {
+    for (size_t i = 0; i < m_items.size(); ++i)
+        if (m_items[i].strKey == strKey) return static_cast<long>(i + 1);
+    return 0;
+}
+
+void ListView::Set_Tag(long lngIndex, const QString& strTag) {
+    Check_Index(lngIndex);
+    m_items[static_cast<size_t>(lngIndex - 1)].strTag = strTag;
+}
+
+void ListView::Set_Checked(long lngIndex, bool blnChecked) {
+    Check_Index(lngIndex);
+    m_items[static_cast<size_t>(lngIndex - 1)].blnChecked = blnChecked;
+    const QModelIndex index = m_model->index(static_cast<int>(lngIndex - 1), 0);
+    emit m_model->dataChanged(index, index, {Qt::CheckStateRole});
+}
+
+void ListView::Set_Bold(long lngIndex, bool blnBold) {
+    Check_Index(lngIndex);
+    m_items[static_cast<size_t>(lngIndex - 1)].blnBold = blnBold;
+    const int row = static_cast<int>(lngIndex - 1);
+    emit m_model->dataChanged(m_model->index(row, 0), m_model->index(row, m_model->columnCount() - 1));
+}
+
+void ListView::Set_Small_Icon(long lngIndex, const QString& strKey) {
+    Check_Index(lngIndex);
+    m_items[static_cast<size_t>(lngIndex - 1)].strSmallIcon = strKey;
+    const QModelIndex index = m_model->index(static_cast<int>(lngIndex - 1), 0);
+    emit m_model->dataChanged(index, index, {Qt::DecorationRole});
+}
+
+bool ListView::Contains_Text_Ignore_Case(const QString& strText) const {
+    return m_foldedTexts.contains(strText.toLower());
+}
+
+long ListView::Find_Text(const QString& strText) const {
+    if (!Contains_Text_Ignore_Case(strText)) return 0;
+    for (size_t i = 0; i < m_items.size(); ++i)
+        if (m_items[i].strText == strText) return static_cast<long>(i + 1);
+    return 0;
+}
+
+bool ListView::Selected(long lngIndex) const {
+    Check_Index(lngIndex);
+    return m_pItemView->selectionModel()->isRowSelected(static_cast<int>(lngIndex - 1), {});
+}
+
+void ListView::Set_Selected(long lngIndex, bool blnSelected) {
+    Check_Index(lngIndex);
+    QItemSelectionModel* sel = m_pItemView->selectionModel();
+    const QModelIndex index = m_model->index(static_cast<int>(lngIndex - 1), 0);
+    if (blnSelected) {
+        const auto flags = (m_blnMultiSelect ? QItemSelectionModel::Select : QItemSelectionModel::ClearAndSelect) |
+                           QItemSelectionModel::Rows;
+        sel->setCurrentIndex(index, flags);
+    } else {
+        sel->select(index, QItemSelectionModel::Deselect | QItemSelectionModel::Rows);
+    }
+}
+
+long ListView::Selected_Item() const {
+    const QItemSelectionModel* sel = m_pItemView->selectionModel();
+    const QModelIndex current = sel->currentIndex();
+    if (current.isValid() && sel->isRowSelected(current.row(), {})) return current.row() + 1;
+    const QModelIndexList rows = sel->selectedRows();
+    if (rows.isEmpty()) return 0;
+    int lngFirst = rows.first().row();
+    for (const QModelIndex& index : rows) lngFirst = std::min(lngFirst, index.row());
+    return lngFirst + 1;
+}
+
+std::vector<long> ListView::Selected_Items() const {
+    std::vector<long> out;
+    for (const QItemSelectionRange& range : m_pItemView->selectionModel()->selection())
+        for (int row = range.top(); row <= range.bottom(); ++row) out.push_back(row + 1);
+    std::sort(out.begin(), out.end());
+    out.erase(std::unique(out.begin(), out.end()), out.end());
+    return out;
+}
+
+void ListView::Set_Multi_Select(bool blnMulti) {
+    m_blnMultiSelect = blnMulti;
+    m_pItemView->setSelectionMode(blnMulti ? QAbstractItemView::ExtendedSelection : QAbstractItemView::SingleSelection);
+}
+
+void ListView::Ensure_Visible(long lngIndex) {
+    Check_Index(lngIndex);
+    m_pItemView->scrollTo(m_model->index(static_cast<int>(lngIndex - 1), 0));
+}
+
+void ListView::Set_Checkboxes(bool blnCheckboxes) {
+    m_model->beginResetModel();
+    m_blnCheckboxes = blnCheckboxes;
+    m_model->endResetModel();
+}
+
+void ListView::Set_Label_Edit(Label_Edit mode) {
+    m_labelEdit = mode;
+    m_pItemView->setEditTriggers(mode == lvwAutomatic ? QAbstractItemView::SelectedClicked | QAbstractItemView::EditKeyPressed
+                                                      : QAbstractItemView::NoEditTriggers);
+}
+
+void ListView::Start_Label_Edit(long lngIndex) {
+    Check_Index(lngIndex);
+    const QModelIndex index = m_model->index(static_cast<int>(lngIndex - 1), 0);
+    m_pItemView->setFocus();
+    m_pItemView->edit(index);
+}
+
+void ListView::Set_View(View_Mode mode) {
+    if (mode == m_view) return;
+    m_view = mode;
+    Build_View();
+}
+
+void ListView::Set_Hide_Column_Headers(bool blnHide) {
+    m_blnHideHeaders = blnHide;
+    if (auto* tree = qobject_cast<QTreeView*>(m_pItemView)) tree->setHeaderHidden(blnHide);
+}
+
+void ListView::Set_Icon_Size(int lngPixels) {
+    m_lngIconSize = lngPixels;
+    m_pItemView->setIconSize(QSize(lngPixels, lngPixels));
+}
+
+QRect ListView::Item_Rect(long lngIndex) const {
+    Check_Index(lngIndex);
+    return m_pItemView->visualRect(m_model->index(static_cast<int>(lngIndex - 1), 0));
+}
+
+}  // namespace platform

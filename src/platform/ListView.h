@@ -1,0 +1,178 @@
+#pragma once
+// The one list view of the console: a light table model shown by a QTreeView (report
+// view) or a QListView (icon, small icon and list views), offering
+// what the old list control offered. Items are counted from 1 (0 means "none"),
+// each with a text, sub-items (column 2 on), an optional key, a Tag, a tick, a
+// small icon and a bold flag. Rows are plain structs in one vector: no widget and
+// no item object per cell, so lists of 100,000 entries stay smooth. A case-folded
+// index of the item texts answers "is this text listed?" without a scan.
+
+#include <QHash>
+#include <QIcon>
+#include <QAbstractTableModel>
+#include <QStringList>
+#include <QWidget>
+#include <vector>
+
+class QAbstractItemView;
+
+namespace platform {
+
+class List_Delegate;
+
+// Icons by key, as the old image lists held them.
+using Image_List = QHash<QString, QIcon>;
+
+struct List_Item {
+    QString strText;
+    QStringList subItems;  // SubItems(1) is subItems[0]
+    QString strKey;
+    QString strTag;
+    QString strSmallIcon;
+    bool blnChecked = false;
+    bool blnBold = false;
+};
+
+class ListView;
+
+class ListView_Model : public QAbstractTableModel {
+    Q_OBJECT
+public:
+    explicit ListView_Model(ListView& view);
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+    bool setData(const QModelIndex& index, const QVariant& value, int role) override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+
+private:
+    friend class ListView;
+    ListView& m_view;
+};
+
+class ListView : public QWidget {
+    Q_OBJECT
+public:
+    enum View_Mode { lvwIcon = 0, lvwSmallIcon = 1, lvwList = 2, lvwReport = 3 };
+    enum Label_Edit { lvwAutomatic = 0, lvwManual = 1 };
+
+    explicit ListView(QWidget* parent = nullptr);
+
+    // ---- Column headers (1-based) ----
+    void Add_Column(const QString& strText, double dblWidthTwips);
+    int Column_Count() const { return static_cast<int>(m_columns.size()); }
+    QString Column_Text(int lngColumn) const;
+    double Column_Width(int lngColumn) const;  // twips
+    void Set_Column_Width(int lngColumn, double dblWidthTwips);
+
+    // ---- Items (1-based) ----
+    long Count() const { return static_cast<long>(m_items.size()); }
+    // Appends an item; returns its index. A key already used is refused with
+    // Run_Time_Error 35602 ("Key is not unique in collection").
+    long Add(const QString& strText, const QString& strKey = QString(), const QString& strSmallIcon = QString());
+    // Inserts before lngIndex (Count()+1 appends).
+    long Insert(long lngIndex, const QString& strText, const QString& strKey = QString(),
+                const QString& strSmallIcon = QString());
+    // Appends many items at once (one model reset): the fast path for loading.
+    void Add_Many(const QStringList& texts, const QString& strSmallIcon = QString());
+    void Add_Many(std::vector<List_Item>&& items);
+    void Remove(long lngIndex);
+    // Removes many items in one pass (indexes in any order; duplicates ignored).
+    void Remove_Items(const std::vector<long>& indexes);
+    void Clear();
+
+    const List_Item& Item(long lngIndex) const;  // throws Run_Time_Error 35600 outside 1..Count
+    QString Text(long lngIndex) const { return Item(lngIndex).strText; }
+    void Set_Text(long lngIndex, const QString& strText);
+    // lngSub from 1; "" when the item has no such sub-item.
+    QString SubItem(long lngIndex, int lngSub) const;
+    void Set_SubItem(long lngIndex, int lngSub, const QString& strText);
+    QString Key(long lngIndex) const { return Item(lngIndex).strKey; }
+    long Find_Key(const QString& strKey) const;  // 0 when no item has the key
+    QString Tag(long lngIndex) const { return Item(lngIndex).strTag; }
+    void Set_Tag(long lngIndex, const QString& strTag);
+    bool Checked(long lngIndex) const { return Item(lngIndex).blnChecked; }
+    // Setting a tick by code does not raise ItemCheck (as with the old control).
+    void Set_Checked(long lngIndex, bool blnChecked);
+    bool Bold(long lngIndex) const { return Item(lngIndex).blnBold; }
+    void Set_Bold(long lngIndex, bool blnBold);
+    QString Small_Icon(long lngIndex) const { return Item(lngIndex).strSmallIcon; }
+    void Set_Small_Icon(long lngIndex, const QString& strKey);
+
+    // True when some item's text equals strText ignoring letter case.
+    bool Contains_Text_Ignore_Case(const QString& strText) const;
+    // Index of the first item whose text equals strText exactly; 0 when none.
+    long Find_Text(const QString& strText) const;
+
+    // ---- Selection ----
+    bool Selected(long lngIndex) const;
+    void Set_Selected(long lngIndex, bool blnSelected);
+    // The selected item (the current one when several are selected); 0 when none.
+    long Selected_Item() const;
+    // Every selected item, in list order.
+    std::vector<long> Selected_Items() const;
+    void Set_Multi_Select(bool blnMulti);
+    void Ensure_Visible(long lngIndex);
+
+    // ---- Look and behaviour ----
+    void Set_Checkboxes(bool blnCheckboxes);
+    bool Checkboxes() const { return m_blnCheckboxes; }
+    void Set_Label_Edit(Label_Edit mode);
+    // Starts editing the item's text in place (BeforeLabelEdit runs first).
+    void Start_Label_Edit(long lngIndex);
+    void Set_View(View_Mode mode);
+    View_Mode View() const { return m_view; }
+    void Set_Image_List(const Image_List* pImages) { m_pImages = pImages; }
+    void Set_Hide_Column_Headers(bool blnHide);
+    void Set_Icon_Size(int lngPixels);
+
+    // The widget that shows the items (tests click on its viewport).
+    QAbstractItemView* Item_View() const { return m_pItemView; }
+    QRect Item_Rect(long lngIndex) const;
+    ListView_Model* Model() const { return m_model; }
+
+signals:
+    void ItemClick(long lngIndex);
+    // The administrator ticked or unticked an item.
+    void ItemCheck(long lngIndex);
+    void DblClick();
+    // Enter (13) and other keys while the list has the focus.
+    void KeyPress(int& KeyAscii);
+    void KeyDown(int& KeyCode, int Shift);
+    // Set Cancel to non-zero to refuse the edit.
+    void BeforeLabelEdit(long lngIndex, int& Cancel);
+    // NewString is the typed text; set Cancel to keep the old text.
+    void AfterLabelEdit(long lngIndex, int& Cancel, QString& NewString);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    friend class ListView_Model;
+    friend class List_Delegate;
+    void Build_View();
+    struct Column {
+        QString strText;
+        double dblWidth;
+    };
+    void Check_Index(long lngIndex) const;
+    void Index_Add(const QString& strText);
+    void Index_Remove(const QString& strText);
+    void Apply_Column_Widths();
+
+    ListView_Model* m_model;
+    std::vector<List_Item> m_items;
+    std::vector<Column> m_columns;
+    QHash<QString, int> m_foldedTexts;  // lower-cased text -> how many items have it
+    bool m_blnCheckboxes = false;
+    Label_Edit m_labelEdit = lvwManual;
+    View_Mode m_view = lvwReport;
+    const Image_List* m_pImages = nullptr;
+    bool m_blnHideHeaders = false;
+    bool m_blnMultiSelect = false;
+    int m_lngIconSize = 0;
+    QAbstractItemView* m_pItemView = nullptr;
+};
+
+}  // namespace platform
