@@ -12,6 +12,10 @@ namespace modDBFunctions {
 using modDB::Db_Connection;
 using modDB::Query_Result;
 
+// Upper-cases a text the way the database's UPPER() does (ASCII letters only), so
+// that both sides of an "UPPER(column)='...'" comparison agree on every name.
+QString Sql_Upper(const QString& strValue);
+
 // ---- Program settings (SETTINGS_TBL) ----
 bool Get_Program_Mode(long& lngMode);
 bool Set_Program_Mode(long lngMode);
@@ -23,10 +27,95 @@ bool Is_Pwd_Correct(const QString& strPwd);
 bool Get_Remote_Settings(long& lngRemoteMode, QString& strServerName, long& lngClientPort);
 bool Set_Remote_Settings(long lngRemoteMode, const QString& strServerName, const QString& strClientPort);
 
+// ---- Users (USER_TBL) ----
+bool Get_All_Users(long& lngRows, Query_Result& arrResult);
+bool Get_User_Id(long& lngUserID, const QString& strUserName);
+bool Get_User_Name(long lngUserID, QString& strUserName);
+bool Add_User(const QString& strUserName, long& lngUserID);
+bool Delete_User(long lngUserID);
+bool Rename_User(const QString& strNewName, long lngUserID);
+
+// ---- Device lock ----
+bool Get_Device_Lock(long lngComputerID, long lngUserID, long& lngDeviceLock);
+bool Set_Device_Lock(long lngComputerID, long lngUserID, long lngDeviceLock);
+bool Set_User_Device_Lock(long lngDeviceLock, long lngUserID);
+
+// ---- Blocked-item messages ----
+bool Get_Application_Message(long lngComputerID, long lngUserID, long& lngMsgType, QString& strMessage);
+bool Set_Application_Message(long lngComputerID, long lngUserID, long lngMsgType, const QString& strMessage);
+bool Get_Website_Message(long lngComputerID, long lngUserID, long& lngMsgType, QString& strBlockedMsg,
+                         QString& strRedirectUrl);
+bool Set_Website_Message(long lngComputerID, long lngUserID, long lngMsgType, const QString& strBlockedMsg,
+                         const QString& strRedirectUrl);
+bool Get_User_Messages(long lngUserID, Query_Result& arrResult, long& lngRows);
+bool Set_User_Messages(long lngUserID, long lngUrlMsgType, const QString& strBlockedUrlMsg, const QString& strRedirectUrl,
+                       long lngAppMsgType, const QString& strAppBlockerMsg);
+
+// ---- Feature and status flags ----
+bool Read_Feature_Bits(long lngComputerID, long lngUserID, long& lngBits);
+bool Write_Feature_Bits(long lngComputerID, long lngUserID, long lngBits);
+// blnSet true sets lngBit, anything else clears it. The write is skipped when the
+// read fails, so the owner's other flags are never replaced by a value built from 0.
+void Set_Feature_Bit(bool blnSet, long lngBit, long lngComputerID, long lngUserID);
+bool Is_Feature_Bit_Set(long lngComputerID, long lngUserID, long lngBit);
+bool Read_Status_Bits(long lngComputerID, long lngUserID, long& lngBits);
+bool Write_Status_Bits(long lngComputerID, long lngUserID, long lngBits);
+void Set_Status_Bit(bool blnSet, long lngBit, long lngComputerID, long lngUserID);
+
+// ---- Internet mode ----
+bool Get_Internet_On_Off(long lngComputerID, long lngUserID, long& lngOnOff);
+bool Get_Schedule_For(long lngComputerID, long lngUserID, long& lngSchFor);
+bool Set_User_Internet_On_Off(long lngOnOff, long lngUserID);
+bool Set_User_Schedule_For(long lngSchFor, long lngUserID);
+
+// ---- Per-user clean-up before a copy ----
+bool Delete_User_Rows(long lngUserID, const QString& strTable);
+bool Delete_User_Schedules(long lngSchFor, long lngUserID);
+
+// ---- Generic per-owner lists (caller's connection for insert and delete) ----
+bool Insert_Item_For_Owner(const Db_Connection& hDb, Query_Result& arrResult, const QString& strColumn,
+                           const QString& strTable, const QString& strValue, long lngComputerID, long lngUserID);
+bool Delete_Item_For_Owner(const Db_Connection& hDb, Query_Result& arrResult, const QString& strColumn,
+                           const QString& strTable, const QString& strValue, long lngComputerID, long lngUserID);
+bool Get_Items_For_Owner(const QString& strColumn, const QString& strTable, long lngComputerID, long lngUserID,
+                         Query_Result& arrResult, long& lngRows);
+bool Update_Item_For_Owner(const QString& strColumn, const QString& strTable, const QString& strOldValue,
+                           const QString& strNewValue, long lngComputerID, long lngUserID);
+
+// ---- Always-allowed programs ----
+// Returns the row count (0 on failure); names in column 0.
+long Get_Bypass_Exes(long lngComputerID, long lngUserID, Query_Result& arrResult);
+bool Add_Bypass_Exe(const Db_Connection& hDb, Query_Result& arrResult, long lngComputerID, long lngUserID,
+                    const QString& strExeName);
+bool Delete_Bypass_Exe(const Db_Connection& hDb, Query_Result& arrResult, long lngComputerID, long lngUserID,
+                       const QString& strExeName);
+
+// ---- Schedules ----
+bool Get_Schedules(long lngSchFor, long lngComputerID, long lngUserID, Query_Result& arrResult, long& lngRows);
+bool Add_Schedule(long lngSchFor, long lngSubType, long lngDWM, long lngWeekdays, long lngMonths,
+                  const QString& strFromTime, const QString& strToTime, long lngComputerID, long lngUserID,
+                  Query_Result& arrResult);
+bool Update_Schedule(long lngSchID, long lngSubType, long lngDWM, long lngWeekdays, long lngMonths,
+                     const QString& strFromTime, const QString& strToTime);
+bool Delete_Schedule(long lngSchID);
+
+// ---- Ports ----
+bool Get_Ports(long blnBlocking, long lngComputerID, long lngUserID, Query_Result& arrResult, long& lngRows);
+bool Add_Port(long lngPortNo, long lngFilterType, const QString& strProtocolType, long lngComputerID, long lngUserID);
+
+// ---- User exceptions ----
+bool Get_User_Exceptions(long& lngRows, Query_Result& arrResult);
+bool Is_New_User_Exception(const QString& strUserName);
+bool Add_User_Exception(const QString& strUserName, long& lngExceptionID);
+bool Delete_User_Exception(long lngExceptionID);
+bool Rename_User_Exception(const QString& strNewName, long lngExceptionID);
+
 }  // namespace modDBFunctions
 
 // The old program reached some of these procedures through its other module name.
 namespace modCommonFuns {
+using modDBFunctions::Get_All_Users;
+using modDBFunctions::Get_User_Id;
 using modDBFunctions::Get_Client_Options;
 using modDBFunctions::Set_Client_Options;
 using modDBFunctions::Set_Program_Mode;
