@@ -2,6 +2,7 @@
 
 #include <QEvent>
 #include <QKeyEvent>
+#include <QMouseEvent>
 #include <QScreen>
 #include <QVariant>
 #include <QWidget>
@@ -58,7 +59,31 @@ private:
     Key_Press_Handler m_handler;
 };
 
+class Click_Filter : public QObject {
+public:
+    Click_Filter(QWidget* parent, Click_Handler handler) : QObject(parent), m_handler(std::move(handler)) {}
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() != QEvent::MouseButtonRelease) return false;
+        auto* mouse = static_cast<QMouseEvent*>(event);
+        auto* widget = static_cast<QWidget*>(watched);
+        if (mouse->button() == Qt::LeftButton && widget->rect().contains(mouse->position().toPoint())) {
+            const Click_Handler handler = m_handler;  // the handler may close the control's window
+            handler();
+        }
+        return false;
+    }
+
+private:
+    Click_Handler m_handler;
+};
+
 }  // namespace
+
+void Install_Click(QWidget* pControl, Click_Handler handler) {
+    pControl->installEventFilter(new Click_Filter(pControl, std::move(handler)));
+}
 
 void Install_KeyPress(QWidget* pControl, Key_Press_Handler handler) {
     pControl->installEventFilter(new Key_Press_Filter(pControl, std::move(handler)));

@@ -23,4 +23,9 @@ double Pixels_To_Twips(int lngPixels, const QWidget* pWidget = nullptr);
 using Key_Press_Handler = std::function<void(int& KeyAscii)>;
 void Install_KeyPress(QWidget* pControl, Key_Press_Handler handler);
 
+// Calls the handler when the control is clicked with the left button (released over
+// it): the Click event of labels and pictures, which Qt widgets do not have.
+using Click_Handler = std::function<void()>;
+void Install_Click(QWidget* pControl, Click_Handler handler);
+
 }  // namespace platform
