@@ -2,7 +2,7 @@
 set -euo pipefail
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 BUILD="${DV_BUILD_DIR:-$ROOT/build}"
-PACKAGES=(g++ make cmake qt6-base-dev libsqlite3-dev libcurl4-openssl-dev libgtest-dev libgmock-dev sqlite3)
+PACKAGES=(g++ make cmake qt6-base-dev libqt6svg6 libsqlite3-dev libcurl4-openssl-dev libgtest-dev libgmock-dev sqlite3)
 
 install_missing() {
     local missing=()

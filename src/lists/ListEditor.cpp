@@ -1,0 +1,360 @@
+#include "lists/ListEditor.h"
+
+#include "console/frmMain.h"
+#include "database/modDBFunctions.h"
+#include "platform/Controls.h"
+#include "services/ErrorHandler.h"
+#include "services/ListHelpers.h"
+#include "services/ListTextFile.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QKeyEvent>
+#include <QLayout>
+#include <QLineEdit>
+#include <QProgressBar>
+
+// Resources of a static library are registered by hand, outside any namespace.
+static void Init_List_Resources() { Q_INIT_RESOURCE(lists); }
+
+namespace lists {
+
+using platform::Message_Boxes;
+
+namespace {
+const QString TITLE = QStringLiteral("DravinoleTS");
+const QString TEXT_FILTER = QStringLiteral("Text Files|*.txt|All Files|*.*");
+// An import lists its entries and lets the window breathe every this many entries.
+constexpr long IMPORT_STEP = 500;
+
+int Ask(const QString& strText, long lngStyle) { return Message_Boxes().Show(strText, lngStyle, TITLE); }
+}  // namespace
+
+namespace {
+std::function<void(const QString&)>& Copy_Settings_Opener() {
+    static std::function<void(const QString&)> opener;
+    return opener;
+}
+}  // namespace
+
+void Set_Copy_Settings_Opener(std::function<void(const QString&)> opener) { Copy_Settings_Opener() = std::move(opener); }
+
+void Open_Copy_Settings(const QString& strFeature) {
+    if (Copy_Settings_Opener()) Copy_Settings_Opener()(strFeature);
+}
+
+Policy_Owner Owner_Of(const frmMain& console) {
+    Policy_Owner owner;
+    owner.lngComputerID = console.m_lngComputerID;
+    owner.lngUserID = modDB::To_Long(platform::Get_Tag(console.cboUsers));
+    return owner;
+}
+
+QString Owner_Name_Of(const frmMain& console) { return console.cboUsers->currentText(); }
+
+QString Shape_Entry(const QString& strText, Entry_Form form) {
+    switch (form) {
+        case Entry_Form::As_Typed: return strText;
+        case Entry_Form::Trimmed: return strText.trimmed();
+        case Entry_Form::Trimmed_Lower: return strText.trimmed().toLower();
+    }
+    return strText;
+}
+
+// ---------------------------------------------------------------- column allowance
+
+void Column_Allowance::Set_Base_Width(double dblTwips) {
+    m_blnNarrow = false;
+    m_list.Set_Column_Width(m_lngColumn, dblTwips);
+    Update();
+}
+
+void Column_Allowance::Update() {
+    const bool blnNarrow = m_list.Count() > m_lngThreshold;
+    if (blnNarrow == m_blnNarrow) return;
+    const double dblWidth = m_list.Column_Width(m_lngColumn);
+    m_list.Set_Column_Width(m_lngColumn, blnNarrow ? dblWidth - ALLOWANCE : dblWidth + ALLOWANCE);
+    m_blnNarrow = blnNarrow;
+}
+
+// ---------------------------------------------------------------- enable box
+
+Feature_Enable_Box::Feature_Enable_Box(QCheckBox& box, long lngBit, QString strFeatureName,
+                                       std::function<Policy_Owner()> owner)
+    : m_box(box), m_lngBit(lngBit), m_strFeatureName(std::move(strFeatureName)), m_owner(std::move(owner)) {}
+
+void Feature_Enable_Box::Set_Without_Saving(bool blnChecked) {
+    platform::Set_Tag(&m_box, QStringLiteral("DontSaveToDB"));
+    m_box.setChecked(blnChecked);
+    platform::Set_Tag(&m_box, QString());
+}
+
+void Feature_Enable_Box::Load() {
+    const Policy_Owner owner = m_owner();
+    if (modDBFunctions::Is_Feature_Bit_Set(owner.lngComputerID, owner.lngUserID, m_lngBit)) Set_Without_Saving(true);
+}
+
+void Feature_Enable_Box::Click() {
+    if (platform::Get_Tag(&m_box) == QLatin1String("DontSaveToDB")) return;
+    Error_Block([&] {
+        const bool blnTicked = m_box.isChecked();
+        const QString strQuestion = QStringLiteral("Are you sure you want to %1 the %2?")
+                                        .arg(blnTicked ? QStringLiteral("enable") : QStringLiteral("disable"), m_strFeatureName);
+        if (Ask(strQuestion, 36) != platform::vbYes) {
+            Set_Without_Saving(!blnTicked);
+            return;
+        }
+        const Policy_Owner owner = m_owner();
+        modDBFunctions::Set_Feature_Bit(blnTicked, m_lngBit, owner.lngComputerID, owner.lngUserID);
+    });
+}
+
+// ---------------------------------------------------------------- one list
+
+clsListEditor::clsListEditor(frmListEditorBase& dialog, List_Config config, QLineEdit& txtEntry,
+                             platform::ListView& lvwList, platform::Common_Dialog& cmdlg)
+    : m_dialog(dialog), m_config(std::move(config)), m_txt(txtEntry), m_list(lvwList), m_cmdlg(cmdlg),
+      m_allowance(lvwList, 1, m_config.lngThreshold) {
+    m_duplicates = {{&m_list, QString()}};
+}
+
+bool clsListEditor::Load() {
+    return Error_Block([&] {
+        const Policy_Owner owner = m_dialog.Owner();
+        modDB::Query_Result arrResult;
+        long lngRows = 0;
+        if (!modDBFunctions::Get_Items_For_Owner(m_config.strColumn, m_config.strTable, owner.lngComputerID,
+                                                 owner.lngUserID, arrResult, lngRows))
+            return;
+        std::vector<platform::List_Item> items(static_cast<size_t>(lngRows));
+        for (long r = 1; r <= lngRows; ++r) {
+            items[static_cast<size_t>(r - 1)].strText = arrResult.Value(r, 0);
+            items[static_cast<size_t>(r - 1)].strSmallIcon = m_config.strIcon;
+        }
+        m_list.Add_Many(std::move(items));
+    });
+}
+
+bool clsListEditor::Check_Entry(const QString& strEntry, const QString& strInvalidMessage) {
+    if (m_config.validator && !m_config.validator(strEntry)) {
+        Ask(strInvalidMessage, 48);
+        return false;
+    }
+    for (const Duplicate_Check& check : m_duplicates) {
+        if (modCommonFuns::ListView_Contains_Text(strEntry, *check.pList)) {
+            Ask(check.strMessage, 48);
+            return false;
+        }
+    }
+    return true;
+}
+
+void clsListEditor::Add() {
+    Error_Block([&] {
+        const QString strEntry = Shape_Entry(m_txt.text(), m_config.addForm);
+        const Policy_Owner owner = m_dialog.Owner();
+        modDB::Db_Connection hDb = modDB::Open_Database(modDB::Get_Database_File());
+        modDB::MY_TRANS trans(hDb);
+        if ((hDb || !m_config.blnChecksNeedDatabase) && Check_Entry(strEntry, m_config.strInvalidAddMessage)) {
+            modDB::Query_Result arrResult;
+            if (modDBFunctions::Insert_Item_For_Owner(hDb, arrResult, m_config.strColumn, m_config.strTable, strEntry,
+                                                      owner.lngComputerID, owner.lngUserID)) {
+                m_list.Add(strEntry, QString(), m_config.strIcon);
+                m_allowance.Update();
+            }
+        }
+        m_txt.clear();
+        m_txt.setFocus();
+    });
+}
+
+void clsListEditor::Edit() {
+    const long lngSelected = m_list.Selected_Item();
+    if (lngSelected == 0) return;
+    m_list.setFocus();
+    m_list.Start_Label_Edit(lngSelected);
+}
+
+void clsListEditor::After_Label_Edit(int& Cancel, QString& NewString) {
+    const bool blnDone = Error_Block([&] {
+        const long lngIndex = m_list.Selected_Item();
+        if (lngIndex == 0) {
+            Cancel = 1;
+            return;
+        }
+        const QString strOld = m_list.Text(lngIndex);
+        NewString = Shape_Entry(NewString, m_config.editForm);
+        if (strOld.toLower() == NewString.toLower() || !Check_Entry(NewString, m_config.strInvalidEditMessage)) {
+            Cancel = 1;
+            return;
+        }
+        const Policy_Owner owner = m_dialog.Owner();
+        // A change the database refused is not shown as if it were stored.
+        if (!modDBFunctions::Update_Item_For_Owner(m_config.strColumn, m_config.strTable, strOld, NewString,
+                                                   owner.lngComputerID, owner.lngUserID))
+            Cancel = 1;
+    });
+    if (!blnDone) Cancel = 1;
+}
+
+void clsListEditor::Remove() {
+    std::vector<long> removed;
+    Error_Block([&] {
+        if (m_list.Count() == 0) return;
+        if (Ask(m_config.strRemoveQuestion, 36) != platform::vbYes) return;
+        const Policy_Owner owner = m_dialog.Owner();
+        modDB::Db_Connection hDb = modDB::Open_Database(modDB::Get_Database_File());
+        modDB::MY_TRANS trans(hDb);
+        for (long lngIndex : m_list.Selected_Items()) {
+            modDB::Query_Result arrResult;
+            if (modDBFunctions::Delete_Item_For_Owner(hDb, arrResult, m_config.strColumn, m_config.strTable,
+                                                      m_list.Text(lngIndex), owner.lngComputerID, owner.lngUserID))
+                removed.push_back(lngIndex);
+        }
+    });
+    // The deleted items leave the list in one pass, also after an error part-way.
+    m_list.Remove_Items(removed);
+    m_allowance.Update();
+}
+
+void clsListEditor::Export() {
+    auto body = [&] {
+        if (m_list.Count() == 0) {
+            Ask(QStringLiteral("There is no item to export!."), 48);
+            return;
+        }
+        const Policy_Owner owner = m_dialog.Owner();
+        QString strUserName;
+        if (!modDBFunctions::Get_User_Name(owner.lngUserID, strUserName)) return;
+        m_cmdlg.DialogTitle = m_config.strExportTitle;
+        m_cmdlg.FileName = strUserName + m_config.strExportSuffix;
+        m_cmdlg.Filter = TEXT_FILTER;
+        if (!platform::File_Dialogs().Show_Save(m_cmdlg, &m_dialog)) return;
+        QStringList entries;
+        entries.reserve(m_list.Count());
+        for (long i = 1; i <= m_list.Count(); ++i) entries << m_list.Text(i);
+        QString strError;
+        if (!Write_List_Text_File(m_cmdlg.FileName, entries, strError))
+            throw Run_Time_Error(75, QStringLiteral("Cannot write %1: %2").arg(m_cmdlg.FileName, strError));
+    };
+    if (m_config.blnReportExportErrors) Error_Block(body);
+    else Silent_Error_Block(body);
+}
+
+void clsListEditor::Flush(std::vector<platform::List_Item>& pending) {
+    if (pending.empty()) return;
+    m_list.Add_Many(std::move(pending));
+    pending.clear();
+    m_allowance.Update();
+}
+
+void clsListEditor::Import() {
+    std::vector<platform::List_Item> pending;
+    bool blnLocked = false;
+    Error_Block([&] {
+        const Policy_Owner owner = m_dialog.Owner();
+        QString strUserName;
+        if (!modDBFunctions::Get_User_Name(owner.lngUserID, strUserName)) return;
+        m_cmdlg.DialogTitle = m_config.strImportTitle;
+        m_cmdlg.Filter = TEXT_FILTER;
+        if (!platform::File_Dialogs().Show_Open(m_cmdlg, &m_dialog) || m_cmdlg.FileName.isEmpty()) return;
+
+        QStringList fields;
+        QString strError;
+        if (!Read_List_Text_File(m_cmdlg.FileName, fields, strError))
+            throw Run_Time_Error(Err_No::File_Not_Found, QStringLiteral("Cannot read %1: %2").arg(m_cmdlg.FileName, strError));
+
+        // The import yields to the window now and then: nothing else may start meanwhile.
+        m_dialog.Enable_Controls(false);
+        blnLocked = true;
+        modDB::Db_Connection hDb = modDB::Open_Database(modDB::Get_Database_File());
+        modDB::MY_TRANS trans(hDb);
+        const long lngTotal = fields.size();
+        long lngRead = 0;
+        for (const QString& strField : fields) {
+            ++lngRead;
+            const QString strEntry = Shape_Entry(strField, m_config.importForm).left(m_config.lngImportCut);
+            if (m_config.importValidator && !m_config.importValidator(strEntry)) continue;
+            modDB::Query_Result arrResult;
+            if (!modDBFunctions::Insert_Item_For_Owner(hDb, arrResult, m_config.strColumn, m_config.strTable, strEntry,
+                                                       owner.lngComputerID, owner.lngUserID))
+                continue;
+            if ((m_list.Count() + static_cast<long>(pending.size())) % IMPORT_STEP == 0) {
+                Flush(pending);
+                m_dialog.Show_Progress(lngRead, lngTotal);
+                QCoreApplication::processEvents();
+            }
+            platform::List_Item item;
+            item.strText = strEntry;
+            item.strSmallIcon = m_config.strIcon;
+            pending.push_back(std::move(item));
+        }
+    });
+    // What was inserted stays listed, also after an error part-way.
+    Flush(pending);
+    if (blnLocked) {
+        m_dialog.Show_Progress(0, 0);
+        m_dialog.Enable_Controls(true);
+    }
+}
+
+// ---------------------------------------------------------------- dialog base
+
+frmListEditorBase::frmListEditorBase(frmMain& console, QWidget* parent) : QDialog(parent), m_frmMain(console) {
+    setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+}
+
+const platform::Image_List& frmListEditorBase::Images() {
+    static const platform::Image_List images = [] {
+        Init_List_Resources();
+        platform::Image_List list;
+        const std::pair<const char*, const char*> keys[] = {
+            {"Copy Settings", "copy_settings"},       {"Import", "import"},
+            {"Export", "export"},                     {"Blocked File Extension", "file_extension"},
+            {"Black List URL", "black_list_url"},     {"White List URL", "white_list_url"},
+            {"Blocked Window Title", "window_title"}, {"Blocked EXE", "exe"},
+            {"Email", "email"},                       {"Port", "port"},
+        };
+        for (const auto& [strKey, strFile] : keys)
+            list.insert(QString::fromLatin1(strKey), QIcon(QStringLiteral(":/lists/icons/%1.svg").arg(QLatin1String(strFile))));
+        return list;
+    }();
+    return images;
+}
+
+void frmListEditorBase::Enable_Controls(bool blnEnable) {
+    m_blnBusy = !blnEnable;
+    for (QWidget* pControl : m_importLocked) pControl->setEnabled(blnEnable);
+    if (blnEnable) Set_Controls_State();
+}
+
+void frmListEditorBase::Install_Progress_Bar() {
+    m_pProgress = new QProgressBar(this);
+    m_pProgress->setObjectName(QStringLiteral("prgImport"));
+    m_pProgress->setVisible(false);
+    if (layout()) layout()->addWidget(m_pProgress);
+}
+
+void frmListEditorBase::Show_Progress(long lngDone, long lngTotal) {
+    if (!m_pProgress) return;
+    m_pProgress->setVisible(lngTotal > 0);
+    if (lngTotal > 0) {
+        m_pProgress->setMaximum(static_cast<int>(lngTotal));
+        m_pProgress->setValue(static_cast<int>(lngDone));
+    }
+}
+
+void frmListEditorBase::cmdClose_Click() { close(); }
+
+void frmListEditorBase::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape) {
+        // Esc closes the dialog, except while an import holds Close disabled.
+        if (!m_blnBusy) cmdClose_Click();
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+}  // namespace lists

@@ -1,0 +1,196 @@
+#pragma once
+// The list editor family: every per-owner filter list (website black and white lists,
+// e-mail addresses, file extensions, programs, window titles) is edited the same way.
+// A dialog of the family owns one clsListEditor per list, configured by a
+// List_Config; its named event handlers call the editor's operations.
+
+#include "platform/ListView.h"
+#include "platform/Platform.h"
+
+#include <QDialog>
+#include <QString>
+#include <functional>
+#include <vector>
+
+class QCheckBox;
+class QLineEdit;
+class QProgressBar;
+class frmMain;
+
+namespace lists {
+
+// The policy owner as the console shows it at this moment.
+struct Policy_Owner {
+    long lngComputerID = 0;
+    long lngUserID = 0;
+};
+
+// Reads the owner from the console: computer id and the user id in the Tag of
+// cboUsers (a run-time error when the Tag is not a number).
+Policy_Owner Owner_Of(const frmMain& console);
+QString Owner_Name_Of(const frmMain& console);
+
+// Opens the copy-settings dialog for the calling feature's key.
+void Open_Copy_Settings(const QString& strFeature);
+// Until the copy-settings dialog is linked in, the opener does nothing.
+void Set_Copy_Settings_Opener(std::function<void(const QString&)> opener);
+
+// How an entry's text is put in shape before it is checked and stored.
+enum class Entry_Form { As_Typed, Trimmed, Trimmed_Lower };
+
+QString Shape_Entry(const QString& strText, Entry_Form form);
+
+// One list: where it is stored and how its entries are checked, cut and reported.
+struct List_Config {
+    QString strTable;   // "FILE_TBL"
+    QString strColumn;  // "FILE_EXTN"
+    QString strIcon;    // small icon of every item
+    int lngThreshold = 20;  // column narrowed while more items than this are listed
+
+    Entry_Form addForm = Entry_Form::As_Typed;
+    Entry_Form editForm = Entry_Form::Trimmed;
+    std::function<bool(const QString&)> validator;  // empty: every text is accepted
+    QString strInvalidAddMessage;
+    QString strInvalidEditMessage;
+    // The black list's add runs its checks only on an open database.
+    bool blnChecksNeedDatabase = false;
+
+    // Import: each field shaped, then cut to this many characters, then checked.
+    Entry_Form importForm = Entry_Form::Trimmed;
+    int lngImportCut = 50;
+    std::function<bool(const QString&)> importValidator;  // empty: no check
+
+    QString strRemoveQuestion;
+    QString strExportTitle;
+    QString strExportSuffix;  // default export name: user name & suffix
+    QString strImportTitle;
+    bool blnReportExportErrors = true;
+};
+
+// A duplicate test: an entry already in this list is refused with this message.
+struct Duplicate_Check {
+    const platform::ListView* pList;
+    QString strMessage;
+};
+
+// The shared column allowance: one column of a list view is 250 twips narrower
+// while the list holds more than its threshold of items.
+class Column_Allowance {
+public:
+    Column_Allowance(platform::ListView& list, int lngColumn, int lngThreshold)
+        : m_list(list), m_lngColumn(lngColumn), m_lngThreshold(lngThreshold) {}
+    // Sets the column's full width (twips) and applies the allowance.
+    void Set_Base_Width(double dblTwips);
+    // Narrows or widens the column to match the item count.
+    void Update();
+    bool Is_Narrow() const { return m_blnNarrow; }
+    static constexpr double ALLOWANCE = 250;
+
+private:
+    platform::ListView& m_list;
+    int m_lngColumn;
+    int m_lngThreshold;
+    bool m_blnNarrow = false;
+};
+
+// The "Enable ..." box bound to one feature bit of the owner. While the box's Tag
+// is "DontSaveToDB" the program is setting it and a click writes nothing.
+class Feature_Enable_Box {
+public:
+    Feature_Enable_Box(QCheckBox& box, long lngBit, QString strFeatureName, std::function<Policy_Owner()> owner);
+    // Ticks the box from the owner's bit, under the guard.
+    void Load();
+    // The box's click handler: asks, then writes the bit or puts the tick back.
+    void Click();
+    // Changes the tick without writing anything.
+    void Set_Without_Saving(bool blnChecked);
+
+private:
+    QCheckBox& m_box;
+    long m_lngBit;
+    QString m_strFeatureName;
+    std::function<Policy_Owner()> m_owner;
+};
+
+class frmListEditorBase;
+
+// One list of a dialog: load, add, edit in place, remove, import and export.
+class clsListEditor {
+public:
+    clsListEditor(frmListEditorBase& dialog, List_Config config, QLineEdit& txtEntry, platform::ListView& lvwList,
+                  platform::Common_Dialog& cmdlg);
+
+    // The tests an added or edited entry must pass, in order.
+    void Set_Duplicate_Checks(std::vector<Duplicate_Check> checks) { m_duplicates = std::move(checks); }
+
+    void Set_Base_Width(double dblTwips) { m_allowance.Set_Base_Width(dblTwips); }
+    void Update_Allowance() { m_allowance.Update(); }
+    const Column_Allowance& Allowance() const { return m_allowance; }
+
+    bool Load();
+    void Add();
+    void Edit();
+    // The handler of the list's AfterLabelEdit for the selected item.
+    void After_Label_Edit(int& Cancel, QString& NewString);
+    void Remove();
+    void Import();
+    void Export();
+
+    platform::ListView& List() { return m_list; }
+    const List_Config& Config() const { return m_config; }
+
+private:
+    void Flush(std::vector<platform::List_Item>& pending);
+    // Shows the first failing test's message; true when the entry may be stored.
+    bool Check_Entry(const QString& strEntry, const QString& strInvalidMessage);
+
+    frmListEditorBase& m_dialog;
+    List_Config m_config;
+    QLineEdit& m_txt;
+    platform::ListView& m_list;
+    platform::Common_Dialog& m_cmdlg;
+    Column_Allowance m_allowance;
+    std::vector<Duplicate_Check> m_duplicates;
+};
+
+// What every dialog of the family shares: the console, the owner, Esc to close,
+// the remote-mode rule, the controls disabled while an import runs, and the
+// import progress bar.
+class frmListEditorBase : public QDialog {
+    Q_OBJECT
+public:
+    frmListEditorBase(frmMain& console, QWidget* parent = nullptr);
+
+    Policy_Owner Owner() const { return Owner_Of(m_frmMain); }
+    QString Owner_Name() const { return Owner_Name_Of(m_frmMain); }
+    frmMain& Console() const { return m_frmMain; }
+
+    // The icons of the family's image lists, by key.
+    static const platform::Image_List& Images();
+
+    // Disables (false) or enables the given controls around a long import.
+    void Enable_Controls(bool blnEnable);
+    // Progress of an import (total 0 hides the bar).
+    void Show_Progress(long lngDone, long lngTotal);
+
+    // The controls an import disables, set by each dialog.
+    void Set_Import_Locked_Controls(std::vector<QWidget*> controls) { m_importLocked = std::move(controls); }
+
+public slots:
+    virtual void cmdClose_Click();
+
+protected:
+    // Disables the editing controls while the console is in remote mode.
+    virtual void Set_Controls_State() {}
+    void keyPressEvent(QKeyEvent* event) override;
+    // Adds the progress bar under the dialog's own layout.
+    void Install_Progress_Bar();
+
+private:
+    frmMain& m_frmMain;
+    std::vector<QWidget*> m_importLocked;
+    QProgressBar* m_pProgress = nullptr;
+    bool m_blnBusy = false;
+};
+
+}  // namespace lists
