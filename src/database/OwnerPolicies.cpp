@@ -1,0 +1,250 @@
+// One-row policies of a policy owner (USER_TBL or COMPUTER_TBL) and the users table.
+#include "database/modDBFunctions.h"
+
+#include "services/ErrorHandler.h"
+#include "services/modCommonFuns.h"
+
+namespace modDBFunctions {
+
+using modDB::Run_Sql_And_Read;
+using modDB::Run_Sql_Only;
+using modDB::Sql_Text;
+
+namespace {
+
+// The owner rule: a computer id of 1 or more selects its COMPUTER_TBL row, anything
+// else the USER_TBL row of the user id.
+bool Is_Computer_Owner(long lngComputerID) { return lngComputerID >= 1; }
+
+QString Owner_Table(long lngComputerID) {
+    return Is_Computer_Owner(lngComputerID) ? QStringLiteral("COMPUTER_TBL") : QStringLiteral("USER_TBL");
+}
+
+// " WHERE USER_ID" strEquals user id, or " WHERE COMPUTER_ID" strEquals computer id.
+QString Owner_Where(long lngComputerID, long lngUserID, const char* strEquals) {
+    return Is_Computer_Owner(lngComputerID)
+               ? " WHERE COMPUTER_ID" + QLatin1String(strEquals) + QString::number(lngComputerID)
+               : " WHERE USER_ID" + QLatin1String(strEquals) + QString::number(lngUserID);
+}
+
+QString Num(long lngValue) { return QString::number(lngValue); }
+
+bool Read_Bits(const char* strColumn, long lngComputerID, long lngUserID, long& lngBits) {
+    return Run_Sql_And_Read("SELECT " + QLatin1String(strColumn) + " FROM " + Owner_Table(lngComputerID) +
+                                Owner_Where(lngComputerID, lngUserID, "="),
+                            [&](const Query_Result& r, long) { lngBits = r.Long_Value(1, 0); });
+}
+
+bool Write_Bits(const char* strColumn, long lngComputerID, long lngUserID, long lngBits) {
+    return Run_Sql_Only("UPDATE " + Owner_Table(lngComputerID) + " SET " + QLatin1String(strColumn) + "=" +
+                        Num(modCommonFuns::To_32_Bits(lngBits)) + Owner_Where(lngComputerID, lngUserID, "="));
+}
+
+// Reads the flags, sets or clears lngBit, writes them back. A failed read leaves the
+// stored flags alone: writing a value built from 0 would wipe the owner's other flags.
+void Set_Bit(bool (*read)(long, long, long&), bool (*write)(long, long, long), bool blnSet, long lngBit,
+             long lngComputerID, long lngUserID) {
+    long lngBits = 0;
+    if (!read(lngComputerID, lngUserID, lngBits)) return;
+    modCommonFuns::Set_Bit_In_Flags(lngBits, lngBit, blnSet);
+    write(lngComputerID, lngUserID, lngBits);
+}
+
+}  // namespace
+
+QString Sql_Upper(const QString& strValue) {
+    QString strOut = strValue;
+    for (QChar& ch : strOut)
+        if (ch >= QLatin1Char('a') && ch <= QLatin1Char('z')) ch = QChar(ch.unicode() - ('a' - 'A'));
+    return strOut;
+}
+
+// ---- Users ----
+
+bool Get_All_Users(long& lngRows, Query_Result& arrResult) {
+    Query_Result table;
+    long lngCount = 0;
+    if (!modDB::Run_Sql(QStringLiteral("SELECT USER_NAME, USER_ID FROM USER_TBL ORDER BY USER_ID"), lngCount, table))
+        return false;
+    arrResult = std::move(table);
+    lngRows = lngCount;
+    return true;
+}
+
+bool Get_User_Id(long& lngUserID, const QString& strUserName) {
+    return Run_Sql_And_Read(
+        "SELECT USER_ID FROM USER_TBL WHERE UPPER(USER_NAME)='" + Sql_Text(Sql_Upper(strUserName)) + "'",
+        [&](const Query_Result& r, long) { lngUserID = r.Long_Value(1, 0); });
+}
+
+bool Get_User_Name(long lngUserID, QString& strUserName) {
+    return Run_Sql_And_Read("SELECT USER_NAME FROM USER_TBL WHERE USER_ID=" + Num(lngUserID),
+                            [&](const Query_Result& r, long lngRows) {
+                                if (lngRows > 0) strUserName = r.Value(1, 0);
+                            });
+}
+
+bool Add_User(const QString& strUserName, long& lngUserID) {
+    bool blnResult = false;
+    modDB::Db_Connection hDb = modDB::Open_Database(modDB::Get_Database_File());
+    if (hDb) {
+        Query_Result arrResult;
+        long lngRows = 0;
+        if (modDB::Run_Query(hDb, "INSERT OR IGNORE INTO USER_TBL (USER_NAME) VALUES('" + Sql_Text(strUserName) + "')",
+                             arrResult, lngRows) &&
+            modDB::Run_Query(hDb, "SELECT USER_ID FROM USER_TBL WHERE USER_NAME= '" + Sql_Text(strUserName) + "'",
+                             arrResult, lngRows))
+            blnResult = Error_Block([&] { lngUserID = arrResult.Long_Value(1, 0); });
+    }
+    modDB::Close_Database(hDb);
+    return blnResult;
+}
+
+bool Delete_User(long lngUserID) { return Run_Sql_Only("DELETE FROM USER_TBL WHERE USER_ID= " + Num(lngUserID)); }
+
+bool Rename_User(const QString& strNewName, long lngUserID) {
+    return Run_Sql_Only("UPDATE USER_TBL SET USER_NAME='" + Sql_Text(strNewName) + "' WHERE USER_ID= " + Num(lngUserID));
+}
+
+// ---- Device lock ----
+
+bool Get_Device_Lock(long lngComputerID, long lngUserID, long& lngDeviceLock) {
+    return Run_Sql_And_Read("SELECT DEVICE_LOCK FROM " + Owner_Table(lngComputerID) +
+                                Owner_Where(lngComputerID, lngUserID, "= "),
+                            [&](const Query_Result& r, long) { lngDeviceLock = r.Long_Value(1, 0); });
+}
+
+bool Set_Device_Lock(long lngComputerID, long lngUserID, long lngDeviceLock) {
+    return Run_Sql_Only("UPDATE " + Owner_Table(lngComputerID) + " SET DEVICE_LOCK=" + Num(lngDeviceLock) +
+                        Owner_Where(lngComputerID, lngUserID, " = "));
+}
+
+bool Set_User_Device_Lock(long lngDeviceLock, long lngUserID) {
+    return Run_Sql_Only("UPDATE USER_TBL SET DEVICE_LOCK=" + Num(lngDeviceLock) + " WHERE USER_ID=" + Num(lngUserID));
+}
+
+// ---- Blocked-item messages ----
+
+bool Get_Application_Message(long lngComputerID, long lngUserID, long& lngMsgType, QString& strMessage) {
+    return Run_Sql_And_Read("SELECT APP_MSG_TYPE,APP_BLOCKER_MSG FROM " + Owner_Table(lngComputerID) +
+                                Owner_Where(lngComputerID, lngUserID, "= "),
+                            [&](const Query_Result& r, long) {
+                                const long lngType = r.Long_Value(1, 0);
+                                strMessage = r.Value(1, 1);
+                                lngMsgType = lngType;
+                            });
+}
+
+bool Set_Application_Message(long lngComputerID, long lngUserID, long lngMsgType, const QString& strMessage) {
+    return Run_Sql_Only("UPDATE " + Owner_Table(lngComputerID) + " SET APP_MSG_TYPE=" + Num(lngMsgType) +
+                        ",APP_BLOCKER_MSG ='" + Sql_Text(strMessage) + "'" +
+                        Owner_Where(lngComputerID, lngUserID, " = "));
+}
+
+bool Get_Website_Message(long lngComputerID, long lngUserID, long& lngMsgType, QString& strBlockedMsg,
+                         QString& strRedirectUrl) {
+    return Run_Sql_And_Read("SELECT URL_MSG_TYPE,BLOCKED_URL_MSG,REDIRECT_URL FROM " + Owner_Table(lngComputerID) +
+                                Owner_Where(lngComputerID, lngUserID, "= "),
+                            [&](const Query_Result& r, long) {
+                                const long lngType = r.Long_Value(1, 0);
+                                const QString strBlocked = r.Value(1, 1);
+                                strRedirectUrl = r.Value(1, 2);
+                                strBlockedMsg = strBlocked;
+                                lngMsgType = lngType;
+                            });
+}
+
+bool Set_Website_Message(long lngComputerID, long lngUserID, long lngMsgType, const QString& strBlockedMsg,
+                         const QString& strRedirectUrl) {
+    return Run_Sql_Only("UPDATE " + Owner_Table(lngComputerID) + " SET URL_MSG_TYPE=" + Num(lngMsgType) +
+                        ",BLOCKED_URL_MSG ='" + Sql_Text(strBlockedMsg) + "',REDIRECT_URL ='" +
+                        Sql_Text(strRedirectUrl) + "'" + Owner_Where(lngComputerID, lngUserID, " = "));
+}
+
+bool Get_User_Messages(long lngUserID, Query_Result& arrResult, long& lngRows) {
+    Query_Result table;
+    long lngCount = 0;
+    if (!modDB::Run_Sql("SELECT URL_MSG_TYPE,BLOCKED_URL_MSG,REDIRECT_URL,APP_MSG_TYPE,APP_BLOCKER_MSG FROM USER_TBL "
+                        "WHERE USER_ID=" +
+                            Num(lngUserID),
+                        lngCount, table))
+        return false;
+    arrResult = std::move(table);
+    lngRows = lngCount;
+    return true;
+}
+
+bool Set_User_Messages(long lngUserID, long lngUrlMsgType, const QString& strBlockedUrlMsg,
+                       const QString& strRedirectUrl, long lngAppMsgType, const QString& strAppBlockerMsg) {
+    return Run_Sql_Only("UPDATE USER_TBL SET URL_MSG_TYPE=" + Num(lngUrlMsgType) + ",BLOCKED_URL_MSG='" +
+                        Sql_Text(strBlockedUrlMsg) + "',REDIRECT_URL='" + Sql_Text(strRedirectUrl) +
+                        "',APP_MSG_TYPE=" + Num(lngAppMsgType) + ",APP_BLOCKER_MSG='" + Sql_Text(strAppBlockerMsg) +
+                        "' WHERE USER_ID=" + Num(lngUserID));
+}
+
+// ---- Feature and status flags ----
+
+bool Read_Feature_Bits(long lngComputerID, long lngUserID, long& lngBits) {
+    return Read_Bits("FEATURE_BITS", lngComputerID, lngUserID, lngBits);
+}
+
+bool Write_Feature_Bits(long lngComputerID, long lngUserID, long lngBits) {
+    return Write_Bits("FEATURE_BITS", lngComputerID, lngUserID, lngBits);
+}
+
+void Set_Feature_Bit(bool blnSet, long lngBit, long lngComputerID, long lngUserID) {
+    Set_Bit(Read_Feature_Bits, Write_Feature_Bits, blnSet, lngBit, lngComputerID, lngUserID);
+}
+
+bool Is_Feature_Bit_Set(long lngComputerID, long lngUserID, long lngBit) {
+    long lngBits = 0;
+    if (!Read_Feature_Bits(lngComputerID, lngUserID, lngBits)) return false;
+    return (modCommonFuns::To_32_Bits(lngBits) & modCommonFuns::To_32_Bits(lngBit)) != 0;
+}
+
+bool Read_Status_Bits(long lngComputerID, long lngUserID, long& lngBits) {
+    return Read_Bits("STATUS_BITS", lngComputerID, lngUserID, lngBits);
+}
+
+bool Write_Status_Bits(long lngComputerID, long lngUserID, long lngBits) {
+    return Write_Bits("STATUS_BITS", lngComputerID, lngUserID, lngBits);
+}
+
+void Set_Status_Bit(bool blnSet, long lngBit, long lngComputerID, long lngUserID) {
+    Set_Bit(Read_Status_Bits, Write_Status_Bits, blnSet, lngBit, lngComputerID, lngUserID);
+}
+
+// ---- Internet mode ----
+
+bool Get_Internet_On_Off(long lngComputerID, long lngUserID, long& lngOnOff) {
+    return Run_Sql_And_Read("SELECT IA_ON_OFF FROM " + Owner_Table(lngComputerID) +
+                                Owner_Where(lngComputerID, lngUserID, "= "),
+                            [&](const Query_Result& r, long) { lngOnOff = r.Long_Value(1, 0); });
+}
+
+bool Get_Schedule_For(long lngComputerID, long lngUserID, long& lngSchFor) {
+    return Run_Sql_And_Read("SELECT SCH_FOR FROM " + Owner_Table(lngComputerID) +
+                                Owner_Where(lngComputerID, lngUserID, "= "),
+                            [&](const Query_Result& r, long) { lngSchFor = r.Long_Value(1, 0); });
+}
+
+bool Set_User_Internet_On_Off(long lngOnOff, long lngUserID) {
+    return Run_Sql_Only("UPDATE USER_TBL SET SCH_FOR= 1, IA_ON_OFF=" + Num(lngOnOff) + " WHERE USER_ID=" +
+                        Num(lngUserID));
+}
+
+bool Set_User_Schedule_For(long lngSchFor, long lngUserID) {
+    return Run_Sql_Only("UPDATE USER_TBL SET SCH_FOR=" + Num(lngSchFor) + " WHERE USER_ID=" + Num(lngUserID));
+}
+
+// ---- Per-user clean-up before a copy ----
+
+bool Delete_User_Rows(long lngUserID, const QString& strTable) {
+    return Run_Sql_Only("DELETE FROM " + strTable + " WHERE USER_ID=" + Num(lngUserID));
+}
+
+bool Delete_User_Schedules(long lngSchFor, long lngUserID) {
+    return Run_Sql_Only("DELETE FROM SCH_TBL WHERE SCH_FOR=" + Num(lngSchFor) + " AND USER_ID=" + Num(lngUserID));
+}
+
+}  // namespace modDBFunctions

@@ -1,0 +1,117 @@
+// Validators, flag arithmetic, the logged-on user's name and the schedule texts.
+#include "services/modCommonFuns.h"
+
+#include "platform/Platform.h"
+
+#include <QStringDecoder>
+
+namespace modCommonFuns {
+
+namespace {
+
+constexpr QChar BLANK = QLatin1Char(' ');
+constexpr QChar APOSTROPHE = QLatin1Char('\'');
+const QString SEPARATOR = QStringLiteral(", ");
+
+bool Length_Between(const QString& strText, qsizetype lngMin, qsizetype lngMax) {
+    return strText.size() >= lngMin && strText.size() <= lngMax;
+}
+
+// Appends ", " (when strText is not empty) and the short name of each set flag.
+void Flags_To_Text(long lngBits, const QStringList& names, QString& strText) {
+    const quint32 bits = static_cast<quint32>(To_32_Bits(lngBits));
+    for (qsizetype i = 0; i < names.size(); ++i) {
+        if (!(bits & (quint32{1} << i))) continue;
+        if (!strText.isEmpty()) strText += SEPARATOR;
+        strText += names[i].left(3);
+    }
+}
+
+}  // namespace
+
+// ---- Validators ----
+
+bool Is_Valid_Text_255(const QString& strText) { return Length_Between(strText, 1, 255) && !strText.contains(APOSTROPHE); }
+
+bool Is_Valid_Pwd_Text(const QString& strText) { return Length_Between(strText, 1, 20) && !strText.contains(APOSTROPHE); }
+
+bool Is_Valid_Text_100_No_Space(const QString& strText) {
+    return Length_Between(strText, 1, 100) && !strText.contains(BLANK);
+}
+
+bool Is_Valid_Text_Min2_No_Space(const QString& strText) { return strText.size() >= 2 && !strText.contains(BLANK); }
+
+bool Is_Valid_Text_50_No_Space(const QString& strText) {
+    return Length_Between(strText, 1, 50) && !strText.contains(BLANK);
+}
+
+bool Has_No_Space(const QString& strText) { return !strText.contains(BLANK); }
+
+bool Always_True(const QString&) { return true; }
+
+bool Is_Valid_Port_Number(long lngPort) { return lngPort >= 0 && lngPort <= 65535; }
+
+// ---- Flags and names ----
+
+long To_32_Bits(long lngValue) {
+    return static_cast<long>(static_cast<qint32>(static_cast<quint32>(static_cast<unsigned long>(lngValue))));
+}
+
+bool Set_Bit_In_Flags(long& lngFlags, long lngBit, bool blnSet) {
+    lngFlags = To_32_Bits(blnSet ? (lngFlags | lngBit) : (lngFlags & ~lngBit));
+    return true;
+}
+
+QString Get_Logged_On_User_Name() {
+    // The name is read into a buffer of 512 characters, its terminating zero included:
+    // a longer name cannot be read.
+    const QString strName = platform::Environment().Logged_On_User_Name();
+    return strName.size() < 512 ? strName : QString();
+}
+
+QString Byte_Array_To_String(const QByteArray& bytes) {
+    // Each byte is decoded on its own, so the text keeps one character per byte even
+    // in a multi-byte locale (a byte that is no character there gives U+FFFD).
+    QStringDecoder decoder(QStringConverter::System, QStringConverter::Flag::Stateless);
+    QString strText;
+    strText.reserve(bytes.size());
+    for (const char ch : bytes) {
+        if (static_cast<unsigned char>(ch) < 0x80) {
+            strText += QChar(static_cast<ushort>(ch));
+            continue;
+        }
+        const QString strChar = decoder.decode(QByteArrayView(&ch, 1));
+        strText += strChar.size() == 1 ? strChar.at(0) : QChar(QChar::ReplacementCharacter);
+    }
+    return strText;
+}
+
+// ---- Schedule texts ----
+
+const QStringList& Weekday_Names() {
+    static const QStringList names{"Sunday",   "Monday", "Tuesday", "Wednesday",
+                                   "Thursday", "Friday", "Saturday"};
+    return names;
+}
+
+const QStringList& Month_Names() {
+    static const QStringList names{"January", "February", "March",     "April",   "May",      "June",
+                                   "July",    "August",   "September", "October", "November", "December"};
+    return names;
+}
+
+bool Schedule_Type_To_Text(long lngDWM, QString& strText) {
+    strText = lngDWM == 1 ? QStringLiteral("Daily") : lngDWM == 2 ? QStringLiteral("Weekly") : QStringLiteral("Monthly");
+    return true;
+}
+
+bool Schedule_Text_To_Type(const QString& strText, long& lngDWM) {
+    lngDWM = strText == QLatin1String("Daily") ? 1 : strText == QLatin1String("Weekly") ? 2 : 3;
+    return true;
+}
+
+void Weekdays_To_Text(long lngBits, QString& strText) { Flags_To_Text(lngBits, Weekday_Names(), strText); }
+
+void Months_To_Text(long lngBits, QString& strText) { Flags_To_Text(lngBits, Month_Names(), strText); }
+
+}  // namespace modCommonFuns
