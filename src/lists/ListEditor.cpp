@@ -14,6 +14,7 @@
 #include <QLayout>
 #include <QLineEdit>
 #include <QProgressBar>
+#include <QPushButton>
 
 // Resources of a static library are registered by hand, outside any namespace.
 static void Init_List_Resources() { Q_INIT_RESOURCE(lists); }
@@ -329,7 +330,12 @@ void frmListEditorBase::Enable_Controls(bool blnEnable) {
     if (blnEnable) Set_Controls_State();
 }
 
-void frmListEditorBase::Install_Progress_Bar() {
+void frmListEditorBase::Finish_Setup() {
+    // Enter belongs to the entry boxes and the label editor, never to a default button.
+    for (QPushButton* pButton : findChildren<QPushButton*>()) {
+        pButton->setAutoDefault(false);
+        pButton->setDefault(false);
+    }
     m_pProgress = new QProgressBar(this);
     m_pProgress->setObjectName(QStringLiteral("prgImport"));
     m_pProgress->setVisible(false);

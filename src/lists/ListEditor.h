@@ -183,8 +183,9 @@ protected:
     // Disables the editing controls while the console is in remote mode.
     virtual void Set_Controls_State() {}
     void keyPressEvent(QKeyEvent* event) override;
-    // Adds the progress bar under the dialog's own layout.
-    void Install_Progress_Bar();
+    // Called once the controls exist: adds the import progress bar under the
+    // dialog's layout and takes the default-button role from every button.
+    void Finish_Setup();
 
 private:
     frmMain& m_frmMain;

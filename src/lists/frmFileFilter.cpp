@@ -10,7 +10,7 @@
 frmFileFilter::frmFileFilter(frmMain& console, QWidget* parent)
     : frmListEditorBase(console, parent), ui(std::make_unique<Ui::frmFileFilter>()) {
     ui->setupUi(this);
-    Install_Progress_Bar();
+    Finish_Setup();
 
     lists::List_Config config;
     config.strTable = QStringLiteral("FILE_TBL");

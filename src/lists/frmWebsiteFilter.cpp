@@ -36,7 +36,7 @@ lists::List_Config Url_List(const QString& strTable, const QString& strColumn, c
 frmWebsiteFilter::frmWebsiteFilter(frmMain& console, QWidget* parent)
     : frmListEditorBase(console, parent), ui(std::make_unique<Ui::frmWebsiteFilter>()) {
     ui->setupUi(this);
-    Install_Progress_Bar();
+    Finish_Setup();
     ui->cboUrlType->addItems({QStringLiteral("Black List"), QStringLiteral("White List")});
 
     lists::List_Config black = Url_List(QStringLiteral("BL_TBL"), QStringLiteral("BL_URL"), QStringLiteral("Black List URL"),

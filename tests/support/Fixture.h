@@ -55,3 +55,8 @@ private:
 };
 
 }  // namespace test
+
+#include <ostream>
+
+// Readable QString values in test failures.
+inline void PrintTo(const QString& strValue, std::ostream* os) { *os << '"' << strValue.toStdString() << '"'; }

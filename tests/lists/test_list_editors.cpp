@@ -1,0 +1,519 @@
+// The list editor family: shared behaviour run against every member list, then the
+// cases that belong to one member.
+#include "console/frmMain.h"
+#include "lists/frmFileFilter.h"
+#include "lists/frmWebsiteFilter.h"
+#include "platform/Controls.h"
+#include "services/modGlobal.h"
+#include "support/ConsoleFixture.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFile>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QToolButton>
+#include <QAbstractItemView>
+#include <QTimer>
+#include <QtTest/QTest>
+
+using platform::ListView;
+
+namespace {
+
+// One list of a member dialog and what differs between members.
+struct Member {
+    const char* strName;
+    std::function<QDialog*(frmMain&)> make;
+    const char* strCaption;  // caption before " - "
+    const char* strTxt;
+    const char* strAdd;
+    const char* strEdit;
+    const char* strRemove;
+    const char* strImport;
+    const char* strExport;
+    const char* strList;
+    const char* strEnable;
+    const char* strTable;
+    const char* strColumn;
+    long lngBit;
+    const char* strFeature;      // in the enable questions
+    const char* strDuplicate;    // message for an entry already in the same list
+    const char* strRemoveQuestion;
+    const char* strExportSuffix;
+    int intThreshold;
+    const char* strSample;       // a valid entry as stored
+};
+
+void PrintTo(const Member& member, std::ostream* os) { *os << member.strName; }
+
+const Member MEMBERS[] = {
+    {"FileFilter", [](frmMain& m) { return new frmFileFilter(m); }, "File Filter", "txtFileExtension", "cmdAdd",
+     "cmdEdit", "cmdRemove", "cmdImport", "cmdExport", "lvwFileFilter", "chkEnableFileFilter", "FILE_TBL", "FILE_EXTN", 8,
+     "File Filter", "File Extension already exist!.", "Are you sure you want to delete the selected File Extension(s)?",
+     "_Blocked_File_List", 20, ".zip"},
+    {"BlackList", [](frmMain& m) { return new frmWebsiteFilter(m); }, "Website Filter", "txtBlackUrl", "cmdBlackAdd",
+     "cmdBlackEdit", "cmdBlackRemove", "cmdURLBLImport", "cmdURLBLExport", "lvwBlackList", "chkEnableUrlFilter", "BL_TBL",
+     "BL_URL", 4, "WebSite Filter", "URL already exist!.", "Are you sure you want to delete the selected URL(s)?",
+     "_Black_List_URLs_List", 17, "example.com"},
+    {"WhiteList", [](frmMain& m) { return new frmWebsiteFilter(m); }, "Website Filter", "txtWhiteUrl", "cmdWhiteAdd",
+     "cmdWhiteEdit", "cmdWhiteRemove", "cmdURLWLImport", "cmdURLWLExport", "lvwWhiteList", "chkEnableUrlFilter", "WL_TBL",
+     "WL_URL", 4, "WebSite Filter", "URL already exist!.", "Are you sure you want to delete the selected URL(s)?",
+     "_White_List_URLs_List", 17, "example.org"},
+};
+
+class ListEditorTest : public test::Console_Test, public ::testing::WithParamInterface<Member> {
+protected:
+    void SetUp() override {
+        Console_Test::SetUp();
+        m_lngUser = Insert_User("alice");
+        Open_Console();
+        Select_User("alice");
+    }
+    void TearDown() override {
+        dialog.reset();
+        Console_Test::TearDown();
+    }
+
+    const Member& M() const { return GetParam(); }
+    void Open() {
+        dialog.reset(M().make(*console));
+        dialog->show();
+    }
+    template <class T>
+    T* Find(const char* strName) const {
+        T* p = dialog->findChild<T*>(strName);
+        EXPECT_NE(p, nullptr) << strName;
+        return p;
+    }
+    ListView* List() const { return Find<ListView>(M().strList); }
+    QLineEdit* Entry() const { return Find<QLineEdit>(M().strTxt); }
+    void Click(const char* strName) { Find<QAbstractButton>(strName)->click(); }
+    void Type_And_Add(const QString& strText) {
+        Entry()->setText(strText);
+        Click(M().strAdd);
+    }
+    void Insert_Row(const QString& strValue, long lngUser) {
+        Exec(QString("INSERT INTO %1 (%2, COMPUTER_ID, USER_ID) VALUES ('%3', 0, %4)")
+                 .arg(M().strTable, M().strColumn, strValue)
+                 .arg(lngUser));
+    }
+    QStringList Stored() {
+        QStringList values;
+        for (const QStringList& row :
+             Query(QString("SELECT %1 FROM %2 WHERE USER_ID=%3 ORDER BY rowid").arg(M().strColumn, M().strTable).arg(m_lngUser)))
+            values << row[0];
+        return values;
+    }
+    QStringList Listed() const {
+        QStringList texts;
+        for (long i = 1; i <= List()->Count(); ++i) texts << List()->Text(i);
+        return texts;
+    }
+    QString Write_File(const QByteArray& bytes) {
+        const QString strPath = Temp_Path("import.txt");
+        QFile file(strPath);
+        file.open(QIODevice::WriteOnly);
+        file.write(bytes);
+        return strPath;
+    }
+
+    long m_lngUser = 0;
+    std::unique_ptr<QDialog> dialog;
+};
+
+TEST_P(ListEditorTest, LoadShowsOnlyTheOwnersEntriesUnderTheUsersName) {
+    Insert_Row(M().strSample, m_lngUser);
+    Insert_Row("other.entry", Insert_User("bob"));
+    Open();
+    EXPECT_EQ(dialog->windowTitle(), QString(M().strCaption) + " - alice");
+    EXPECT_EQ(Listed(), QStringList{M().strSample});
+}
+
+TEST_P(ListEditorTest, AddStoresListsAndClearsTheBoxAndRefusesADuplicateInAnyCase) {
+    Open();
+    Type_And_Add(M().strSample);
+    EXPECT_EQ(Stored(), QStringList{M().strSample});
+    EXPECT_EQ(Listed(), QStringList{M().strSample});
+    EXPECT_EQ(Entry()->text(), "");
+    Type_And_Add(QString(M().strSample).toUpper());
+    auto boxes = Boxes();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].strText, M().strDuplicate);
+    EXPECT_EQ(boxes[0].lngStyle, 48);
+    EXPECT_EQ(Stored().size(), 1);
+    EXPECT_EQ(Entry()->text(), "");
+}
+
+TEST_P(ListEditorTest, EnterInTheEntryBoxRunsAdd) {
+    Open();
+    Entry()->setText(M().strSample);
+    QTest::keyClick(Entry(), Qt::Key_Return);
+    EXPECT_EQ(Stored(), QStringList{M().strSample});
+    EXPECT_TRUE(dialog->isVisible());
+}
+
+TEST_P(ListEditorTest, AnApostropheIsStoredAsTypedAndNeverActsAsSql) {
+    Open();
+    const QString strEntry = "a'b');--";
+    Type_And_Add(strEntry);
+    const QStringList stored = Stored();
+    ASSERT_EQ(stored.size(), 1);
+    EXPECT_EQ(stored[0].toLower(), strEntry.toLower());
+    EXPECT_EQ(Scalar("SELECT COUNT(*) FROM USER_TBL"), "2");
+}
+
+TEST_P(ListEditorTest, RemoveAsksAndDeletesOnlyTheSelectedEntriesOnYes) {
+    for (const char* s : {"a1.x", "b2.x", "c3.x"}) Insert_Row(s, m_lngUser);
+    Open();
+    List()->Set_Selected(1, true);
+    List()->Set_Selected(3, true);
+    messageBox->Answer(platform::vbNo);
+    Click(M().strRemove);
+    EXPECT_EQ(Stored().size(), 3);
+    messageBox->Answer(platform::vbYes);
+    Click(M().strRemove);
+    auto boxes = Boxes();
+    ASSERT_EQ(boxes.size(), 2u);
+    EXPECT_EQ(boxes[0].strText, M().strRemoveQuestion);
+    EXPECT_EQ(boxes[0].lngStyle, 36);
+    EXPECT_EQ(Stored(), QStringList{"b2.x"});
+    EXPECT_EQ(Listed(), QStringList{"b2.x"});
+}
+
+TEST_P(ListEditorTest, RemoveKeepsAnEntryWhoseDeleteFailsAndRemovesTheOthers) {
+    for (const char* s : {"a1.x", "b2.x", "c3.x"}) Insert_Row(s, m_lngUser);
+    Exec(QString("CREATE TRIGGER keep BEFORE DELETE ON %1 WHEN OLD.%2='b2.x' BEGIN SELECT RAISE(ABORT, 'row is kept'); END")
+             .arg(M().strTable, M().strColumn));
+    Open();
+    for (long i = 1; i <= 3; ++i) List()->Set_Selected(i, true);
+    messageBox->Answer(platform::vbYes);
+    Click(M().strRemove);
+    auto boxes = Boxes();
+    ASSERT_EQ(boxes.size(), 2u);
+    EXPECT_EQ(boxes[1].strText, "row is kept");
+    EXPECT_EQ(boxes[1].lngStyle, 16);
+    EXPECT_EQ(Stored(), QStringList{"b2.x"});
+    EXPECT_EQ(Listed(), QStringList{"b2.x"});
+}
+
+TEST_P(ListEditorTest, RemoveOnAnEmptyListAsksNothing) {
+    Open();
+    Click(M().strRemove);
+    EXPECT_TRUE(Boxes().empty());
+}
+
+TEST_P(ListEditorTest, ExportWritesEveryItemWithCrLfUnderTheDefaultName) {
+    for (const char* s : {"a1.x", "b2.x"}) Insert_Row(s, m_lngUser);
+    Open();
+    const QString strPath = Temp_Path("out.txt");
+    fileDialog->Choose(strPath);
+    Click(M().strExport);
+    ASSERT_EQ(fileDialog->saved.size(), 1u);
+    EXPECT_EQ(fileDialog->saved[0].FileName, QString("alice") + M().strExportSuffix);
+    EXPECT_EQ(fileDialog->saved[0].Filter, "Text Files|*.txt|All Files|*.*");
+    QFile file(strPath);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), QByteArray("a1.x\r\nb2.x\r\n"));
+}
+
+TEST_P(ListEditorTest, ExportOfAnEmptyListAndCancelWriteNothing) {
+    Open();
+    Click(M().strExport);
+    auto boxes = Boxes();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].strText, "There is no item to export!.");
+    Insert_Row("a1.x", m_lngUser);
+    Open();
+    fileDialog->Choose(std::nullopt);
+    Click(M().strExport);
+    EXPECT_FALSE(QFile::exists(QString("alice") + M().strExportSuffix));
+}
+
+TEST_P(ListEditorTest, ExportIntoAnUnwritablePlaceIsReported) {
+    Insert_Row("a1.x", m_lngUser);
+    Open();
+    fileDialog->Choose(Temp_Path("no/such/folder/out.txt"));
+    Click(M().strExport);
+    auto boxes = Boxes();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].lngStyle, 16);
+}
+
+TEST_P(ListEditorTest, ImportReadsQuotedAndCommaSeparatedFields) {
+    Open();
+    fileDialog->Choose(Write_File("  a1.x , \"b2.x\"\r\nc3.x\nd4.x"));
+    Click(M().strImport);
+    EXPECT_EQ(Stored(), (QStringList{"a1.x", "b2.x", "c3.x", "d4.x"}));
+    EXPECT_EQ(Listed(), (QStringList{"a1.x", "b2.x", "c3.x", "d4.x"}));
+    EXPECT_TRUE(Find<QWidget>(M().strAdd)->isEnabled());
+}
+
+TEST_P(ListEditorTest, ImportCancelledOrUnreadableKeepsTheList) {
+    Insert_Row("a1.x", m_lngUser);
+    Open();
+    fileDialog->Choose(std::nullopt);
+    Click(M().strImport);
+    fileDialog->Choose(Temp_Path("missing.txt"));
+    Click(M().strImport);
+    auto boxes = Boxes();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].lngStyle, 16);
+    EXPECT_TRUE(boxes[0].strText.contains("missing.txt"));
+    EXPECT_EQ(Listed(), QStringList{"a1.x"});
+    EXPECT_EQ(Stored(), QStringList{"a1.x"});
+    EXPECT_TRUE(Find<QWidget>(M().strAdd)->isEnabled());
+}
+
+TEST_P(ListEditorTest, EnableBoxAsksAndWritesTheBitOnlyOnYes) {
+    Open();
+    auto* box = Find<QCheckBox>(M().strEnable);
+    messageBox->Answer(platform::vbNo);
+    box->click();
+    EXPECT_FALSE(box->isChecked());
+    EXPECT_EQ(Scalar(QString("SELECT FEATURE_BITS FROM USER_TBL WHERE USER_ID=%1").arg(m_lngUser)), "0");
+    messageBox->Answer(platform::vbYes);
+    box->click();
+    EXPECT_TRUE(box->isChecked());
+    EXPECT_EQ(Scalar(QString("SELECT FEATURE_BITS FROM USER_TBL WHERE USER_ID=%1").arg(m_lngUser)),
+              QString::number(M().lngBit));
+    messageBox->Answer(platform::vbNo);
+    box->click();
+    EXPECT_TRUE(box->isChecked());
+    auto boxes = Boxes();
+    ASSERT_EQ(boxes.size(), 3u);
+    EXPECT_EQ(boxes[0].strText, QString("Are you sure you want to enable the %1?").arg(M().strFeature));
+    EXPECT_EQ(boxes[2].strText, QString("Are you sure you want to disable the %1?").arg(M().strFeature));
+    EXPECT_EQ(boxes[2].lngStyle, 36);
+    // A reopened dialog ticks the box from the stored bit, asking nothing.
+    Open();
+    EXPECT_TRUE(Find<QCheckBox>(M().strEnable)->isChecked());
+}
+
+TEST_P(ListEditorTest, ColumnIsNarrowExactlyWhileMoreThanTheThresholdAreListed) {
+    for (int i = 1; i <= M().intThreshold; ++i) Insert_Row(QString("e%1.x").arg(i), m_lngUser);
+    Open();
+    const double dblFull = List()->Column_Width(1);
+    Type_And_Add("next.x");
+    EXPECT_DOUBLE_EQ(List()->Column_Width(1), dblFull - 250);
+    Type_And_Add("again.x");
+    EXPECT_DOUBLE_EQ(List()->Column_Width(1), dblFull - 250);
+    for (long i : {1L, 2L}) List()->Set_Selected(i, true);
+    messageBox->Answer(platform::vbYes);
+    Click(M().strRemove);
+    Boxes();
+    EXPECT_DOUBLE_EQ(List()->Column_Width(1), dblFull);
+    // Opened on more than the threshold: narrowed once.
+    Insert_Row("one.more", m_lngUser);
+    Open();
+    EXPECT_DOUBLE_EQ(List()->Column_Width(1), dblFull - 250);
+}
+
+TEST_P(ListEditorTest, EditInPlaceStoresTheTrimmedTextAndUndoesACaseOnlyChange) {
+    Insert_Row("a1.x", m_lngUser);
+    Open();
+    auto edit_to = [&](const QString& strText) {
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        List()->Set_Selected(1, true);
+        Click(M().strEdit);
+        auto* editor = List()->Item_View()->findChild<QLineEdit*>();
+        ASSERT_NE(editor, nullptr);
+        editor->setText(strText);
+        QTest::keyClick(editor, Qt::Key_Return);
+        QCoreApplication::processEvents();  // the editor hands its text over from the event loop
+    };
+    edit_to("A1.X");
+    EXPECT_EQ(Listed(), QStringList{"a1.x"});
+    EXPECT_EQ(Stored(), QStringList{"a1.x"});
+    edit_to("  b2.x  ");
+    EXPECT_EQ(Listed(), QStringList{"b2.x"});
+    EXPECT_EQ(Stored(), QStringList{"b2.x"});
+    EXPECT_TRUE(Boxes().empty());
+}
+
+TEST_P(ListEditorTest, EditRefusedByTheDatabaseKeepsTheOldText) {
+    Insert_Row("a1.x", m_lngUser);
+    Exec(QString("CREATE TRIGGER keep BEFORE UPDATE ON %1 BEGIN SELECT RAISE(ABORT, 'row is kept'); END").arg(M().strTable));
+    Open();
+    List()->Set_Selected(1, true);
+    Click(M().strEdit);
+    auto* editor = List()->Item_View()->findChild<QLineEdit*>();
+    ASSERT_NE(editor, nullptr);
+    editor->setText("b2.x");
+    QTest::keyClick(editor, Qt::Key_Return);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(Boxes().size(), 1u);
+    EXPECT_EQ(Listed(), QStringList{"a1.x"});
+}
+
+TEST_P(ListEditorTest, RemoteModeLeavesOnlyExportCopyAndClose) {
+    modGlobal::Is_Remote_Mode = true;
+    Open();
+    for (const char* strName : {M().strTxt, M().strAdd, M().strEdit, M().strRemove, M().strImport, M().strEnable})
+        EXPECT_FALSE(Find<QWidget>(strName)->isEnabled()) << strName;
+    EXPECT_TRUE(Find<QWidget>(M().strExport)->isEnabled());
+    EXPECT_TRUE(Find<QWidget>("cmdClose")->isEnabled());
+}
+
+TEST_P(ListEditorTest, EscClosesTheDialog) {
+    Open();
+    QTest::keyClick(Entry(), Qt::Key_Escape);
+    EXPECT_FALSE(dialog->isVisible());
+}
+
+INSTANTIATE_TEST_SUITE_P(Members, ListEditorTest, ::testing::ValuesIn(MEMBERS),
+                         [](const auto& info) { return std::string(info.param.strName); });
+
+// ---------------------------------------------------------------- file filter
+
+class FileFilterTest : public ListEditorTest {};
+
+const Member& File_Member() { return MEMBERS[0]; }
+
+struct File_Add_Case {
+    const char* strTyped;
+    bool blnStored;
+};
+
+TEST_F(FileFilterTest, AddChecksLengthAndBlanksOfTheTypedText) {
+    const File_Add_Case cases[] = {{"", false}, {"z", false}, {".z", true}, {" .rar", false}, {".a b", false}, {".tar ", false}};
+    dialog.reset(new frmFileFilter(*console));
+    auto* txt = dialog->findChild<QLineEdit*>("txtFileExtension");
+    EXPECT_EQ(txt->maxLength(), 10);
+    for (const File_Add_Case& c : cases) {
+        txt->setText(c.strTyped);
+        dialog->findChild<QPushButton*>("cmdAdd")->click();
+        auto boxes = Boxes();
+        EXPECT_EQ(boxes.empty(), c.blnStored) << c.strTyped;
+        if (!c.blnStored && !boxes.empty()) EXPECT_EQ(boxes[0].strText, "Please enter a valid File Extension!.");
+        EXPECT_EQ(txt->text(), "");
+    }
+    EXPECT_EQ(Scalar("SELECT GROUP_CONCAT(FILE_EXTN) FROM FILE_TBL"), ".z");
+}
+
+TEST_F(FileFilterTest, ImportCutsToTenCharactersSkipsInvalidFieldsAndKeepsCaseVariants) {
+    Exec(QString("INSERT INTO FILE_TBL (FILE_EXTN, COMPUTER_ID, USER_ID) VALUES ('.zip', 0, %1)").arg(m_lngUser));
+    dialog.reset(new frmFileFilter(*console));
+    fileDialog->Choose(Write_File("  .ZIP  \r\n.abcdefghijklmno\r\nz\r\n.a b\r\n\".doc\"\r\n"));
+    dialog->findChild<QToolButton*>("cmdImport")->click();
+    EXPECT_EQ(Query(QString("SELECT FILE_EXTN FROM FILE_TBL WHERE USER_ID=%1 ORDER BY rowid").arg(m_lngUser)),
+              (test::Rows{{".zip"}, {".ZIP"}, {".abcdefghi"}, {".doc"}}));
+    EXPECT_TRUE(Boxes().empty());
+}
+
+// ---------------------------------------------------------------- website filter
+
+class WebsiteFilterTest : public ListEditorTest {
+protected:
+    frmWebsiteFilter& Open_Website() {
+        dialog.reset(new frmWebsiteFilter(*console));
+        dialog->show();
+        return static_cast<frmWebsiteFilter&>(*dialog);
+    }
+    void Add_To(const char* strBox, const char* strButton, const QString& strText) {
+        dialog->findChild<QLineEdit*>(strBox)->setText(strText);
+        dialog->findChild<QPushButton*>(strButton)->click();
+    }
+};
+
+TEST_F(WebsiteFilterTest, AddLowerCasesAndTrims) {
+    Open_Website();
+    Add_To("txtBlackUrl", "cmdBlackAdd", "  Example.COM ");
+    EXPECT_EQ(Scalar("SELECT BL_URL FROM BL_TBL"), "example.com");
+}
+
+TEST_F(WebsiteFilterTest, AnUrlStandsInOneListOnlyWhenTyped) {
+    struct Case {
+        const char* strBox;
+        const char* strButton;
+        const char* strMessage;
+    };
+    const Case cases[] = {
+        {"txtBlackUrl", "cmdBlackAdd", "URL already exist!."},
+        {"txtWhiteUrl", "cmdWhiteAdd", "URL already exist in Black List!."},
+    };
+    Open_Website();
+    Add_To("txtBlackUrl", "cmdBlackAdd", "a.com");
+    Add_To("txtWhiteUrl", "cmdWhiteAdd", "w.com");
+    for (const Case& c : cases) {
+        Add_To(c.strBox, c.strButton, "A.COM");
+        auto boxes = Boxes();
+        ASSERT_EQ(boxes.size(), 1u);
+        EXPECT_EQ(boxes[0].strText, c.strMessage);
+    }
+    Add_To("txtBlackUrl", "cmdBlackAdd", "w.com");
+    auto boxes = Boxes();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].strText, "URL already exist in White List!.");
+    EXPECT_EQ(Scalar("SELECT COUNT(*) FROM BL_TBL"), "1");
+    EXPECT_EQ(Scalar("SELECT COUNT(*) FROM WL_TBL"), "1");
+}
+
+TEST_F(WebsiteFilterTest, EmptyEntryIsAcceptedOnceAndBlanksAreRefused) {
+    Open_Website();
+    Add_To("txtBlackUrl", "cmdBlackAdd", "   ");
+    Add_To("txtBlackUrl", "cmdBlackAdd", "");
+    Add_To("txtBlackUrl", "cmdBlackAdd", "a b.com");
+    auto boxes = Boxes();
+    ASSERT_EQ(boxes.size(), 2u);
+    EXPECT_EQ(boxes[0].strText, "URL already exist!.");
+    EXPECT_EQ(boxes[1].strText, "Please enter a valid URL!.");
+    EXPECT_EQ(Query("SELECT BL_URL FROM BL_TBL"), (test::Rows{{""}}));
+}
+
+TEST_F(WebsiteFilterTest, ImportLowerCasesCutsToFiftyAndIgnoresTheOtherList) {
+    Exec(QString("INSERT INTO BL_TBL (BL_URL, COMPUTER_ID, USER_ID) VALUES ('both.com', 0, %1)").arg(m_lngUser));
+    Open_Website();
+    fileDialog->Choose(Write_File(("Both.COM\r\n" + QString(60, 'X') + "\r\nin side.com\r\n").toLatin1()));
+    dialog->findChild<QToolButton*>("cmdURLWLImport")->click();
+    EXPECT_EQ(Query("SELECT WL_URL FROM WL_TBL ORDER BY rowid"), (test::Rows{{"both.com"}, {QString(50, 'x')}}));
+    EXPECT_TRUE(Boxes().empty());
+}
+
+TEST_F(WebsiteFilterTest, TheOwnersInternetStateChoosesTheListShownFirst) {
+    struct Case {
+        int intOnOff;
+        const char* strShown;
+        const char* strHidden;
+    };
+    for (const Case& c : {Case{1, "fraBlackList", "fraWhiteList"}, Case{0, "fraWhiteList", "fraBlackList"}}) {
+        Exec(QString("UPDATE USER_TBL SET IA_ON_OFF=%1 WHERE USER_ID=%2").arg(c.intOnOff).arg(m_lngUser));
+        Open_Website();
+        EXPECT_TRUE(dialog->findChild<QWidget*>(c.strShown)->isVisible()) << c.intOnOff;
+        EXPECT_FALSE(dialog->findChild<QWidget*>(c.strHidden)->isVisible()) << c.intOnOff;
+    }
+    auto* cbo = dialog->findChild<QComboBox*>("cboUrlType");
+    cbo->setCurrentIndex(0);
+    EXPECT_TRUE(dialog->findChild<QWidget*>("fraBlackList")->isVisible());
+}
+
+TEST_F(WebsiteFilterTest, RemoteModeStillSwitchesLists) {
+    modGlobal::Is_Remote_Mode = true;
+    Open_Website();
+    auto* cbo = dialog->findChild<QComboBox*>("cboUrlType");
+    EXPECT_TRUE(cbo->isEnabled());
+    cbo->setCurrentIndex(1);
+    EXPECT_TRUE(dialog->findChild<QWidget*>("fraWhiteList")->isVisible());
+}
+
+TEST_F(WebsiteFilterTest, LargeImportListsEveryEntryAndReenablesTheDialog) {
+    QByteArray bytes;
+    for (int i = 0; i < 2500; ++i) bytes += "site" + QByteArray::number(i) + ".example\r\n";
+    Open_Website();
+    int intYields = 0;
+    auto* cmdClose = dialog->findChild<QPushButton*>("cmdClose");
+    QTimer probe;
+    QObject::connect(&probe, &QTimer::timeout, [&] {
+        if (!cmdClose->isEnabled()) ++intYields;
+    });
+    probe.start(0);
+    fileDialog->Choose(Write_File(bytes));
+    dialog->findChild<QToolButton*>("cmdURLBLImport")->click();
+    probe.stop();
+    EXPECT_EQ(dialog->findChild<ListView*>("lvwBlackList")->Count(), 2500);
+    EXPECT_EQ(Scalar("SELECT COUNT(*) FROM BL_TBL"), "2500");
+    EXPECT_GE(intYields, 5);  // the window was served while the import ran
+    EXPECT_TRUE(cmdClose->isEnabled());
+}
+
+}  // namespace
