@@ -15,6 +15,8 @@ protected:
         // Main creates the log itself.
         modProgram::Application_Log.reset();
         QFile::remove(Log_File());
+        // The filter runs load the network filter library from the program folder.
+        QFile::copy(QStringLiteral(DV_PROGRAM_BUILD_DIR "/liblhdvsock.so"), Program_Dir() + "/liblhdvsock.so");
     }
 };
 
@@ -29,6 +31,7 @@ TEST_F(StartUpTest, SecondInstanceIsRefusedBeforeAnyLogLine) {
         EXPECT_EQ(boxes[0].strTitle, "DravinoleTS");
     }
     EXPECT_FALSE(QFile::exists(Log_File()));
+    EXPECT_FALSE(QFile::exists(Windows_Dir() + "/registry.dat")) << "nothing installed or removed";
     EXPECT_FALSE(modProgram::Application_Log);
     EXPECT_EQ(instanceLock->names.front(), "lhdravinolets");
 }
@@ -37,6 +40,8 @@ struct Command_Case {
     const char* strCommand;
     Run_Kind kind;
 };
+
+void PrintTo(const Command_Case& c, std::ostream* os) { *os << '"' << c.strCommand << '"'; }
 
 class CommandLineTest : public StartUpTest, public ::testing::WithParamInterface<Command_Case> {};
 

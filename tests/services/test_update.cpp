@@ -1,0 +1,211 @@
+#include "Version.h"
+#include "services/modUpdate.h"
+#include "support/Fixture.h"
+
+#include <QElapsedTimer>
+#include <QMutex>
+#include <atomic>
+#include <thread>
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace {
+
+QByteArray Http_Response(int intStatus, const QByteArray& body) {
+    return "HTTP/1.1 " + QByteArray::number(intStatus) + " Status\r\nContent-Type: text/plain; charset=utf-8\r\n" +
+           "Content-Length: " + QByteArray::number(body.size()) + "\r\nConnection: close\r\n\r\n" + body;
+}
+
+// A one-thread HTTP server on 127.0.0.1 with a port of its own. It answers every
+// request with one fixed response, or (Never_Answer) reads the request and keeps the
+// connection open without a word until it is destroyed.
+class Loopback_Server {
+public:
+    enum class Mode { Answer, Never_Answer };
+
+    explicit Loopback_Server(QByteArray response, Mode mode = Mode::Answer)
+        : m_response(std::move(response)), m_mode(mode) {
+        m_fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        sockaddr_in addr{};
+        addr.sin_family = AF_INET;
+        addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        addr.sin_port = 0;
+        socklen_t len = sizeof addr;
+        if (::bind(m_fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 || ::listen(m_fd, 8) != 0 ||
+            ::getsockname(m_fd, reinterpret_cast<sockaddr*>(&addr), &len) != 0)
+            ADD_FAILURE() << "loopback server could not listen";
+        m_intPort = ntohs(addr.sin_port);
+        m_thread = std::thread([this] { Serve(); });
+    }
+    ~Loopback_Server() {
+        m_blnStop = true;
+        m_thread.join();
+        ::close(m_fd);
+    }
+    QString Url(const QString& strPath) const { return QStringLiteral("http://127.0.0.1:%1%2").arg(m_intPort).arg(strPath); }
+    // The request lines received so far ("GET /x?y HTTP/1.1").
+    QList<QByteArray> Request_Lines() {
+        QMutexLocker lock(&m_mutex);
+        return m_requestLines;
+    }
+
+private:
+    bool Wait_Readable(int fd) {
+        while (!m_blnStop) {
+            pollfd p{fd, POLLIN, 0};
+            if (::poll(&p, 1, 20) > 0) return true;
+        }
+        return false;
+    }
+    void Serve() {
+        while (Wait_Readable(m_fd)) {
+            const int intClient = ::accept4(m_fd, nullptr, nullptr, SOCK_CLOEXEC);
+            if (intClient < 0) continue;
+            QByteArray request;
+            char chunk[4096];
+            while (!request.contains("\r\n\r\n") && Wait_Readable(intClient)) {
+                const ssize_t n = ::recv(intClient, chunk, sizeof chunk, 0);
+                if (n <= 0) break;
+                request.append(chunk, n);
+            }
+            {
+                QMutexLocker lock(&m_mutex);
+                m_requestLines << request.left(request.indexOf("\r\n"));
+            }
+            if (m_mode == Mode::Answer)
+                ::send(intClient, m_response.constData(), m_response.size(), MSG_NOSIGNAL);
+            else
+                while (Wait_Readable(intClient) && ::recv(intClient, chunk, sizeof chunk, 0) > 0) {
+                }
+            ::close(intClient);
+        }
+    }
+
+    QByteArray m_response;
+    Mode m_mode;
+    int m_fd = -1;
+    int m_intPort = 0;
+    std::atomic<bool> m_blnStop{false};
+    QMutex m_mutex;
+    QList<QByteArray> m_requestLines;
+    std::thread m_thread;
+};
+
+// A loopback port where nobody listens.
+int Closed_Port() {
+    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in addr{};
+    addr.sin_family = AF_INET;
+    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t len = sizeof addr;
+    ::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr);
+    ::getsockname(fd, reinterpret_cast<sockaddr*>(&addr), &len);
+    ::close(fd);
+    return ntohs(addr.sin_port);
+}
+
+class UpdateTest : public test::Dv_Test {
+protected:
+    void SetUp() override {
+        Dv_Test::SetUp();
+        for (const char* strName : {"http_proxy", "HTTP_PROXY", "all_proxy", "ALL_PROXY"}) qunsetenv(strName);
+        modUpdate::Set_Time_Out(3000);
+    }
+    void TearDown() override {
+        modUpdate::Set_Time_Out(0);  // back to the default
+        modUpdate::Set_Update_Url(QStringLiteral(DV_UPDATE_URL));
+        Dv_Test::TearDown();
+    }
+};
+
+TEST_F(UpdateTest, DefaultsAreTheBuildsAddressAndAFiniteTimeOut) {
+    modUpdate::Set_Time_Out(0);
+    EXPECT_EQ(modUpdate::Time_Out(), 10000);
+    EXPECT_EQ(modUpdate::Update_Url(), QStringLiteral(DV_UPDATE_URL));
+    EXPECT_TRUE(modUpdate::Update_Url().endsWith("/fns/genfns.php"));
+}
+
+TEST_F(UpdateTest, GetLatestVersionAsksTheUpdateScriptWithProductAndVersion) {
+    Loopback_Server server(Http_Response(200, "3.1.0"));
+    modUpdate::Set_Update_Url(server.Url("/fns/genfns.php"));
+    QString strReply;
+    EXPECT_TRUE(modUpdate::Get_Latest_Version("dvts", "3.0.0", strReply));
+    EXPECT_EQ(strReply, "3.1.0");
+    EXPECT_EQ(server.Request_Lines(), QList<QByteArray>{"GET /fns/genfns.php?fn=getver&pn=dvts&pv=3.0.0 HTTP/1.1"});
+}
+
+TEST_F(UpdateTest, TheProductAndVersionGoIntoTheQueryUnencoded) {
+    Loopback_Server server(Http_Response(200, "x"));
+    modUpdate::Set_Update_Url(server.Url("/fns/genfns.php"));
+    QString strReply;
+    EXPECT_TRUE(modUpdate::Get_Latest_Version("dv/ts+pro", "3.0%2E0&x=~*", strReply));
+    EXPECT_EQ(server.Request_Lines(),
+              QList<QByteArray>{"GET /fns/genfns.php?fn=getver&pn=dv/ts+pro&pv=3.0%2E0&x=~* HTTP/1.1"});
+}
+
+struct Reply_Case {
+    const char* strName;
+    int intStatus;
+    QByteArray body;
+    bool blnResult;
+    QString strReply;
+};
+
+TEST_F(UpdateTest, OnlyStatus200GivesTheBody) {
+    const Reply_Case cases[] = {
+        {"200 with a body", 200, "3.1.0", true, "3.1.0"},
+        {"200 in UTF-8", 200, "Gr\xc3\xbc\xc3\x9f" "e 4.0", true, QString::fromUtf8("Grüße 4.0")},
+        {"200 without a body", 200, "", true, ""},
+        {"404 with a body", 404, "<html>not found</html>", false, ""},
+        {"500 with a body", 500, "broken", false, ""},
+        {"204", 204, "", false, ""},
+    };
+    for (const Reply_Case& c : cases) {
+        Loopback_Server server(Http_Response(c.intStatus, c.body));
+        QString strReply = "left from before";
+        EXPECT_EQ(modUpdate::Http_Get(server.Url("/v"), "a=1", strReply), c.blnResult) << c.strName;
+        EXPECT_EQ(strReply, c.strReply) << c.strName;
+    }
+}
+
+TEST_F(UpdateTest, AnEmptyQuerySendsTheAddressWithoutQuestionMark) {
+    Loopback_Server server(Http_Response(200, "ok"));
+    QString strReply;
+    EXPECT_TRUE(modUpdate::Http_Get(server.Url("/fns/genfns.php"), "", strReply));
+    EXPECT_TRUE(modUpdate::Http_Get(server.Url("/fns/genfns.php"), "q", strReply));
+    EXPECT_EQ(server.Request_Lines(),
+              (QList<QByteArray>{"GET /fns/genfns.php HTTP/1.1", "GET /fns/genfns.php?q HTTP/1.1"}));
+}
+
+TEST_F(UpdateTest, AnUnreachableHostGivesFalseAndNoReply) {
+    QString strReply = "left from before";
+    QElapsedTimer timer;
+    timer.start();
+    EXPECT_FALSE(modUpdate::Http_Get(QStringLiteral("http://127.0.0.1:%1/fns/genfns.php").arg(Closed_Port()), "a=1", strReply));
+    EXPECT_EQ(strReply, "");
+    EXPECT_LT(timer.elapsed(), 3000);
+    strReply = "x";
+    EXPECT_FALSE(modUpdate::Http_Get("not a url at all", "", strReply));
+    EXPECT_EQ(strReply, "");
+    EXPECT_EQ(Log_Lines().size(), 0) << "failures are not logged";
+}
+
+TEST_F(UpdateTest, AServerThatNeverAnswersIsGivenUpAfterTheTimeOut) {
+    Loopback_Server server("", Loopback_Server::Mode::Never_Answer);
+    modUpdate::Set_Time_Out(400);
+    QString strReply = "left from before";
+    QElapsedTimer timer;
+    timer.start();
+    EXPECT_FALSE(modUpdate::Http_Get(server.Url("/fns/genfns.php"), "fn=getver", strReply));
+    const qint64 lngElapsed = timer.elapsed();
+    EXPECT_EQ(strReply, "");
+    EXPECT_GE(lngElapsed, 350);
+    EXPECT_LT(lngElapsed, 3000);
+    EXPECT_EQ(server.Request_Lines().size(), 1) << "the request did reach the server";
+}
+
+}  // namespace
