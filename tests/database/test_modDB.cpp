@@ -185,6 +185,8 @@ struct To_Long_Case {
     long lngError;
 };
 
+void PrintTo(const To_Long_Case& c, std::ostream* os) { *os << '"' << c.strText << '"'; }
+
 class ToLongTest : public ::testing::TestWithParam<To_Long_Case> {};
 
 TEST_P(ToLongTest, ConvertsLikeTheOldNumberConversion) {

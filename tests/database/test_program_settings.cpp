@@ -12,6 +12,8 @@ struct Pwd_Case {
     bool blnCorrect;
 };
 
+void PrintTo(const Pwd_Case& c, std::ostream* os) { *os << '"' << c.strTyped << '"'; }
+
 class PwdTest : public test::Dv_Test, public ::testing::WithParamInterface<Pwd_Case> {};
 
 TEST_P(PwdTest, PasswordMatchesExactlyAndCaseSensitively) {

@@ -10,6 +10,8 @@ struct Split_Case {
     QStringList fields;
 };
 
+void PrintTo(const Split_Case& c, std::ostream* os) { *os << '"' << c.strLine << '"'; }
+
 class SplitTest : public ::testing::TestWithParam<Split_Case> {};
 
 TEST_P(SplitTest, FieldsOfOneLine) {

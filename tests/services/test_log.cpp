@@ -21,6 +21,8 @@ struct Line_Case {
     const char* strPrefix;
 };
 
+void PrintTo(const Line_Case& c, std::ostream* os) { *os << c.intLength << " chars, type " << c.intType; }
+
 class LineLayoutTest : public test::Dv_Test, public ::testing::WithParamInterface<Line_Case> {};
 
 TEST_P(LineLayoutTest, PrefixTextPaddingAndTime) {
