@@ -85,19 +85,21 @@ bool Get_User_Name(long lngUserID, QString& strUserName) {
 }
 
 bool Add_User(const QString& strUserName, long& lngUserID) {
-    bool blnResult = false;
     modDB::Db_Connection hDb = modDB::Open_Database(modDB::Get_Database_File());
-    if (hDb) {
-        Query_Result arrResult;
-        long lngRows = 0;
-        if (modDB::Run_Query(hDb, "INSERT OR IGNORE INTO USER_TBL (USER_NAME) VALUES('" + Sql_Text(strUserName) + "')",
-                             arrResult, lngRows) &&
-            modDB::Run_Query(hDb, "SELECT USER_ID FROM USER_TBL WHERE USER_NAME= '" + Sql_Text(strUserName) + "'",
-                             arrResult, lngRows))
-            blnResult = Error_Block([&] { lngUserID = arrResult.Long_Value(1, 0); });
-    }
+    const bool blnResult = hDb && Add_User(hDb, strUserName, lngUserID);
     modDB::Close_Database(hDb);
     return blnResult;
+}
+
+bool Add_User(const Db_Connection& hDb, const QString& strUserName, long& lngUserID) {
+    Query_Result arrResult;
+    long lngRows = 0;
+    if (!modDB::Run_Query(hDb, "INSERT OR IGNORE INTO USER_TBL (USER_NAME) VALUES('" + Sql_Text(strUserName) + "')",
+                          arrResult, lngRows) ||
+        !modDB::Run_Query(hDb, "SELECT USER_ID FROM USER_TBL WHERE USER_NAME= '" + Sql_Text(strUserName) + "'",
+                          arrResult, lngRows))
+        return false;
+    return Error_Block([&] { lngUserID = arrResult.Long_Value(1, 0); });
 }
 
 bool Delete_User(long lngUserID) { return Run_Sql_Only("DELETE FROM USER_TBL WHERE USER_ID= " + Num(lngUserID)); }

@@ -32,6 +32,8 @@ bool Get_All_Users(long& lngRows, Query_Result& arrResult);
 bool Get_User_Id(long& lngUserID, const QString& strUserName);
 bool Get_User_Name(long lngUserID, QString& strUserName);
 bool Add_User(const QString& strUserName, long& lngUserID);
+// The same on the caller's connection, so that a batch of users shares one transaction.
+bool Add_User(const Db_Connection& hDb, const QString& strUserName, long& lngUserID);
 bool Delete_User(long lngUserID);
 bool Rename_User(const QString& strNewName, long lngUserID);
 

@@ -1,0 +1,451 @@
+#include "console/frmGeneralOptions.h"
+#include "ui_frmGeneralOptions.h"
+
+#include "console/ConsoleImages.h"
+#include "console/MakerLinks.h"
+#include "console/frmMain.h"
+#include "database/modDB.h"
+#include "database/modDBFunctions.h"
+#include "platform/Controls.h"
+#include "platform/Platform.h"
+#include "services/ErrorHandler.h"
+#include "services/modCommonFuns.h"
+#include "services/modGlobal.h"
+
+#include <QComboBox>
+#include <QKeyEvent>
+#include <QSignalBlocker>
+#include <QTreeWidget>
+#include <QUrl>
+#include <utility>
+
+static void Init_General_Options_Resources() { Q_INIT_RESOURCE(frmGeneralOptions); }
+
+namespace {
+
+const QString TITLE = QStringLiteral("DravinoleTS");
+// The password mask: character 149 of the ANSI code page, a bullet.
+constexpr int PASSWORD_CHAR = 0x2022;
+constexpr int PICTURE_SIZE = 48;
+
+int Ask(const QString& strText, long lngStyle) { return platform::Message_Boxes().Show(strText, lngStyle, TITLE); }
+
+// An image list whose keys name pictures of the console's resources (key, picture).
+platform::Image_List Image_List_Of(std::initializer_list<std::pair<const char*, const char*>> keys) {
+    static const bool blnInit = (Init_General_Options_Resources(), true);
+    (void)blnInit;
+    QStringList names;
+    for (const auto& [strKey, strPicture] : keys) names << QString::fromLatin1(strPicture);
+    const platform::Image_List pictures = Console_Images::Load_Image_List(names);
+    platform::Image_List images;
+    for (const auto& [strKey, strPicture] : keys)
+        images.insert(QString::fromLatin1(strKey), pictures.value(QString::fromLatin1(strPicture)));
+    return images;
+}
+
+// The page number of a tree node: the number after its key's first character.
+int Page_Of(const QTreeWidgetItem& node) { return node.data(0, Qt::UserRole).toString().mid(1).toInt(); }
+
+// The client option bit of a list item: 2 to the power of the number after its key's
+// first character.
+long Bit_Of(const platform::ListView& list, long lngIndex) { return 1L << list.Key(lngIndex).mid(1).toInt(); }
+
+}  // namespace
+
+frmGeneralOptions::frmGeneralOptions(frmMain& console, QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
+      ui(std::make_unique<Ui::frmGeneralOptions>()), m_frmMain(console) {
+    ui->setupUi(this);
+    fraGeneralOptions = {ui->fraGeneralOptions_0, ui->fraGeneralOptions_1, ui->fraGeneralOptions_2,
+                         ui->fraGeneralOptions_3};
+    ilsGeneralLarge = Image_List_Of({{"User", "User"},
+                                     {"RemoteMode", "RemoteMode"},
+                                     {"LocalMode", "LocalMode"},
+                                     {"Password", "Password"},
+                                     {"AllUsers", "AllUserMode"}});
+    ilsGeneralOptionsSmall = Image_List_Of({{"DVMode", "SingleUserMode"},
+                                            {"Remote Settings", "Remote Settings"},
+                                            {"Client", "Client"},
+                                            {"Password", "Password"},
+                                            {"GeneralOptions", "GenOptions"}});
+
+    ui->lblHomeSite->setText(QUrl(Maker_Links::HOME_PAGE).host());
+    ui->lblHomeSite->setCursor(Console_Images::Hand_Cursor(Console_Images::Load_Image_List({QStringLiteral("Hand")})));
+    QPalette linkPalette = ui->lblHomeSite->palette();
+    linkPalette.setColor(QPalette::WindowText, palette().color(QPalette::Link));
+    ui->lblHomeSite->setPalette(linkPalette);
+
+    platform::ListView& list = *ui->lvwClientSettings;
+    list.Set_View(platform::ListView::lvwReport);
+    list.Set_Checkboxes(true);
+    list.Set_Image_List(&ilsGeneralOptionsSmall);
+
+    connect(ui->tvwGenOptions, &QTreeWidget::currentItemChanged, this,
+            [this](QTreeWidgetItem* current, QTreeWidgetItem*) {
+                if (current) tvwGenOptions_NodeClick(current);
+            });
+    connect(ui->tvwGenOptions, &QTreeWidget::itemCollapsed, this, &frmGeneralOptions::tvwGenOptions_Collapse);
+    // Choosing an option by code raises its Click as a click does.
+    connect(ui->optComputer, &QRadioButton::toggled, this, [this](bool blnOn) {
+        if (blnOn) optComputer_Click();
+    });
+    connect(ui->optUser, &QRadioButton::toggled, this, [this](bool blnOn) {
+        if (blnOn) optUser_Click();
+    });
+    connect(ui->optDisableRemoteMode, &QRadioButton::toggled, this, [this](bool blnOn) {
+        if (blnOn) optDisableRemoteMode_Click();
+    });
+    connect(ui->optEnableRemoteMode, &QRadioButton::toggled, this, [this](bool blnOn) {
+        if (blnOn) optEnableRemoteMode_Click();
+    });
+    connect(&list, &platform::ListView::ItemCheck, this, &frmGeneralOptions::lvwClientSettings_ItemCheck);
+    connect(ui->txtNewPassword, &QLineEdit::textChanged, this, &frmGeneralOptions::txtNewPassword_Change);
+    connect(ui->txtServerName, &QLineEdit::textChanged, this, &frmGeneralOptions::txtServerName_Change);
+    connect(ui->txtClientPortNo, &QLineEdit::textChanged, this, &frmGeneralOptions::txtClientPortNo_Change);
+    platform::Install_KeyPress(ui->txtNewPassword, [this](int& KeyAscii) { txtNewPassword_KeyPress(KeyAscii); });
+    platform::Install_KeyPress(ui->txtConfirmPassword, [this](int& KeyAscii) { txtConfirmPassword_KeyPress(KeyAscii); });
+    platform::Install_KeyPress(ui->txtClientPortNo, [this](int& KeyAscii) { txtClientPortNo_KeyPress(KeyAscii); });
+    connect(ui->cmdApply, &QPushButton::clicked, this, &frmGeneralOptions::cmdApply_Click);
+    connect(ui->cmdClose, &QPushButton::clicked, this, &frmGeneralOptions::cmdClose_Click);
+    platform::Install_Click(ui->lblHomeSite, [this] { lblHomeSite_Click(); });
+
+    resize(560, 330);
+    Form_Load();
+}
+
+frmGeneralOptions::~frmGeneralOptions() {
+    // The list may still paint while the dialog goes; its icons are members.
+    ui->lvwClientSettings->Set_Image_List(nullptr);
+}
+
+// ---------------------------------------------------------------- load
+
+void frmGeneralOptions::Form_Load() {
+    Error_Block([&] {
+        Set_Form_Caption();
+        Load_Pwd_Picture();
+        Fill_Options_Tree();
+        Load_Program_Mode();
+        Load_Client_Options();
+        Load_Remote_Settings();
+        Set_Controls_State();
+        for (QLineEdit* pBox : {ui->txtNewPassword, ui->txtConfirmPassword}) {
+            pBox->setEchoMode(QLineEdit::Password);
+            pBox->setStyleSheet(QStringLiteral("lineedit-password-character: %1;").arg(PASSWORD_CHAR));
+        }
+        m_strLoadedServerName = ui->txtServerName->text();
+        m_strLoadedClientPort = ui->txtClientPortNo->text();
+        // Setting the controls above enabled Apply; nothing has changed yet.
+        ui->cmdApply->setEnabled(false);
+    });
+}
+
+void frmGeneralOptions::Set_Form_Caption() {
+    setWindowTitle(QStringLiteral("General Options - ") + m_frmMain.cboUsers->currentText());
+}
+
+void frmGeneralOptions::Load_Pwd_Picture() { Show_Picture(*ui->picPassword, QStringLiteral("Password")); }
+
+void frmGeneralOptions::Fill_Options_Tree() {
+    Error_Block([&] {
+        QTreeWidget& tree = *ui->tvwGenOptions;
+        const auto node = [&](QTreeWidgetItem* pParent, const QString& strKey, const QString& strText,
+                              const QString& strIcon) {
+            auto* pNode = pParent ? new QTreeWidgetItem(pParent) : new QTreeWidgetItem(&tree);
+            pNode->setData(0, Qt::UserRole, strKey);
+            pNode->setText(0, strText);
+            pNode->setIcon(0, ilsGeneralOptionsSmall.value(strIcon));
+            return pNode;
+        };
+        QTreeWidgetItem* pRoot = node(nullptr, QStringLiteral("r0"), QStringLiteral("General Options"),
+                                      QStringLiteral("GeneralOptions"));
+        QTreeWidgetItem* pMode = node(pRoot, QStringLiteral("n0"), QStringLiteral("Mode"), QStringLiteral("DVMode"));
+        node(pRoot, QStringLiteral("n1"), QStringLiteral("Password"), QStringLiteral("Password"));
+        pRoot->setExpanded(true);
+
+        platform::ListView& list = *ui->lvwClientSettings;
+        // Lay the hidden dialog out now, the client page included (it is never shown),
+        // so that the list's column is measured on the width the page has.
+        layout()->activate();
+        ui->pagesArea->layout()->activate();
+        ui->fraGeneralOptions_2->layout()->activate();
+        list.Add_Column(QStringLiteral("Client Security and General Options"),
+                        platform::Pixels_To_Twips(list.width(), this) - 100);
+        const QString strIcon = QStringLiteral("Client");
+        list.Add(QStringLiteral("Do not let Windows Administrators users to stop the client service."),
+                 QStringLiteral("c0"), strIcon);
+        list.Add(QStringLiteral("Automatically run client sevice when computer starts up."), QStringLiteral("c1"), strIcon);
+        list.Add(QStringLiteral("Enable filtering even if the client service is not running (for extra security)."),
+                 QStringLiteral("c2"), strIcon);
+
+        {
+            const QSignalBlocker blocker(&tree);
+            tree.setCurrentItem(pMode);
+        }
+        tvwGenOptions_NodeClick(pMode);
+    });
+}
+
+void frmGeneralOptions::Load_Program_Mode() {
+    Error_Block([&] {
+        long lngMode = 0;
+        if (!modDBFunctions::Get_Program_Mode(lngMode)) return;
+        if (lngMode != 0) {
+            ui->optUser->setChecked(true);
+            Show_Picture(*ui->picMode, QStringLiteral("User"));
+        } else {
+            ui->optComputer->setChecked(true);
+            Show_Picture(*ui->picMode, QStringLiteral("AllUsers"));
+        }
+    });
+}
+
+void frmGeneralOptions::Load_Client_Options() {
+    Error_Block([&] {
+        long lngClientOptions = 0;
+        if (!modCommonFuns::Get_Client_Options(lngClientOptions)) return;
+        m_lngClientOptions = lngClientOptions;
+        platform::ListView& list = *ui->lvwClientSettings;
+        for (long i = 1; i <= list.Count(); ++i) list.Set_Checked(i, Is_Client_Option_Set(Bit_Of(list, i)));
+    });
+}
+
+bool frmGeneralOptions::Is_Client_Option_Set(long lngBit) const { return (m_lngClientOptions & lngBit) > 0; }
+
+void frmGeneralOptions::Load_Remote_Settings() {
+    Error_Block([&] {
+        long lngRemoteMode = 0;
+        QString strServerName;
+        long lngClientPort = 0;
+        if (!modDBFunctions::Get_Remote_Settings(lngRemoteMode, strServerName, lngClientPort)) return;
+        modGlobal::Is_Remote_Mode = (lngRemoteMode != 0);
+        if (lngRemoteMode != 0) {
+            ui->optEnableRemoteMode->setChecked(true);
+            Show_Picture(*ui->picRemoteMode, QStringLiteral("RemoteMode"));
+        } else {
+            ui->optDisableRemoteMode->setChecked(true);
+            Show_Picture(*ui->picRemoteMode, QStringLiteral("LocalMode"));
+        }
+        ui->txtServerName->setText(strServerName);
+        ui->txtClientPortNo->setText(QString::number(lngClientPort));
+    });
+}
+
+void frmGeneralOptions::Set_Controls_State() {
+    Error_Block([&] {
+        const bool blnLocal = !modGlobal::Is_Remote_Mode;
+        ui->optComputer->setEnabled(blnLocal);
+        ui->optUser->setEnabled(blnLocal);
+        ui->lvwClientSettings->setEnabled(blnLocal);
+        ui->txtServerName->setEnabled(!blnLocal);
+        ui->txtClientPortNo->setEnabled(!blnLocal);
+    });
+}
+
+void frmGeneralOptions::Show_Picture(QLabel& picture, const QString& strKey) {
+    picture.setPixmap(ilsGeneralLarge.value(strKey).pixmap(PICTURE_SIZE, PICTURE_SIZE));
+}
+
+// ---------------------------------------------------------------- tree and pages
+
+void frmGeneralOptions::tvwGenOptions_NodeClick(QTreeWidgetItem* Node) {
+    Error_Block([&] {
+        if (Node) Show_Options_Page(Page_Of(*Node));
+    });
+}
+
+void frmGeneralOptions::Show_Options_Page(int Index) {
+    for (QGroupBox* pPage : fraGeneralOptions) pPage->setVisible(false);
+    if (Index >= 0 && Index < static_cast<int>(fraGeneralOptions.size()))
+        fraGeneralOptions[static_cast<size_t>(Index)]->setVisible(true);
+}
+
+void frmGeneralOptions::tvwGenOptions_Collapse(QTreeWidgetItem* Node) {
+    // The tree always stays open.
+    if (Node) Node->setExpanded(true);
+}
+
+// ---------------------------------------------------------------- changes
+
+void frmGeneralOptions::optComputer_Click() {
+    Show_Picture(*ui->picMode, QStringLiteral("AllUsers"));
+    ui->cmdApply->setEnabled(true);
+}
+
+void frmGeneralOptions::optUser_Click() {
+    Show_Picture(*ui->picMode, QStringLiteral("User"));
+    ui->cmdApply->setEnabled(true);
+}
+
+void frmGeneralOptions::optDisableRemoteMode_Click() {
+    Show_Picture(*ui->picRemoteMode, QStringLiteral("LocalMode"));
+    ui->cmdApply->setEnabled(true);
+    ui->txtServerName->setEnabled(false);
+    ui->txtClientPortNo->setEnabled(false);
+}
+
+void frmGeneralOptions::optEnableRemoteMode_Click() {
+    Show_Picture(*ui->picRemoteMode, QStringLiteral("RemoteMode"));
+    ui->cmdApply->setEnabled(true);
+    ui->txtServerName->setEnabled(true);
+    ui->txtClientPortNo->setEnabled(true);
+}
+
+void frmGeneralOptions::lvwClientSettings_ItemCheck(long) { ui->cmdApply->setEnabled(true); }
+void frmGeneralOptions::txtNewPassword_Change() { ui->cmdApply->setEnabled(true); }
+void frmGeneralOptions::txtServerName_Change() { ui->cmdApply->setEnabled(true); }
+void frmGeneralOptions::txtClientPortNo_Change() { ui->cmdApply->setEnabled(true); }
+
+void frmGeneralOptions::txtNewPassword_KeyPress(int& KeyAscii) {
+    if (KeyAscii == 13) {
+        ui->txtConfirmPassword->setFocus();
+        KeyAscii = 0;
+    }
+}
+
+void frmGeneralOptions::txtConfirmPassword_KeyPress(int& KeyAscii) {
+    if (KeyAscii == 13 && ui->cmdApply->isEnabled()) {
+        ui->cmdApply->setFocus();
+        KeyAscii = 0;
+    }
+}
+
+void frmGeneralOptions::txtClientPortNo_KeyPress(int& KeyAscii) {
+    if (KeyAscii == 13) {
+        cmdApply_Click();
+        KeyAscii = 0;
+        return;
+    }
+    const bool blnDigit = KeyAscii >= 48 && KeyAscii <= 57;
+    switch (KeyAscii) {
+        case 8:
+        case 35:
+        case 36:
+        case 37:
+        case 39:
+        case 45:
+        case 46: break;
+        default:
+            if (!blnDigit) KeyAscii = 0;
+    }
+}
+
+// ---------------------------------------------------------------- Apply
+
+void frmGeneralOptions::Collect_Client_Options() {
+    const platform::ListView& list = *ui->lvwClientSettings;
+    for (long i = 1; i <= list.Count(); ++i)
+        modCommonFuns::Set_Bit_In_Flags(m_lngClientOptions, Bit_Of(list, i), list.Checked(i));
+}
+
+void frmGeneralOptions::Clear_Password_Boxes() {
+    ui->txtNewPassword->setText(QString());
+    ui->txtConfirmPassword->setText(QString());
+}
+
+void frmGeneralOptions::cmdApply_Click() {
+    Error_Block([&] {
+        if (Ask(QStringLiteral("Are you sure you want to change the Settings?"), 36) != platform::vbYes) return;
+        bool blnSaved = false;
+        const QString strNewPwd = ui->txtNewPassword->text();
+        const QString strConfirmPwd = ui->txtConfirmPassword->text();
+
+        Collect_Client_Options();
+
+        // The mode and the client options are written before the password and the
+        // remote settings are checked.
+        const long lngMode = ui->optUser->isChecked() ? 1 : 0;
+        if (modCommonFuns::Set_Program_Mode(lngMode)) blnSaved = true;
+        if (modCommonFuns::Set_Client_Options(m_lngClientOptions)) blnSaved = true;
+
+        // An empty new password leaves the password as it is.
+        if (!strNewPwd.isEmpty()) {
+            if (!modCommonFuns::Is_Valid_Pwd_Text(strNewPwd)) {
+                Ask(QStringLiteral("Please enter a valid Password!."), 48);
+                Clear_Password_Boxes();
+                ui->txtNewPassword->setFocus();
+                return;
+            }
+            if (strNewPwd != strConfirmPwd) {
+                Ask(QStringLiteral("Password mismatch. Retype the Password!."), 48);
+                Clear_Password_Boxes();
+                ui->txtNewPassword->setFocus();
+                return;
+            }
+            if (modCommonFuns::Set_Pwd(strNewPwd)) {
+                blnSaved = true;
+                Clear_Password_Boxes();
+            }
+        }
+
+        const long lngRemoteMode = ui->optEnableRemoteMode->isChecked() ? 1 : 0;
+        // A stored server name or port that fails its check and was not changed in this
+        // dialog (its page cannot be reached from the tree) is kept as stored: the
+        // remote settings are then not written, and the rest of Apply goes on.
+        bool blnKeepStoredRemote = false;
+        const QString strServerName = ui->txtServerName->text().trimmed();
+        if (!modCommonFuns::Is_Valid_Text_100_No_Space(strServerName)) {
+            if (ui->txtServerName->text() != m_strLoadedServerName) {
+                Ask(QStringLiteral("Please enter a valid Server Name!."), 48);
+                ui->txtServerName->setFocus();
+                ui->txtServerName->selectAll();
+                return;
+            }
+            blnKeepStoredRemote = true;
+        }
+        const QString strPortText = ui->txtClientPortNo->text();
+        long lngPort = 0;
+        if (strPortText == m_strLoadedClientPort) {
+            if (!Silent_Error_Block([&] { lngPort = modDB::To_Long(strPortText); }) ||
+                !modCommonFuns::Is_Valid_Port_Number(lngPort))
+                blnKeepStoredRemote = true;
+        } else {
+            // A text that is not a number ends Apply through the error report.
+            lngPort = modDB::To_Long(strPortText);
+            if (!modCommonFuns::Is_Valid_Port_Number(lngPort)) {
+                Ask(QStringLiteral("Please enter a valid Port Number!."), 48);
+                ui->txtClientPortNo->setFocus();
+                ui->txtClientPortNo->selectAll();
+                return;
+            }
+        }
+        // The port is stored as the number it was checked as ("1.5" is stored as 2).
+        if (!blnKeepStoredRemote &&
+            modDBFunctions::Set_Remote_Settings(lngRemoteMode, strServerName, QString::number(lngPort))) {
+            modGlobal::Is_Remote_Mode = (lngRemoteMode != 0);
+            Set_Controls_State();
+            m_strLoadedServerName = ui->txtServerName->text();
+            m_strLoadedClientPort = strPortText;
+        }
+
+        m_frmMain.Get_Working_Mode();
+
+        if (blnSaved) {
+            ui->cmdApply->setEnabled(false);
+            Ask(QStringLiteral("Successfully saved the changes."), 64);
+        }
+    });
+}
+
+// ---------------------------------------------------------------- closing and links
+
+void frmGeneralOptions::cmdClose_Click() { close(); }
+
+void frmGeneralOptions::Form_KeyPress(int& KeyAscii) {
+    if (KeyAscii == 27) {
+        cmdClose_Click();
+        KeyAscii = 0;
+    }
+}
+
+void frmGeneralOptions::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape) {
+        int KeyAscii = 27;
+        Form_KeyPress(KeyAscii);
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+void frmGeneralOptions::lblHomeSite_Click() { Maker_Links::Open_Home_Page(); }

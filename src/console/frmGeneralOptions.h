@@ -1,0 +1,79 @@
+#pragma once
+// The program-wide settings of the single settings row: the user mode, the console
+// password, the client options and the remote mode with its server and client port.
+// Nothing is written before Apply; Apply writes in a fixed order and then asks the
+// console to show the user mode again.
+
+#include "platform/ListView.h"
+
+#include <QDialog>
+#include <array>
+#include <memory>
+
+class QGroupBox;
+class QKeyEvent;
+class QLabel;
+class QTreeWidgetItem;
+class frmMain;
+
+namespace Ui {
+class frmGeneralOptions;
+}
+
+class frmGeneralOptions : public QDialog {
+    Q_OBJECT
+public:
+    explicit frmGeneralOptions(frmMain& console, QWidget* parent = nullptr);
+    ~frmGeneralOptions() override;
+
+public slots:
+    void tvwGenOptions_NodeClick(QTreeWidgetItem* Node);
+    void tvwGenOptions_Collapse(QTreeWidgetItem* Node);
+    void optComputer_Click();
+    void optUser_Click();
+    void optDisableRemoteMode_Click();
+    void optEnableRemoteMode_Click();
+    void lvwClientSettings_ItemCheck(long lngItem);
+    void txtNewPassword_Change();
+    void txtServerName_Change();
+    void txtClientPortNo_Change();
+    void txtNewPassword_KeyPress(int& KeyAscii);
+    void txtConfirmPassword_KeyPress(int& KeyAscii);
+    void txtClientPortNo_KeyPress(int& KeyAscii);
+    void cmdApply_Click();
+    void cmdClose_Click();
+    void Form_KeyPress(int& KeyAscii);
+    void lblHomeSite_Click();
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    void Form_Load();
+    void Set_Form_Caption();
+    void Load_Pwd_Picture();
+    void Fill_Options_Tree();
+    void Load_Program_Mode();
+    void Load_Client_Options();
+    void Load_Remote_Settings();
+    void Set_Controls_State();
+    void Show_Options_Page(int Index);
+    void Collect_Client_Options();
+    bool Is_Client_Option_Set(long lngBit) const;
+    void Clear_Password_Boxes();
+    void Show_Picture(QLabel& picture, const QString& strKey);
+
+    std::unique_ptr<Ui::frmGeneralOptions> ui;
+    frmMain& m_frmMain;
+    std::array<QGroupBox*, 4> fraGeneralOptions{};
+    platform::Image_List ilsGeneralLarge;
+    platform::Image_List ilsGeneralOptionsSmall;
+
+    // The client options as read at load, changed by the client list at Apply.
+    long m_lngClientOptions = 0;
+    // The server name and port texts as the load left them: the remote page is not
+    // reachable from the tree, so a stored value that fails its check cannot be
+    // corrected here and is kept as stored.
+    QString m_strLoadedServerName;
+    QString m_strLoadedClientPort;
+};

@@ -1,0 +1,325 @@
+#include "console/frmManageUsers.h"
+#include "ui_frmManageUsers.h"
+
+#include "console/ConsoleImages.h"
+#include "console/MakerLinks.h"
+#include "console/frmMain.h"
+#include "database/modDB.h"
+#include "database/modDBFunctions.h"
+#include "platform/Controls.h"
+#include "services/ErrorHandler.h"
+#include "services/ListHelpers.h"
+#include "services/ListTextFile.h"
+#include "services/modCommonFuns.h"
+#include "services/modGlobal.h"
+
+#include <QCloseEvent>
+#include <QKeyEvent>
+#include <QUrl>
+
+namespace {
+
+const QString TITLE = QStringLiteral("DravinoleTS");
+const QString TEXT_FILTER = QStringLiteral("Text Files|*.txt|All Files|*.*");
+const QString USER_ICON = QStringLiteral("User");
+constexpr int USERS_THRESHOLD = 20;
+
+int Ask(const QString& strText, long lngStyle) { return platform::Message_Boxes().Show(strText, lngStyle, TITLE); }
+
+}  // namespace
+
+// ---------------------------------------------------------------- a list of user names
+
+User_Name_List::User_Name_List(platform::ListView& list, int lngThreshold)
+    : m_list(list), m_allowance(list, 1, lngThreshold - 1) {}
+
+void User_Name_List::Fill(const modDB::Query_Result& arrResult, long lngRows) {
+    std::vector<platform::List_Item> items(static_cast<size_t>(lngRows));
+    for (long r = 1; r <= lngRows; ++r) {
+        platform::List_Item& item = items[static_cast<size_t>(r - 1)];
+        item.strText = arrResult.Value(static_cast<int>(r), 0);
+        item.strTag = QString::number(arrResult.Long_Value(static_cast<int>(r), 1));
+        item.strSmallIcon = USER_ICON;
+    }
+    m_list.Add_Many(std::move(items));
+    m_allowance.Update();
+}
+
+void User_Name_List::Append(const QString& strName, long lngID) {
+    const long lngIndex = m_list.Add(strName, QString(), USER_ICON);
+    m_list.Set_Tag(lngIndex, QString::number(lngID));
+    m_allowance.Update();
+}
+
+void User_Name_List::Edit() {
+    const long lngSelected = m_list.Selected_Item();
+    if (lngSelected == 0) return;
+    m_list.setFocus();
+    m_list.Start_Label_Edit(lngSelected);
+}
+
+void User_Name_List::After_Label_Edit(int& Cancel, QString& NewString,
+                                      const std::function<bool(const QString&, long)>& fnRename) {
+    const bool blnDone = Error_Block([&] {
+        const long lngIndex = m_list.Selected_Item();
+        if (lngIndex == 0) {
+            Cancel = 1;
+            return;
+        }
+        NewString = NewString.trimmed();
+        if (!modCommonFuns::Is_Valid_Text_255(NewString)) {
+            Cancel = 1;
+            return;
+        }
+        if (NewString == m_list.Text(lngIndex)) {
+            Cancel = 1;
+            return;
+        }
+        // Every item is searched, the edited one included: a change of letter case
+        // alone is refused as well.
+        if (modCommonFuns::ListView_Contains_Text(NewString, m_list)) {
+            Ask(QStringLiteral("User name already exists!"), 48);
+            Cancel = 1;
+            return;
+        }
+        // A name the database refused is not shown as if it were stored.
+        if (!fnRename(NewString, modDB::To_Long(m_list.Tag(lngIndex)))) Cancel = 1;
+    });
+    if (!blnDone) Cancel = 1;
+}
+
+void User_Name_List::Remove(const std::function<bool(long)>& fnDelete) {
+    std::vector<long> removed;
+    Error_Block([&] {
+        if (m_list.Count() == 0) return;
+        if (Ask(QStringLiteral("Are you sure you want to delete the selected User(s)?"), 68) != platform::vbYes) return;
+        const std::vector<long> selected = m_list.Selected_Items();
+        for (auto it = selected.rbegin(); it != selected.rend(); ++it) {
+            const long lngIndex = *it;
+            const long lngID = modDB::To_Long(m_list.Tag(lngIndex));
+            if (lngID == 0) {
+                Ask("You cannot delete User Name '" + m_list.Text(lngIndex) + "'!", 48);
+                continue;
+            }
+            if (fnDelete(lngID)) removed.push_back(lngIndex);
+        }
+    });
+    // The deleted rows leave the list in one pass, also after an error part-way.
+    m_list.Remove_Items(removed);
+    m_allowance.Update();
+}
+
+// ---------------------------------------------------------------- the dialog
+
+frmManageUsers::frmManageUsers(frmMain& console, QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
+      ui(std::make_unique<Ui::frmManageUsers>()), m_frmMain(console) {
+    ui->setupUi(this);
+    ilsSmall = Console_Images::Load_Image_List({USER_ICON});
+    // The import and export pictures are those of the list editors.
+    ilsSmall.insert(QStringLiteral("Import"), lists::frmListEditorBase::Images().value(QStringLiteral("Import")));
+    ilsSmall.insert(QStringLiteral("Export"), lists::frmListEditorBase::Images().value(QStringLiteral("Export")));
+    ui->lblHomeSite->setText(QUrl(Maker_Links::HOME_PAGE).host());
+
+    platform::ListView& list = *ui->lvwUsers;
+    list.Set_View(platform::ListView::lvwReport);
+    list.Set_Multi_Select(true);
+    list.Set_Image_List(&ilsSmall);
+
+    connect(ui->cmdAdd, &QPushButton::clicked, this, &frmManageUsers::cmdAdd_Click);
+    platform::Install_KeyPress(ui->txtUsers, [this](int& KeyAscii) { txtUsers_KeyPress(KeyAscii); });
+    connect(ui->cmdEdit, &QPushButton::clicked, this, &frmManageUsers::cmdEdit_Click);
+    connect(&list, &platform::ListView::BeforeLabelEdit, this,
+            [this](long, int& Cancel) { lvwUsers_BeforeLabelEdit(Cancel); });
+    connect(&list, &platform::ListView::AfterLabelEdit, this,
+            [this](long, int& Cancel, QString& NewString) { lvwUsers_AfterLabelEdit(Cancel, NewString); });
+    connect(ui->cmdRemove, &QPushButton::clicked, this, &frmManageUsers::cmdRemove_Click);
+    connect(ui->cmdImport, &QPushButton::clicked, this, &frmManageUsers::cmdImport_Click);
+    connect(ui->cmdExport, &QPushButton::clicked, this, &frmManageUsers::cmdExport_Click);
+    connect(ui->cmdClose, &QPushButton::clicked, this, &frmManageUsers::cmdClose_Click);
+
+    resize(430, 440);
+    Form_Load();
+}
+
+frmManageUsers::~frmManageUsers() {
+    // The list may still paint while the dialog goes; its icons are members.
+    ui->lvwUsers->Set_Image_List(nullptr);
+}
+
+void frmManageUsers::Form_Load() {
+    Error_Block([&] {
+        m_lngThreshold = USERS_THRESHOLD;
+        m_users = std::make_unique<User_Name_List>(*ui->lvwUsers, m_lngThreshold);
+        Init_Users_List();
+        Fill_Users_List();
+        Set_Controls_State();
+        Set_Button_Pictures();
+    });
+}
+
+void frmManageUsers::Init_Users_List() {
+    setWindowTitle(QStringLiteral("Manage Terminal Server Users"));
+    // Lay the hidden dialog out now, so that the list has the width it will show.
+    layout()->activate();
+    ui->frameManageUsers->layout()->activate();
+    platform::ListView& list = *ui->lvwUsers;
+    list.Add_Column(QStringLiteral("User Name"), 0);
+    m_users->Set_Base_Width(platform::Pixels_To_Twips(list.width(), this) - 20);
+}
+
+void frmManageUsers::Fill_Users_List() {
+    Error_Block([&] {
+        long lngRows = 0;
+        modDB::Query_Result arrResult;
+        if (!modDBFunctions::Get_All_Users(lngRows, arrResult)) return;
+        m_users->Fill(arrResult, lngRows);
+    });
+}
+
+void frmManageUsers::Set_Controls_State() {
+    ui->cmdRemove->setEnabled(!modGlobal::Is_Remote_Mode);
+    ui->cmdEdit->setEnabled(!modGlobal::Is_Remote_Mode);
+}
+
+void frmManageUsers::Set_Button_Pictures() {
+    ui->cmdImport->setIcon(ilsSmall.value(QStringLiteral("Import")));
+    ui->cmdExport->setIcon(ilsSmall.value(QStringLiteral("Export")));
+}
+
+// ---------------------------------------------------------------- add
+
+frmManageUsers::Add_Result frmManageUsers::Add_User(const QString& strUserName, const modDB::Db_Connection* pDb) {
+    // The list holds every user: a name listed in any letter case is there already.
+    if (modCommonFuns::ListView_Contains_Text(strUserName, *ui->lvwUsers)) return ADD_LISTED;
+    if (!modCommonFuns::Is_Valid_Text_255(strUserName)) return ADD_INVALID;
+    long lngUserID = 0;
+    const bool blnAdded = pDb ? modDBFunctions::Add_User(*pDb, strUserName, lngUserID)
+                              : modDBFunctions::Add_User(strUserName, lngUserID);
+    if (!blnAdded) return ADD_FAILED;
+    m_users->Append(strUserName, lngUserID);
+    return ADD_DONE;
+}
+
+void frmManageUsers::cmdAdd_Click() {
+    Error_Block([&] {
+        switch (Add_User(ui->txtUsers->text())) {
+            case ADD_DONE: ui->txtUsers->setText(QString()); break;
+            case ADD_INVALID: Ask(QStringLiteral("Please enter a valid User Name!"), 48); break;
+            case ADD_LISTED: Ask(QStringLiteral("User Name already exists!"), 48); break;
+            case ADD_FAILED: break;
+        }
+        // A refused name stays selected for correction.
+        ui->txtUsers->setFocus();
+        ui->txtUsers->selectAll();
+    });
+}
+
+void frmManageUsers::txtUsers_KeyPress(int& KeyAscii) {
+    if (KeyAscii == 13) {
+        cmdAdd_Click();
+        KeyAscii = 0;
+    }
+}
+
+// ---------------------------------------------------------------- rename
+
+void frmManageUsers::cmdEdit_Click() { m_users->Edit(); }
+
+void frmManageUsers::lvwUsers_BeforeLabelEdit(int& Cancel) {
+    // The all-users row keeps its name.
+    const platform::ListView& list = *ui->lvwUsers;
+    const long lngSelected = list.Selected_Item();
+    if (lngSelected != 0 && list.Tag(lngSelected) == QLatin1String("0")) Cancel = 1;
+}
+
+void frmManageUsers::lvwUsers_AfterLabelEdit(int& Cancel, QString& NewString) {
+    m_users->After_Label_Edit(Cancel, NewString, modDBFunctions::Rename_User);
+}
+
+// ---------------------------------------------------------------- remove
+
+void frmManageUsers::cmdRemove_Click() {
+    // Only the user's own row goes; rows of other tables that carry its id stay.
+    m_users->Remove(modDBFunctions::Delete_User);
+}
+
+// ---------------------------------------------------------------- import and export
+
+void frmManageUsers::cmdImport_Click() {
+    Error_Block([&] {
+        cmdlgMain.DialogTitle = QStringLiteral("Import user names from a text file");
+        cmdlgMain.Filter = TEXT_FILTER;
+        if (!platform::File_Dialogs().Show_Open(cmdlgMain, this) || cmdlgMain.FileName.isEmpty()) return;
+        modDB::Db_Connection hDb = modDB::Open_Database(modDB::Get_Database_File());
+        modDB::MY_TRANS trans(hDb);
+        QStringList fields;
+        QString strError;
+        if (!Read_List_Text_File(cmdlgMain.FileName, fields, strError))
+            throw Run_Time_Error(Err_No::File_Not_Found,
+                                 QStringLiteral("Cannot read %1: %2").arg(cmdlgMain.FileName, strError));
+        // Invalid names, names already listed and failed inserts are skipped silently.
+        // The users are inserted in the import's one transaction, which is committed
+        // also after a failure, so the users added before it stay.
+        for (const QString& strField : fields) Add_User(strField.trimmed().toUpper(), &hDb);
+    });
+}
+
+void frmManageUsers::cmdExport_Click() {
+    Error_Block([&] {
+        const platform::ListView& list = *ui->lvwUsers;
+        if (list.Count() == 0) {
+            Ask(QStringLiteral("There is no item to export!"), 48);
+            return;
+        }
+        cmdlgMain.DialogTitle = QStringLiteral("Export users in the list to text file");
+        cmdlgMain.FileName = QStringLiteral("Users_List");
+        cmdlgMain.Filter = TEXT_FILTER;
+        if (!platform::File_Dialogs().Show_Save(cmdlgMain, this)) return;
+        QStringList names;
+        names.reserve(list.Count());
+        for (long i = 1; i <= list.Count(); ++i) names << list.Text(i);
+        QString strError;
+        // A file that could not be written is reported rather than passed over.
+        if (!Write_List_Text_File(cmdlgMain.FileName, names, strError))
+            throw Run_Time_Error(75, QStringLiteral("Cannot write %1: %2").arg(cmdlgMain.FileName, strError));
+    });
+}
+
+// ---------------------------------------------------------------- closing
+
+void frmManageUsers::cmdClose_Click() { close(); }
+
+void frmManageUsers::Form_KeyPress(int& KeyAscii) {
+    if (KeyAscii == 27) {
+        cmdClose_Click();
+        KeyAscii = 0;
+    }
+}
+
+void frmManageUsers::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape) {
+        int KeyAscii = 27;
+        Form_KeyPress(KeyAscii);
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+void frmManageUsers::closeEvent(QCloseEvent* event) {
+    Form_Unload();
+    QDialog::closeEvent(event);
+}
+
+void frmManageUsers::done(int r) {
+    Form_Unload();
+    QDialog::done(r);
+}
+
+void frmManageUsers::Form_Unload() {
+    // However the dialog closes, the console shows the users as they are now.
+    if (m_blnUnloaded) return;
+    m_blnUnloaded = true;
+    m_frmMain.Fill_Users_In_ComboBox();
+}

@@ -1,0 +1,241 @@
+// The user exception list: add, rename in place, remove and the column allowance.
+#include "console/MakerLinks.h"
+#include "console/frmExceptionList.h"
+#include "console/frmMain.h"
+#include "platform/Controls.h"
+#include "services/modGlobal.h"
+#include "support/ConsoleFixture.h"
+
+#include <QAbstractItemView>
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QtTest/QTest>
+
+using platform::ListView;
+
+namespace {
+
+class ExceptionListTest : public test::Console_Test {
+protected:
+    void TearDown() override {
+        dialog.reset();
+        Console_Test::TearDown();
+    }
+
+    void Open() {
+        if (!console) Open_Console();
+        dialog = std::make_unique<frmExceptionList>(*console);
+        dialog->show();
+    }
+    template <class T>
+    T* Find(const char* strName) const {
+        T* p = dialog->findChild<T*>(QString::fromLatin1(strName));
+        EXPECT_NE(p, nullptr) << strName;
+        return p;
+    }
+    ListView* List() const { return Find<ListView>("lvwUsers"); }
+    QLineEdit* Entry() const { return Find<QLineEdit>("txtUsers"); }
+    QPushButton* Button(const char* strName) const { return Find<QPushButton>(strName); }
+    void Add(const QString& strName) {
+        Entry()->setText(strName);
+        Button("cmdAdd")->click();
+    }
+    long Insert_Exception(const QString& strName) {
+        Exec("INSERT INTO USER_EXCPN_TBL (E_USER_NAME) VALUES ('" + strName + "')");
+        return Scalar("SELECT MAX(E_ID) FROM USER_EXCPN_TBL").toLong();
+    }
+    QStringList Listed() const {
+        QStringList texts;
+        for (long i = 1; i <= List()->Count(); ++i) texts << List()->Text(i);
+        return texts;
+    }
+    QStringList Stored() {
+        QStringList names;
+        for (const QStringList& row : Query("SELECT E_USER_NAME FROM USER_EXCPN_TBL ORDER BY E_ID")) names << row[0];
+        return names;
+    }
+    void Select_Only(std::initializer_list<long> items) {
+        List()->Item_View()->clearSelection();
+        for (long i : items) List()->Set_Selected(i, true);
+    }
+    bool Rename(long lngIndex, const QString& strText) {
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        Select_Only({lngIndex});
+        Button("cmdEdit")->click();
+        auto* editor = List()->Item_View()->findChild<QLineEdit*>();
+        if (!editor) return false;
+        editor->setText(strText);
+        QTest::keyClick(editor, Qt::Key_Return);
+        QApplication::processEvents();
+        return true;
+    }
+    void Expect_Box(const QString& strText, long lngStyle) {
+        const std::vector<test::Shown_Box> boxes = Boxes();
+        ASSERT_EQ(boxes.size(), 1u) << "expected " << strText.toStdString();
+        EXPECT_EQ(boxes[0].strText, strText);
+        EXPECT_EQ(boxes[0].lngStyle, lngStyle);
+        EXPECT_EQ(boxes[0].strTitle, "DravinoleTS");
+    }
+    double Full_Width() const { return platform::Pixels_To_Twips(List()->width(), dialog.get()) - 20; }
+
+    std::unique_ptr<frmExceptionList> dialog;
+};
+
+TEST_F(ExceptionListTest, LoadListsTheExceptionsWithTheirIds) {
+    Insert_User("anna");
+    Open_Console();
+    Select_User("anna");
+    const long lngFirst = Insert_Exception("svc_backup");
+    const long lngSecond = Insert_Exception("Guest");
+    Open();
+    EXPECT_EQ(dialog->windowTitle(), "Exception List - anna");
+    EXPECT_EQ(List()->Column_Text(1), "User Name");
+    EXPECT_EQ(Listed(), (QStringList{"svc_backup", "Guest"}));
+    EXPECT_EQ(List()->Tag(1), QString::number(lngFirst));
+    EXPECT_EQ(List()->Tag(2), QString::number(lngSecond));
+    EXPECT_EQ(List()->Small_Icon(1), "User");
+    EXPECT_NEAR(List()->Column_Width(1), Full_Width(), 1.0);
+}
+
+TEST_F(ExceptionListTest, AddTrimsAndAsksTheDatabaseIgnoringCase) {
+    Open();
+    Add("  anna  ");
+    EXPECT_TRUE(Boxes().empty());
+    EXPECT_EQ(Entry()->text(), "");
+    EXPECT_EQ(Listed(), QStringList{"anna"});
+    EXPECT_EQ(Stored(), QStringList{"anna"});
+    EXPECT_EQ(List()->Tag(1), Scalar("SELECT E_ID FROM USER_EXCPN_TBL WHERE E_USER_NAME='anna'"));
+
+    // A name stored behind the dialog's back is found by the database test as well.
+    Insert_Exception("bob");
+    struct Case {
+        QString strTyped;
+        QString strMessage;
+    };
+    const Case cases[] = {
+        {"ANNA", "User Name already exists!"},
+        {" Bob", "User Name already exists!"},
+        {"", "Please enter a valid User Name!"},
+        {"   ", "Please enter a valid User Name!"},
+        {"o'brien", "Please enter a valid User Name!"},
+        {QString(256, 'n'), "Please enter a valid User Name!"},
+    };
+    for (const Case& c : cases) {
+        Add(c.strTyped);
+        Expect_Box(c.strMessage, 48);
+        EXPECT_EQ(Entry()->text(), c.strTyped);
+        EXPECT_EQ(Entry()->selectedText(), c.strTyped);
+    }
+    EXPECT_EQ(Stored(), (QStringList{"anna", "bob"}));
+
+    QTest::keyClicks(Entry(), QString(255, 'z'));
+    Entry()->setText(QString(255, 'z'));
+    QTest::keyClick(Entry(), Qt::Key_Return);
+    EXPECT_TRUE(Boxes().empty());
+    EXPECT_EQ(Stored(), (QStringList{"anna", "bob", QString(255, 'z')}));
+    EXPECT_EQ(Entry()->text(), "");
+}
+
+TEST_F(ExceptionListTest, RenameFollowsTheSameRulesAsTheUsersList) {
+    const long lngAnna = Insert_Exception("anna");
+    Insert_Exception("bob");
+    struct Case {
+        QString strTyped, strShown, strStored, strMessage;
+    };
+    const Case cases[] = {
+        {"anna", "anna", "anna", ""},
+        {"Anna", "anna", "anna", "User name already exists!"},
+        {"BOB", "anna", "anna", "User name already exists!"},
+        {"", "anna", "anna", ""},
+        {"a'b", "anna", "anna", ""},
+        {" carl ", "carl", "carl", ""},
+    };
+    for (const Case& c : cases) {
+        Exec(QString("UPDATE USER_EXCPN_TBL SET E_USER_NAME='anna' WHERE E_ID=%1").arg(lngAnna));
+        Open();
+        ASSERT_TRUE(Rename(1, c.strTyped)) << c.strTyped.toStdString();
+        if (c.strMessage.isEmpty()) EXPECT_TRUE(Boxes().empty()) << c.strTyped.toStdString();
+        else Expect_Box(c.strMessage, 48);
+        EXPECT_EQ(List()->Text(1), c.strShown);
+        EXPECT_EQ(Scalar(QString("SELECT E_USER_NAME FROM USER_EXCPN_TBL WHERE E_ID=%1").arg(lngAnna)), c.strStored);
+    }
+}
+
+TEST_F(ExceptionListTest, RemoveDeletesTheSelectedNamesAndRefusesIdZero) {
+    Exec("INSERT INTO USER_EXCPN_TBL (E_ID, E_USER_NAME) VALUES (0, 'SYSTEM')");
+    Insert_Exception("anna");
+    Insert_Exception("bob");
+    Insert_Exception("carl");
+    Open();
+    ASSERT_EQ(Listed(), (QStringList{"SYSTEM", "anna", "bob", "carl"}));
+    Select_Only({1, 2, 4});
+    messageBox->Answer(platform::vbYes);
+    Button("cmdRemove")->click();
+    const std::vector<test::Shown_Box> boxes = Boxes();
+    ASSERT_EQ(boxes.size(), 2u);
+    EXPECT_EQ(boxes[0].strText, "Are you sure you want to delete the selected User(s)?");
+    EXPECT_EQ(boxes[0].lngStyle, 68);
+    EXPECT_EQ(boxes[1].strText, "You cannot delete User Name 'SYSTEM'!");
+    EXPECT_EQ(Listed(), (QStringList{"SYSTEM", "bob"}));
+    EXPECT_EQ(Stored(), (QStringList{"SYSTEM", "bob"}));
+
+    messageBox->Answer(platform::vbNo);
+    Select_Only({2});
+    Button("cmdRemove")->click();
+    Expect_Box("Are you sure you want to delete the selected User(s)?", 68);
+    EXPECT_EQ(Stored(), (QStringList{"SYSTEM", "bob"}));
+}
+
+TEST_F(ExceptionListTest, TheColumnIsNarrowExactlyWhileSixteenOrMoreNamesAreListed) {
+    for (int i = 1; i <= 15; ++i) Insert_Exception(QString("name%1").arg(i));
+    Open();
+    const double dblFull = Full_Width();
+    EXPECT_NEAR(List()->Column_Width(1), dblFull, 1.0);
+    Add("sixteen");
+    EXPECT_NEAR(List()->Column_Width(1), dblFull - 250, 1.0);
+    Select_Only({16});
+    messageBox->Answer(platform::vbYes);
+    Button("cmdRemove")->click();
+    Expect_Box("Are you sure you want to delete the selected User(s)?", 68);
+    EXPECT_EQ(List()->Count(), 15);
+    EXPECT_NEAR(List()->Column_Width(1), dblFull, 1.0);
+}
+
+TEST_F(ExceptionListTest, RemoteModeDoesNotAffectTheDialog) {
+    modGlobal::Is_Remote_Mode = true;
+    Open();
+    for (const char* strName : {"cmdAdd", "cmdEdit", "cmdRemove", "cmdClose"})
+        EXPECT_TRUE(Button(strName)->isEnabled()) << strName;
+    EXPECT_TRUE(Entry()->isEnabled());
+}
+
+TEST_F(ExceptionListTest, HomeSiteEscAndClose) {
+    Open();
+    QTest::mouseClick(Find<QLabel>("lblHomeSite"), Qt::LeftButton);
+    ASSERT_EQ(shell->calls.size(), 1u);
+    EXPECT_EQ(shell->calls[0].strVerb, "open");
+    EXPECT_EQ(shell->calls[0].strFile, Maker_Links::HOME_PAGE);
+    EXPECT_EQ(shell->calls[0].lngShowCmd, 3);
+    QTest::keyClick(Entry(), Qt::Key_Escape);
+    EXPECT_FALSE(dialog->isVisible());
+    Open();
+    Button("cmdClose")->click();
+    EXPECT_FALSE(dialog->isVisible());
+}
+
+TEST_F(ExceptionListTest, TheConsoleOffersNoWayToTheDialog) {
+    Open_Console();
+    for (const QAction* pAction : console->findChildren<QAction*>()) {
+        EXPECT_FALSE(pAction->text().contains("Exception", Qt::CaseInsensitive)) << pAction->objectName().toStdString();
+        EXPECT_FALSE(pAction->objectName().contains("Exception", Qt::CaseInsensitive));
+    }
+    for (const ListView* pList : console->findChildren<ListView*>())
+        for (long i = 1; i <= pList->Count(); ++i)
+            EXPECT_FALSE(pList->Text(i).contains("Exception", Qt::CaseInsensitive)) << pList->Text(i).toStdString();
+}
+
+}  // namespace
