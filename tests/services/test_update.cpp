@@ -1,112 +1,15 @@
 #include "Version.h"
 #include "services/modUpdate.h"
 #include "support/Fixture.h"
+#include "support/LoopbackServer.h"
 
 #include <QElapsedTimer>
-#include <QMutex>
-#include <atomic>
-#include <thread>
-
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <poll.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
 namespace {
 
-QByteArray Http_Response(int intStatus, const QByteArray& body) {
-    return "HTTP/1.1 " + QByteArray::number(intStatus) + " Status\r\nContent-Type: text/plain; charset=utf-8\r\n" +
-           "Content-Length: " + QByteArray::number(body.size()) + "\r\nConnection: close\r\n\r\n" + body;
-}
-
-// A one-thread HTTP server on 127.0.0.1 with a port of its own. It answers every
-// request with one fixed response, or (Never_Answer) reads the request and keeps the
-// connection open without a word until it is destroyed.
-class Loopback_Server {
-public:
-    enum class Mode { Answer, Never_Answer };
-
-    explicit Loopback_Server(QByteArray response, Mode mode = Mode::Answer)
-        : m_response(std::move(response)), m_mode(mode) {
-        m_fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-        sockaddr_in addr{};
-        addr.sin_family = AF_INET;
-        addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        addr.sin_port = 0;
-        socklen_t len = sizeof addr;
-        if (::bind(m_fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 || ::listen(m_fd, 8) != 0 ||
-            ::getsockname(m_fd, reinterpret_cast<sockaddr*>(&addr), &len) != 0)
-            ADD_FAILURE() << "loopback server could not listen";
-        m_intPort = ntohs(addr.sin_port);
-        m_thread = std::thread([this] { Serve(); });
-    }
-    ~Loopback_Server() {
-        m_blnStop = true;
-        m_thread.join();
-        ::close(m_fd);
-    }
-    QString Url(const QString& strPath) const { return QStringLiteral("http://127.0.0.1:%1%2").arg(m_intPort).arg(strPath); }
-    // The request lines received so far ("GET /x?y HTTP/1.1").
-    QList<QByteArray> Request_Lines() {
-        QMutexLocker lock(&m_mutex);
-        return m_requestLines;
-    }
-
-private:
-    bool Wait_Readable(int fd) {
-        while (!m_blnStop) {
-            pollfd p{fd, POLLIN, 0};
-            if (::poll(&p, 1, 20) > 0) return true;
-        }
-        return false;
-    }
-    void Serve() {
-        while (Wait_Readable(m_fd)) {
-            const int intClient = ::accept4(m_fd, nullptr, nullptr, SOCK_CLOEXEC);
-            if (intClient < 0) continue;
-            QByteArray request;
-            char chunk[4096];
-            while (!request.contains("\r\n\r\n") && Wait_Readable(intClient)) {
-                const ssize_t n = ::recv(intClient, chunk, sizeof chunk, 0);
-                if (n <= 0) break;
-                request.append(chunk, n);
-            }
-            {
-                QMutexLocker lock(&m_mutex);
-                m_requestLines << request.left(request.indexOf("\r\n"));
-            }
-            if (m_mode == Mode::Answer)
-                ::send(intClient, m_response.constData(), m_response.size(), MSG_NOSIGNAL);
-            else
-                while (Wait_Readable(intClient) && ::recv(intClient, chunk, sizeof chunk, 0) > 0) {
-                }
-            ::close(intClient);
-        }
-    }
-
-    QByteArray m_response;
-    Mode m_mode;
-    int m_fd = -1;
-    int m_intPort = 0;
-    std::atomic<bool> m_blnStop{false};
-    QMutex m_mutex;
-    QList<QByteArray> m_requestLines;
-    std::thread m_thread;
-};
-
-// A loopback port where nobody listens.
-int Closed_Port() {
-    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in addr{};
-    addr.sin_family = AF_INET;
-    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t len = sizeof addr;
-    ::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr);
-    ::getsockname(fd, reinterpret_cast<sockaddr*>(&addr), &len);
-    ::close(fd);
-    return ntohs(addr.sin_port);
-}
+using test::Closed_Port;
+using test::Http_Response;
+using test::Loopback_Server;
 
 class UpdateTest : public test::Dv_Test {
 protected:

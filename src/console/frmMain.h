@@ -1,0 +1,132 @@
+#pragma once
+// The console's main window: the features in three icon lists, the description of
+// the clicked feature, the user whose policies are edited, the user mode and that
+// user's internet mode; its menus, status bar and the one-shot network filter check.
+// Every feature dialog is opened modally from here with this window as owner and
+// reads the policy owner from it (m_lngComputerID and the Tag of cboUsers).
+
+#include "platform/ListView.h"
+
+#include <QMainWindow>
+#include <array>
+#include <functional>
+#include <memory>
+
+class QComboBox;
+class QLabel;
+class QTimer;
+
+namespace Ui {
+class frmMain;
+}
+
+class frmMain : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit frmMain(QWidget* parent = nullptr);
+    ~frmMain() override;
+
+    // ---- What every dialog reads ----
+    // Computer half of the policy owner: never assigned, so always 0 (per-user policies).
+    long m_lngComputerID = 0;
+    // User mode: 0 All User Mode, 1 Single User Mode, as last read.
+    long m_lngDVMode = 0;
+    // The user list: Text is the selected name, the Tag its USER_ID as decimal text,
+    // each entry's item data its USER_ID.
+    QComboBox* cboUsers = nullptr;
+
+    // The selected user's id: the Tag as a number (Run_Time_Error 13 while it is empty).
+    long Selected_User_ID() const;
+
+    // Re-reads the user mode and shows it.
+    void Get_Working_Mode();
+    // Reads the selected user's internet mode and shows it.
+    void Get_Internet_Mode();
+    // Reloads the user list and selects a user.
+    void Fill_Users_In_ComboBox();
+
+    // The network filter check that the timer runs (replaceable for tests).
+    std::function<long()> m_fnCheck_Filters_Installed;
+
+    // ---- Handlers ----
+    void cboUsers_Click();
+    void lvwMain_ItemClick(int Index, long lngItem);
+    void lvwMain_DblClick(int Index);
+    void lvwMain_KeyPress(int Index, int& KeyAscii);
+    void lblDVMode_Click();
+    void picDVMode_Click();
+    void lblInternetMode_Click();
+    void lblDescHeader_Click();
+    void sbrMain_PanelClick(const QString& strPanelKey);
+    void tmrMain_Timer();
+    void Check_Filters_Installation();
+
+    // Menu handlers.
+    void mnuRegisterFilters_Click();
+    void mnuUnRegisterFilters_Click();
+    void mnuUnInstall_Click();
+    void mnuExit_Click();
+    void mnuWebsiteFilter_Click();
+    void mnuFileFilter_Click();
+    void mnuEmailFilter_Click();
+    void mnuPortFilter_Click();
+    void mnuInternetScheduler_Click();
+    void mnuInternetSettings_Click();
+    void mnuEXEBlocker_Click();
+    void mnuWindowBlocker_Click();
+    void mnuApplicationScheduler_Click();
+    void mnuApplicationSettings_Click();
+    void mnuDeviceLock_Click();
+    void mnuReporting_Click();
+    void mnuGeneralOptions_Click();
+    void mnuManageUsers_Click();
+    void mnuCopySettings_Click();
+    void mnuFAQs_Click();
+    void mnuOnline_Click();
+    void mnuSupport_Click();
+    void mnuPurchase_Click();
+    void mnuProducts_Click();
+    void mnuCheckUpdates_Click();
+    void mnuAbout_Click();
+
+    // The description shown for a feature (list index, item Tag); "" for any other pair.
+    static QString Feature_Description(int Index, long lngTag);
+    // "Version: <major>.<minor> Revision: <revision>".
+    static QString Version_Caption(long lngMajor, long lngMinor, long lngRevision);
+    // The message of the filter check for a check result.
+    static QString Filter_Check_Message(long lngResult, bool& blnShow);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void Form_Load();
+    void Form_Unload();
+    void Set_Tool_Tips();
+    void Set_Internet_Mode_Picture();
+    void Set_Hand_Cursors();
+    void Fill_Features_In_Listviews();
+    void Set_Control_Colors();
+    void Show_Version_In_StatusBar();
+    void Create_Status_Bar();
+    void Connect_Menus();
+    void Set_Users_ListIndex(int lngIndex);
+    // Runs the menu item of a feature (list index, item Tag); nothing for any other pair.
+    void Open_Feature(int Index, long lngTag);
+
+    // Creates a feature dialog on this console, shows it modally with this window as
+    // owner, and destroys it when it closes.
+    template <class Form>
+    void Show_Feature_Dialog();
+
+    std::unique_ptr<Ui::frmMain> m_ui;
+    std::array<platform::ListView*, 3> lvwMain{};
+    QTimer* tmrMain = nullptr;
+    QLabel* m_pnlVersion = nullptr;
+    QLabel* m_pnlWorkingMode = nullptr;
+    QLabel* m_pnlHomeSite = nullptr;
+    platform::Image_List ilsExtraLarge;
+    platform::Image_List ilsSmall;
+    platform::Image_List ilsLarge;
+};

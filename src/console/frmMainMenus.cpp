@@ -1,0 +1,206 @@
+// The console's menus, status bar and the network filter check.
+#include "console/frmMain.h"
+#include "ui_frmMain.h"
+
+#include "Version.h"
+#include "console/MakerLinks.h"
+#include "console/frmAbout.h"
+#include "platform/Platform.h"
+#include "services/ErrorHandler.h"
+#include "services/modProgram.h"
+#include "services/modUpdate.h"
+
+#include <QTimer>
+
+namespace {
+
+const QString TITLE = QStringLiteral("DravinoleTS");
+const QString PRODUCT_PAGE = QStringLiteral("/dravinole-terminal-server");
+const QString CRLF = QStringLiteral("\r\n");
+
+int Ask(const QString& strText, long lngStyle) { return platform::Message_Boxes().Show(strText, lngStyle, TITLE); }
+
+}  // namespace
+
+template <class Form>
+void frmMain::Show_Feature_Dialog() {
+    Form form(*this);
+    platform::Forms().Show_Modal(form, this);
+}
+
+void frmMain::Connect_Menus() {
+    const auto on = [this](QAction* pItem, void (frmMain::*handler)()) {
+        connect(pItem, &QAction::triggered, this, [this, handler] { (this->*handler)(); });
+    };
+    Ui::frmMain& ui = *m_ui;
+    on(ui.mnuRegisterFilters, &frmMain::mnuRegisterFilters_Click);
+    on(ui.mnuUnRegisterFilters, &frmMain::mnuUnRegisterFilters_Click);
+    on(ui.mnuUnInstall, &frmMain::mnuUnInstall_Click);
+    on(ui.mnuExit, &frmMain::mnuExit_Click);
+    on(ui.mnuWebsiteFilter, &frmMain::mnuWebsiteFilter_Click);
+    on(ui.mnuFileFilter, &frmMain::mnuFileFilter_Click);
+    on(ui.mnuEmailFilter, &frmMain::mnuEmailFilter_Click);
+    on(ui.mnuPortFilter, &frmMain::mnuPortFilter_Click);
+    on(ui.mnuInternetScheduler, &frmMain::mnuInternetScheduler_Click);
+    on(ui.mnuInternetSettings, &frmMain::mnuInternetSettings_Click);
+    on(ui.mnuEXEBlocker, &frmMain::mnuEXEBlocker_Click);
+    on(ui.mnuWindowBlocker, &frmMain::mnuWindowBlocker_Click);
+    on(ui.mnuApplicationScheduler, &frmMain::mnuApplicationScheduler_Click);
+    on(ui.mnuApplicationSettings, &frmMain::mnuApplicationSettings_Click);
+    on(ui.mnuDeviceLock, &frmMain::mnuDeviceLock_Click);
+    on(ui.mnuReporting, &frmMain::mnuReporting_Click);
+    on(ui.mnuGeneralOptions, &frmMain::mnuGeneralOptions_Click);
+    on(ui.mnuManageUsers, &frmMain::mnuManageUsers_Click);
+    on(ui.mnuCopySettings, &frmMain::mnuCopySettings_Click);
+    on(ui.mnuFAQs, &frmMain::mnuFAQs_Click);
+    on(ui.mnuOnline, &frmMain::mnuOnline_Click);
+    on(ui.mnuSupport, &frmMain::mnuSupport_Click);
+    on(ui.mnuPurchase, &frmMain::mnuPurchase_Click);
+    on(ui.mnuProducts, &frmMain::mnuProducts_Click);
+    on(ui.mnuCheckUpdates, &frmMain::mnuCheckUpdates_Click);
+    on(ui.mnuAbout, &frmMain::mnuAbout_Click);
+
+    // The Device and Report menus are switched off: hidden, and their items disabled
+    // so that their shortcuts cannot choose them either.
+    for (QMenu* pMenu : {ui.mnuDevice, ui.mnuReport}) {
+        pMenu->menuAction()->setVisible(false);
+        pMenu->setEnabled(false);
+        for (QAction* pItem : pMenu->actions()) pItem->setEnabled(false);
+    }
+}
+
+// ---------------------------------------------------------------- File
+
+void frmMain::mnuRegisterFilters_Click() {
+    if (Ask("This will re-register the filters." + CRLF + CRLF + "Are you sure you want to continue?", 36) ==
+        platform::vbYes)
+        modProgram::Install_Filters();
+}
+
+void frmMain::mnuUnRegisterFilters_Click() {
+    if (Ask("This will un-register the internet filter. Your filtering will not work properly after this!" + CRLF + CRLF +
+                "Are you sure you want to continue?",
+            20) == platform::vbYes)
+        modProgram::Uninstall_Filters();
+}
+
+void frmMain::mnuUnInstall_Click() {
+    if (Ask(QStringLiteral("Are you sure you want to Uninstall the DravinoleTS?"), 68) != platform::vbYes) return;
+    modProgram::Shell_Open(platform::Environment().Program_Folder() + "/unins000.exe");
+    close();
+}
+
+void frmMain::mnuExit_Click() { close(); }
+
+// ---------------------------------------------------------------- feature dialogs
+// Each opens its dialog with Show_Feature_Dialog<frmXxx>() once the dialog exists.
+
+void frmMain::mnuWebsiteFilter_Click() {}
+void frmMain::mnuFileFilter_Click() {}
+void frmMain::mnuEmailFilter_Click() {}
+void frmMain::mnuPortFilter_Click() {}
+void frmMain::mnuInternetScheduler_Click() {}
+void frmMain::mnuInternetSettings_Click() {}
+void frmMain::mnuEXEBlocker_Click() {}
+void frmMain::mnuWindowBlocker_Click() {}
+void frmMain::mnuApplicationScheduler_Click() {}
+void frmMain::mnuApplicationSettings_Click() {}
+void frmMain::mnuDeviceLock_Click() {}
+void frmMain::mnuReporting_Click() {}
+void frmMain::mnuGeneralOptions_Click() {}
+void frmMain::mnuManageUsers_Click() {}
+// The copy settings dialog shows itself, without an owner:
+// frmCopySettings form(*this); form.Show_This_Form("Main Form");
+void frmMain::mnuCopySettings_Click() {}
+
+// ---------------------------------------------------------------- Help
+
+void frmMain::mnuFAQs_Click() {
+    Maker_Links::Open_Link(QStringLiteral("open"),
+                           Maker_Links::HOME_PAGE + PRODUCT_PAGE + "/dravinolets-faqs.html?sr=dvts");
+}
+
+void frmMain::mnuOnline_Click() { Maker_Links::Open_Link(QStringLiteral("open"), Maker_Links::HOME_PAGE + PRODUCT_PAGE); }
+
+void frmMain::mnuSupport_Click() {
+    Error_Block([&] { Maker_Links::Open_Link(QString(), "mailto:" + Maker_Links::SUPPORT_MAIL); });
+}
+
+void frmMain::mnuPurchase_Click() {
+    Maker_Links::Open_Link(QString(), Maker_Links::HOME_PAGE + PRODUCT_PAGE + "/dravinolets-buynow.html?sr=dvts");
+}
+
+void frmMain::mnuProducts_Click() {
+    Maker_Links::Open_Link(QString(), Maker_Links::HOME_PAGE + "/products.html?sr=dvts");
+}
+
+void frmMain::mnuCheckUpdates_Click() {
+    const QString strProduct = QStringLiteral("dvts");
+    const QString strVersion =
+        QStringLiteral("%1.%2.%3").arg(DV_VERSION_MAJOR).arg(DV_VERSION_MINOR).arg(DV_VERSION_REVISION);
+    QString strReply;
+    if (!modUpdate::Get_Latest_Version(strProduct, strVersion, strReply)) {
+        Ask(QStringLiteral("Unable to get update information at this time! Try again later."), 48);
+        return;
+    }
+    // Compared as text, character by character, as the update service's answers always were.
+    if (QString::compare(strReply, strVersion, Qt::CaseSensitive) > 0) {
+        if (Ask("A new version (ver. " + strReply +
+                    ") is available for download. Do you want to download the new version?",
+                68) == platform::vbYes)
+            Maker_Links::Open_Link(QStringLiteral("open"),
+                                   Maker_Links::HOME_PAGE + PRODUCT_PAGE + "/dravinolets-download.html" + "?sr=" + "dvts",
+                                   Maker_Links::SW_SHOWNORMAL);
+    } else {
+        Ask("You are running the most recent version (ver. " + strVersion + ") of DravinoleTS!", 64);
+    }
+}
+
+void frmMain::mnuAbout_Click() {
+    frmAbout form(this);
+    platform::Forms().Show_Modal(form, this);
+}
+
+// ---------------------------------------------------------------- status bar and timer
+
+void frmMain::sbrMain_PanelClick(const QString& strPanelKey) {
+    Error_Block([&] {
+        if (strPanelKey == QLatin1String("HomeSite")) Maker_Links::Open_Home_Page();
+    });
+}
+
+void frmMain::tmrMain_Timer() {
+    // Stopped first: a box shown by the check runs its own event loop, in which the
+    // timer would otherwise fire again.
+    tmrMain->stop();
+    Check_Filters_Installation();
+}
+
+QString frmMain::Filter_Check_Message(long lngResult, bool& blnShow) {
+    QString strMessage = QStringLiteral(
+        "[PARAM1] filter for [PARAM2] applications not installed properly! Consider re-installing from "
+        "'Files->Register All Filters' menu!");
+    blnShow = false;
+    const auto fill = [&](const char* strFilter, const char* strBits) {
+        strMessage.replace(QLatin1String("[PARAM1]"), QLatin1String(strFilter));
+        strMessage.replace(QLatin1String("[PARAM2]"), QLatin1String(strBits));
+        blnShow = true;
+    };
+    switch (lngResult) {
+        case -1: strMessage = QStringLiteral("Error while checking for installation of filters!"); break;
+        case 0: strMessage = QStringLiteral("Filters are properly installed."); break;
+        case 1: fill("Internet", "32-bit"); break;
+        case 2: fill("Internet", "64-bit"); break;
+        case 3: fill("Application", "32-bit"); break;
+        case 4: fill("Application", "64-bit"); break;
+        default: break;
+    }
+    return strMessage;
+}
+
+void frmMain::Check_Filters_Installation() {
+    bool blnShow = false;
+    const QString strMessage = Filter_Check_Message(m_fnCheck_Filters_Installed(), blnShow);
+    if (blnShow) Ask(strMessage, 48);
+    modProgram::Log().Log_Event(strMessage, LOG_INFO, true);
+}
