@@ -5,6 +5,8 @@
 #include "Version.h"
 #include "console/MakerLinks.h"
 #include "console/frmAbout.h"
+#include "console/frmGeneralOptions.h"
+#include "console/frmManageUsers.h"
 #include "platform/Platform.h"
 #include "services/ErrorHandler.h"
 #include "services/modProgram.h"
@@ -107,8 +109,8 @@ void frmMain::mnuApplicationScheduler_Click() {}
 void frmMain::mnuApplicationSettings_Click() {}
 void frmMain::mnuDeviceLock_Click() {}
 void frmMain::mnuReporting_Click() {}
-void frmMain::mnuGeneralOptions_Click() {}
-void frmMain::mnuManageUsers_Click() {}
+void frmMain::mnuGeneralOptions_Click() { Show_Feature_Dialog<frmGeneralOptions>(); }
+void frmMain::mnuManageUsers_Click() { Show_Feature_Dialog<frmManageUsers>(); }
 // The copy settings dialog shows itself, without an owner:
 // frmCopySettings form(*this); form.Show_This_Form("Main Form");
 void frmMain::mnuCopySettings_Click() {}

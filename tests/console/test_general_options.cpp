@@ -7,6 +7,7 @@
 #include "services/modGlobal.h"
 #include "support/ConsoleFixture.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QComboBox>
 #include <QGroupBox>
@@ -511,6 +512,27 @@ TEST_F(GeneralOptionsTest, TheHomeSiteLabelOpensTheHomePageMaximized) {
     EXPECT_EQ(shell->calls[0].strVerb, "open");
     EXPECT_EQ(shell->calls[0].strFile, Maker_Links::HOME_PAGE);
     EXPECT_EQ(shell->calls[0].lngShowCmd, 3);
+}
+
+// ---------------------------------------------------------------- from the console
+
+TEST_F(GeneralOptionsTest, TheConsoleOpensItFromItsMenuFeatureItemAndModePicture) {
+    Open_Console();
+    QStringList captions;
+    forms->onShow = [&](QWidget& form) {
+        auto* pDialog = qobject_cast<frmGeneralOptions*>(&form);
+        ASSERT_NE(pDialog, nullptr);
+        captions << pDialog->windowTitle();
+    };
+    Control<QAction>("mnuGeneralOptions")->trigger();
+    ListView& features = *Control<ListView>("lvwMain_2");
+    features.Set_Selected(features.Find_Key("GenOptions"), true);
+    console->lvwMain_DblClick(2);
+    QTest::mouseClick(Control<QLabel>("picDVMode"), Qt::LeftButton);
+    QTest::mouseClick(Control<QLabel>("lblDVMode"), Qt::LeftButton);
+    EXPECT_EQ(forms->shown, std::vector<QString>(4, "frmGeneralOptions"));
+    for (QWidget* pOwner : forms->owners) EXPECT_EQ(pOwner, console.get());
+    EXPECT_EQ(captions, QStringList(4, "General Options - " + console->cboUsers->currentText()));
 }
 
 }  // namespace

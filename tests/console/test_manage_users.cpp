@@ -7,6 +7,7 @@
 #include "support/ConsoleFixture.h"
 
 #include <QAbstractItemView>
+#include <QAction>
 #include <QApplication>
 #include <QComboBox>
 #include <QElapsedTimer>
@@ -448,6 +449,27 @@ TEST_F(ManageUsersTest, FiveThousandUsersLoadAndAnImportOfFiveThousandNamesStayQ
               << lngImport << " ms\n";
     EXPECT_LT(lngLoad, 2000);
     EXPECT_LT(lngImport, 3000);
+}
+
+TEST_F(ManageUsersTest, TheConsoleOpensItFromItsMenuAndFeatureItemAndShowsTheNewUsers) {
+    Open_Console();
+    int intRound = 0;
+    forms->onShow = [&](QWidget& form) {
+        auto* pDialog = qobject_cast<frmManageUsers*>(&form);
+        ASSERT_NE(pDialog, nullptr);
+        ++intRound;
+        pDialog->findChild<QLineEdit*>("txtUsers")->setText(QString("user%1").arg(intRound));
+        pDialog->findChild<QPushButton*>("cmdAdd")->click();
+        pDialog->findChild<QPushButton*>("cmdClose")->click();
+    };
+    Control<QAction>("mnuManageUsers")->trigger();
+    EXPECT_NE(console->cboUsers->findText("user1"), -1);
+    ListView& features = *Control<ListView>("lvwMain_2");
+    features.Set_Selected(features.Find_Key("ManageUsers"), true);
+    console->lvwMain_DblClick(2);
+    EXPECT_NE(console->cboUsers->findText("user2"), -1);
+    EXPECT_EQ(forms->shown, std::vector<QString>(2, "frmManageUsers"));
+    for (QWidget* pOwner : forms->owners) EXPECT_EQ(pOwner, console.get());
 }
 
 }  // namespace
