@@ -342,6 +342,13 @@ void frmListEditorBase::Finish_Setup() {
     if (layout()) layout()->addWidget(m_pProgress);
 }
 
+void frmListEditorBase::Activate_Layouts() {
+    // Outer layouts first, so that each inner one is laid out in its final size.
+    if (layout()) layout()->activate();
+    for (QWidget* pChild : findChildren<QWidget*>())
+        if (pChild->layout()) pChild->layout()->activate();
+}
+
 void frmListEditorBase::Show_Progress(long lngDone, long lngTotal) {
     if (!m_pProgress) return;
     m_pProgress->setVisible(lngTotal > 0);

@@ -170,6 +170,8 @@ public:
 
     // Disables (false) or enables the given controls around a long import.
     void Enable_Controls(bool blnEnable);
+    // Lays the controls out now, so list widths can be measured before the dialog shows.
+    void Activate_Layouts();
     // Progress of an import (total 0 hides the bar).
     void Show_Progress(long lngDone, long lngTotal);
 

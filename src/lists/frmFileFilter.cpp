@@ -72,7 +72,7 @@ void frmFileFilter::Form_Load() {
 
 void frmFileFilter::Set_Caption_And_Columns() {
     setWindowTitle("File Filter - " + Owner_Name());
-    layout()->activate();
+    Activate_Layouts();
     m_editor->Set_Base_Width(platform::Pixels_To_Twips(ui->lvwFileFilter->width(), this) - 20);
 }
 

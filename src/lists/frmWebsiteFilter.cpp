@@ -115,7 +115,7 @@ void frmWebsiteFilter::Form_Load() {
 
 void frmWebsiteFilter::Set_Caption_And_Columns() {
     setWindowTitle("Website Filter - " + Owner_Name());
-    layout()->activate();
+    Activate_Layouts();
     const double dblTwips = platform::Pixels_To_Twips(ui->lvwBlackList->width(), this) - 20;
     m_black->Set_Base_Width(dblTwips);
     m_white->Set_Base_Width(dblTwips);
