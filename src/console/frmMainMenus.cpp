@@ -7,6 +7,8 @@
 #include "console/frmAbout.h"
 #include "console/frmGeneralOptions.h"
 #include "console/frmManageUsers.h"
+#include "lists/frmFileFilter.h"
+#include "lists/frmWebsiteFilter.h"
 #include "platform/Platform.h"
 #include "services/ErrorHandler.h"
 #include "services/modProgram.h"
@@ -97,8 +99,8 @@ void frmMain::mnuExit_Click() { close(); }
 // ---------------------------------------------------------------- feature dialogs
 // Each opens its dialog with Show_Feature_Dialog<frmXxx>() once the dialog exists.
 
-void frmMain::mnuWebsiteFilter_Click() {}
-void frmMain::mnuFileFilter_Click() {}
+void frmMain::mnuWebsiteFilter_Click() { Show_Feature_Dialog<frmWebsiteFilter>(); }
+void frmMain::mnuFileFilter_Click() { Show_Feature_Dialog<frmFileFilter>(); }
 void frmMain::mnuEmailFilter_Click() {}
 void frmMain::mnuPortFilter_Click() {}
 void frmMain::mnuInternetScheduler_Click() {}

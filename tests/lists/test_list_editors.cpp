@@ -357,6 +357,18 @@ TEST_P(ListEditorTest, RemoteModeLeavesOnlyExportCopyAndClose) {
     EXPECT_TRUE(Find<QWidget>("cmdClose")->isEnabled());
 }
 
+TEST_P(ListEditorTest, TheConsolesMenuOpensTheDialogOverTheConsole) {
+    const QString strForm = M().strCaption == QString("File Filter") ? "frmFileFilter" : "frmWebsiteFilter";
+    QString strCaption;
+    forms->onShow = [&](QWidget& form) { strCaption = form.windowTitle(); };
+    if (strForm == "frmFileFilter") console->mnuFileFilter_Click();
+    else console->mnuWebsiteFilter_Click();
+    ASSERT_EQ(forms->shown.size(), 1u);
+    EXPECT_EQ(forms->shown[0], strForm);
+    EXPECT_EQ(forms->owners[0], console.get());
+    EXPECT_EQ(strCaption, QString(M().strCaption) + " - alice");
+}
+
 TEST_P(ListEditorTest, EscClosesTheDialog) {
     Open();
     QTest::keyClick(Entry(), Qt::Key_Escape);
