@@ -7,6 +7,7 @@
 #include "services/ListHelpers.h"
 #include "services/ListTextFile.h"
 
+#include <QAbstractItemView>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCoreApplication>
@@ -64,6 +65,12 @@ QString Shape_Entry(const QString& strText, Entry_Form form) {
 }
 
 // ---------------------------------------------------------------- column allowance
+
+double List_Inner_Width_Twips(const platform::ListView& list) {
+    // The viewport is sized only once the dialog shows; the frame is known before.
+    const QAbstractItemView* pView = list.Item_View();
+    return platform::Pixels_To_Twips(pView->width() - 2 * pView->frameWidth(), &list);
+}
 
 void Column_Allowance::Set_Base_Width(double dblTwips) {
     m_blnNarrow = false;

@@ -73,6 +73,10 @@ struct Duplicate_Check {
     QString strMessage;
 };
 
+// The width (twips) inside a list view's frame: what its columns can fill without a
+// horizontal scroll bar.
+double List_Inner_Width_Twips(const platform::ListView& list);
+
 // The shared column allowance: one column of a list view is 250 twips narrower
 // while the list holds more than its threshold of items.
 class Column_Allowance {

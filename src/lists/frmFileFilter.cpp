@@ -73,7 +73,7 @@ void frmFileFilter::Form_Load() {
 void frmFileFilter::Set_Caption_And_Columns() {
     setWindowTitle("File Filter - " + Owner_Name());
     Activate_Layouts();
-    m_editor->Set_Base_Width(platform::Pixels_To_Twips(ui->lvwFileFilter->width(), this) - 20);
+    m_editor->Set_Base_Width(lists::List_Inner_Width_Twips(*ui->lvwFileFilter) - 20);
 }
 
 void frmFileFilter::Set_Tooltips() {

@@ -91,6 +91,10 @@ frmWebsiteFilter::frmWebsiteFilter(frmMain& console, QWidget* parent)
     ui->cboUrlType->setCurrentIndex(-1);
     resize(480, 460);
     Form_Load();
+    // Only one list shows: size the dialog for it.
+    layout()->invalidate();
+    Activate_Layouts();
+    resize(480, 460);
 }
 
 frmWebsiteFilter::~frmWebsiteFilter() = default;
@@ -116,7 +120,7 @@ void frmWebsiteFilter::Form_Load() {
 void frmWebsiteFilter::Set_Caption_And_Columns() {
     setWindowTitle("Website Filter - " + Owner_Name());
     Activate_Layouts();
-    const double dblTwips = platform::Pixels_To_Twips(ui->lvwBlackList->width(), this) - 20;
+    const double dblTwips = lists::List_Inner_Width_Twips(*ui->lvwBlackList) - 20;
     m_black->Set_Base_Width(dblTwips);
     m_white->Set_Base_Width(dblTwips);
 }

@@ -128,8 +128,8 @@ TEST_P(ListEditorTest, LoadShowsOnlyTheOwnersEntriesUnderTheUsersName) {
     Open();
     EXPECT_EQ(dialog->windowTitle(), QString(M().strCaption) + " - alice");
     EXPECT_EQ(Listed(), QStringList{M().strSample});
-    // The column fills the list less 20 twips.
-    EXPECT_NEAR(List()->Column_Width(1), platform::Pixels_To_Twips(List()->width(), List()) - 20, 16);
+    // The column fills the list less 20 twips: no horizontal scroll bar.
+    EXPECT_NEAR(List()->Column_Width(1), lists::List_Inner_Width_Twips(*List()) - 20, 16);
 }
 
 TEST_P(ListEditorTest, AddStoresListsAndClearsTheBoxAndRefusesADuplicateInAnyCase) {
