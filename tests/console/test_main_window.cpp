@@ -381,7 +381,7 @@ TEST_F(MainWindowTest, ToolTipsAndHandPointers) {
 
 // ---------------------------------------------------------------- menus
 
-struct Menu_Spec {
+struct Menu_Layout {
     const char* strMenu;
     const char* strTitle;
     std::vector<std::pair<const char*, const char*>> items;  // name ("-" separator), shortcut
@@ -389,7 +389,7 @@ struct Menu_Spec {
 
 TEST_F(MainWindowTest, MenusHoldTheirItemsSeparatorsAndShortcuts) {
     Open_Console();
-    const std::vector<Menu_Spec> menus = {
+    const std::vector<Menu_Layout> menus = {
         {"mnuFile", "File", {{"mnuRegisterFilters", ""}, {"mnuUnRegisterFilters", ""}, {"-", ""}, {"mnuUnInstall", ""}, {"-", ""}, {"mnuExit", "Ctrl+X"}}},
         {"mnuInternet", "Internet", {{"mnuWebsiteFilter", "Ctrl+W"}, {"mnuFileFilter", "Ctrl+F"}, {"mnuEmailFilter", "Ctrl+E"}, {"mnuPortFilter", "Ctrl+P"}, {"mnuInternetScheduler", "Ctrl+I"}, {"-", ""}, {"mnuInternetSettings", "Ctrl+S"}}},
         {"mnuApplication", "Application", {{"mnuEXEBlocker", "Ctrl+B"}, {"mnuWindowBlocker", "Ctrl+K"}, {"mnuApplicationScheduler", "Ctrl+A"}, {"-", ""}, {"mnuApplicationSettings", "Ctrl+T"}}},
