@@ -167,7 +167,6 @@ frmMain::frmMain(QWidget* parent)
         list.Set_Icon_Size(ICON_SIZE);
         if (auto* view = qobject_cast<QListView*>(list.Item_View())) {
             view->setGridSize(QSize(GRID_WIDTH, GRID_HEIGHT));
-            view->setMovement(QListView::Static);
             view->setFrameShape(QFrame::NoFrame);
             view->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
             view->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);

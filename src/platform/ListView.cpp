@@ -133,8 +133,6 @@ void ListView::Build_View() {
     } else {
         auto* list = new QListView(this);
         list->setUniformItemSizes(m_view != lvwIcon);
-        list->setMovement(QListView::Static);
-        list->setResizeMode(QListView::Adjust);
         if (m_view == lvwIcon) {
             list->setViewMode(QListView::IconMode);
             list->setWordWrap(true);
@@ -144,6 +142,9 @@ void ListView::Build_View() {
             list->setFlow(m_view == lvwSmallIcon ? QListView::LeftToRight : QListView::TopToBottom);
             list->setWrapping(true);
         }
+        // After the view mode, which resets both.
+        list->setMovement(QListView::Static);
+        list->setResizeMode(QListView::Adjust);
         m_pItemView = list;
     }
     m_pItemView->setObjectName(objectName().isEmpty() ? QStringLiteral("listView") : objectName() + "_view");

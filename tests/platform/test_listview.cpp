@@ -4,6 +4,7 @@
 #include <QAbstractItemModelTester>
 #include <QApplication>
 #include <QLineEdit>
+#include <QListView>
 #include <QTreeView>
 #include <QtTest/QTest>
 #include <gtest/gtest.h>
@@ -158,6 +159,10 @@ TEST_F(ListViewTest, SwitchingTheViewKeepsTheItems) {
     list.Set_Bold(1, true);
     list.Set_View(ListView::lvwIcon);
     EXPECT_EQ(list.View(), ListView::lvwIcon);
+    auto* icons = qobject_cast<QListView*>(list.Item_View());
+    ASSERT_NE(icons, nullptr);
+    EXPECT_EQ(icons->viewMode(), QListView::IconMode);
+    EXPECT_EQ(icons->movement(), QListView::Static);  // items cannot be dragged about
     EXPECT_EQ(list.Item_View()->model()->rowCount(), 1);
     EXPECT_TRUE(list.Model()->data(list.Model()->index(0, 0), Qt::FontRole).value<QFont>().bold());
     list.Set_Selected(1, true);
