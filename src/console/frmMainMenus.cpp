@@ -9,6 +9,9 @@
 #include "console/frmManageUsers.h"
 #include "lists/frmFileFilter.h"
 #include "lists/frmWebsiteFilter.h"
+#include "lists/frmWindowBlocker.h"
+#include "lists/frmEmailFilter.h"
+#include "lists/frmEXEBlocker.h"
 #include "platform/Platform.h"
 #include "services/ErrorHandler.h"
 #include "services/modProgram.h"
@@ -101,12 +104,12 @@ void frmMain::mnuExit_Click() { close(); }
 
 void frmMain::mnuWebsiteFilter_Click() { Show_Feature_Dialog<frmWebsiteFilter>(); }
 void frmMain::mnuFileFilter_Click() { Show_Feature_Dialog<frmFileFilter>(); }
-void frmMain::mnuEmailFilter_Click() {}
+void frmMain::mnuEmailFilter_Click() { Show_Feature_Dialog<frmEmailFilter>(); }
 void frmMain::mnuPortFilter_Click() {}
 void frmMain::mnuInternetScheduler_Click() {}
 void frmMain::mnuInternetSettings_Click() {}
-void frmMain::mnuEXEBlocker_Click() {}
-void frmMain::mnuWindowBlocker_Click() {}
+void frmMain::mnuEXEBlocker_Click() { Show_Feature_Dialog<frmEXEBlocker>(); }
+void frmMain::mnuWindowBlocker_Click() { Show_Feature_Dialog<frmWindowBlocker>(); }
 void frmMain::mnuApplicationScheduler_Click() {}
 void frmMain::mnuApplicationSettings_Click() {}
 void frmMain::mnuDeviceLock_Click() {}

@@ -6,6 +6,7 @@
 #include "services/ErrorHandler.h"
 #include "services/ListHelpers.h"
 #include "services/ListTextFile.h"
+#include "services/modFilterLibrary.h"
 
 #include <QAbstractItemView>
 #include <QCheckBox>
@@ -103,6 +104,11 @@ void Feature_Enable_Box::Load() {
     if (modDBFunctions::Is_Feature_Bit_Set(owner.lngComputerID, owner.lngUserID, m_lngBit)) Set_Without_Saving(true);
 }
 
+void Feature_Enable_Box::Show_Stored() {
+    const Policy_Owner owner = m_owner();
+    Set_Without_Saving(modDBFunctions::Is_Feature_Bit_Set(owner.lngComputerID, owner.lngUserID, m_lngBit));
+}
+
 void Feature_Enable_Box::Click() {
     if (platform::Get_Tag(&m_box) == QLatin1String("DontSaveToDB")) return;
     Error_Block([&] {
@@ -144,14 +150,14 @@ bool clsListEditor::Load() {
     });
 }
 
-bool clsListEditor::Check_Entry(const QString& strEntry, const QString& strInvalidMessage) {
+bool clsListEditor::Check_Entry(const QString& strEntry, const QString& strInvalidMessage, bool blnEdit) {
     if (m_config.validator && !m_config.validator(strEntry)) {
         Ask(strInvalidMessage, 48);
         return false;
     }
     for (const Duplicate_Check& check : m_duplicates) {
         if (modCommonFuns::ListView_Contains_Text(strEntry, *check.pList)) {
-            Ask(check.strMessage, 48);
+            Ask(blnEdit && !check.strEditMessage.isEmpty() ? check.strEditMessage : check.strMessage, 48);
             return false;
         }
     }
@@ -164,7 +170,7 @@ void clsListEditor::Add() {
         const Policy_Owner owner = m_dialog.Owner();
         modDB::Db_Connection hDb = modDB::Open_Database(modDB::Get_Database_File());
         modDB::MY_TRANS trans(hDb);
-        if ((hDb || !m_config.blnChecksNeedDatabase) && Check_Entry(strEntry, m_config.strInvalidAddMessage)) {
+        if ((hDb || !m_config.blnChecksNeedDatabase) && Check_Entry(strEntry, m_config.strInvalidAddMessage, false)) {
             modDB::Query_Result arrResult;
             if (modDBFunctions::Insert_Item_For_Owner(hDb, arrResult, m_config.strColumn, m_config.strTable, strEntry,
                                                       owner.lngComputerID, owner.lngUserID)) {
@@ -193,7 +199,7 @@ void clsListEditor::After_Label_Edit(int& Cancel, QString& NewString) {
         }
         const QString strOld = m_list.Text(lngIndex);
         NewString = Shape_Entry(NewString, m_config.editForm);
-        if (strOld.toLower() == NewString.toLower() || !Check_Entry(NewString, m_config.strInvalidEditMessage)) {
+        if (strOld.toLower() == NewString.toLower() || !Check_Entry(NewString, m_config.strInvalidEditMessage, true)) {
             Cancel = 1;
             return;
         }
@@ -307,6 +313,70 @@ void clsListEditor::Import() {
     }
 }
 
+// ---------------------------------------------------------------- program browse
+
+void Set_Up_Program_Browse(platform::Common_Dialog& dlg) {
+    dlg.FileName.clear();
+    dlg.DialogTitle = QStringLiteral("Browse for EXE files");
+    dlg.Filter = QStringLiteral("Exe files|*.exe");
+    dlg.Flags = platform::cdlOFNExplorer | platform::cdlOFNAllowMultiselect;
+    dlg.MaxFileSize = 32767;
+}
+
+QStringList Chosen_Program_Paths(const QString& strFileName) {
+    const QStringList parts = strFileName.split(QChar(u'\0'));
+    if (parts.size() == 1) return parts;
+    QStringList paths;
+    paths.reserve(parts.size() - 1);
+    for (qsizetype i = 1; i < parts.size(); ++i) paths << parts[0] + u'\\' + parts[i];
+    return paths;
+}
+
+QString Listed_Exe_Name(const QString& strPath) {
+    constexpr qsizetype CHARS = 255;
+    // The path, cut to what fits, in the ANSI code page; padded with blanks to
+    // 255 characters and ended by a NUL.
+    QString strCut = strPath.left(CHARS);
+    QByteArray buffer = strCut.toLocal8Bit();
+    while (buffer.size() > CHARS) {
+        strCut.chop(1);
+        buffer = strCut.toLocal8Bit();
+    }
+    buffer.append(QByteArray(CHARS - buffer.size(), ' '));
+    buffer.append('\0');
+    modFilterLibrary::Get_Exe_Name(buffer.data());
+    const qsizetype lngNul = buffer.indexOf('\0');
+    if (lngNul < 0 || lngNul >= CHARS)
+        throw Run_Time_Error(5, QStringLiteral("Invalid procedure call or argument"));
+    return QString::fromLocal8Bit(buffer.constData(), lngNul);
+}
+
+void Browse_Programs(platform::Common_Dialog& dlg, QWidget* pOwner,
+                     const std::function<void(const modDB::Db_Connection&, const QString&)>& add) {
+    Error_Block([&] {
+        Set_Up_Program_Browse(dlg);
+        if (!platform::File_Dialogs().Show_Open(dlg, pOwner) || dlg.FileName.isEmpty()) return;
+        const QStringList paths = Chosen_Program_Paths(dlg.FileName);
+        modDB::Db_Connection hDb = modDB::Open_Database(modDB::Get_Database_File());
+        modDB::MY_TRANS trans(hDb);
+        for (const QString& strPath : paths) add(hDb, Listed_Exe_Name(strPath));
+    });
+}
+
+void clsListEditor::Browse(platform::Common_Dialog& dlg) {
+    Browse_Programs(dlg, &m_dialog, [&](const modDB::Db_Connection& hDb, const QString& strName) {
+        if (modCommonFuns::ListView_Contains_Text(strName, m_list)) return;
+        // The owner is read again for every file.
+        const Policy_Owner owner = m_dialog.Owner();
+        modDB::Query_Result arrResult;
+        if (!modDBFunctions::Insert_Item_For_Owner(hDb, arrResult, m_config.strColumn, m_config.strTable, strName,
+                                                   owner.lngComputerID, owner.lngUserID))
+            return;
+        m_list.Add(strName, QString(), m_config.strIcon);
+        m_allowance.Update();
+    });
+}
+
 // ---------------------------------------------------------------- dialog base
 
 frmListEditorBase::frmListEditorBase(frmMain& console, QWidget* parent) : QDialog(parent), m_frmMain(console) {
@@ -323,6 +393,8 @@ const platform::Image_List& frmListEditorBase::Images() {
             {"Black List URL", "black_list_url"},     {"White List URL", "white_list_url"},
             {"Blocked Window Title", "window_title"}, {"Blocked EXE", "exe"},
             {"Email", "email"},                       {"Port", "port"},
+            {"SMTP", "smtp"},                         {"POP3", "pop3"},
+            {"Browse EXE", "browse_exe"},
         };
         for (const auto& [strKey, strFile] : keys)
             list.insert(QString::fromLatin1(strKey), QIcon(QStringLiteral(":/lists/icons/%1.svg").arg(QLatin1String(strFile))));

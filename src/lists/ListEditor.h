@@ -4,6 +4,7 @@
 // A dialog of the family owns one clsListEditor per list, configured by a
 // List_Config; its named event handlers call the editor's operations.
 
+#include "database/modDB.h"
 #include "platform/ListView.h"
 #include "platform/Platform.h"
 
@@ -67,10 +68,12 @@ struct List_Config {
     bool blnReportExportErrors = true;
 };
 
-// A duplicate test: an entry already in this list is refused with this message.
+// A duplicate test: an entry already in this list is refused with this message
+// (an edit with strEditMessage when it is set).
 struct Duplicate_Check {
     const platform::ListView* pList;
     QString strMessage;
+    QString strEditMessage;
 };
 
 // The width (twips) inside a list view's frame: what its columns can fill without a
@@ -104,6 +107,9 @@ public:
     Feature_Enable_Box(QCheckBox& box, long lngBit, QString strFeatureName, std::function<Policy_Owner()> owner);
     // Ticks the box from the owner's bit, under the guard.
     void Load();
+    // Ticks or unticks the box to show the owner's bit, under the guard (a box that
+    // serves several lists shows the bit of the one shown).
+    void Show_Stored();
     // The box's click handler: asks, then writes the bit or puts the tick back.
     void Click();
     // Changes the tick without writing anything.
@@ -117,6 +123,19 @@ private:
 };
 
 class frmListEditorBase;
+
+// The browse dialog for program files: several may be chosen.
+void Set_Up_Program_Browse(platform::Common_Dialog& dlg);
+// The chosen files' full paths from the dialog's FileName: one path, or the folder
+// and the names of the files chosen in it, separated by NUL characters.
+QStringList Chosen_Program_Paths(const QString& strFileName);
+// The name under which the network filter library lists the program at this path.
+QString Listed_Exe_Name(const QString& strPath);
+// The browse routine of the program lists: shows the dialog and, for each chosen
+// file, hands the listed name to add, inside one transaction on an open database.
+// A failure ends the routine through the error report; names added stay.
+void Browse_Programs(platform::Common_Dialog& dlg, QWidget* pOwner,
+                     const std::function<void(const modDB::Db_Connection&, const QString&)>& add);
 
 // One list of a dialog: load, add, edit in place, remove, import and export.
 class clsListEditor {
@@ -139,6 +158,9 @@ public:
     void Remove();
     void Import();
     void Export();
+    // Lists the programs chosen in the browse dialog under their listed names; a
+    // name already listed is passed over without a message.
+    void Browse(platform::Common_Dialog& dlg);
 
     platform::ListView& List() { return m_list; }
     const List_Config& Config() const { return m_config; }
@@ -146,7 +168,7 @@ public:
 private:
     void Flush(std::vector<platform::List_Item>& pending);
     // Shows the first failing test's message; true when the entry may be stored.
-    bool Check_Entry(const QString& strEntry, const QString& strInvalidMessage);
+    bool Check_Entry(const QString& strEntry, const QString& strInvalidMessage, bool blnEdit);
 
     frmListEditorBase& m_dialog;
     List_Config m_config;

@@ -55,11 +55,20 @@ public:
     virtual int Show(const QString& strText, long lngStyle, const QString& strTitle) = 0;
 };
 
-// The common open/save dialog: only title, filter and file name are used.
+// Option flags of the open dialog.
+inline constexpr long cdlOFNAllowMultiselect = 0x200;
+inline constexpr long cdlOFNExplorer = 0x80000;
+
+// The common open/save dialog: title, filter and file name, and for an open dialog
+// that takes several files its flags and the longest FileName it may return.
 struct Common_Dialog {
     QString DialogTitle;
     QString Filter;    // "Text Files|*.txt|All Files|*.*"
     QString FileName;  // default name in, chosen name out
+    // With cdlOFNAllowMultiselect, several chosen files come back as the folder
+    // and each file's name, separated by NUL characters (one file: its full path).
+    long Flags = 0;
+    long MaxFileSize = 0;  // 0: no limit
 };
 
 class IFileDialog {

@@ -2,7 +2,9 @@
 
 #include <QDesktopServices>
 #include <QDialog>
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QUrl>
 
@@ -41,6 +43,19 @@ QString Filter_To_Qt(const QString& strFilter) {
 }
 
 bool Qt_File_Dialog::Show_Open(Common_Dialog& dlg, QWidget* pOwner) {
+    if (dlg.Flags & cdlOFNAllowMultiselect) {
+        const QStringList names = QFileDialog::getOpenFileNames(pOwner, dlg.DialogTitle, dlg.FileName, Filter_To_Qt(dlg.Filter));
+        if (names.isEmpty()) return false;
+        if (names.size() == 1) {
+            dlg.FileName = QDir::toNativeSeparators(names[0]);
+            return true;
+        }
+        // The folder, then each file's name in it, NUL-separated.
+        QStringList parts{QDir::toNativeSeparators(QFileInfo(names[0]).absolutePath())};
+        for (const QString& strName : names) parts << QFileInfo(strName).fileName();
+        dlg.FileName = parts.join(QChar(u'\0'));
+        return true;
+    }
     const QString strName = QFileDialog::getOpenFileName(pOwner, dlg.DialogTitle, dlg.FileName, Filter_To_Qt(dlg.Filter));
     if (strName.isEmpty()) return false;
     dlg.FileName = strName;
