@@ -13,6 +13,8 @@
 #include "lists/frmEmailFilter.h"
 #include "lists/frmEXEBlocker.h"
 #include "platform/Platform.h"
+#include "schedules/frmApplicationScheduler.h"
+#include "schedules/frmInternetScheduler.h"
 #include "services/ErrorHandler.h"
 #include "services/modProgram.h"
 #include "services/modUpdate.h"
@@ -106,11 +108,11 @@ void frmMain::mnuWebsiteFilter_Click() { Show_Feature_Dialog<frmWebsiteFilter>()
 void frmMain::mnuFileFilter_Click() { Show_Feature_Dialog<frmFileFilter>(); }
 void frmMain::mnuEmailFilter_Click() { Show_Feature_Dialog<frmEmailFilter>(); }
 void frmMain::mnuPortFilter_Click() {}
-void frmMain::mnuInternetScheduler_Click() {}
+void frmMain::mnuInternetScheduler_Click() { Show_Feature_Dialog<frmInternetScheduler>(); }
 void frmMain::mnuInternetSettings_Click() {}
 void frmMain::mnuEXEBlocker_Click() { Show_Feature_Dialog<frmEXEBlocker>(); }
 void frmMain::mnuWindowBlocker_Click() { Show_Feature_Dialog<frmWindowBlocker>(); }
-void frmMain::mnuApplicationScheduler_Click() {}
+void frmMain::mnuApplicationScheduler_Click() { Show_Feature_Dialog<frmApplicationScheduler>(); }
 void frmMain::mnuApplicationSettings_Click() {}
 void frmMain::mnuDeviceLock_Click() {}
 void frmMain::mnuReporting_Click() {}

@@ -1,0 +1,178 @@
+#include "schedules/frmInternetScheduler.h"
+
+#include "console/frmMain.h"
+#include "database/ValueSets.h"
+#include "database/modDBFunctions.h"
+#include "services/ErrorHandler.h"
+#include "ui_frmInternetScheduler.h"
+
+namespace {
+
+schedules::Schedule_Config Internet_Schedules() {
+    schedules::Schedule_Config config;
+    config.lngScheduleFor = Schedule_For::SCHEDULE_FOR_INTERNET;
+    config.lngSubType = Schedule_Sub_Type::SUB_TYPE_INTERNET;
+    config.strIcon = QStringLiteral("InternetScheduler");
+    config.strCaption = QStringLiteral("Internet Scheduler");
+    config.strCopyFeature = QStringLiteral("Internet Scheduler");
+    config.strToTimeMessage = QStringLiteral("'To' time should be greater than or equal to 'From' time!.");
+    config.strRefusedMessage = QStringLiteral("Schedule already exist!.");
+    config.lngThreshold = 17;
+    config.blnRemoveResetsPickers = true;
+    config.blnListsCloseOnLostFocus = true;
+    config.blnTagOnlyDuringEdit = false;
+    config.strSchedulerTip = QStringLiteral("Select Internet Scheduler type");
+    config.strFromTip = QStringLiteral("Select 'From' time");
+    config.strToTip = QStringLiteral("Select 'To' time");
+    config.strDayTip = QStringLiteral("Select the Day");
+    config.strMonthTip = QStringLiteral("Select the Month");
+    return config;
+}
+
+}  // namespace
+
+frmInternetScheduler::frmInternetScheduler(frmMain& console, QWidget* parent)
+    : frmScheduleEditorBase(console, Internet_Schedules(), parent), ui(std::make_unique<Ui::frmInternetScheduler>()) {
+    ui->setupUi(this);
+    optInternetMode = {ui->optInternetMode_0, ui->optInternetMode_1, ui->optInternetMode_2};
+
+    schedules::Schedule_Controls controls;
+    controls.fraScheduler = ui->fraInternetScheduler;
+    controls.picContainer = ui->picIScheduleContainer;
+    controls.cboScheduler = ui->cboScheduler;
+    controls.dtpkFromTime = ui->dtpkFromTime;
+    controls.dtpkToTime = ui->dtpkToTime;
+    controls.cboDay = ui->cboDay;
+    controls.cboMonths = ui->cboMonths;
+    controls.lblDayMonths = ui->lblDayMonths;
+    controls.lvwSchedules = ui->lvwInternetScheduler;
+    controls.cmAdd = ui->cmAdd;
+    controls.cmdEdit = ui->cmdEdit;
+    controls.cmdRemove = ui->cmdRemove;
+    controls.cmdCopySettings = ui->cmdCopySettings;
+    controls.cmdClose = ui->cmdClose;
+    Bind_Controls(controls);
+
+    for (int i = 0; i < 3; ++i)
+        connect(optInternetMode[static_cast<size_t>(i)], &QRadioButton::clicked, this, [this, i] { optInternetMode_Click(i); });
+    connect(ui->cmdApply, &QPushButton::clicked, this, &frmInternetScheduler::cmdApply_Click);
+
+    resize(500, 520);
+    Form_Load();
+}
+
+frmInternetScheduler::~frmInternetScheduler() = default;
+
+void frmInternetScheduler::Form_Load() {
+    Error_Block([&] {
+        Set_Caption_And_Columns();
+        Set_Tooltips();
+        Init_Pickers();
+        Load_Schedules();
+        Load_Images();
+        const lists::Policy_Owner owner = Owner();
+        long lngSchFor = 0;
+        if (!modDBFunctions::Get_Schedule_For(owner.lngComputerID, owner.lngUserID, lngSchFor)) lngSchFor = 0;
+        Set_Controls_State();
+        int intOption = -1;
+        if (lngSchFor == Internet_Control::INTERNET_CONTROL_MANUAL) {
+            // A failed read leaves 0: the internet counts as turned off.
+            long lngOnOff = 0;
+            modDBFunctions::Get_Internet_On_Off(owner.lngComputerID, owner.lngUserID, lngOnOff);
+            intOption = lngOnOff != 0 ? 0 : 1;
+        } else if (lngSchFor == Internet_Control::INTERNET_CONTROL_SCHEDULER) {
+            if (modDBFunctions::Is_Feature_Bit_Set(owner.lngComputerID, owner.lngUserID, FEATURE_INTERNET_SCHEDULER))
+                intOption = 2;
+        }
+        if (intOption >= 0) {
+            optInternetMode[static_cast<size_t>(intOption)]->setChecked(true);
+            optInternetMode_Click(intOption);
+        }
+        // What was read is not a change: nothing to apply yet.
+        ui->cmdApply->setEnabled(false);
+    });
+}
+
+void frmInternetScheduler::Load_Images() {
+    const char* keys[] = {"InternetON", "InternetOFF", "InternetScheduler"};
+    QLabel* pictures[] = {ui->picInternetMode_0, ui->picInternetMode_1, ui->picInternetMode_2};
+    for (int i = 0; i < 3; ++i)
+        pictures[i]->setPixmap(Schedule_Images().value(QLatin1String(keys[i])).pixmap(24, 24));
+    ui->cmdCopySettings->setIcon(Schedule_Images().value(QStringLiteral("Copy Settings")));
+}
+
+void frmInternetScheduler::Set_Controls_State() {
+    frmScheduleEditorBase::Set_Controls_State();
+    const bool blnEnabled = !modGlobal::Is_Remote_Mode;
+    for (QRadioButton* pOption : optInternetMode) pOption->setEnabled(blnEnabled);
+    ui->cmdApply->setEnabled(blnEnabled);
+}
+
+void frmInternetScheduler::lvwInternetScheduler_GotFocus() {
+    Error_Block([&] { Schedule_List_GotFocus(); });
+}
+
+bool frmInternetScheduler::Schedule_Refused(const QString& strType, const QString& strDay, const QString& strMonth,
+                                            const QString& strFromTime, const QString& strToTime) {
+    return Check_Schedule_Exists(strType, strDay, strMonth, strFromTime, strToTime);
+}
+
+bool frmInternetScheduler::Check_Schedule_Exists(const QString& strType, const QString& strDay, const QString& strMonth,
+                                                 const QString& strFromTime, const QString& strToTime) {
+    bool blnExists = false;
+    Error_Block([&] {
+        const platform::ListView& list = *ui->lvwInternetScheduler;
+        const bool blnDaily = strType == QLatin1String("Daily");
+        const bool blnDays = strType == QLatin1String("Weekly") || strType == QLatin1String("Monthly");
+        for (long i = 1; i <= list.Count() && !blnExists; ++i) {
+            if (list.Text(i) != strType || list.SubItem(i, 1) != strFromTime || list.SubItem(i, 2) != strToTime) continue;
+            const QString strDayMonth = list.SubItem(i, 3);
+            blnExists = blnDaily || (blnDays && (strDay == strDayMonth || strMonth == strDayMonth));
+        }
+    });
+    return blnExists;
+}
+
+// ---------------------------------------------------------------- internet mode
+
+void frmInternetScheduler::optInternetMode_Click(int) { ui->cmdApply->setEnabled(true); }
+
+void frmInternetScheduler::cmdApply_Click() {
+    Error_Block([&] {
+        const lists::Policy_Owner owner = Owner();
+        // Each write is attempted, whatever became of the one before.
+        if (!optInternetMode[2]->isChecked()) {
+            modDBFunctions::Set_Feature_Bit(false, FEATURE_INTERNET_SCHEDULER, owner.lngComputerID, owner.lngUserID);
+            if (optInternetMode[0]->isChecked()) {
+                modDBFunctions::Set_User_Internet_On_Off(Internet_On_Off::INTERNET_ON, owner.lngUserID);
+                modDBFunctions::Set_Status_Bit(false, Status_Bit::STATUS_INTERNET_OFF, owner.lngComputerID,
+                                               owner.lngUserID);
+            } else if (optInternetMode[1]->isChecked()) {
+                modDBFunctions::Set_User_Internet_On_Off(Internet_On_Off::INTERNET_OFF, owner.lngUserID);
+                modDBFunctions::Set_Status_Bit(true, Status_Bit::STATUS_INTERNET_OFF, owner.lngComputerID,
+                                               owner.lngUserID);
+            }
+        }
+        if (optInternetMode[2]->isChecked()) {
+            modDBFunctions::Set_User_Schedule_For(Internet_Control::INTERNET_CONTROL_SCHEDULER, owner.lngUserID);
+            modDBFunctions::Set_Feature_Bit(true, FEATURE_INTERNET_SCHEDULER, owner.lngComputerID, owner.lngUserID);
+        }
+        ui->cmdApply->setEnabled(false);
+        Console().Get_Internet_Mode();
+    });
+}
+
+void frmInternetScheduler::Form_QueryUnload(int& Cancel, int) {
+    Error_Block([&] {
+        if (!ui->cmdApply->isEnabled()) return;
+        if (platform::Message_Boxes().Show(QStringLiteral("Are you sure you want to close without saving the changes?"),
+                                           36, QStringLiteral("DravinoleTS")) == platform::vbNo)
+            Cancel = 1;
+    });
+}
+
+void frmInternetScheduler::reject() {
+    int Cancel = 0;
+    Form_QueryUnload(Cancel, 0);
+    if (!Cancel) frmScheduleEditorBase::reject();
+}

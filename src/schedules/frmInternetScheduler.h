@@ -1,0 +1,46 @@
+#pragma once
+// The internet scheduler: the owner's internet schedules and the internet mode
+// (always on, always off, or decided by the schedules), written with Apply.
+
+#include "schedules/ScheduleEditor.h"
+
+#include <array>
+#include <memory>
+
+class QRadioButton;
+
+namespace Ui {
+class frmInternetScheduler;
+}
+
+class frmInternetScheduler : public schedules::frmScheduleEditorBase {
+    Q_OBJECT
+public:
+    explicit frmInternetScheduler(frmMain& console, QWidget* parent = nullptr);
+    ~frmInternetScheduler() override;
+
+public slots:
+    void lvwInternetScheduler_GotFocus();
+    void optInternetMode_Click(int Index);
+    void cmdApply_Click();
+    // Asks before a close that would drop an unapplied mode (Cancel non-zero keeps the dialog).
+    void Form_QueryUnload(int& Cancel, int UnloadMode);
+    // Every close of the dialog (Close, Esc, the window's close box) passes here.
+    void reject() override;
+
+protected:
+    void Set_Controls_State() override;
+    bool Schedule_Refused(const QString& strType, const QString& strDay, const QString& strMonth,
+                          const QString& strFromTime, const QString& strToTime) override;
+    void Schedule_List_Focus_Handler() override { lvwInternetScheduler_GotFocus(); }
+
+private:
+    void Form_Load();
+    void Load_Images();
+    // True when a listed schedule has the same type, times and days or months.
+    bool Check_Schedule_Exists(const QString& strType, const QString& strDay, const QString& strMonth,
+                               const QString& strFromTime, const QString& strToTime);
+
+    std::unique_ptr<Ui::frmInternetScheduler> ui;
+    std::array<QRadioButton*, 3> optInternetMode{};
+};
