@@ -311,23 +311,7 @@ void frmGeneralOptions::txtConfirmPassword_KeyPress(int& KeyAscii) {
 }
 
 void frmGeneralOptions::txtClientPortNo_KeyPress(int& KeyAscii) {
-    if (KeyAscii == 13) {
-        cmdApply_Click();
-        KeyAscii = 0;
-        return;
-    }
-    const bool blnDigit = KeyAscii >= 48 && KeyAscii <= 57;
-    switch (KeyAscii) {
-        case 8:
-        case 35:
-        case 36:
-        case 37:
-        case 39:
-        case 45:
-        case 46: break;
-        default:
-            if (!blnDigit) KeyAscii = 0;
-    }
+    platform::Port_Number_KeyPress(KeyAscii, [this] { cmdApply_Click(); });
 }
 
 // ---------------------------------------------------------------- Apply

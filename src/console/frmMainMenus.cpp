@@ -12,6 +12,7 @@
 #include "lists/frmWindowBlocker.h"
 #include "lists/frmEmailFilter.h"
 #include "lists/frmEXEBlocker.h"
+#include "lists/frmPortFilter.h"
 #include "platform/Platform.h"
 #include "schedules/frmApplicationScheduler.h"
 #include "schedules/frmInternetScheduler.h"
@@ -107,7 +108,7 @@ void frmMain::mnuExit_Click() { close(); }
 void frmMain::mnuWebsiteFilter_Click() { Show_Feature_Dialog<frmWebsiteFilter>(); }
 void frmMain::mnuFileFilter_Click() { Show_Feature_Dialog<frmFileFilter>(); }
 void frmMain::mnuEmailFilter_Click() { Show_Feature_Dialog<frmEmailFilter>(); }
-void frmMain::mnuPortFilter_Click() {}
+void frmMain::mnuPortFilter_Click() { Show_Feature_Dialog<frmPortFilter>(); }
 void frmMain::mnuInternetScheduler_Click() { Show_Feature_Dialog<frmInternetScheduler>(); }
 void frmMain::mnuInternetSettings_Click() {}
 void frmMain::mnuEXEBlocker_Click() { Show_Feature_Dialog<frmEXEBlocker>(); }

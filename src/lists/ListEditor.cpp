@@ -212,24 +212,32 @@ void clsListEditor::After_Label_Edit(int& Cancel, QString& NewString) {
     if (!blnDone) Cancel = 1;
 }
 
-void clsListEditor::Remove() {
+void Remove_Selected_Items(frmListEditorBase& dialog, platform::ListView& list, Column_Allowance& allowance,
+                           const QString& strQuestion, const QString& strColumn, const QString& strTable,
+                           int lngValueSubItem) {
     std::vector<long> removed;
     Error_Block([&] {
-        if (m_list.Count() == 0) return;
-        if (Ask(m_config.strRemoveQuestion, 36) != platform::vbYes) return;
-        const Policy_Owner owner = m_dialog.Owner();
+        if (list.Count() == 0) return;
+        if (Ask(strQuestion, 36) != platform::vbYes) return;
+        const Policy_Owner owner = dialog.Owner();
         modDB::Db_Connection hDb = modDB::Open_Database(modDB::Get_Database_File());
         modDB::MY_TRANS trans(hDb);
-        for (long lngIndex : m_list.Selected_Items()) {
+        for (long lngIndex : list.Selected_Items()) {
+            const QString strValue = lngValueSubItem >= 1 ? list.SubItem(lngIndex, lngValueSubItem) : list.Text(lngIndex);
             modDB::Query_Result arrResult;
-            if (modDBFunctions::Delete_Item_For_Owner(hDb, arrResult, m_config.strColumn, m_config.strTable,
-                                                      m_list.Text(lngIndex), owner.lngComputerID, owner.lngUserID))
+            if (modDBFunctions::Delete_Item_For_Owner(hDb, arrResult, strColumn, strTable, strValue,
+                                                      owner.lngComputerID, owner.lngUserID))
                 removed.push_back(lngIndex);
         }
     });
     // The deleted items leave the list in one pass, also after an error part-way.
-    m_list.Remove_Items(removed);
-    m_allowance.Update();
+    list.Remove_Items(removed);
+    allowance.Update();
+}
+
+void clsListEditor::Remove() {
+    Remove_Selected_Items(m_dialog, m_list, m_allowance, m_config.strRemoveQuestion, m_config.strColumn,
+                          m_config.strTable);
 }
 
 void clsListEditor::Export() {
@@ -394,7 +402,7 @@ const platform::Image_List& frmListEditorBase::Images() {
             {"Blocked Window Title", "window_title"}, {"Blocked EXE", "exe"},
             {"Email", "email"},                       {"Port", "port"},
             {"SMTP", "smtp"},                         {"POP3", "pop3"},
-            {"Browse EXE", "browse_exe"},
+            {"Browse EXE", "browse_exe"},             {"Port Filter", "port"},
         };
         for (const auto& [strKey, strFile] : keys)
             list.insert(QString::fromLatin1(strKey), QIcon(QStringLiteral(":/lists/icons/%1.svg").arg(QLatin1String(strFile))));

@@ -137,6 +137,15 @@ QString Listed_Exe_Name(const QString& strPath);
 void Browse_Programs(platform::Common_Dialog& dlg, QWidget* pOwner,
                      const std::function<void(const modDB::Db_Connection&, const QString&)>& add);
 
+// The family's Remove over one list view: asks strQuestion (36); on Yes deletes, in
+// one transaction, the owner's rows whose strColumn equals each selected item's value
+// (its text, or its sub-item lngValueSubItem when that is 1 or more), takes the
+// deleted items out of the list and updates the column allowance. An item whose
+// delete fails stays listed.
+void Remove_Selected_Items(frmListEditorBase& dialog, platform::ListView& list, Column_Allowance& allowance,
+                           const QString& strQuestion, const QString& strColumn, const QString& strTable,
+                           int lngValueSubItem = 0);
+
 // One list of a dialog: load, add, edit in place, remove, import and export.
 class clsListEditor {
 public:

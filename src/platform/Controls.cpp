@@ -89,4 +89,23 @@ void Install_KeyPress(QWidget* pControl, Key_Press_Handler handler) {
     pControl->installEventFilter(new Key_Press_Filter(pControl, std::move(handler)));
 }
 
+void Port_Number_KeyPress(int& KeyAscii, const std::function<void()>& onEnter) {
+    switch (KeyAscii) {
+        case 13:
+            KeyAscii = 0;
+            if (onEnter) onEnter();
+            return;
+        case 8:
+        case 27:
+        case 35:
+        case 36:
+        case 37:
+        case 39:
+        case 45:
+        case 46: return;
+        default:
+            if (KeyAscii < 48 || KeyAscii > 57) KeyAscii = 0;
+    }
+}
+
 }  // namespace platform

@@ -23,6 +23,12 @@ double Pixels_To_Twips(int lngPixels, const QWidget* pWidget = nullptr);
 using Key_Press_Handler = std::function<void(int& KeyAscii)>;
 void Install_KeyPress(QWidget* pControl, Key_Press_Handler handler);
 
+// The key rule of the port number boxes: Enter (13) runs onEnter and is swallowed;
+// the digits, Backspace (8) and the codes 35, 36, 37, 39, 45 and 46 pass; every other
+// character is swallowed. Esc (27) is left alone: it belongs to the dialog, which
+// sees every key before its boxes do.
+void Port_Number_KeyPress(int& KeyAscii, const std::function<void()>& onEnter);
+
 // Calls the handler when the control is clicked with the left button (released over
 // it): the Click event of labels and pictures, which Qt widgets do not have.
 using Click_Handler = std::function<void()>;
