@@ -15,7 +15,10 @@
 #include "lists/frmPortFilter.h"
 #include "platform/Platform.h"
 #include "schedules/frmApplicationScheduler.h"
+#include "schedules/frmApplicationSettings.h"
+#include "schedules/frmDeviceSettings.h"
 #include "schedules/frmInternetScheduler.h"
+#include "schedules/frmInternetSettings.h"
 #include "services/ErrorHandler.h"
 #include "services/modProgram.h"
 #include "services/modUpdate.h"
@@ -110,12 +113,12 @@ void frmMain::mnuFileFilter_Click() { Show_Feature_Dialog<frmFileFilter>(); }
 void frmMain::mnuEmailFilter_Click() { Show_Feature_Dialog<frmEmailFilter>(); }
 void frmMain::mnuPortFilter_Click() { Show_Feature_Dialog<frmPortFilter>(); }
 void frmMain::mnuInternetScheduler_Click() { Show_Feature_Dialog<frmInternetScheduler>(); }
-void frmMain::mnuInternetSettings_Click() {}
+void frmMain::mnuInternetSettings_Click() { Show_Feature_Dialog<frmInternetSettings>(); }
 void frmMain::mnuEXEBlocker_Click() { Show_Feature_Dialog<frmEXEBlocker>(); }
 void frmMain::mnuWindowBlocker_Click() { Show_Feature_Dialog<frmWindowBlocker>(); }
 void frmMain::mnuApplicationScheduler_Click() { Show_Feature_Dialog<frmApplicationScheduler>(); }
-void frmMain::mnuApplicationSettings_Click() {}
-void frmMain::mnuDeviceLock_Click() {}
+void frmMain::mnuApplicationSettings_Click() { Show_Feature_Dialog<frmApplicationSettings>(); }
+void frmMain::mnuDeviceLock_Click() { Show_Feature_Dialog<frmDeviceSettings>(); }
 void frmMain::mnuReporting_Click() {}
 void frmMain::mnuGeneralOptions_Click() { Show_Feature_Dialog<frmGeneralOptions>(); }
 void frmMain::mnuManageUsers_Click() { Show_Feature_Dialog<frmManageUsers>(); }

@@ -1,0 +1,139 @@
+#include "schedules/frmDeviceSettings.h"
+#include "ui_frmDeviceSettings.h"
+
+#include "database/ValueSets.h"
+#include "database/modDBFunctions.h"
+#include "services/ErrorHandler.h"
+
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <cstdint>
+
+// Resources of a static library are registered by hand, outside any namespace.
+static void Init_Settings_Resources() { Q_INIT_RESOURCE(settings); }
+
+namespace {
+
+// The field value of each option index: Lock, Unlock, Read Only (2 is never written).
+constexpr std::array<long, 3> FIELD_VALUES = {Device_Lock_State::DEVICE_LOCK, Device_Lock_State::DEVICE_UNLOCK,
+                                              Device_Lock_State::DEVICE_READ_ONLY};
+constexpr int ICON_SIZE = 32;
+
+}  // namespace
+
+frmDeviceSettings::frmDeviceSettings(frmMain& console, QWidget* parent)
+    : frmListEditorBase(console, parent), ui(std::make_unique<Ui::frmDeviceSettings>()) {
+    ui->setupUi(this);
+    Init_Settings_Resources();
+    optFloppy = {ui->optFloppy_0, ui->optFloppy_1, ui->optFloppy_2};
+    optCDDVD = {ui->optCDDVD_0, ui->optCDDVD_1, ui->optCDDVD_2};
+    optUSB = {ui->optUSB_0, ui->optUSB_1, ui->optUSB_2};
+    for (const auto& [strKey, strFile] : {std::pair{"imgFloppy", "floppy"}, {"imgCdDvd", "cd_dvd"}, {"imgUsb", "usb"}})
+        ilsLarge.insert(QString::fromLatin1(strKey),
+                        QIcon(QStringLiteral(":/settings/settings_icons/%1.svg").arg(QLatin1String(strFile))));
+
+    const auto on = [this](const Option_Group& group, void (frmDeviceSettings::*handler)(int)) {
+        for (int i = 0; i < 3; ++i)
+            connect(group[i], &QRadioButton::toggled, this, [this, handler, i](bool blnChecked) {
+                if (blnChecked) (this->*handler)(i);
+            });
+    };
+    on(optFloppy, &frmDeviceSettings::optFloppy_Click);
+    on(optCDDVD, &frmDeviceSettings::optCDDVD_Click);
+    on(optUSB, &frmDeviceSettings::optUSB_Click);
+    connect(ui->cmdApply, &QPushButton::clicked, this, &frmDeviceSettings::cmdApply_Click);
+    connect(ui->cmdCopySettings, &QPushButton::clicked, this, &frmDeviceSettings::cmdCopySettings_Click);
+    connect(ui->cmdClose, &QPushButton::clicked, this, &frmDeviceSettings::cmdClose_Click);
+
+    Form_Load();
+}
+
+frmDeviceSettings::~frmDeviceSettings() = default;
+
+std::array<frmDeviceSettings::Device_Field, 3> frmDeviceSettings::Devices() {
+    using namespace Device_Lock_State;
+    return {{{&optFloppy, FIELD_MASK << FLOPPY_SHIFT, FLOPPY_SHIFT},
+             {&optCDDVD, FIELD_MASK << CDROM_SHIFT, CDROM_SHIFT},
+             {&optUSB, FIELD_MASK << USB_SHIFT, USB_SHIFT}}};
+}
+
+void frmDeviceSettings::Form_Load() {
+    Error_Block([&] {
+        setWindowTitle("Device Lock - " + Owner_Name());
+        Set_Tooltips();
+        Load_Images();
+        Load_Device_Lock();
+        Set_Controls_State();
+        // Setting the options from the stored value is no change.
+        ui->cmdApply->setEnabled(false);
+    });
+}
+
+void frmDeviceSettings::Set_Tooltips() {
+    const std::pair<Option_Group*, QString> devices[] = {
+        {&optFloppy, QStringLiteral("Floppy")}, {&optCDDVD, QStringLiteral("CD/DVD")}, {&optUSB, QStringLiteral("USB")}};
+    for (const auto& [pGroup, strDevice] : devices) {
+        (*pGroup)[0]->setToolTip("Click to Lock the " + strDevice);
+        (*pGroup)[1]->setToolTip("Click to Unlock the " + strDevice);
+    }
+}
+
+void frmDeviceSettings::Load_Images() {
+    ui->picFloppy->setPixmap(ilsLarge.value(QStringLiteral("imgFloppy")).pixmap(ICON_SIZE));
+    ui->picCDDVD->setPixmap(ilsLarge.value(QStringLiteral("imgCdDvd")).pixmap(ICON_SIZE));
+    ui->picUSB->setPixmap(ilsLarge.value(QStringLiteral("imgUsb")).pixmap(ICON_SIZE));
+}
+
+bool frmDeviceSettings::Is_Device_Field_Value(long lngMask, long lngValue, int intShift) const {
+    return ((m_lngDeviceLock & lngMask) >> intShift) == lngValue;
+}
+
+void frmDeviceSettings::Add_Device_Field(long& lngLock, long lngValue, int intShift) {
+    lngLock |= lngValue << intShift;
+}
+
+void frmDeviceSettings::Load_Device_Lock() {
+    const lists::Policy_Owner owner = Owner();
+    long lngDeviceLock = 0;
+    if (!modDBFunctions::Get_Device_Lock(owner.lngComputerID, owner.lngUserID, lngDeviceLock)) return;
+    // The stored value is a 32-bit number.
+    m_lngDeviceLock = static_cast<std::int32_t>(lngDeviceLock);
+    // A field holding 2 chooses no option of its device.
+    for (const Device_Field& device : Devices())
+        for (int i = 0; i < 3; ++i)
+            (*device.pOptions)[i]->setChecked(Is_Device_Field_Value(device.lngMask, FIELD_VALUES[i], device.intShift));
+}
+
+void frmDeviceSettings::Set_Controls_State() {
+    const bool blnEnabled = !modGlobal::Is_Remote_Mode;
+    ui->cmdApply->setEnabled(blnEnabled);
+    for (const Device_Field& device : Devices())
+        for (QRadioButton* pOption : *device.pOptions) pOption->setEnabled(blnEnabled);
+}
+
+void frmDeviceSettings::optFloppy_Click(int) { ui->cmdApply->setEnabled(true); }
+void frmDeviceSettings::optCDDVD_Click(int) { ui->cmdApply->setEnabled(true); }
+void frmDeviceSettings::optUSB_Click(int) { ui->cmdApply->setEnabled(true); }
+
+void frmDeviceSettings::cmdApply_Click() {
+    Error_Block([&] {
+        // Built from the chosen options alone: bits above the three fields are not kept.
+        long lngLock = 0;
+        for (const Device_Field& device : Devices()) {
+            // A device without a chosen option (its stored field held 2) is locked.
+            long lngValue = Device_Lock_State::DEVICE_LOCK;
+            for (int i = 0; i < 3; ++i)
+                if ((*device.pOptions)[i]->isChecked()) lngValue = FIELD_VALUES[i];
+            Add_Device_Field(lngLock, lngValue, device.intShift);
+        }
+        const lists::Policy_Owner owner = Owner();
+        if (!modDBFunctions::Set_Device_Lock(owner.lngComputerID, owner.lngUserID, lngLock)) return;
+        m_lngDeviceLock = lngLock;
+        ui->cmdApply->setEnabled(false);
+        platform::Message_Boxes().Show(QStringLiteral("Successfully saved the Device Status"), 64,
+                                       QStringLiteral("DravinoleTS"));
+    });
+}
+
+void frmDeviceSettings::cmdCopySettings_Click() { lists::Open_Copy_Settings(QStringLiteral("Device Settings")); }

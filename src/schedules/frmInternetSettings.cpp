@@ -1,0 +1,276 @@
+#include "schedules/frmInternetSettings.h"
+#include "ui_frmInternetSettings.h"
+
+#include "console/ConsoleImages.h"
+#include "console/MakerLinks.h"
+#include "database/modDB.h"
+#include "database/modDBFunctions.h"
+#include "platform/Controls.h"
+#include "services/ErrorHandler.h"
+#include "services/ListHelpers.h"
+#include "services/modCommonFuns.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QToolButton>
+#include <QUrl>
+#include <limits>
+
+// Resources of a static library are registered by hand, outside any namespace.
+static void Init_Settings_Resources() { Q_INIT_RESOURCE(settings); }
+
+namespace {
+
+const QString TITLE = QStringLiteral("DravinoleTS");
+const QString BYPASSED_EXE = QStringLiteral("BypassedExe");
+
+int Ask(const QString& strText, long lngStyle) { return platform::Message_Boxes().Show(strText, lngStyle, TITLE); }
+
+}  // namespace
+
+frmInternetSettings::frmInternetSettings(frmMain& console, QWidget* parent)
+    : frmListEditorBase(console, parent), ui(std::make_unique<Ui::frmInternetSettings>()) {
+    ui->setupUi(this);
+    Init_Settings_Resources();
+    ilsInternetSettingsSmall.insert(BYPASSED_EXE, QIcon(QStringLiteral(":/settings/settings_icons/bypassed_exe.svg")));
+
+    // The message, the address and the program name have no length limit.
+    for (QLineEdit* pBox : {ui->txtBlMessage, ui->txtRedirectUrl, ui->txtByPassedExe})
+        pBox->setMaxLength(std::numeric_limits<int>::max());
+    for (QFrame* pLine : {ui->frameLine_0, ui->frameLine_1}) pLine->setFixedHeight(platform::Twips_To_Pixels(35, this));
+    ui->cmdBrowseExe->setIcon(Images().value(QStringLiteral("Browse EXE")));
+
+    ui->lblHomeSite->setText(QUrl(Maker_Links::HOME_PAGE).host());
+    ui->lblHomeSite->setCursor(Console_Images::Hand_Cursor(Console_Images::Load_Image_List({QStringLiteral("Hand")})));
+    QPalette linkPalette = ui->lblHomeSite->palette();
+    linkPalette.setColor(QPalette::WindowText, palette().color(QPalette::Link));
+    ui->lblHomeSite->setPalette(linkPalette);
+
+    platform::ListView& list = *ui->lvwBypassedExe;
+    list.Set_View(platform::ListView::lvwReport);
+    list.Set_Multi_Select(true);
+    list.Set_Image_List(&ilsInternetSettingsSmall);
+    // Narrow from the threshold's item on: while more than one item fewer are listed.
+    m_allowance = std::make_unique<lists::Column_Allowance>(list, 1, m_lngScrollThreshold - 1);
+
+    connect(ui->cboWindowType, &QComboBox::currentIndexChanged, this, &frmInternetSettings::cboWindowType_Click);
+    connect(ui->txtBlMessage, &QLineEdit::textChanged, this, &frmInternetSettings::txtBlMessage_Change);
+    connect(ui->txtRedirectUrl, &QLineEdit::textChanged, this, &frmInternetSettings::txtRedirectUrl_Change);
+    connect(ui->cmdApply, &QPushButton::clicked, this, &frmInternetSettings::cmdApply_Click);
+    connect(ui->cmdAdd, &QPushButton::clicked, this, &frmInternetSettings::cmdAdd_Click);
+    platform::Install_KeyPress(ui->txtByPassedExe, [this](int& KeyAscii) { txtByPassedExe_KeyPress(KeyAscii); });
+    connect(ui->cmdRemove, &QPushButton::clicked, this, &frmInternetSettings::cmdRemove_Click);
+    connect(ui->cmdBrowseExe, &QToolButton::clicked, this, &frmInternetSettings::cmdBrowseExe_Click);
+    connect(ui->cmdClose, &QPushButton::clicked, this, &frmInternetSettings::cmdClose_Click);
+    platform::Install_Click(ui->lblHomeSite, [this] { lblHomeSite_Click(); });
+
+    resize(470, 520);
+    Form_Load();
+}
+
+frmInternetSettings::~frmInternetSettings() {
+    // The list may still paint while the dialog goes; its icons are members.
+    ui->lvwBypassedExe->Set_Image_List(nullptr);
+}
+
+// ---------------------------------------------------------------- load
+
+void frmInternetSettings::Form_Load() {
+    Error_Block([&] {
+        Set_Caption_And_Columns();
+        Set_Tooltips();
+        Fill_Window_Types();
+        Load_Internet_Message();
+        Load_Bypassed_Exe_List();
+        Set_Controls_State();
+        // Filling the boxes and the combo enabled Apply; every opening starts without a change.
+        ui->cmdApply->setEnabled(false);
+    });
+}
+
+void frmInternetSettings::Set_Caption_And_Columns() {
+    setWindowTitle("Internet Settings - " + Owner_Name());
+    ui->lvwBypassedExe->Add_Column(QStringLiteral("EXE Name"), 0);
+    Activate_Layouts();
+    m_allowance->Set_Base_Width(lists::List_Inner_Width_Twips(*ui->lvwBypassedExe) - 20);
+}
+
+void frmInternetSettings::Set_Tooltips() {
+    ui->txtBlMessage->setToolTip(QStringLiteral("Provides a space for you to type Blocked Internet Message"));
+    ui->cmdBrowseExe->setToolTip(QStringLiteral("Browse for applications"));
+    ui->txtByPassedExe->setToolTip(QStringLiteral("Provides a space for you to type Bypassed EXE Name"));
+    ui->txtRedirectUrl->setToolTip(QStringLiteral(
+        "Provides a space for you to type Redirect URL (a) Prefix 'http://' to the URL (b) Add redirect url to whitelist"));
+    ui->cboWindowType->setToolTip(QStringLiteral("Select an option to show Blocked Internet Message"));
+}
+
+void frmInternetSettings::Fill_Window_Types() {
+    // The item index is the stored type. Filled without a selection, as the old list
+    // box was: the first item a combo selects by itself is no choice of the owner's.
+    const QSignalBlocker blocker(ui->cboWindowType);
+    ui->cboWindowType->clear();
+    ui->cboWindowType->addItem(QStringLiteral("Do not show any messages (block silently)"));
+    ui->cboWindowType->addItem(QStringLiteral("Browser Window"));
+    ui->cboWindowType->addItem(QStringLiteral("Message Box"));
+    ui->cboWindowType->addItem(QStringLiteral("Redirect URL"));
+    ui->cboWindowType->setCurrentIndex(-1);
+}
+
+void frmInternetSettings::Load_Internet_Message() {
+    const lists::Policy_Owner owner = Owner();
+    long lngMsgType = 0;
+    QString strMessage, strRedirectUrl;
+    if (!modDBFunctions::Get_Website_Message(owner.lngComputerID, owner.lngUserID, lngMsgType, strMessage, strRedirectUrl))
+        return;
+    m_lngStoredType = lngMsgType;
+    ui->txtBlMessage->setText(strMessage);
+    ui->txtRedirectUrl->setText(strRedirectUrl.isEmpty() ? QStringLiteral("http://") : strRedirectUrl);
+    // Any other stored type leaves the combo without a selection.
+    if (lngMsgType >= 0 && lngMsgType <= 3) ui->cboWindowType->setCurrentIndex(static_cast<int>(lngMsgType));
+}
+
+void frmInternetSettings::Load_Bypassed_Exe_List() {
+    const lists::Policy_Owner owner = Owner();
+    modDB::Query_Result arrResult;
+    const long lngRows = modDBFunctions::Get_Bypass_Exes(owner.lngComputerID, owner.lngUserID, arrResult);
+    std::vector<platform::List_Item> items(static_cast<size_t>(lngRows));
+    for (long r = 1; r <= lngRows; ++r) {
+        items[static_cast<size_t>(r - 1)].strText = arrResult.Value(r, 0);
+        items[static_cast<size_t>(r - 1)].strSmallIcon = BYPASSED_EXE;
+    }
+    ui->lvwBypassedExe->Add_Many(std::move(items));
+    m_allowance->Update();
+}
+
+void frmInternetSettings::Set_Controls_State() {
+    const bool blnEnabled = !modGlobal::Is_Remote_Mode;
+    for (QWidget* pControl : std::initializer_list<QWidget*>{ui->cmdAdd, ui->cmdRemove, ui->cmdApply, ui->cmdBrowseExe,
+                                                             ui->txtBlMessage, ui->txtByPassedExe, ui->txtRedirectUrl,
+                                                             ui->cboWindowType})
+        pControl->setEnabled(blnEnabled);
+}
+
+// ---------------------------------------------------------------- message settings
+
+void frmInternetSettings::Show_Message_Controls(bool blnShow) {
+    ui->lblMessage->setVisible(blnShow);
+    ui->txtBlMessage->setVisible(blnShow);
+}
+
+void frmInternetSettings::Show_Redirect_Controls(bool blnShow) {
+    ui->lblRedirectUrl->setVisible(blnShow);
+    ui->txtRedirectUrl->setVisible(blnShow);
+}
+
+void frmInternetSettings::cboWindowType_Click() {
+    switch (ui->cboWindowType->currentIndex()) {
+        case 0:
+            Show_Message_Controls(false);
+            Show_Redirect_Controls(false);
+            break;
+        case 1:
+        case 2:
+            Show_Message_Controls(true);
+            Show_Redirect_Controls(false);
+            break;
+        case 3:
+            Show_Message_Controls(false);
+            Show_Redirect_Controls(true);
+            break;
+        default: break;
+    }
+    ui->cmdApply->setEnabled(true);
+}
+
+void frmInternetSettings::txtBlMessage_Change() { ui->cmdApply->setEnabled(true); }
+void frmInternetSettings::txtRedirectUrl_Change() { ui->cmdApply->setEnabled(true); }
+
+void frmInternetSettings::cmdApply_Click() {
+    Error_Block([&] {
+        // A hidden box's text is stored as well; the address is stored as typed.
+        const QString strMessage = ui->txtBlMessage->text().trimmed();
+        const QString strRedirectUrl = ui->txtRedirectUrl->text().trimmed();
+        const int intIndex = ui->cboWindowType->currentIndex();
+        const long lngMsgType = intIndex >= 0 ? intIndex : m_lngStoredType;
+        const lists::Policy_Owner owner = Owner();
+        if (!modDBFunctions::Set_Website_Message(owner.lngComputerID, owner.lngUserID, lngMsgType, strMessage,
+                                                 strRedirectUrl))
+            return;
+        m_lngStoredType = lngMsgType;
+        ui->cmdApply->setEnabled(false);
+        Ask(QStringLiteral("Successfully saved the changes"), 64);
+    });
+}
+
+// ---------------------------------------------------------------- always-allowed programs
+
+void frmInternetSettings::List_Bypassed_Exe(const QString& strName) {
+    ui->lvwBypassedExe->Add(strName, QString(), BYPASSED_EXE);
+    m_allowance->Update();
+}
+
+void frmInternetSettings::cmdAdd_Click() {
+    Error_Block([&] {
+        const QString strName = ui->txtByPassedExe->text().trimmed();
+        if (!modCommonFuns::Always_True(strName)) return;
+        if (modCommonFuns::ListView_Contains_Text(strName, *ui->lvwBypassedExe)) {
+            Ask(QStringLiteral("The Exe already exists in the list!"), 48);
+            ui->txtByPassedExe->setFocus();
+            ui->txtByPassedExe->selectAll();
+            return;
+        }
+        modDB::Db_Connection hDb = modDB::Open_Database(modDB::Get_Database_File());
+        modDB::MY_TRANS trans(hDb);
+        const lists::Policy_Owner owner = Owner();
+        modDB::Query_Result arrResult;
+        if (!modDBFunctions::Add_Bypass_Exe(hDb, arrResult, owner.lngComputerID, owner.lngUserID, strName)) return;
+        List_Bypassed_Exe(strName);
+        ui->txtByPassedExe->setFocus();
+        ui->txtByPassedExe->clear();
+    });
+}
+
+void frmInternetSettings::txtByPassedExe_KeyPress(int& KeyAscii) {
+    if (KeyAscii == 13) {
+        cmdAdd_Click();
+        KeyAscii = 0;
+    }
+}
+
+void frmInternetSettings::cmdRemove_Click() {
+    // Asked also when nothing is selected; nothing is deleted then.
+    if (Ask(QStringLiteral("Are you sure you want to delete the selected Exe(s)?"), 36) != platform::vbYes) return;
+    platform::ListView& list = *ui->lvwBypassedExe;
+    std::vector<long> removed;
+    Error_Block([&] {
+        modDB::Db_Connection hDb = modDB::Open_Database(modDB::Get_Database_File());
+        modDB::MY_TRANS trans(hDb);
+        const std::vector<long> selected = list.Selected_Items();
+        // From the last to the first; an item whose delete failed stays.
+        for (auto it = selected.rbegin(); it != selected.rend(); ++it) {
+            const lists::Policy_Owner owner = Owner();
+            modDB::Query_Result arrResult;
+            if (modDBFunctions::Delete_Bypass_Exe(hDb, arrResult, owner.lngComputerID, owner.lngUserID, list.Text(*it)))
+                removed.push_back(*it);
+        }
+    });
+    // What was deleted leaves the list, also after an error part-way.
+    list.Remove_Items(removed);
+    m_allowance->Update();
+}
+
+void frmInternetSettings::cmdBrowseExe_Click() {
+    lists::Browse_Programs(cmnDialogBrowse, this, [&](const modDB::Db_Connection& hDb, const QString& strName) {
+        // Names already listed are passed over without a message.
+        if (modCommonFuns::ListView_Contains_Text(strName, *ui->lvwBypassedExe)) return;
+        // The owner is read again for every file.
+        const lists::Policy_Owner owner = Owner();
+        modDB::Query_Result arrResult;
+        if (modDBFunctions::Add_Bypass_Exe(hDb, arrResult, owner.lngComputerID, owner.lngUserID, strName))
+            List_Bypassed_Exe(strName);
+    });
+}
+
+void frmInternetSettings::lblHomeSite_Click() { Maker_Links::Open_Home_Page(); }

@@ -1,0 +1,146 @@
+// Application settings: the blocked-application message type and text, written on Apply.
+#include "SettingsFixture.h"
+
+#include "console/MakerLinks.h"
+#include "schedules/frmApplicationSettings.h"
+#include "services/modGlobal.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QtTest/QTest>
+
+namespace {
+
+class ApplicationSettingsTest : public test::Settings_Test<frmApplicationSettings> {
+protected:
+    void Store_Message(long lngType, const QString& strMessage) {
+        Exec(QString("UPDATE USER_TBL SET APP_MSG_TYPE=%1, APP_BLOCKER_MSG='%2' WHERE USER_ID=%3")
+                 .arg(lngType)
+                 .arg(strMessage)
+                 .arg(m_lngUser));
+    }
+    test::Rows Stored_Message() {
+        return Query(QString("SELECT APP_MSG_TYPE, APP_BLOCKER_MSG FROM USER_TBL WHERE USER_ID=%1").arg(m_lngUser));
+    }
+    QComboBox* Types() const { return Find<QComboBox>("cboApplnWindowType"); }
+    QLineEdit* Message() const { return Find<QLineEdit>("txtBlkdApplnMsg"); }
+};
+
+struct Type_Case {
+    const char* strName;
+    long lngType;
+    int intIndex;
+    bool blnMessageShown;
+};
+void PrintTo(const Type_Case& c, std::ostream* os) { *os << c.strName; }
+
+class ApplicationSettingsTypeTest : public ApplicationSettingsTest, public ::testing::WithParamInterface<Type_Case> {};
+
+TEST_P(ApplicationSettingsTypeTest, TheStoredTypeSelectsItsItemAndShowsOrHidesTheMessage) {
+    const Type_Case& c = GetParam();
+    Store_Message(c.lngType, "Ask the administrator");
+    Open();
+    EXPECT_EQ(Types()->currentIndex(), c.intIndex);
+    EXPECT_EQ(Shown("lblBlockedApplicationMessage"), c.blnMessageShown);
+    EXPECT_EQ(Shown("txtBlkdApplnMsg"), c.blnMessageShown);
+    EXPECT_EQ(Message()->text(), "Ask the administrator");
+    EXPECT_FALSE(Enabled("cmdApply"));
+}
+
+INSTANTIATE_TEST_SUITE_P(Types, ApplicationSettingsTypeTest,
+                         ::testing::Values(Type_Case{"silent", 0, 0, false}, Type_Case{"message_box", 1, 1, true},
+                                           Type_Case{"unknown", 5, -1, true}));
+
+TEST_F(ApplicationSettingsTest, TheCaptionNamesTheUserAndTheListHoldsTheTwoTypes) {
+    Open();
+    EXPECT_EQ(dialog->windowTitle(), "Application Settings - alice");
+    ASSERT_EQ(Types()->count(), 2);
+    EXPECT_EQ(Types()->itemText(0), "Do not show any messages (block silently)");
+    EXPECT_EQ(Types()->itemText(1), "Message Box");
+}
+
+struct Apply_Case {
+    const char* strName;
+    long lngStoredType;
+    int intChosen;  // -1: the type is left as loaded
+    const char* strTyped;
+    const char* strStoredType;
+    const char* strStoredMessage;
+};
+void PrintTo(const Apply_Case& c, std::ostream* os) { *os << c.strName; }
+
+class ApplicationSettingsApplyTest : public ApplicationSettingsTest, public ::testing::WithParamInterface<Apply_Case> {};
+
+TEST_P(ApplicationSettingsApplyTest, ApplyStoresTypeAndTrimmedMessageConfirmsAndDisablesItself) {
+    const Apply_Case& c = GetParam();
+    Store_Message(c.lngStoredType, "old");
+    Open();
+    if (c.intChosen >= 0) Types()->setCurrentIndex(c.intChosen);
+    Message()->setText(c.strTyped);
+    ASSERT_TRUE(Enabled("cmdApply"));
+    Click("cmdApply");
+    Expect_Saved();
+    EXPECT_EQ(Stored_Message(), (test::Rows{{c.strStoredType, c.strStoredMessage}}));
+    EXPECT_FALSE(Enabled("cmdApply"));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Applies, ApplicationSettingsApplyTest,
+    ::testing::Values(Apply_Case{"message_box_trimmed", 0, 1, "  Not allowed here  ", "1", "Not allowed here"},
+                      Apply_Case{"silent", 1, 0, "kept text", "0", "kept text"},
+                      Apply_Case{"blanks_only", 1, -1, "    ", "1", ""},
+                      Apply_Case{"apostrophe", 1, -1, "Don't');--", "1", "Don't');--"},
+                      // No type selected is written as "silent".
+                      Apply_Case{"unknown_type", 5, -1, "x", "0", "x"}));
+
+TEST_F(ApplicationSettingsTest, AFailedApplyShowsNoSuccessAndKeepsApplyEnabled) {
+    Store_Message(1, "old");
+    Refuse("UPDATE", "USER_TBL");
+    Open();
+    Message()->setText("new");
+    Click("cmdApply");
+    Expect_One_Database_Error();
+    EXPECT_TRUE(Enabled("cmdApply"));
+    EXPECT_EQ(Stored_Message(), (test::Rows{{"1", "old"}}));
+}
+
+TEST_F(ApplicationSettingsTest, InRemoteModeTheTextIsDisabledAndChoosingATypeLeavesApplyDisabled) {
+    modGlobal::Is_Remote_Mode = true;
+    Store_Message(1, "old");
+    Open();
+    EXPECT_FALSE(Enabled("txtBlkdApplnMsg"));
+    Types()->setCurrentIndex(0);
+    EXPECT_FALSE(Enabled("cmdApply"));
+    EXPECT_TRUE(Enabled("cmdClose"));
+}
+
+TEST_F(ApplicationSettingsTest, EscAfterAChangeClosesWithoutAQuestionAndSavesNothing) {
+    Store_Message(1, "old");
+    Open();
+    Message()->setText("new");
+    QTest::keyClick(Message(), Qt::Key_Escape);
+    EXPECT_FALSE(dialog->isVisible());
+    EXPECT_EQ(Stored_Message(), (test::Rows{{"1", "old"}}));
+}
+
+TEST_F(ApplicationSettingsTest, TheHomeSiteLinkOpensTheMakersPageMaximized) {
+    Open();
+    QTest::mouseClick(Find<QLabel>("lblHomeSite"), Qt::LeftButton);
+    ASSERT_EQ(shell->calls.size(), 1u);
+    EXPECT_EQ(shell->calls[0].strVerb, "open");
+    EXPECT_EQ(shell->calls[0].strFile, Maker_Links::HOME_PAGE);
+    EXPECT_EQ(shell->calls[0].lngShowCmd, 3);
+}
+
+TEST_F(ApplicationSettingsTest, TheConsolesMenuOpensTheDialogOverTheConsole) {
+    QString strCaption;
+    forms->onShow = [&](QWidget& form) { strCaption = form.windowTitle(); };
+    console->mnuApplicationSettings_Click();
+    ASSERT_EQ(forms->shown.size(), 1u);
+    EXPECT_EQ(forms->shown[0], "frmApplicationSettings");
+    EXPECT_EQ(forms->owners[0], console.get());
+    EXPECT_EQ(strCaption, "Application Settings - alice");
+}
+
+}  // namespace

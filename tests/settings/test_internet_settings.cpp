@@ -1,0 +1,403 @@
+// Internet settings: the blocked-internet message settings written on Apply, and the
+// always-allowed programs written at once on Add, Browse and Remove.
+#include "SettingsFixture.h"
+
+#include "console/MakerLinks.h"
+#include "filterlib/lhdvsock.h"
+#include "lists/ListEditor.h"
+#include "platform/ListView.h"
+#include "schedules/frmInternetSettings.h"
+#include "services/modFilterLibrary.h"
+#include "services/modGlobal.h"
+
+#include <QComboBox>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QtTest/QTest>
+
+using platform::ListView;
+
+namespace {
+
+class InternetSettingsTest : public test::Settings_Test<frmInternetSettings> {
+protected:
+    void Store_Message(long lngType, const QString& strMessage, const QString& strUrl) {
+        Exec(QString("UPDATE USER_TBL SET URL_MSG_TYPE=%1, BLOCKED_URL_MSG='%2', REDIRECT_URL='%3' WHERE USER_ID=%4")
+                 .arg(lngType)
+                 .arg(strMessage, strUrl)
+                 .arg(m_lngUser));
+    }
+    test::Rows Stored_Message() {
+        return Query(QString("SELECT URL_MSG_TYPE, BLOCKED_URL_MSG, REDIRECT_URL FROM USER_TBL WHERE USER_ID=%1")
+                         .arg(m_lngUser));
+    }
+    void Insert_Program(const QString& strName, long lngUser) {
+        Exec(QString("INSERT INTO BYPASS_EXE_TBL (BYPASS_EXE, COMPUTER_ID, USER_ID) VALUES ('%1', 0, %2)")
+                 .arg(strName)
+                 .arg(lngUser));
+    }
+    QStringList Stored_Programs() {
+        QStringList names;
+        for (const QStringList& row :
+             Query(QString("SELECT BYPASS_EXE FROM BYPASS_EXE_TBL WHERE USER_ID=%1 ORDER BY rowid").arg(m_lngUser)))
+            names << row[0];
+        return names;
+    }
+    ListView* List() const { return Find<ListView>("lvwBypassedExe"); }
+    QStringList Listed() const {
+        QStringList names;
+        for (long i = 1; i <= List()->Count(); ++i) names << List()->Text(i);
+        return names;
+    }
+    QLineEdit* Entry() const { return Find<QLineEdit>("txtByPassedExe"); }
+    QComboBox* Types() const { return Find<QComboBox>("cboWindowType"); }
+    void Add(const QString& strName) {
+        Entry()->setText(strName);
+        Click("cmdAdd");
+    }
+    void Select_Only(std::initializer_list<long> items) {
+        for (long i = 1; i <= List()->Count(); ++i) List()->Set_Selected(i, false);
+        for (long i : items) List()->Set_Selected(i, true);
+    }
+    void Remove_With(int intAnswer) {
+        messageBox->Answer(intAnswer);
+        Click("cmdRemove");
+        auto boxes = Boxes();
+        ASSERT_EQ(boxes.size(), 1u);
+        EXPECT_EQ(boxes[0].strText, "Are you sure you want to delete the selected Exe(s)?");
+        EXPECT_EQ(boxes[0].lngStyle, 36);
+    }
+    double Full_Width() const { return lists::List_Inner_Width_Twips(*List()) - 20; }
+    // The network filter library as built, in the program folder.
+    void Put_Filter_Library() {
+        ASSERT_TRUE(QFile::copy(QStringLiteral(DV_LHDVSOCK_FILE), modFilterLibrary::Library_File()));
+    }
+};
+
+// ---------------------------------------------------------------- message settings
+
+struct Type_Case {
+    const char* strName;
+    long lngType;
+    int intIndex;  // selected in the combo; -1 none
+    bool blnMessageShown;
+    bool blnRedirectShown;
+};
+void PrintTo(const Type_Case& c, std::ostream* os) { *os << c.strName; }
+
+class InternetSettingsTypeTest : public InternetSettingsTest, public ::testing::WithParamInterface<Type_Case> {};
+
+TEST_P(InternetSettingsTypeTest, TheStoredTypeSelectsItsItemAndShowsItsGroupWithApplyDisabled) {
+    const Type_Case& c = GetParam();
+    Store_Message(c.lngType, "Blocked!", "http://example.com/");
+    Open();
+    EXPECT_EQ(Types()->currentIndex(), c.intIndex);
+    EXPECT_EQ(Shown("lblMessage"), c.blnMessageShown);
+    EXPECT_EQ(Shown("txtBlMessage"), c.blnMessageShown);
+    EXPECT_EQ(Shown("lblRedirectUrl"), c.blnRedirectShown);
+    EXPECT_EQ(Shown("txtRedirectUrl"), c.blnRedirectShown);
+    EXPECT_EQ(Find<QLineEdit>("txtBlMessage")->text(), "Blocked!");
+    EXPECT_EQ(Find<QLineEdit>("txtRedirectUrl")->text(), "http://example.com/");
+    EXPECT_FALSE(Enabled("cmdApply"));
+}
+
+INSTANTIATE_TEST_SUITE_P(Types, InternetSettingsTypeTest,
+                         ::testing::Values(Type_Case{"silent", 0, 0, false, false},
+                                           Type_Case{"browser", 1, 1, true, false},
+                                           Type_Case{"message_box", 2, 2, true, false},
+                                           Type_Case{"redirect", 3, 3, false, true},
+                                           // Outside the four types: no selection, both groups as designed.
+                                           Type_Case{"unknown", 7, -1, true, true}));
+
+TEST_F(InternetSettingsTest, TheComboHoldsTheFourTypesInIndexOrderUnderTheUsersCaption) {
+    Open();
+    EXPECT_EQ(dialog->windowTitle(), "Internet Settings - alice");
+    ASSERT_EQ(Types()->count(), 4);
+    EXPECT_EQ(Types()->itemText(0), "Do not show any messages (block silently)");
+    EXPECT_EQ(Types()->itemText(1), "Browser Window");
+    EXPECT_EQ(Types()->itemText(2), "Message Box");
+    EXPECT_EQ(Types()->itemText(3), "Redirect URL");
+}
+
+TEST_F(InternetSettingsTest, AnEmptyStoredAddressShowsHttpAndIsStoredSoByTheNextApply) {
+    Store_Message(2, "Blocked", "");
+    Open();
+    EXPECT_EQ(Find<QLineEdit>("txtRedirectUrl")->text(), "http://");
+    Find<QLineEdit>("txtBlMessage")->setText("Not allowed");
+    ASSERT_TRUE(Enabled("cmdApply"));
+    Click("cmdApply");
+    Expect_Saved();
+    EXPECT_EQ(Stored_Message(), (test::Rows{{"2", "Not allowed", "http://"}}));
+    EXPECT_FALSE(Enabled("cmdApply"));
+}
+
+TEST_F(InternetSettingsTest, ApplyStoresTheChosenTypeAndBothTrimmedTextsAlsoOfAHiddenBox) {
+    Store_Message(2, "Blocked", "http://old.example/");
+    Open();
+    Find<QLineEdit>("txtBlMessage")->setText("  Ask your teacher's permission  ");
+    Types()->setCurrentIndex(3);  // the message box is hidden now, its text still counts
+    EXPECT_FALSE(Shown("txtBlMessage"));
+    EXPECT_TRUE(Shown("txtRedirectUrl"));
+    Find<QLineEdit>("txtRedirectUrl")->setText(" www.example.org ");
+    Click("cmdApply");
+    Expect_Saved();
+    // No "http://" added; an apostrophe is stored as typed.
+    EXPECT_EQ(Stored_Message(), (test::Rows{{"3", "Ask your teacher's permission", "www.example.org"}}));
+    EXPECT_FALSE(Enabled("cmdApply"));
+}
+
+TEST_F(InternetSettingsTest, ChoosingATypeOrEditingABoxEnablesApply) {
+    Store_Message(1, "Blocked", "http://a/");
+    const std::function<void()> changes[] = {
+        [this] { Types()->setCurrentIndex(0); },
+        [this] { Find<QLineEdit>("txtBlMessage")->setText("x"); },
+        [this] { Find<QLineEdit>("txtRedirectUrl")->setText("http://b/"); },
+    };
+    for (const auto& change : changes) {
+        Open();
+        ASSERT_FALSE(Enabled("cmdApply"));
+        change();
+        EXPECT_TRUE(Enabled("cmdApply"));
+    }
+}
+
+TEST_F(InternetSettingsTest, AnUnknownStoredTypeIsKeptByApplyWhileNoTypeIsChosen) {
+    Store_Message(7, "Blocked", "http://a/");
+    Open();
+    Find<QLineEdit>("txtBlMessage")->setText("Changed");
+    Click("cmdApply");
+    Expect_Saved();
+    EXPECT_EQ(Stored_Message(), (test::Rows{{"7", "Changed", "http://a/"}}));
+}
+
+TEST_F(InternetSettingsTest, AFailedApplyShowsNoSuccessAndKeepsApplyEnabled) {
+    Store_Message(1, "Blocked", "http://a/");
+    Refuse("UPDATE", "USER_TBL");
+    Open();
+    Types()->setCurrentIndex(2);
+    Click("cmdApply");
+    Expect_One_Database_Error();
+    EXPECT_TRUE(Enabled("cmdApply"));
+    EXPECT_EQ(Stored_Message(), (test::Rows{{"1", "Blocked", "http://a/"}}));
+}
+
+TEST_F(InternetSettingsTest, EscAfterAChangeClosesWithoutAQuestionAndWritesNothing) {
+    Store_Message(1, "Blocked", "http://a/");
+    Open();
+    Types()->setCurrentIndex(3);
+    QTest::keyClick(Types(), Qt::Key_Escape);
+    EXPECT_FALSE(dialog->isVisible());
+    EXPECT_EQ(Stored_Message(), (test::Rows{{"1", "Blocked", "http://a/"}}));
+}
+
+// ---------------------------------------------------------------- always-allowed programs
+
+TEST_F(InternetSettingsTest, LoadListsOnlyTheOwnersProgramsInAColumnAsWideAsTheList) {
+    Insert_Program("updater.exe", m_lngUser);
+    Insert_Program("other.exe", Insert_User("bob"));
+    Open();
+    EXPECT_EQ(Listed(), QStringList{"updater.exe"});
+    EXPECT_EQ(List()->Small_Icon(1), "BypassedExe");
+    EXPECT_EQ(List()->Column_Text(1), "EXE Name");
+    EXPECT_NEAR(List()->Column_Width(1), Full_Width(), 16);
+}
+
+TEST_F(InternetSettingsTest, AddStoresTheTrimmedNameWithBothIdsListsItAndEmptiesTheBox) {
+    Open();
+    Add("  updater.exe ");
+    EXPECT_EQ(Query("SELECT BYPASS_EXE, COMPUTER_ID, USER_ID FROM BYPASS_EXE_TBL"),
+              (test::Rows{{"updater.exe", "0", QString::number(m_lngUser)}}));
+    EXPECT_EQ(Listed(), QStringList{"updater.exe"});
+    EXPECT_EQ(List()->Small_Icon(1), "BypassedExe");
+    EXPECT_EQ(Entry()->text(), "");
+    EXPECT_EQ(Scalar("SELECT COUNT(*) FROM EXE_TBL"), "0");
+}
+
+TEST_F(InternetSettingsTest, AddOfAListedNameInOtherLettersWarnsSelectsTheTextAndWritesNothing) {
+    Insert_Program("updater.exe", m_lngUser);
+    Open();
+    Add("UPDATER.EXE");
+    auto boxes = Boxes();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].strText, "The Exe already exists in the list!");
+    EXPECT_EQ(boxes[0].lngStyle, 48);
+    EXPECT_EQ(Entry()->text(), "UPDATER.EXE");
+    EXPECT_EQ(Entry()->selectedText(), "UPDATER.EXE");
+    EXPECT_EQ(Stored_Programs(), QStringList{"updater.exe"});
+    EXPECT_EQ(Listed(), QStringList{"updater.exe"});
+}
+
+TEST_F(InternetSettingsTest, EnterInTheNameBoxRunsAddAndKeepsTheDialogOpen) {
+    Open();
+    Entry()->setText("tool.exe");
+    QTest::keyClick(Entry(), Qt::Key_Return);
+    EXPECT_EQ(Stored_Programs(), QStringList{"tool.exe"});
+    EXPECT_TRUE(dialog->isVisible());
+}
+
+TEST_F(InternetSettingsTest, EveryNameIsAcceptedAnEmptyOneOnceAndAnApostropheAsTyped) {
+    Open();
+    Add("   ");
+    Add("o'neil.exe');--");
+    EXPECT_EQ(Stored_Programs(), (QStringList{"", "o'neil.exe');--"}));
+    EXPECT_EQ(Listed(), (QStringList{"", "o'neil.exe');--"}));
+    Add("");
+    auto boxes = Boxes();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].strText, "The Exe already exists in the list!");
+    EXPECT_EQ(Stored_Programs().size(), 2);
+}
+
+TEST_F(InternetSettingsTest, AFailedInsertListsNothingAndKeepsTheName) {
+    Refuse("INSERT", "BYPASS_EXE_TBL");
+    Open();
+    Add("tool.exe");
+    Expect_One_Database_Error();
+    EXPECT_TRUE(Listed().isEmpty());
+    EXPECT_EQ(Entry()->text(), "tool.exe");
+}
+
+TEST_F(InternetSettingsTest, RemoveAsksThenDeletesTheSelectedProgramsOnYesOnly) {
+    Insert_Program("a.exe", m_lngUser);
+    Insert_Program("b.exe", m_lngUser);
+    Insert_Program("c.exe", m_lngUser);
+    Open();
+    Select_Only({1, 3});
+    Remove_With(platform::vbNo);
+    EXPECT_EQ(Listed().size(), 3);
+    Remove_With(platform::vbYes);
+    EXPECT_EQ(Listed(), QStringList{"b.exe"});
+    EXPECT_EQ(Stored_Programs(), QStringList{"b.exe"});
+}
+
+TEST_F(InternetSettingsTest, RemoveWithNothingSelectedStillAsksAndDeletesNothing) {
+    Insert_Program("a.exe", m_lngUser);
+    Open();
+    Select_Only({});
+    Remove_With(platform::vbYes);
+    EXPECT_EQ(Stored_Programs(), QStringList{"a.exe"});
+    EXPECT_EQ(Listed(), QStringList{"a.exe"});
+}
+
+TEST_F(InternetSettingsTest, AProgramWhoseDeleteFailsStaysTheOthersGo) {
+    for (const char* strName : {"a.exe", "b.exe", "c.exe"}) Insert_Program(strName, m_lngUser);
+    Refuse("DELETE", "BYPASS_EXE_TBL", "OLD.BYPASS_EXE='b.exe'");
+    Open();
+    Select_Only({1, 2, 3});
+    messageBox->Answer(platform::vbYes);
+    Click("cmdRemove");
+    auto boxes = Boxes();
+    ASSERT_EQ(boxes.size(), 2u);
+    EXPECT_EQ(boxes[0].lngStyle, 36);
+    EXPECT_EQ(boxes[1].lngStyle, 16);
+    EXPECT_TRUE(boxes[1].strText.contains("refused"));
+    EXPECT_EQ(Listed(), QStringList{"b.exe"});
+    EXPECT_EQ(Stored_Programs(), QStringList{"b.exe"});
+}
+
+TEST_F(InternetSettingsTest, TheColumnIsNarrowExactlyWhileEightOrMoreProgramsAreListed) {
+    for (int i = 1; i <= 6; ++i) Insert_Program(QString("p%1.exe").arg(i), m_lngUser);
+    Open();
+    const double dblFull = List()->Column_Width(1);
+    Add("p7.exe");
+    EXPECT_DOUBLE_EQ(List()->Column_Width(1), dblFull);
+    Add("p8.exe");
+    EXPECT_DOUBLE_EQ(List()->Column_Width(1), dblFull - 250);
+    Add("p9.exe");
+    EXPECT_DOUBLE_EQ(List()->Column_Width(1), dblFull - 250);
+    Select_Only({9});
+    Remove_With(platform::vbYes);
+    EXPECT_DOUBLE_EQ(List()->Column_Width(1), dblFull - 250);
+    Select_Only({8});
+    Remove_With(platform::vbYes);
+    EXPECT_DOUBLE_EQ(List()->Column_Width(1), dblFull);
+}
+
+TEST_F(InternetSettingsTest, OpeningOnEightOrMoreProgramsNarrowsTheColumnOnceAndRemovingToSevenWidensIt) {
+    for (int intCount : {8, 10}) {
+        Exec("DELETE FROM BYPASS_EXE_TBL");
+        for (int i = 1; i <= intCount; ++i) Insert_Program(QString("p%1.exe").arg(i), m_lngUser);
+        Open();
+        EXPECT_NEAR(List()->Column_Width(1), Full_Width() - 250, 16) << intCount;
+        Select_Only({});
+        for (long i = 8; i <= intCount; ++i) List()->Set_Selected(i, true);
+        Remove_With(platform::vbYes);
+        EXPECT_EQ(List()->Count(), 7);
+        EXPECT_NEAR(List()->Column_Width(1), Full_Width(), 16) << intCount;
+    }
+}
+
+// ---------------------------------------------------------------- browse
+
+TEST_F(InternetSettingsTest, BrowseListsTheLibrarysNamesOfTheChosenFilesInTheBypassListOnly) {
+    Put_Filter_Library();
+    Insert_Program("Tool.exe", m_lngUser);
+    Open();
+    // Three files chosen in one folder; the first is listed already in other letters.
+    fileDialog->Choose(QString("C:\\Apps") + QChar(u'\0') + "TOOL.EXE" + QChar(u'\0') + "setup.exe" + QChar(u'\0') +
+                       "run.exe");
+    Click("cmdBrowseExe");
+    ASSERT_EQ(fileDialog->opened.size(), 1u);
+    EXPECT_EQ(fileDialog->opened[0].DialogTitle, "Browse for EXE files");
+    EXPECT_EQ(fileDialog->opened[0].Filter, "Exe files|*.exe");
+    EXPECT_EQ(fileDialog->opened[0].Flags, 0x80200);
+    EXPECT_EQ(fileDialog->opened[0].MaxFileSize, 32767);
+    EXPECT_EQ(Listed(), (QStringList{"Tool.exe", "setup.exe", "run.exe"}));
+    EXPECT_EQ(List()->Small_Icon(3), "BypassedExe");
+    EXPECT_EQ(Stored_Programs(), (QStringList{"Tool.exe", "setup.exe", "run.exe"}));
+    EXPECT_EQ(Scalar("SELECT COUNT(*) FROM EXE_TBL"), "0");
+}
+
+TEST_F(InternetSettingsTest, BrowseToTheEighthProgramNarrowsTheColumn) {
+    Put_Filter_Library();
+    for (int i = 1; i <= 7; ++i) Insert_Program(QString("p%1.exe").arg(i), m_lngUser);
+    Open();
+    const double dblFull = List()->Column_Width(1);
+    fileDialog->Choose(QString("C:\\Apps\\eighth.exe"));
+    Click("cmdBrowseExe");
+    EXPECT_EQ(List()->Count(), 8);
+    EXPECT_DOUBLE_EQ(List()->Column_Width(1), dblFull - 250);
+}
+
+TEST_F(InternetSettingsTest, CancelInTheBrowseDialogChangesNothing) {
+    Open();
+    fileDialog->Choose(std::nullopt);
+    Click("cmdBrowseExe");
+    EXPECT_TRUE(Listed().isEmpty());
+    EXPECT_TRUE(Stored_Programs().isEmpty());
+}
+
+// ---------------------------------------------------------------- state, link and console
+
+TEST_F(InternetSettingsTest, RemoteModeDisablesEveryEditingControlButLeavesCloseTheListAndTheLink) {
+    modGlobal::Is_Remote_Mode = true;
+    Open();
+    for (const char* strName : {"cmdAdd", "cmdRemove", "cmdApply", "cmdBrowseExe", "txtBlMessage", "txtByPassedExe",
+                                "txtRedirectUrl", "cboWindowType"})
+        EXPECT_FALSE(Enabled(strName)) << strName;
+    for (const char* strName : {"cmdClose", "lvwBypassedExe", "lblHomeSite"}) EXPECT_TRUE(Enabled(strName)) << strName;
+}
+
+TEST_F(InternetSettingsTest, TheHomeSiteLinkOpensTheMakersPageMaximized) {
+    Open();
+    QTest::mouseClick(Find<QLabel>("lblHomeSite"), Qt::LeftButton);
+    ASSERT_EQ(shell->calls.size(), 1u);
+    EXPECT_EQ(shell->calls[0].strVerb, "open");
+    EXPECT_EQ(shell->calls[0].strFile, Maker_Links::HOME_PAGE);
+    EXPECT_EQ(shell->calls[0].strParameters, "");
+    EXPECT_EQ(shell->calls[0].strDirectory, "");
+    EXPECT_EQ(shell->calls[0].lngShowCmd, 3);
+}
+
+TEST_F(InternetSettingsTest, TheConsolesMenuOpensTheDialogOverTheConsole) {
+    QString strCaption;
+    forms->onShow = [&](QWidget& form) { strCaption = form.windowTitle(); };
+    console->mnuInternetSettings_Click();
+    ASSERT_EQ(forms->shown.size(), 1u);
+    EXPECT_EQ(forms->shown[0], "frmInternetSettings");
+    EXPECT_EQ(forms->owners[0], console.get());
+    EXPECT_EQ(strCaption, "Internet Settings - alice");
+}
+
+}  // namespace
