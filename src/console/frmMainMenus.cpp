@@ -14,6 +14,7 @@
 #include "lists/frmEXEBlocker.h"
 #include "lists/frmPortFilter.h"
 #include "platform/Platform.h"
+#include "reporting/frmReporting.h"
 #include "schedules/frmApplicationScheduler.h"
 #include "schedules/frmApplicationSettings.h"
 #include "schedules/frmDeviceSettings.h"
@@ -119,7 +120,7 @@ void frmMain::mnuWindowBlocker_Click() { Show_Feature_Dialog<frmWindowBlocker>()
 void frmMain::mnuApplicationScheduler_Click() { Show_Feature_Dialog<frmApplicationScheduler>(); }
 void frmMain::mnuApplicationSettings_Click() { Show_Feature_Dialog<frmApplicationSettings>(); }
 void frmMain::mnuDeviceLock_Click() { Show_Feature_Dialog<frmDeviceSettings>(); }
-void frmMain::mnuReporting_Click() {}
+void frmMain::mnuReporting_Click() { Show_Feature_Dialog<frmReporting>(); }
 void frmMain::mnuGeneralOptions_Click() { Show_Feature_Dialog<frmGeneralOptions>(); }
 void frmMain::mnuManageUsers_Click() { Show_Feature_Dialog<frmManageUsers>(); }
 // The copy settings dialog shows itself, without an owner:

@@ -7,6 +7,7 @@
 #include <QFileInfo>
 #include <cmath>
 #include <limits>
+#include <memory>
 #include <sqlite3.h>
 
 namespace modDB {
@@ -167,6 +168,56 @@ bool Run_Query(const Db_Connection& hDb, const QString& strSQL, Query_Result& ar
             return;
         }
         lngRows = lngCount;
+        blnResult = true;
+    });
+    return blnResult;
+}
+
+namespace {
+struct Statement_Finalizer {
+    void operator()(sqlite3_stmt* stmt) const { sqlite3_finalize(stmt); }
+};
+using Statement = std::unique_ptr<sqlite3_stmt, Statement_Finalizer>;
+}  // namespace
+
+bool For_Each_Row(const Db_Connection& hDb, const QString& strSQL,
+                  const std::function<void(const QStringList&)>& onRow) {
+    if (!hDb) return false;
+    bool blnResult = false;
+    Error_Block([&] {
+        sqlite3* db = hDb.get();
+        const QByteArray sql = strSQL.toUtf8();
+        const char* pTail = sql.constData();
+        const char* pEnd = pTail + sql.size();
+        QString strError;
+        QStringList row;
+        while (pTail < pEnd && strError.isEmpty()) {
+            sqlite3_stmt* raw = nullptr;
+            const char* pNext = nullptr;
+            if (sqlite3_prepare_v2(db, pTail, static_cast<int>(pEnd - pTail), &raw, &pNext) != SQLITE_OK) {
+                strError = QString::fromUtf8(sqlite3_errmsg(db));
+                break;
+            }
+            pTail = pNext;
+            Statement stmt(raw);  // finalized also when onRow raises an error
+            if (!stmt) continue;  // blanks or a comment
+            const int nCols = sqlite3_column_count(stmt.get());
+            int rc;
+            while ((rc = sqlite3_step(stmt.get())) == SQLITE_ROW) {
+                // One list reused for every row: each value is replaced in place.
+                if (row.size() != nCols) row = QStringList(nCols);
+                for (int c = 0; c < nCols; ++c) {
+                    const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt.get(), c));
+                    row[c] = text ? QString::fromUtf8(text, sqlite3_column_bytes(stmt.get(), c)) : QString();
+                }
+                onRow(row);
+            }
+            if (rc != SQLITE_DONE) strError = QString::fromUtf8(sqlite3_errmsg(db));
+        }
+        if (!strError.isEmpty()) {
+            modProgram::Log().Show_Error(strError, true);
+            return;
+        }
         blnResult = true;
     });
     return blnResult;

@@ -4,6 +4,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <vector>
 
 struct sqlite3;
@@ -77,6 +78,14 @@ void Close_Database(Db_Connection& hDb);
 // Runs strSQL (one or more statements). With an empty connection returns false and
 // reports nothing; a failed statement is reported with the database's message.
 bool Run_Query(const Db_Connection& hDb, const QString& strSQL, Query_Result& arrResult, long& lngRows);
+
+// Runs strSQL (one or more statements) and hands each row they return to onRow as
+// soon as it is read, every value a text (NULL gives ""), so that a big result is
+// never held whole. Failures are reported as by Run_Query; a run-time error raised by
+// onRow ends the reading and is reported once through the error block. With an empty
+// connection returns false and reports nothing.
+bool For_Each_Row(const Db_Connection& hDb, const QString& strSQL,
+                  const std::function<void(const QStringList&)>& onRow);
 
 // "VACUUM" on the settings database; logs its success.
 bool Compact_Database();

@@ -1,0 +1,261 @@
+#include "reporting/frmReporting.h"
+#include "ui_frmReporting.h"
+
+#include "console/frmMain.h"
+#include "database/ValueSets.h"
+#include "database/modDB.h"
+#include "database/modDBFunctions.h"
+#include "platform/Controls.h"
+#include "platform/Platform.h"
+#include "reporting/frmReport.h"
+#include "services/ErrorHandler.h"
+#include "services/modGlobal.h"
+
+#include <QComboBox>
+#include <QKeyEvent>
+#include <QSignalBlocker>
+
+namespace {
+
+// One report kind: its filters, its sort names (per filter where they differ), the
+// logging bit and the caption of the logging switch.
+struct Report_Kind_Def {
+    QStringList filters;
+    std::vector<QStringList> sortBy;  // one list per filter, or one for every filter
+    long lngBit;
+    const char* strCaption;
+    bool blnSortByFilter;
+};
+
+const std::array<Report_Kind_Def, 4>& Kinds() {
+    static const std::array<Report_Kind_Def, 4> kinds = {{
+        {{"URL", "DOMAIN"}, {{"URL", "Domain Name", "Start Time"}, {"Domain Name"}}, FEATURE_URL_REPORTING,
+         "Enable URL Reporting", true},
+        {{"Application Name"}, {{"Program Name", "Program Title", "Company Name", "Start Time"}}, FEATURE_APP_REPORTING,
+         "Enable Application Reporting", false},
+        {{"Floppy Drive", "CD-ROM", "USB"}, {{"Device", "Manufacturer", "Start Time"}}, FEATURE_DEVICE_REPORTING,
+         "Enable Device Reporting", false},
+        {{"SMTP", "POP3"}, {{"To Address", "Subject", "Send Time"}, {"From Address", "Subject", "Received Time"}},
+         FEATURE_EMAIL_REPORTING, "Enable Email Reporting", true},
+    }};
+    return kinds;
+}
+
+const Report_Kind_Def& Kind(int lngKind) {
+    if (lngKind < 0 || lngKind >= static_cast<int>(Kinds().size()))
+        throw Run_Time_Error(Err_No::Subscript_Out_Of_Range, QStringLiteral("Subscript out of range"));
+    return Kinds()[static_cast<size_t>(lngKind)];
+}
+
+}  // namespace
+
+frmReporting::frmReporting(frmMain& console, QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
+      ui(std::make_unique<Ui::frmReporting>()), m_frmMain(console) {
+    ui->setupUi(this);
+    cboReportingType = ui->cboReportingType;
+    cboFilterType = ui->cboFilterType;
+    cboSortBy = ui->cboSortBy;
+    cboSortingMode = ui->cboSortingMode;
+    dtpkStartTime = ui->dtpkStartTime;
+    dtpkStopTime = ui->dtpkStopTime;
+
+    for (size_t k = 0; k < Kinds().size(); ++k)
+        m_enableBoxes[k] = std::make_unique<lists::Feature_Enable_Box>(
+            *ui->chkEnableReporting, Kinds()[k].lngBit, QString::fromLatin1(Kinds()[k].strCaption),
+            [this] { return lists::Owner_Of(m_frmMain); });
+
+    const auto on_index = [this](QComboBox* pList, void (frmReporting::*handler)()) {
+        connect(pList, &QComboBox::currentIndexChanged, this, [this, handler](int lngIndex) {
+            if (lngIndex >= 0) (this->*handler)();
+        });
+    };
+    on_index(cboReportingType, &frmReporting::cboReportingType_Click);
+    on_index(cboFilterType, &frmReporting::cboFilterType_Click);
+    on_index(cboSortBy, &frmReporting::cboSortBy_Click);
+    on_index(cboSortingMode, &frmReporting::cboSortingMode_Click);
+    connect(ui->chkEnableReporting, &QCheckBox::toggled, this, &frmReporting::chkEnableReporting_Click);
+    connect(ui->cmdCreateReport, &QPushButton::clicked, this, &frmReporting::cmdCreateReport_Click);
+    connect(ui->cmdClose, &QPushButton::clicked, this, &frmReporting::cmdClose_Click);
+
+    Form_Load();
+}
+
+frmReporting::~frmReporting() = default;
+
+void frmReporting::Form_Load() {
+    Error_Block([&] {
+        Set_Controls_State();
+        Set_Form_Caption();
+        Select_Item(cboReportingType, 0, &frmReporting::cboReportingType_Click);
+        Select_Item(cboSortingMode, 0, &frmReporting::cboSortingMode_Click);
+        const QDate dtmToday = platform::Clock().Now().date();
+        dtpkStartTime->setDate(dtmToday);
+        dtpkStopTime->setDate(dtmToday);
+    });
+}
+
+void frmReporting::Set_Controls_State() {
+    // Remote mode leaves only the logging switch off: reports can still be made.
+    Error_Block([&] { ui->chkEnableReporting->setEnabled(!modGlobal::Is_Remote_Mode); });
+}
+
+void frmReporting::Set_Form_Caption() { setWindowTitle("Reporting - " + lists::Owner_Name_Of(m_frmMain)); }
+
+void frmReporting::Select_Item(QComboBox* pList, int lngIndex, void (frmReporting::*handler)()) {
+    {
+        const QSignalBlocker blocker(pList);
+        pList->setCurrentIndex(lngIndex);
+    }
+    (this->*handler)();
+}
+
+QString frmReporting::Sort_Column(const QString& strSortBy) {
+    static const QHash<QString, QString> columns = {
+        {"URL", "URL"},
+        {"Domain Name", "DOMAIN_NAME"},
+        {"Start Time", "START_TIME"},
+        {"Program Name", "PROGRAM_NAME"},
+        {"Program Title", "PROGRAM_TITLE"},
+        {"Company Name", "COMPANY_NAME"},
+        {"Device", "DEVICE"},
+        {"Manufacturer", "MANUFACTURER"},
+        {"From Address", "FROM_ADDRESS"},
+        {"To Address", "TO_ADDRESS"},
+        {"Subject", "SUBJECT"},
+        {"Send Time", "START_TIME"},
+        {"Received Time", "START_TIME"},
+    };
+    return columns.value(strSortBy, strSortBy);
+}
+
+QString frmReporting::Sql_Time(const QDate& dtmDay, int lngDays) {
+    return QDateTime(dtmDay.addDays(lngDays), QTime(0, 0)).toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+}
+
+// ---------------------------------------------------------------- the lists
+
+void frmReporting::cboReportingType_Click() {
+    Error_Block([&] {
+        const int lngKind = cboReportingType->currentIndex();
+        const Report_Kind_Def& kind = Kind(lngKind);
+        const lists::Policy_Owner owner = lists::Owner_Of(m_frmMain);
+        {
+            const QSignalBlocker filterBlocker(cboFilterType);
+            const QSignalBlocker sortBlocker(cboSortBy);
+            cboFilterType->clear();
+            cboSortBy->clear();
+            cboFilterType->addItems(kind.filters);
+            // Kinds whose sort names depend on the filter get them from the filter's Click.
+            if (!kind.blnSortByFilter) cboSortBy->addItems(kind.sortBy.front());
+        }
+        // The switch shows the kind's stored bit, without asking or writing anything.
+        m_enableBoxes[static_cast<size_t>(lngKind)]->Set_Without_Saving(
+            modDBFunctions::Is_Feature_Bit_Set(owner.lngComputerID, owner.lngUserID, kind.lngBit));
+        ui->chkEnableReporting->setText(QString::fromLatin1(kind.strCaption));
+        Select_Item(cboFilterType, 0, &frmReporting::cboFilterType_Click);
+        platform::Set_Tag(cboReportingType, QString::number(lngKind));
+    });
+}
+
+void frmReporting::cboFilterType_Click() {
+    Error_Block([&] {
+        const Report_Kind_Def& kind = Kind(cboReportingType->currentIndex());
+        const int lngFilter = cboFilterType->currentIndex();
+        if (kind.blnSortByFilter) {
+            const QSignalBlocker blocker(cboSortBy);
+            cboSortBy->clear();
+            if (lngFilter >= 0 && lngFilter < static_cast<int>(kind.sortBy.size()))
+                cboSortBy->addItems(kind.sortBy[static_cast<size_t>(lngFilter)]);
+        }
+        // Every change of filter puts the sort choice back on its first item.
+        Select_Item(cboSortBy, 0, &frmReporting::cboSortBy_Click);
+        platform::Set_Tag(cboFilterType, QString::number(lngFilter));
+    });
+}
+
+void frmReporting::cboSortBy_Click() { platform::Set_Tag(cboSortBy, QString::number(cboSortBy->currentIndex())); }
+
+void frmReporting::cboSortingMode_Click() {
+    platform::Set_Tag(cboSortingMode, QString::number(cboSortingMode->currentIndex()));
+}
+
+void frmReporting::chkEnableReporting_Click() {
+    Error_Block([&] {
+        if (platform::Get_Tag(ui->chkEnableReporting) == QLatin1String("DontSaveToDB")) return;
+        Kind(cboReportingType->currentIndex());  // a kind must be chosen
+        m_enableBoxes[static_cast<size_t>(cboReportingType->currentIndex())]->Click();
+    });
+}
+
+// ---------------------------------------------------------------- buttons
+
+void frmReporting::cmdCreateReport_Click() {
+    Error_Block([&] {
+        const QString strSortColumn = Sort_Column(cboSortBy->currentText());
+        const QString strDirection =
+            cboSortingMode->currentText() == QLatin1String("Descending") ? QStringLiteral("DESC") : QStringLiteral("ASC");
+        const QString strUserID = QString::number(modDB::To_Long(platform::Get_Tag(m_frmMain.cboUsers)));
+        const QString S = Sql_Time(dtpkStartTime->date());
+        const QString E = Sql_Time(dtpkStopTime->date(), 1);
+        const int lngKind = cboReportingType->currentIndex();
+        const int lngFilter = cboFilterType->currentIndex();
+        Kind(lngKind);
+        if (lngFilter < 0 || lngFilter >= Kind(lngKind).filters.size())
+            throw Run_Time_Error(Err_No::Subscript_Out_Of_Range, QStringLiteral("Subscript out of range"));
+
+        QString strPrefix, strUpper = QStringLiteral("' AND STOP_TIME<'"), strTail;
+        switch (lngKind) {
+            case 0:
+                if (lngFilter == 0) {
+                    strPrefix = QStringLiteral("SELECT URL,DOMAIN_NAME,EXE_NAME,SEND_BITS,RECEIVED_BITS,START_TIME,"
+                                               "STOP_TIME FROM URL_RPT_TBL WHERE USER_ID=");
+                    strTail = QStringLiteral("' ORDER BY ");
+                } else {
+                    strPrefix = QStringLiteral("SELECT DOMAIN_NAME,COUNT(DOMAIN_NAME) FROM URL_RPT_TBL WHERE USER_ID=");
+                    strTail = QStringLiteral("' GROUP BY DOMAIN_NAME ORDER BY ");
+                }
+                break;
+            case 1:
+                strPrefix = QStringLiteral("SELECT PROGRAM_NAME,PRODUCT_NAME,PROGRAM_TITLE,PROGRAM_PATH,COMPANY_NAME,"
+                                           "START_TIME,STOP_TIME FROM PROGRAM_RPT_TBL WHERE USER_ID=");
+                strTail = QStringLiteral("' ORDER BY ");
+                break;
+            case 2:
+                strPrefix = QStringLiteral("SELECT DEVICE,DEVICE_DESCRIPTION,DEVICE_LABEL,MANUFACTURER,START_TIME,"
+                                           "STOP_TIME FROM DEVICE_RPT_TBL WHERE USER_ID=");
+                strTail = QStringLiteral("' AND DEVICE_TYPE=%1 ORDER BY ").arg(lngFilter);
+                break;
+            default:
+                strPrefix = QStringLiteral("SELECT FROM_ADDRESS,TO_ADDRESS,CC_ADDRESS,BCC_ADDRESS,SUBJECT,START_TIME,"
+                                           "ATTACHMENT FROM EMAIL_RPT_TBL WHERE USER_ID=");
+                strUpper = QStringLiteral("' AND START_TIME<'");
+                strTail = QStringLiteral("' AND EMAIL_TYPE=%1 ORDER BY ").arg(lngFilter);
+                break;
+        }
+        m_strQuery = strPrefix + strUserID + " AND START_TIME>='" + S + strUpper + E + strTail + strSortColumn + " " +
+                     strDirection;
+
+        frmReport report(*this);
+        report.Show_This_Form();
+    });
+}
+
+void frmReporting::cmdClose_Click() { close(); }
+
+void frmReporting::Form_KeyPress(int& KeyAscii) {
+    if (KeyAscii == 27) {
+        cmdClose_Click();
+        KeyAscii = 0;
+    }
+}
+
+void frmReporting::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape) {
+        int KeyAscii = 27;
+        Form_KeyPress(KeyAscii);
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}

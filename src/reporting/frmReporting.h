@@ -1,0 +1,73 @@
+#pragma once
+// The report criteria: the kind of usage report (visited URLs, used applications,
+// used storage devices, sent and received e-mail) of the user selected in the console,
+// its filter, sort order and period of whole days. Create Report builds the report's
+// SELECT text and opens the report viewer over this dialog. The same dialog switches
+// the logging of the chosen kind on or off for the user.
+
+#include "lists/ListEditor.h"
+
+#include <QDialog>
+#include <array>
+#include <memory>
+
+class QCheckBox;
+class QComboBox;
+class QDateEdit;
+class QKeyEvent;
+class frmMain;
+
+namespace Ui {
+class frmReporting;
+}
+
+class frmReporting : public QDialog {
+    Q_OBJECT
+public:
+    explicit frmReporting(frmMain& console, QWidget* parent = nullptr);
+    ~frmReporting() override;
+
+    // The SELECT text of the last Create Report; empty until then.
+    QString m_strQuery;
+
+    frmMain& Console() const { return m_frmMain; }
+
+    // The choices the viewer reads while it builds and deletes a report. Each list
+    // keeps its selected index, as decimal text, in its Tag.
+    QComboBox* cboReportingType = nullptr;
+    QComboBox* cboFilterType = nullptr;
+    QComboBox* cboSortBy = nullptr;
+    QComboBox* cboSortingMode = nullptr;
+    QDateEdit* dtpkStartTime = nullptr;
+    QDateEdit* dtpkStopTime = nullptr;
+
+    // The column a sort-by name stands for (any other text is itself the column).
+    static QString Sort_Column(const QString& strSortBy);
+    // A picker's day as "yyyy-MM-dd HH:mm:ss" at midnight, lngDays later.
+    static QString Sql_Time(const QDate& dtmDay, int lngDays = 0);
+
+public slots:
+    void cboReportingType_Click();
+    void cboFilterType_Click();
+    void cboSortBy_Click();
+    void cboSortingMode_Click();
+    void chkEnableReporting_Click();
+    void cmdCreateReport_Click();
+    void cmdClose_Click();
+    void Form_KeyPress(int& KeyAscii);
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    void Form_Load();
+    void Set_Form_Caption();
+    void Set_Controls_State();
+    // Selects an item of a list by code and runs the list's Click handler once.
+    void Select_Item(QComboBox* pList, int lngIndex, void (frmReporting::*handler)());
+
+    std::unique_ptr<Ui::frmReporting> ui;
+    frmMain& m_frmMain;
+    // The logging switch of each kind (bit and caption), in kind order.
+    std::array<std::unique_ptr<lists::Feature_Enable_Box>, 4> m_enableBoxes;
+};

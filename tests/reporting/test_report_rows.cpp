@@ -1,0 +1,213 @@
+// The report list's compact rows, the list itself, and the streaming row reader of
+// the settings database that fills it.
+#include "database/modDB.h"
+#include "platform/Controls.h"
+#include "reporting/ReportList.h"
+#include "support/Fixture.h"
+
+#include <QAbstractItemModelTester>
+#include <QHeaderView>
+
+using reporting::Report_List;
+using reporting::Report_Rows;
+
+namespace {
+
+// ---------------------------------------------------------------- compact rows
+
+struct Round_Trip_Case {
+    const char* strName;
+    QStringList cells;
+    int lngCells;
+    QStringList expected;
+};
+
+void PrintTo(const Round_Trip_Case& c, std::ostream* os) { *os << c.strName; }
+
+class RoundTripTest : public ::testing::TestWithParam<Round_Trip_Case> {};
+
+TEST_P(RoundTripTest, CellsComeBackAsStored) {
+    const Round_Trip_Case& c = GetParam();
+    Report_Rows rows;
+    rows.Append({"before"}, 1);
+    rows.Append(c.cells, c.lngCells);
+    rows.Append({"after", "x"}, 2);
+    ASSERT_EQ(rows.Count(), 3);
+    ASSERT_EQ(rows.Cells(1), c.expected.size());
+    for (int i = 0; i < c.expected.size(); ++i) EXPECT_EQ(rows.Text(1, i), c.expected[i]) << "cell " << i;
+    EXPECT_EQ(rows.Text(1, c.lngCells), "") << "a cell past the row is empty";
+    EXPECT_EQ(rows.Text(0, 0), "before");
+    EXPECT_EQ(rows.Text(2, 1), "x");
+}
+
+const QString LONG_TEXT = QString(70000, QChar(0x00E9)) + "end";  // two bytes a character, over 128 KiB
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, RoundTripTest,
+    ::testing::Values(
+        Round_Trip_Case{"Plain", {"http://a.example/x?q=1&r=2", "a.example", "browser.exe"}, 3,
+                        {"http://a.example/x?q=1&r=2", "a.example", "browser.exe"}},
+        Round_Trip_Case{"EmptyCellsAndBlanks", {"", "  ", ""}, 3, {"", "  ", ""}},
+        Round_Trip_Case{"NonAscii", {QString::fromUtf8("Grüße \xE2\x98\x83 \xF0\x9D\x84\x9E"), "it's <b>"}, 2,
+                        {QString::fromUtf8("Grüße \xE2\x98\x83 \xF0\x9D\x84\x9E"), "it's <b>"}},
+        Round_Trip_Case{"MissingValuesAreEmpty", {"one"}, 3, {"one", "", ""}},
+        Round_Trip_Case{"ExtraValuesAreCut", {"a", "b", "c", "d"}, 2, {"a", "b"}},
+        Round_Trip_Case{"LongCellNeedsAWidePrefix", {LONG_TEXT, "tail"}, 2, {LONG_TEXT, "tail"}}),
+    [](const auto& info) { return std::string(info.param.strName); });
+
+TEST(ReportRowsTest, ManyRowsSpanBlocksAndTruncateAndAppendKeepEveryRowIntact) {
+    // 120,000 rows of about 60 bytes need two blocks; one giant row gets a block of its own.
+    const auto row = [](int i) { return QStringList{QString("http://host%1.example/page").arg(i), QString::number(i)}; };
+    Report_Rows rows;
+    for (int i = 0; i < 120000; ++i) rows.Append(row(i), 2);
+    const QString strGiant(5 << 20, QLatin1Char('g'));
+    rows.Append({strGiant}, 1);
+    rows.Append(row(-1), 2);
+    ASSERT_EQ(rows.Count(), 120002);
+    for (int i : {0, 1, 69999, 70000, 119999}) {
+        EXPECT_EQ(rows.Text(i, 0), row(i)[0]);
+        EXPECT_EQ(rows.Text(i, 1), row(i)[1]);
+    }
+    EXPECT_EQ(rows.Utf8(120000, 0).size(), strGiant.size());
+    EXPECT_EQ(rows.Text(120001, 1), "-1");
+
+    // Cut back into the middle of a block, then write again behind the kept rows.
+    rows.Truncate(70001);
+    ASSERT_EQ(rows.Count(), 70001);
+    rows.Append({"new"}, 1);
+    EXPECT_EQ(rows.Text(70000, 0), row(70000)[0]);
+    EXPECT_EQ(rows.Text(70001, 0), "new");
+
+    // Moving rows behind others renumbers them; the source ends empty.
+    Report_Rows head;
+    head.Append({"h0"}, 1);
+    head.Append(std::move(rows));
+    EXPECT_EQ(rows.Count(), 0);
+    head.Append({"last"}, 1);
+    ASSERT_EQ(head.Count(), 70004);
+    EXPECT_EQ(head.Text(0, 0), "h0");
+    EXPECT_EQ(head.Text(1, 0), row(0)[0]);
+    EXPECT_EQ(head.Text(70002, 0), "new");
+    EXPECT_EQ(head.Text(70003, 0), "last");
+    head.Truncate(0);
+    EXPECT_EQ(head.Count(), 0);
+    head.Append({"again"}, 1);
+    EXPECT_EQ(head.Text(0, 0), "again");
+}
+
+// ---------------------------------------------------------------- the list
+
+class ReportListTest : public test::Dv_Test {
+protected:
+    Report_List list;
+};
+
+TEST_F(ReportListTest, HeadingRowsCarryKeysAndBoldDataRowsArePlainAndRemovalKeepsTheHeadings) {
+    list.Add_Column("Url", 3000);
+    list.Add_Column("Count", 1000);
+    QAbstractItemModelTester tester(list.model(), QAbstractItemModelTester::FailureReportingMode::Fatal);
+    EXPECT_EQ(list.Add({"TITLE"}, "h0", true), 1);
+    list.Add({"Domain Visited", "Count"}, "Url", true);
+    Report_Rows rows;
+    for (int i = 0; i < 5; ++i) rows.Append({QString("d%1").arg(i), QString::number(i)}, 2);
+    list.Add_Many(std::move(rows));
+    list.Add({QString()});
+    ASSERT_EQ(list.Count(), 8);
+    EXPECT_EQ(list.Text(3), "d0");
+    EXPECT_EQ(list.SubItem(7, 1), "4");
+    EXPECT_EQ(list.SubItem(1, 1), "") << "a heading row has no sub-items";
+    EXPECT_TRUE(list.Bold(1));
+    EXPECT_FALSE(list.Bold(3));
+    EXPECT_EQ(list.Key(2), "Url");
+    EXPECT_EQ(list.Find_Key("h0"), 1);
+    EXPECT_EQ(list.model()->data(list.model()->index(2, 0)).toString(), "d0");
+    EXPECT_TRUE(list.model()->data(list.model()->index(0, 0), Qt::FontRole).value<QFont>().bold());
+    EXPECT_EQ(list.model()->headerData(0, Qt::Horizontal, Qt::DisplayRole).toString(), "");
+
+    try {
+        list.Add({"again"}, "h0");
+        ADD_FAILURE() << "a used key must be refused";
+    } catch (const Run_Time_Error& e) {
+        EXPECT_EQ(e.Number, 35602);
+    }
+
+    list.Remove_From(3);
+    ASSERT_EQ(list.Count(), 2);
+    EXPECT_EQ(list.Text(2), "Domain Visited");
+    EXPECT_EQ(list.Find_Key("Url"), 2);
+    list.Add({"after"}, "t9");
+    EXPECT_EQ(list.Text(3), "after");
+    EXPECT_FALSE(list.Bold(3));
+    list.Remove_From(9);  // past the end: nothing
+    EXPECT_EQ(list.Count(), 3);
+}
+
+TEST_F(ReportListTest, ColumnWidthsAreTwipsAndADraggedColumnKeepsItsNewWidth) {
+    list.Add_Column("A", 1500);
+    list.Add_Column("B", 3000);
+    EXPECT_EQ(list.header()->sectionSize(1), platform::Twips_To_Pixels(3000, &list));
+    list.header()->resizeSection(1, 300);  // as a drag of the divider does
+    EXPECT_DOUBLE_EQ(list.Column_Width(1), 1500);
+    EXPECT_NEAR(list.Column_Width(2), platform::Pixels_To_Twips(300, &list), 0.01);
+    list.Set_Column_Width(1, 777.5);
+    EXPECT_DOUBLE_EQ(list.Column_Width(1), 777.5) << "a width set by code is kept exactly";
+    EXPECT_EQ(list.Column_Key(2), "B");
+    EXPECT_THROW(list.Column_Width(3), Run_Time_Error);
+}
+
+// ---------------------------------------------------------------- streaming reader
+
+class ForEachRowTest : public test::Dv_Test {
+protected:
+    modDB::Db_Connection Open() { return modDB::Open_Database(Database_File()); }
+};
+
+TEST_F(ForEachRowTest, HandsEveryRowOfEveryStatementInOrderWithNullAsEmpty) {
+    Exec("INSERT INTO URL_RPT_TBL (USER_ID, URL, SEND_BITS) VALUES (5, 'a', 10), (5, NULL, 20), (6, 'c', NULL)");
+    modDB::Db_Connection hDb = Open();
+    std::vector<QStringList> seen;
+    EXPECT_TRUE(modDB::For_Each_Row(hDb,
+                                    "SELECT URL, SEND_BITS FROM URL_RPT_TBL WHERE USER_ID=5 ORDER BY RPT_ID; "
+                                    "SELECT USER_ID FROM URL_RPT_TBL WHERE USER_ID=6",
+                                    [&](const QStringList& row) { seen.push_back(row); }));
+    const std::vector<QStringList> expected = {{"a", "10"}, {"", "20"}, {"6"}};
+    EXPECT_EQ(seen, expected);
+
+    int lngCalls = 0;
+    EXPECT_TRUE(modDB::For_Each_Row(hDb, "SELECT URL FROM URL_RPT_TBL WHERE USER_ID=99", [&](const QStringList&) { ++lngCalls; }));
+    EXPECT_EQ(lngCalls, 0);
+}
+
+TEST_F(ForEachRowTest, AFailedStatementIsReportedOnceAndAnEmptyConnectionSilently) {
+    modDB::Db_Connection hDb = Open();
+    EXPECT_FALSE(modDB::For_Each_Row(hDb, "SELECT NO_SUCH_COLUMN FROM URL_RPT_TBL", [](const QStringList&) {}));
+    auto boxes = Boxes();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].lngStyle, 16);
+    EXPECT_TRUE(boxes[0].strText.contains("NO_SUCH_COLUMN")) << boxes[0].strText.toStdString();
+    EXPECT_TRUE(Log_Lines().last().startsWith("E: "));
+
+    modDB::Db_Connection hNone;
+    EXPECT_FALSE(modDB::For_Each_Row(hNone, "SELECT 1", [](const QStringList&) {}));
+    EXPECT_TRUE(Boxes().empty());
+}
+
+TEST_F(ForEachRowTest, AReadersErrorEndsTheReadingIsReportedOnceAndFreesTheStatement) {
+    Exec("INSERT INTO URL_RPT_TBL (USER_ID, URL) VALUES (1, 'a'), (1, 'b'), (1, 'c')");
+    modDB::Db_Connection hDb = Open();
+    int lngCalls = 0;
+    EXPECT_FALSE(modDB::For_Each_Row(hDb, "SELECT URL FROM URL_RPT_TBL", [&](const QStringList&) {
+        if (++lngCalls == 2) throw Run_Time_Error(9, "Subscript out of range");
+    }));
+    EXPECT_EQ(lngCalls, 2);
+    auto boxes = Boxes();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_TRUE(boxes[0].strText.startsWith("Subscript out of range: ErrNo=9"));
+    // The statement was finalized: the same connection can still write and read.
+    modDB::Query_Result arrResult;
+    long lngRows = 0;
+    EXPECT_TRUE(modDB::Run_Query(hDb, "DELETE FROM URL_RPT_TBL", arrResult, lngRows));
+    EXPECT_EQ(Scalar("SELECT COUNT(*) FROM URL_RPT_TBL"), "0");
+}
+
+}  // namespace
