@@ -429,6 +429,11 @@ void frmListEditorBase::Finish_Setup() {
     if (layout()) layout()->addWidget(m_pProgress);
 }
 
+void frmListEditorBase::Show_One_Frame(QWidget& shown, QWidget& hidden) {
+    hidden.setVisible(false);
+    shown.setVisible(true);
+}
+
 void frmListEditorBase::Activate_Layouts() {
     // Outer layouts first, so that each inner one is laid out in its final size.
     if (layout()) layout()->activate();

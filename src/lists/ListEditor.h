@@ -205,6 +205,9 @@ public:
 
     // Disables (false) or enables the given controls around a long import.
     void Enable_Controls(bool blnEnable);
+    // Shows one of two frames of a two-list dialog. The other goes first, so the
+    // dialog never holds both at once and keeps its size.
+    static void Show_One_Frame(QWidget& shown, QWidget& hidden);
     // Lays the controls out now, so list widths can be measured before the dialog shows.
     void Activate_Layouts();
     // Progress of an import (total 0 hides the bar).

@@ -156,13 +156,11 @@ void frmEmailFilter::cboEmailFilter_Click() {
     Error_Block([&] {
         const QString strFilter = ui->cboEmailFilter->currentText();
         if (strFilter == SMTP_FILTER) {
-            ui->fraSMTPFilter->setVisible(true);
-            ui->fraPOP3Filter->setVisible(false);
+            Show_One_Frame(*ui->fraSMTPFilter, *ui->fraPOP3Filter);
             ui->chkEnableFilter->setText(QStringLiteral("Enable SMTP Filter"));
             m_smtpEnable->Show_Stored();
         } else if (strFilter == POP3_FILTER) {
-            ui->fraPOP3Filter->setVisible(true);
-            ui->fraSMTPFilter->setVisible(false);
+            Show_One_Frame(*ui->fraPOP3Filter, *ui->fraSMTPFilter);
             ui->chkEnableFilter->setText(QStringLiteral("Enable POP3 Filter"));
             m_pop3Enable->Show_Stored();
         }

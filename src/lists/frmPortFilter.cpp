@@ -199,15 +199,9 @@ void frmPortFilter::Load_Images() {
 // ---------------------------------------------------------------- choosing
 
 void frmPortFilter::cboFilterType_Click() {
-    // The shown frame is hidden first, so that the dialog never has to hold both.
     const QString strType = ui->cboFilterType->currentText();
-    if (strType == QLatin1String("Port Filter")) {
-        ui->fraPortBlocking->setVisible(false);
-        ui->fraPortFilter->setVisible(true);
-    } else if (strType == QLatin1String("Port Blocking")) {
-        ui->fraPortFilter->setVisible(false);
-        ui->fraPortBlocking->setVisible(true);
-    }
+    if (strType == QLatin1String("Port Filter")) Show_One_Frame(*ui->fraPortFilter, *ui->fraPortBlocking);
+    else if (strType == QLatin1String("Port Blocking")) Show_One_Frame(*ui->fraPortBlocking, *ui->fraPortFilter);
 }
 
 void frmPortFilter::cboFFilter_Click() { Type_Chosen(m_filter); }

@@ -155,13 +155,8 @@ void frmWebsiteFilter::Load_Images() {
 
 void frmWebsiteFilter::cboUrlType_Click() {
     const QString strType = ui->cboUrlType->currentText();
-    if (strType == QLatin1String("White List")) {
-        ui->fraWhiteList->setVisible(true);
-        ui->fraBlackList->setVisible(false);
-    } else if (strType == QLatin1String("Black List")) {
-        ui->fraBlackList->setVisible(true);
-        ui->fraWhiteList->setVisible(false);
-    }
+    if (strType == QLatin1String("White List")) Show_One_Frame(*ui->fraWhiteList, *ui->fraBlackList);
+    else if (strType == QLatin1String("Black List")) Show_One_Frame(*ui->fraBlackList, *ui->fraWhiteList);
 }
 
 void frmWebsiteFilter::chkEnableUrlFilter_Click() { m_enableBox->Click(); }

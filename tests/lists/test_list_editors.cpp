@@ -549,8 +549,12 @@ TEST_F(WebsiteFilterTest, TheOwnersInternetStateChoosesTheListShownFirst) {
         EXPECT_FALSE(dialog->findChild<QWidget*>(c.strHidden)->isVisible()) << c.intOnOff;
     }
     auto* cbo = dialog->findChild<QComboBox*>("cboUrlType");
+    const QSize size = dialog->size();
     cbo->setCurrentIndex(0);
     EXPECT_TRUE(dialog->findChild<QWidget*>("fraBlackList")->isVisible());
+    cbo->setCurrentIndex(1);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(dialog->size(), size);  // switching lists does not grow the dialog
 }
 
 TEST_F(WebsiteFilterTest, RemoteModeStillSwitchesLists) {
