@@ -5,6 +5,7 @@
 #include "Version.h"
 #include "console/MakerLinks.h"
 #include "console/frmAbout.h"
+#include "console/frmCopySettings.h"
 #include "console/frmGeneralOptions.h"
 #include "console/frmManageUsers.h"
 #include "lists/frmFileFilter.h"
@@ -123,9 +124,8 @@ void frmMain::mnuDeviceLock_Click() { Show_Feature_Dialog<frmDeviceSettings>(); 
 void frmMain::mnuReporting_Click() { Show_Feature_Dialog<frmReporting>(); }
 void frmMain::mnuGeneralOptions_Click() { Show_Feature_Dialog<frmGeneralOptions>(); }
 void frmMain::mnuManageUsers_Click() { Show_Feature_Dialog<frmManageUsers>(); }
-// The copy settings dialog shows itself, without an owner:
-// frmCopySettings form(*this); form.Show_This_Form("Main Form");
-void frmMain::mnuCopySettings_Click() {}
+// The copy settings dialog shows itself, without an owner.
+void frmMain::mnuCopySettings_Click() { frmCopySettings::Show_This_Form(*this, QStringLiteral("Main Form")); }
 
 // ---------------------------------------------------------------- Help
 

@@ -1,5 +1,6 @@
 #include "lists/ListEditor.h"
 
+#include "console/frmCopySettings.h"
 #include "console/frmMain.h"
 #include "database/modDBFunctions.h"
 #include "platform/Controls.h"
@@ -44,7 +45,10 @@ std::function<void(const QString&)>& Copy_Settings_Opener() {
 void Set_Copy_Settings_Opener(std::function<void(const QString&)> opener) { Copy_Settings_Opener() = std::move(opener); }
 
 void Open_Copy_Settings(const QString& strFeature) {
-    if (Copy_Settings_Opener()) Copy_Settings_Opener()(strFeature);
+    if (Copy_Settings_Opener())
+        Copy_Settings_Opener()(strFeature);
+    else
+        frmCopySettings::Show_This_Form(strFeature);
 }
 
 Policy_Owner Owner_Of(const frmMain& console) {

@@ -31,9 +31,9 @@ struct Policy_Owner {
 Policy_Owner Owner_Of(const frmMain& console);
 QString Owner_Name_Of(const frmMain& console);
 
-// Opens the copy-settings dialog for the calling feature's key.
+// Opens the copy-settings dialog on the console for the calling feature's key.
 void Open_Copy_Settings(const QString& strFeature);
-// Until the copy-settings dialog is linked in, the opener does nothing.
+// Puts another opener in the dialog's place (tests); an empty one puts the dialog back.
 void Set_Copy_Settings_Opener(std::function<void(const QString&)> opener);
 
 // How an entry's text is put in shape before it is checked and stored.

@@ -1,0 +1,77 @@
+#pragma once
+// Copy Settings: copies chosen features of one user (the source) to any number of
+// other users (the destinations). Opened with the key of the feature the
+// administrator came from, which is ticked in advance. Shown modally without an
+// owner; its caption names the user selected in the console.
+
+#include "lists/ListEditor.h"
+#include "platform/ListView.h"
+
+#include <QDialog>
+#include <memory>
+
+class QKeyEvent;
+class frmMain;
+
+namespace Ui {
+class frmCopySettings;
+}
+
+class frmCopySettings : public QDialog {
+    Q_OBJECT
+public:
+    explicit frmCopySettings(frmMain& console, QWidget* parent = nullptr);
+    ~frmCopySettings() override;
+
+    // Loads the dialog afresh on the console, ticks the feature whose key equals
+    // strFeature (exact; "Main Form" and "Device Settings" tick nothing), shows it
+    // modally without an owner and returns when it closes.
+    static void Show_This_Form(frmMain& console, const QString& strFeature);
+    // The same for the feature dialogs, which pass only their key: the dialog opens
+    // on the registered console window, and not at all while none is registered.
+    static void Show_This_Form(const QString& strFeature);
+    // The console window registers itself while it exists; unregistering another
+    // window than the registered one changes nothing.
+    static void Register_Console(frmMain* pConsole);
+    static void Unregister_Console(frmMain* pConsole);
+
+    void Fill_Users_In_ComboBox();
+    void Fill_Features_In_Listview();
+    void Fill_Destinations();
+
+public slots:
+    void cboUsers_Click();
+    void chkSelectAllFeatures_Click();
+    void chkSelectAllDestinations_Click();
+    void lvwFeatures_ItemClick(long lngIndex);
+    void lvwDestinationUsers_ItemClick(long lngIndex);
+    void lvwFeatures_ItemCheck(long lngIndex);
+    void lvwDestinationUsers_ItemCheck(long lngIndex);
+    void cmdCopySettings_Click();
+    void cmdClose_Click();
+    void Form_KeyPress(int& KeyAscii);
+    void lblHomeSite_Click();
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    void Form_Load();
+    void Set_Caption_And_Columns();
+    int Find_User_In_ComboBox(const QString& strUserName) const;
+    void Set_Controls_State();
+    void Update_Copy_Button();
+    static long Count_Checked_Items(const platform::ListView& list);
+    static void Check_All_Items(platform::ListView& list, bool blnChecked);
+    // A click on an item reverses its tick while the item is selected.
+    void Reverse_Clicked_Tick(platform::ListView& list, long lngIndex);
+    void Clear_All_Checks();
+    // The copy itself; false when any feature failed for any destination.
+    bool Copy_Checked_Features();
+
+    std::unique_ptr<Ui::frmCopySettings> ui;
+    frmMain& m_frmMain;
+    platform::Image_List ilsCopySettings;
+    // The destination column is narrower from the 13th destination on.
+    std::unique_ptr<lists::Column_Allowance> m_destinationsAllowance;
+};

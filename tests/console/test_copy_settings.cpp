@@ -1,0 +1,567 @@
+// The copy settings dialog: opened through its entry point with each caller's key,
+// its source and destination lists, the copy button's state, remote mode, the copy
+// with its outcome messages, users whose ids cannot be read, and the ways the console
+// and the list editors open it.
+#include "console/frmCopySettings.h"
+#include "console/frmMain.h"
+#include "console/MakerLinks.h"
+#include "database/ValueSets.h"
+#include "lists/frmEXEBlocker.h"
+#include "lists/frmEmailFilter.h"
+#include "lists/frmFileFilter.h"
+#include "lists/frmPortFilter.h"
+#include "lists/frmWebsiteFilter.h"
+#include "lists/frmWindowBlocker.h"
+#include "schedules/frmApplicationScheduler.h"
+#include "schedules/frmDeviceSettings.h"
+#include "schedules/frmInternetScheduler.h"
+#include "platform/ListView.h"
+#include "services/modGlobal.h"
+#include "support/ConsoleFixture.h"
+
+#include <QAbstractItemView>
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QTest>
+#include <QAbstractButton>
+#include <functional>
+
+using platform::ListView;
+
+namespace {
+
+const QStringList FEATURE_KEYS = {"WebSite Filter", "File Filter",        "SMTP Filter",   "POP3 Filter",
+                                  "Port Blocking And Filtering", "Internet Scheduler", "EXE Blocker",
+                                  "Window Blocker", "Application Scheduler", "General Options"};
+
+class CopySettingsTest : public test::Console_Test {
+protected:
+    // Opens the dialog through Show_This_Form(console, strFeature); body runs while it
+    // is shown, and the dialog goes when body returns.
+    void Show(const QString& strFeature, const std::function<void()>& body) {
+        if (!console) Open_Console();
+        bool blnShown = false;
+        forms->onShow = [&](QWidget& form) {
+            pDialog = qobject_cast<frmCopySettings*>(&form);
+            ASSERT_NE(pDialog, nullptr);
+            blnShown = true;
+            pDialog->show();
+            QApplication::processEvents();
+            body();
+            pDialog = nullptr;
+        };
+        const size_t lngShownBefore = forms->shown.size();
+        frmCopySettings::Show_This_Form(*console, strFeature);
+        forms->onShow = nullptr;
+        EXPECT_TRUE(blnShown);
+        ASSERT_EQ(forms->shown.size(), lngShownBefore + 1);
+        EXPECT_EQ(forms->shown.back(), "frmCopySettings");
+        // Shown without an owner.
+        EXPECT_EQ(forms->owners.back(), nullptr);
+    }
+
+    template <class T>
+    T* Find(const char* strName) const {
+        T* p = pDialog->findChild<T*>(QLatin1String(strName));
+        EXPECT_NE(p, nullptr) << strName;
+        return p;
+    }
+    ListView& Features() const { return *Find<ListView>("lvwFeatures"); }
+    ListView& Destinations() const { return *Find<ListView>("lvwDestinationUsers"); }
+    QComboBox& Source() const { return *Find<QComboBox>("cboUsers"); }
+    QPushButton& Copy_Button() const { return *Find<QPushButton>("cmdCopySettings"); }
+    QCheckBox& All_Features() const { return *Find<QCheckBox>("chkSelectAllFeatures"); }
+    QCheckBox& All_Destinations() const { return *Find<QCheckBox>("chkSelectAllDestinations"); }
+
+    static QStringList Texts(const ListView& list) {
+        QStringList texts;
+        for (long i = 1; i <= list.Count(); ++i) texts << list.Text(i);
+        return texts;
+    }
+    static QStringList Ticked(const ListView& list) {
+        QStringList texts;
+        for (long i = 1; i <= list.Count(); ++i)
+            if (list.Checked(i)) texts << list.Text(i);
+        return texts;
+    }
+    // Clicks an item on its text, or on its check box.
+    static void Click(ListView& list, const QString& strText, bool blnOnCheckBox = false) {
+        const long lngIndex = list.Find_Text(strText);
+        ASSERT_NE(lngIndex, 0) << strText.toStdString();
+        list.Ensure_Visible(lngIndex);
+        const QRect rect = list.Item_Rect(lngIndex);
+        const QPoint pos = blnOnCheckBox ? QPoint(rect.left() + 10, rect.center().y()) : rect.center();
+        QTest::mouseClick(list.Item_View()->viewport(), Qt::LeftButton, {}, pos);
+    }
+    static void Tick(ListView& list, std::initializer_list<const char*> texts) {
+        for (const char* strText : texts) Click(list, QLatin1String(strText));
+    }
+
+    QStringList Files(long lngUserID) {
+        QStringList values;
+        for (const QStringList& row :
+             Query(QStringLiteral("SELECT FILE_EXTN FROM FILE_TBL WHERE USER_ID=%1 ORDER BY FILE_EXTN").arg(lngUserID)))
+            values << row[0];
+        return values;
+    }
+    void Add_Files(long lngUserID, std::initializer_list<const char*> values) {
+        for (const char* strValue : values)
+            Exec(QStringLiteral("INSERT INTO FILE_TBL (FILE_EXTN, COMPUTER_ID, USER_ID) VALUES ('%1', 0, %2)")
+                     .arg(QLatin1String(strValue))
+                     .arg(lngUserID));
+    }
+    long Bits(long lngUserID) {
+        return Scalar(QStringLiteral("SELECT FEATURE_BITS FROM USER_TBL WHERE USER_ID=%1").arg(lngUserID)).toLong();
+    }
+    void Expect_Boxes(const std::vector<std::pair<long, QString>>& expected) {
+        const std::vector<test::Shown_Box> boxes = Boxes();
+        ASSERT_EQ(boxes.size(), expected.size());
+        for (size_t i = 0; i < boxes.size(); ++i) {
+            EXPECT_EQ(boxes[i].lngStyle, expected[i].first) << i;
+            EXPECT_TRUE(boxes[i].strText.contains(expected[i].second)) << boxes[i].strText.toStdString();
+            EXPECT_EQ(boxes[i].strTitle, "DravinoleTS");
+        }
+    }
+
+    frmCopySettings* pDialog = nullptr;
+};
+
+// ---------------------------------------------------------------- the caller's key
+
+struct Key_Case {
+    const char* strName;
+    const char* strFeature;
+    int intTicked;  // 1-based position of the ticked feature; 0 for none
+};
+
+const Key_Case KEY_CASES[] = {
+    {"MainForm", "Main Form", 0},
+    {"DeviceSettings", "Device Settings", 0},
+    {"OtherLetterCase", "file filter", 0},
+    {"WebSiteFilter", "WebSite Filter", 1},
+    {"FileFilter", "File Filter", 2},
+    {"SMTPFilter", "SMTP Filter", 3},
+    {"POP3Filter", "POP3 Filter", 4},
+    {"PortBlockingAndFiltering", "Port Blocking And Filtering", 5},
+    {"InternetScheduler", "Internet Scheduler", 6},
+    {"EXEBlocker", "EXE Blocker", 7},
+    {"WindowBlocker", "Window Blocker", 8},
+    {"ApplicationScheduler", "Application Scheduler", 9},
+    {"GeneralOptions", "General Options", 10},
+};
+
+class CopySettingsKeyTest : public CopySettingsTest, public ::testing::WithParamInterface<Key_Case> {};
+
+TEST_P(CopySettingsKeyTest, TicksTheCallersFeatureAlone) {
+    const Key_Case& c = GetParam();
+    Show(QLatin1String(c.strFeature), [&] {
+        const QStringList expected = c.intTicked ? QStringList{FEATURE_KEYS[c.intTicked - 1]} : QStringList{};
+        EXPECT_EQ(Ticked(Features()), expected);
+        EXPECT_TRUE(Ticked(Destinations()).isEmpty());
+        EXPECT_FALSE(Copy_Button().isEnabled());
+    });
+}
+
+INSTANTIATE_TEST_SUITE_P(Callers, CopySettingsKeyTest, ::testing::ValuesIn(KEY_CASES),
+                         [](const auto& info) { return std::string(info.param.strName); });
+
+// ---------------------------------------------------------------- loading and the lists
+
+TEST_F(CopySettingsTest, OpensWithTheConsolesUserAsSourceAndEveryOtherUserAsDestination) {
+    Insert_User("alice");
+    Insert_User("bob");
+    Insert_User("carol");
+    Open_Console();
+    Select_User("bob");
+    Show("Main Form", [&] {
+        EXPECT_EQ(pDialog->windowTitle(), "Copy Settings - bob");
+        QStringList sources;
+        for (int i = 0; i < Source().count(); ++i) sources << Source().itemText(i);
+        EXPECT_EQ(sources, (QStringList{"All Users", "alice", "bob", "carol"}));
+        EXPECT_EQ(Source().currentText(), "bob");
+        // The all-users row is a destination whenever another user is the source.
+        EXPECT_EQ(Texts(Destinations()), (QStringList{"All Users", "alice", "carol"}));
+        for (long i = 1; i <= Destinations().Count(); ++i) EXPECT_EQ(Destinations().Small_Icon(i), "User");
+        EXPECT_EQ(Texts(Features()), FEATURE_KEYS);
+        for (long i = 1; i <= Features().Count(); ++i) {
+            EXPECT_EQ(Features().Key(i), FEATURE_KEYS[i - 1]);
+            EXPECT_EQ(Features().Small_Icon(i), FEATURE_KEYS[i - 1]);
+        }
+        EXPECT_EQ(Features().Column_Text(1), "Features that you want to copy");
+        EXPECT_EQ(Destinations().Column_Text(1), "Destinations");
+        EXPECT_FALSE(Copy_Button().isEnabled());
+        EXPECT_TRUE(Find<QGroupBox>("fraCopySettings")->isEnabled());
+    });
+}
+
+TEST_F(CopySettingsTest, WithOnlyOneOtherUserTheAllUsersRowIsTheOnlyDestination) {
+    Insert_User("alice");
+    Open_Console();
+    Select_User("alice");
+    Show("Main Form", [&] { EXPECT_EQ(Texts(Destinations()), QStringList{"All Users"}); });
+}
+
+TEST_F(CopySettingsTest, TheCopyButtonNeedsAFeatureAndADestination) {
+    Insert_User("alice");
+    Insert_User("bob");
+    Open_Console();
+    Select_User("alice");
+    Show("Main Form", [&] {
+        // A click on an item's text reverses its tick, as a click on its check box does.
+        Click(Features(), "File Filter");
+        EXPECT_EQ(Ticked(Features()), QStringList{"File Filter"});
+        EXPECT_FALSE(Copy_Button().isEnabled());
+        Click(Destinations(), "bob", true);
+        EXPECT_EQ(Ticked(Destinations()), QStringList{"bob"});
+        EXPECT_TRUE(Copy_Button().isEnabled());
+        Click(Destinations(), "bob");
+        EXPECT_TRUE(Ticked(Destinations()).isEmpty());
+        EXPECT_FALSE(Copy_Button().isEnabled());
+        Click(Destinations(), "All Users");
+        EXPECT_TRUE(Copy_Button().isEnabled());
+        Click(Features(), "File Filter", true);
+        EXPECT_TRUE(Ticked(Features()).isEmpty());
+        EXPECT_FALSE(Copy_Button().isEnabled());
+        // Space on the current item ticks it through its check box.
+        Features().Set_Selected(3, true);
+        Features().Item_View()->setFocus();
+        QTest::keyClick(Features().Item_View(), Qt::Key_Space);
+        EXPECT_EQ(Ticked(Features()), QStringList{"SMTP Filter"});
+        EXPECT_TRUE(Copy_Button().isEnabled());
+    });
+}
+
+TEST_F(CopySettingsTest, SelectAllTicksOrClearsEveryItemOfItsList) {
+    Insert_User("alice");
+    Insert_User("bob");
+    Open_Console();
+    Select_User("alice");
+    Show("File Filter", [&] {
+        All_Features().click();
+        EXPECT_EQ(Ticked(Features()), FEATURE_KEYS);
+        EXPECT_FALSE(Copy_Button().isEnabled());
+        All_Destinations().click();
+        EXPECT_EQ(Ticked(Destinations()), (QStringList{"All Users", "bob"}));
+        EXPECT_TRUE(Copy_Button().isEnabled());
+        All_Features().click();
+        EXPECT_TRUE(Ticked(Features()).isEmpty());
+        EXPECT_FALSE(Copy_Button().isEnabled());
+    });
+}
+
+TEST_F(CopySettingsTest, ChoosingAnotherSourceRebuildsTheDestinationsAndKeepsTheFeatures) {
+    Insert_User("alice");
+    Insert_User("bob");
+    Insert_User("carol");
+    Open_Console();
+    Select_User("bob");
+    Show("EXE Blocker", [&] {
+        All_Destinations().click();
+        EXPECT_TRUE(Copy_Button().isEnabled());
+        Source().setCurrentIndex(Source().findText("alice"));
+        EXPECT_EQ(Texts(Destinations()), (QStringList{"All Users", "bob", "carol"}));
+        EXPECT_TRUE(Ticked(Destinations()).isEmpty());
+        EXPECT_FALSE(All_Destinations().isChecked());
+        EXPECT_EQ(Ticked(Features()), QStringList{"EXE Blocker"});
+        EXPECT_FALSE(Copy_Button().isEnabled());
+        // The caption names the console's user, not the source chosen here.
+        EXPECT_EQ(pDialog->windowTitle(), "Copy Settings - bob");
+    });
+}
+
+TEST_F(CopySettingsTest, TheDestinationColumnIsNarrowerFromTheThirteenthDestination) {
+    // The source and twelve more users: with the all-users row, 12 destinations.
+    for (int i = 0; i < 12; ++i) Insert_User(QStringLiteral("user%1").arg(i, 2, 10, QLatin1Char('0')));
+    Open_Console();
+    Select_User("user00");
+    double dblTwelve = 0, dblThirteen = 0;
+    Show("Main Form", [&] {
+        ASSERT_EQ(Destinations().Count(), 12);
+        dblTwelve = Destinations().Column_Width(1);
+    });
+    Insert_User("user12");
+    Show("Main Form", [&] {
+        ASSERT_EQ(Destinations().Count(), 13);
+        dblThirteen = Destinations().Column_Width(1);
+        // Choosing another source keeps 13 destinations and the narrow column.
+        Source().setCurrentIndex(Source().findText("user05"));
+        EXPECT_DOUBLE_EQ(Destinations().Column_Width(1), dblThirteen);
+    });
+    EXPECT_GT(dblTwelve, 0);
+    EXPECT_DOUBLE_EQ(dblThirteen, dblTwelve - 250);
+}
+
+// ---------------------------------------------------------------- remote mode
+
+TEST_F(CopySettingsTest, RemoteModeDisablesTheListsAndTheCopyButtonOnly) {
+    Insert_User("alice");
+    Open_Console();
+    Select_User("alice");
+    modGlobal::Is_Remote_Mode = true;
+    Show("File Filter", [&] {
+        EXPECT_FALSE(Copy_Button().isEnabled());
+        EXPECT_FALSE(Find<QGroupBox>("fraCopySettings")->isEnabled());
+        EXPECT_FALSE(Features().isEnabledTo(pDialog));
+        EXPECT_FALSE(All_Destinations().isEnabledTo(pDialog));
+        EXPECT_TRUE(Source().isEnabled());
+        EXPECT_TRUE(Find<QPushButton>("cmdClose")->isEnabled());
+        EXPECT_EQ(Ticked(Features()), QStringList{"File Filter"});
+        // Ticks set by the program never enable the copy.
+        All_Destinations().setChecked(true);
+        EXPECT_EQ(Ticked(Destinations()), QStringList{"All Users"});
+        EXPECT_FALSE(Copy_Button().isEnabled());
+    });
+}
+
+// ---------------------------------------------------------------- the copy
+
+TEST_F(CopySettingsTest, ASuccessfulCopyWritesEveryTickedFeatureAndClearsTheTicks) {
+    const long lngAlice = Insert_User("alice");
+    const long lngBob = Insert_User("bob");
+    const long lngCarol = Insert_User("carol");
+    const long lngDave = Insert_User("dave");
+    Add_Files(lngAlice, {".exe", ".zip"});
+    Add_Files(lngBob, {".old"});
+    Add_Files(lngDave, {".dave"});
+    Exec(QStringLiteral("INSERT INTO BL_TBL (BL_URL, COMPUTER_ID, USER_ID) VALUES ('games.example', 0, %1)").arg(lngAlice));
+    Exec(QStringLiteral("UPDATE USER_TBL SET FEATURE_BITS=%1, BLOCKED_URL_MSG='Ask alice' WHERE USER_ID=%2")
+             .arg(FEATURE_FILE_FILTER)
+             .arg(lngAlice));
+    Exec(QStringLiteral("UPDATE USER_TBL SET FEATURE_BITS=%1 WHERE USER_ID IN (%2, %3)")
+             .arg(FEATURE_WEBSITE_FILTER | 0x1000)
+             .arg(lngBob)
+             .arg(lngCarol));
+    Open_Console();
+    Select_User("alice");
+    Show("File Filter", [&] {
+        Tick(Features(), {"WebSite Filter", "General Options"});
+        Tick(Destinations(), {"bob", "carol"});
+        Copy_Button().click();
+        Expect_Boxes({{64, "Successfully copied the features"}});
+        EXPECT_TRUE(Ticked(Features()).isEmpty());
+        EXPECT_TRUE(Ticked(Destinations()).isEmpty());
+        EXPECT_FALSE(Copy_Button().isEnabled());
+
+        // A ticked "Select All" box keeps its tick; clicking it then clears it.
+        All_Destinations().click();
+        Click(Features(), "File Filter");
+        EXPECT_TRUE(Copy_Button().isEnabled());
+        Click(Destinations(), "dave");
+        Copy_Button().click();
+        Expect_Boxes({{64, "Successfully copied the features"}});
+        EXPECT_TRUE(All_Destinations().isChecked());
+        EXPECT_TRUE(Ticked(Destinations()).isEmpty());
+        All_Destinations().click();
+        EXPECT_FALSE(All_Destinations().isChecked());
+        EXPECT_TRUE(Ticked(Destinations()).isEmpty());
+    });
+    for (long lngUserID : {lngBob, lngCarol}) {
+        SCOPED_TRACE(lngUserID);
+        EXPECT_EQ(Files(lngUserID), (QStringList{".exe", ".zip"}));
+        EXPECT_EQ(Scalar(QStringLiteral("SELECT BL_URL FROM BL_TBL WHERE USER_ID=%1").arg(lngUserID)), "games.example");
+        // File filter on, website filter off as at the source; other bits kept.
+        EXPECT_EQ(Bits(lngUserID), FEATURE_FILE_FILTER | 0x1000);
+        EXPECT_EQ(Scalar(QStringLiteral("SELECT BLOCKED_URL_MSG FROM USER_TBL WHERE USER_ID=%1").arg(lngUserID)),
+                  "Ask alice");
+    }
+    // The second copy went to the all-users row and to dave, who had been unticked again.
+    EXPECT_EQ(Files(0), (QStringList{".exe", ".zip"}));
+    EXPECT_EQ(Files(lngDave), QStringList{".dave"});
+    EXPECT_EQ(Files(lngAlice), (QStringList{".exe", ".zip"}));
+}
+
+TEST_F(CopySettingsTest, AFailureInTheMiddleIsReportedAndKeepsTheTicks) {
+    const long lngAlice = Insert_User("alice");
+    const long lngBob = Insert_User("bob");
+    const long lngCarol = Insert_User("carol");
+    const long lngDave = Insert_User("dave");
+    Add_Files(lngAlice, {".exe", ".zip"});
+    Add_Files(lngCarol, {".carol"});
+    Exec(QStringLiteral("UPDATE USER_TBL SET FEATURE_BITS=%1 WHERE USER_ID=%2").arg(FEATURE_FILE_FILTER).arg(lngAlice));
+    Exec(QStringLiteral("CREATE TRIGGER refuse_carol BEFORE INSERT ON FILE_TBL WHEN NEW.USER_ID=%1 BEGIN "
+                        "SELECT RAISE(ABORT, 'carol is read-only'); END")
+             .arg(lngCarol));
+    Open_Console();
+    Select_User("alice");
+    Show("File Filter", [&] {
+        Tick(Destinations(), {"bob", "carol", "dave"});
+        Copy_Button().click();
+        Expect_Boxes({{16, "carol is read-only"}, {64, "Features are not successfully copied"}});
+        EXPECT_EQ(Ticked(Features()), QStringList{"File Filter"});
+        EXPECT_EQ(Ticked(Destinations()), (QStringList{"bob", "carol", "dave"}));
+        EXPECT_TRUE(Copy_Button().isEnabled());
+    });
+    // The destinations before and after the failing one were copied; the failing one
+    // was emptied first and its bit left alone.
+    EXPECT_EQ(Files(lngBob), (QStringList{".exe", ".zip"}));
+    EXPECT_EQ(Files(lngDave), (QStringList{".exe", ".zip"}));
+    EXPECT_TRUE(Files(lngCarol).isEmpty());
+    EXPECT_EQ(Bits(lngBob), FEATURE_FILE_FILTER);
+    EXPECT_EQ(Bits(lngCarol), 0);
+}
+
+TEST_F(CopySettingsTest, ADestinationWhoseIdCannotBeReadIsSkippedAndTheCopyFails) {
+    const long lngAlice = Insert_User("alice");
+    const long lngBob = Insert_User("bob");
+    const long lngCarol = Insert_User("carol");
+    Add_Files(lngAlice, {".exe"});
+    Open_Console();
+    Select_User("alice");
+    Show("File Filter", [&] {
+        Tick(Destinations(), {"bob", "carol"});
+        // bob goes from the users table while the dialog is open.
+        Exec(QStringLiteral("DELETE FROM USER_TBL WHERE USER_ID=%1").arg(lngBob));
+        Copy_Button().click();
+        Expect_Boxes({{16, ""}, {64, "Features are not successfully copied"}});
+    });
+    EXPECT_EQ(Files(lngCarol), QStringList{".exe"});
+    // Nothing reached bob's old id or any id but carol's (the all-users row included).
+    EXPECT_EQ(Scalar(QStringLiteral("SELECT COUNT(*) FROM FILE_TBL WHERE USER_ID NOT IN (%1, %2)")
+                         .arg(lngAlice)
+                         .arg(lngCarol)),
+              "0");
+}
+
+TEST_F(CopySettingsTest, ASourceWhoseIdCannotBeReadIsNeverCopiedFrom) {
+    const long lngAlice = Insert_User("alice");
+    const long lngBob = Insert_User("bob");
+    Add_Files(lngAlice, {".exe"});
+    Add_Files(lngBob, {".bob"});
+    Open_Console();
+    Select_User("alice");
+    Show("File Filter", [&] {
+        Tick(Destinations(), {"bob", "All Users"});
+        Exec(QStringLiteral("DELETE FROM USER_TBL WHERE USER_ID=%1").arg(lngAlice));
+        Copy_Button().click();
+        Expect_Boxes({{16, ""}, {64, "Features are not successfully copied"}});
+    });
+    EXPECT_EQ(Files(lngBob), QStringList{".bob"});
+    EXPECT_TRUE(Files(0).isEmpty());
+}
+
+TEST_F(CopySettingsTest, NamesDifferingOnlyInLetterCaseResolveToTheFirstAndAreNeverCopiedOntoThemselves) {
+    const long lngUpper = Insert_User("BOB");
+    Insert_User("bob");
+    const long lngCarol = Insert_User("carol");
+    Add_Files(lngUpper, {".upper"});
+    Open_Console();
+    Select_User("bob");
+    Show("File Filter", [&] {
+        EXPECT_EQ(Texts(Destinations()), (QStringList{"All Users", "BOB", "carol"}));
+        Tick(Destinations(), {"BOB", "carol"});
+        Copy_Button().click();
+        Expect_Boxes({{64, "Successfully copied the features"}});
+    });
+    // "bob" is looked up as BOB: carol gets BOB's list, and BOB keeps its own.
+    EXPECT_EQ(Files(lngCarol), QStringList{".upper"});
+    EXPECT_EQ(Files(lngUpper), QStringList{".upper"});
+}
+
+// ---------------------------------------------------------------- closing and the link
+
+TEST_F(CopySettingsTest, EscapeAndCloseUnloadTheDialogAndTheLabelOpensTheHomePage) {
+    Show("Main Form", [&] {
+        QTest::mouseClick(Find<QLabel>("lblHomeSite"), Qt::LeftButton);
+        ASSERT_EQ(shell->calls.size(), 1u);
+        EXPECT_EQ(shell->calls[0].strVerb, "open");
+        EXPECT_EQ(shell->calls[0].strFile, Maker_Links::HOME_PAGE);
+        EXPECT_EQ(shell->calls[0].lngShowCmd, 3);
+        QTest::keyClick(Features().Item_View(), Qt::Key_Escape);
+        EXPECT_FALSE(pDialog->isVisible());
+    });
+    Show("Main Form", [&] {
+        Find<QPushButton>("cmdClose")->click();
+        EXPECT_FALSE(pDialog->isVisible());
+    });
+}
+
+// ---------------------------------------------------------------- who opens it
+
+TEST_F(CopySettingsTest, TheConsolesMenuItemAndFeatureItemOpenItWithNothingTicked) {
+    Insert_User("alice");
+    Open_Console();
+    Select_User("alice");
+    QStringList captions;
+    std::vector<QStringList> ticks;
+    forms->onShow = [&](QWidget& form) {
+        captions << form.windowTitle();
+        ticks.push_back(Ticked(*form.findChild<ListView*>("lvwFeatures")));
+    };
+    console->findChild<QAction*>("mnuCopySettings")->trigger();
+    ListView& tools = *console->findChild<ListView*>("lvwMain_2");
+    const long lngItem = tools.Find_Key("CopySettings");
+    ASSERT_NE(lngItem, 0);
+    tools.Set_Selected(lngItem, true);
+    tools.Item_View()->setFocus();
+    QTest::keyClick(tools.Item_View(), Qt::Key_Return);
+    forms->onShow = nullptr;
+    EXPECT_EQ(captions, (QStringList{"Copy Settings - alice", "Copy Settings - alice"}));
+    EXPECT_EQ(ticks, (std::vector<QStringList>{{}, {}}));
+    EXPECT_EQ(forms->owners, (std::vector<QWidget*>{nullptr, nullptr}));
+}
+
+// Every feature dialog's Copy Settings button opens the dialog on the console with
+// its own key; the device lock's key ticks nothing.
+struct Caller_Case {
+    const char* strName;
+    std::function<std::unique_ptr<QDialog>(frmMain&)> make;
+    const char* strButton;
+    const char* strTicked;  // "" for none
+};
+
+template <class Dialog>
+std::function<std::unique_ptr<QDialog>(frmMain&)> Maker() {
+    return [](frmMain& console) -> std::unique_ptr<QDialog> { return std::make_unique<Dialog>(console); };
+}
+
+const Caller_Case CALLER_CASES[] = {
+    {"WebsiteBlackList", Maker<frmWebsiteFilter>(), "cmdBLCopySettings", "WebSite Filter"},
+    {"WebsiteWhiteList", Maker<frmWebsiteFilter>(), "cmdWLCopySettings", "WebSite Filter"},
+    {"FileFilter", Maker<frmFileFilter>(), "cmdCopySettings", "File Filter"},
+    {"SMTPFilter", Maker<frmEmailFilter>(), "cmdSMTPCopySettings", "SMTP Filter"},
+    {"POP3Filter", Maker<frmEmailFilter>(), "cmdPOP3CopySettings", "POP3 Filter"},
+    {"PortFilter", Maker<frmPortFilter>(), "cmdFCopySettings", "Port Blocking And Filtering"},
+    {"PortBlocking", Maker<frmPortFilter>(), "cmdBCopySettings", "Port Blocking And Filtering"},
+    {"EXEBlocker", Maker<frmEXEBlocker>(), "cmdCopySettings", "EXE Blocker"},
+    {"WindowBlocker", Maker<frmWindowBlocker>(), "cmdCopySettings", "Window Blocker"},
+    {"InternetScheduler", Maker<frmInternetScheduler>(), "cmdCopySettings", "Internet Scheduler"},
+    {"ApplicationScheduler", Maker<frmApplicationScheduler>(), "cmdCopySettings", "Application Scheduler"},
+    {"DeviceLock", Maker<frmDeviceSettings>(), "cmdCopySettings", ""},
+};
+
+class CopySettingsCallerTest : public CopySettingsTest, public ::testing::WithParamInterface<Caller_Case> {};
+
+TEST_P(CopySettingsCallerTest, TheCopySettingsButtonOpensItWithTheCallersFeatureTicked) {
+    const Caller_Case& c = GetParam();
+    Insert_User("alice");
+    Open_Console();
+    Select_User("alice");
+    QStringList captions;
+    std::vector<QStringList> ticks;
+    forms->onShow = [&](QWidget& form) {
+        if (form.objectName() != "frmCopySettings") return;
+        captions << form.windowTitle();
+        ticks.push_back(Ticked(*form.findChild<ListView*>("lvwFeatures")));
+    };
+    {
+        std::unique_ptr<QDialog> caller = c.make(*console);
+        caller->show();
+        auto* pButton = caller->findChild<QAbstractButton*>(QLatin1String(c.strButton));
+        ASSERT_NE(pButton, nullptr);
+        pButton->click();
+    }
+    forms->onShow = nullptr;
+    const QStringList expected = *c.strTicked ? QStringList{QLatin1String(c.strTicked)} : QStringList{};
+    EXPECT_EQ(ticks, std::vector<QStringList>{expected});
+    EXPECT_EQ(captions, QStringList{"Copy Settings - alice"});
+}
+
+INSTANTIATE_TEST_SUITE_P(Callers, CopySettingsCallerTest, ::testing::ValuesIn(CALLER_CASES),
+                         [](const auto& info) { return std::string(info.param.strName); });
+
+}  // namespace
