@@ -71,9 +71,11 @@ struct List_Config {
 // A duplicate test: an entry already in this list is refused with this message
 // (an edit with strEditMessage when it is set).
 struct Duplicate_Check {
+    Duplicate_Check(const platform::ListView* pListIn, QString strMessageIn, QString strEditMessageIn = QString())
+        : pList(pListIn), strMessage(std::move(strMessageIn)), strEditMessage(std::move(strEditMessageIn)) {}
     const platform::ListView* pList;
     QString strMessage;
-    QString strEditMessage;
+    QString strEditMessage;  // the edit's own wording, when it differs from Add's
 };
 
 // The width (twips) inside a list view's frame: what its columns can fill without a

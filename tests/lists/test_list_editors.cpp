@@ -434,7 +434,6 @@ INSTANTIATE_TEST_SUITE_P(Members, ListEditorTest, ::testing::ValuesIn(MEMBERS),
 
 class FileFilterTest : public ListEditorTest {};
 
-const Member& File_Member() { return MEMBERS[0]; }
 
 struct File_Add_Case {
     const char* strTyped;
@@ -451,7 +450,9 @@ TEST_F(FileFilterTest, AddChecksLengthAndBlanksOfTheTypedText) {
         dialog->findChild<QPushButton*>("cmdAdd")->click();
         auto boxes = Boxes();
         EXPECT_EQ(boxes.empty(), c.blnStored) << c.strTyped;
-        if (!c.blnStored && !boxes.empty()) EXPECT_EQ(boxes[0].strText, "Please enter a valid File Extension!.");
+        if (!c.blnStored && !boxes.empty()) {
+            EXPECT_EQ(boxes[0].strText, "Please enter a valid File Extension!.");
+        }
         EXPECT_EQ(txt->text(), "");
     }
     EXPECT_EQ(Scalar("SELECT GROUP_CONCAT(FILE_EXTN) FROM FILE_TBL"), ".z");
