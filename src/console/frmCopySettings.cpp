@@ -106,7 +106,7 @@ void frmCopySettings::Show_This_Form(frmMain& console, const QString& strFeature
 }
 
 frmCopySettings::frmCopySettings(frmMain& console, QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
+    : Dv_Dialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
       ui(std::make_unique<Ui::frmCopySettings>()), m_frmMain(console) {
     ui->setupUi(this);
     ilsCopySettings = Load_Copy_Images();
@@ -362,24 +362,5 @@ void frmCopySettings::cmdCopySettings_Click() {
 }
 
 // ---------------------------------------------------------------- closing and links
-
-void frmCopySettings::cmdClose_Click() { close(); }
-
-void frmCopySettings::Form_KeyPress(int& KeyAscii) {
-    if (KeyAscii == 27) {
-        KeyAscii = 0;
-        cmdClose_Click();
-    }
-}
-
-void frmCopySettings::keyPressEvent(QKeyEvent* event) {
-    if (event->key() == Qt::Key_Escape) {
-        int KeyAscii = 27;
-        Form_KeyPress(KeyAscii);
-        event->accept();
-        return;
-    }
-    QDialog::keyPressEvent(event);
-}
 
 void frmCopySettings::lblHomeSite_Click() { Maker_Links::Open_Home_Page(); }

@@ -4,6 +4,7 @@
 // administrator came from, which is ticked in advance. Shown modally without an
 // owner; its caption names the user selected in the console.
 
+#include "platform/Dv_Dialog.h"
 #include "lists/ListEditor.h"
 #include "platform/ListView.h"
 
@@ -17,7 +18,7 @@ namespace Ui {
 class frmCopySettings;
 }
 
-class frmCopySettings : public QDialog {
+class frmCopySettings : public platform::Dv_Dialog {
     Q_OBJECT
 public:
     explicit frmCopySettings(frmMain& console, QWidget* parent = nullptr);
@@ -48,12 +49,9 @@ public slots:
     void lvwFeatures_ItemCheck(long lngIndex);
     void lvwDestinationUsers_ItemCheck(long lngIndex);
     void cmdCopySettings_Click();
-    void cmdClose_Click();
-    void Form_KeyPress(int& KeyAscii);
     void lblHomeSite_Click();
 
 protected:
-    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void Form_Load();

@@ -26,7 +26,7 @@ int Ask(const QString& strText, long lngStyle) { return platform::Message_Boxes(
 }  // namespace
 
 frmExceptionList::frmExceptionList(frmMain& console, QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
+    : Dv_Dialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
       ui(std::make_unique<Ui::frmExceptionList>()), m_frmMain(console) {
     ui->setupUi(this);
     ilsSmall = Console_Images::Load_Image_List({QStringLiteral("User"), QStringLiteral("Hand")});
@@ -137,24 +137,5 @@ void frmExceptionList::lvwUsers_AfterLabelEdit(int& Cancel, QString& NewString) 
 void frmExceptionList::cmdRemove_Click() { m_names->Remove(modDBFunctions::Delete_User_Exception); }
 
 // ---------------------------------------------------------------- closing and links
-
-void frmExceptionList::cmdClose_Click() { close(); }
-
-void frmExceptionList::Form_KeyPress(int& KeyAscii) {
-    if (KeyAscii == 27) {
-        cmdClose_Click();
-        KeyAscii = 0;
-    }
-}
-
-void frmExceptionList::keyPressEvent(QKeyEvent* event) {
-    if (event->key() == Qt::Key_Escape) {
-        int KeyAscii = 27;
-        Form_KeyPress(KeyAscii);
-        event->accept();
-        return;
-    }
-    QDialog::keyPressEvent(event);
-}
 
 void frmExceptionList::lblHomeSite_Click() { Maker_Links::Open_Home_Page(); }

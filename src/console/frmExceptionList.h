@@ -2,6 +2,7 @@
 // The user exception list: one list of user names, not tied to any user or computer.
 // Names are added, renamed in place and removed; every change is written at once.
 
+#include "platform/Dv_Dialog.h"
 #include "platform/ListView.h"
 
 #include <QDialog>
@@ -15,7 +16,7 @@ namespace Ui {
 class frmExceptionList;
 }
 
-class frmExceptionList : public QDialog {
+class frmExceptionList : public platform::Dv_Dialog {
     Q_OBJECT
 public:
     explicit frmExceptionList(frmMain& console, QWidget* parent = nullptr);
@@ -27,12 +28,9 @@ public slots:
     void cmdEdit_Click();
     void lvwUsers_AfterLabelEdit(int& Cancel, QString& NewString);
     void cmdRemove_Click();
-    void cmdClose_Click();
-    void Form_KeyPress(int& KeyAscii);
     void lblHomeSite_Click();
 
 protected:
-    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void Form_Load();

@@ -53,7 +53,7 @@ long Bit_Of(const platform::ListView& list, long lngIndex) { return 1L << list.K
 }  // namespace
 
 frmGeneralOptions::frmGeneralOptions(frmMain& console, QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
+    : Dv_Dialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
       ui(std::make_unique<Ui::frmGeneralOptions>()), m_frmMain(console) {
     ui->setupUi(this);
     fraGeneralOptions = {ui->fraGeneralOptions_0, ui->fraGeneralOptions_1, ui->fraGeneralOptions_2,
@@ -412,24 +412,5 @@ void frmGeneralOptions::cmdApply_Click() {
 }
 
 // ---------------------------------------------------------------- closing and links
-
-void frmGeneralOptions::cmdClose_Click() { close(); }
-
-void frmGeneralOptions::Form_KeyPress(int& KeyAscii) {
-    if (KeyAscii == 27) {
-        cmdClose_Click();
-        KeyAscii = 0;
-    }
-}
-
-void frmGeneralOptions::keyPressEvent(QKeyEvent* event) {
-    if (event->key() == Qt::Key_Escape) {
-        int KeyAscii = 27;
-        Form_KeyPress(KeyAscii);
-        event->accept();
-        return;
-    }
-    QDialog::keyPressEvent(event);
-}
 
 void frmGeneralOptions::lblHomeSite_Click() { Maker_Links::Open_Home_Page(); }

@@ -4,6 +4,7 @@
 // Nothing is written before Apply; Apply writes in a fixed order and then asks the
 // console to show the user mode again.
 
+#include "platform/Dv_Dialog.h"
 #include "platform/ListView.h"
 
 #include <QDialog>
@@ -20,7 +21,7 @@ namespace Ui {
 class frmGeneralOptions;
 }
 
-class frmGeneralOptions : public QDialog {
+class frmGeneralOptions : public platform::Dv_Dialog {
     Q_OBJECT
 public:
     explicit frmGeneralOptions(frmMain& console, QWidget* parent = nullptr);
@@ -41,12 +42,9 @@ public slots:
     void txtConfirmPassword_KeyPress(int& KeyAscii);
     void txtClientPortNo_KeyPress(int& KeyAscii);
     void cmdApply_Click();
-    void cmdClose_Click();
-    void Form_KeyPress(int& KeyAscii);
     void lblHomeSite_Click();
 
 protected:
-    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void Form_Load();

@@ -112,7 +112,7 @@ void User_Name_List::Remove(const std::function<bool(long)>& fnDelete) {
 // ---------------------------------------------------------------- the dialog
 
 frmManageUsers::frmManageUsers(frmMain& console, QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
+    : Dv_Dialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
       ui(std::make_unique<Ui::frmManageUsers>()), m_frmMain(console) {
     ui->setupUi(this);
     ilsSmall = Console_Images::Load_Image_List({USER_ICON});
@@ -287,25 +287,6 @@ void frmManageUsers::cmdExport_Click() {
 }
 
 // ---------------------------------------------------------------- closing
-
-void frmManageUsers::cmdClose_Click() { close(); }
-
-void frmManageUsers::Form_KeyPress(int& KeyAscii) {
-    if (KeyAscii == 27) {
-        cmdClose_Click();
-        KeyAscii = 0;
-    }
-}
-
-void frmManageUsers::keyPressEvent(QKeyEvent* event) {
-    if (event->key() == Qt::Key_Escape) {
-        int KeyAscii = 27;
-        Form_KeyPress(KeyAscii);
-        event->accept();
-        return;
-    }
-    QDialog::keyPressEvent(event);
-}
 
 void frmManageUsers::closeEvent(QCloseEvent* event) {
     Form_Unload();

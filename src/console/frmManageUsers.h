@@ -4,6 +4,7 @@
 // exported to a list text file; every change is written at once. Closing the dialog
 // makes the console reload its user list.
 
+#include "platform/Dv_Dialog.h"
 #include "lists/ListEditor.h"
 #include "platform/ListView.h"
 #include "platform/Platform.h"
@@ -53,7 +54,7 @@ private:
     lists::Column_Allowance m_allowance;
 };
 
-class frmManageUsers : public QDialog {
+class frmManageUsers : public platform::Dv_Dialog {
     Q_OBJECT
 public:
     explicit frmManageUsers(frmMain& console, QWidget* parent = nullptr);
@@ -71,11 +72,8 @@ public slots:
     void cmdRemove_Click();
     void cmdImport_Click();
     void cmdExport_Click();
-    void cmdClose_Click();
-    void Form_KeyPress(int& KeyAscii);
 
 protected:
-    void keyPressEvent(QKeyEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void done(int r) override;
 

@@ -391,7 +391,7 @@ void clsListEditor::Browse(platform::Common_Dialog& dlg) {
 
 // ---------------------------------------------------------------- dialog base
 
-frmListEditorBase::frmListEditorBase(frmMain& console, QWidget* parent) : QDialog(parent), m_frmMain(console) {
+frmListEditorBase::frmListEditorBase(frmMain& console, QWidget* parent) : Dv_Dialog(parent), m_frmMain(console) {
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
 }
 
@@ -454,16 +454,12 @@ void frmListEditorBase::Show_Progress(long lngDone, long lngTotal) {
     }
 }
 
-void frmListEditorBase::cmdClose_Click() { close(); }
-
-void frmListEditorBase::keyPressEvent(QKeyEvent* event) {
-    if (event->key() == Qt::Key_Escape) {
-        // Esc closes the dialog, except while an import holds Close disabled.
-        if (!m_blnBusy) cmdClose_Click();
-        event->accept();
+void frmListEditorBase::Form_KeyPress(int& KeyAscii) {
+    if (KeyAscii == 27 && m_blnBusy) {
+        KeyAscii = 0;
         return;
     }
-    QDialog::keyPressEvent(event);
+    Dv_Dialog::Form_KeyPress(KeyAscii);
 }
 
 }  // namespace lists

@@ -5,6 +5,7 @@
 // List_Config; its named event handlers call the editor's operations.
 
 #include "database/modDB.h"
+#include "platform/Dv_Dialog.h"
 #include "platform/ListView.h"
 #include "platform/Platform.h"
 
@@ -193,7 +194,7 @@ private:
 // What every dialog of the family shares: the console, the owner, Esc to close,
 // the remote-mode rule, the controls disabled while an import runs, and the
 // import progress bar.
-class frmListEditorBase : public QDialog {
+class frmListEditorBase : public platform::Dv_Dialog {
     Q_OBJECT
 public:
     frmListEditorBase(frmMain& console, QWidget* parent = nullptr);
@@ -218,13 +219,11 @@ public:
     // The controls an import disables, set by each dialog.
     void Set_Import_Locked_Controls(std::vector<QWidget*> controls) { m_importLocked = std::move(controls); }
 
-public slots:
-    virtual void cmdClose_Click();
-
 protected:
     // Disables the editing controls while the console is in remote mode.
     virtual void Set_Controls_State() {}
-    void keyPressEvent(QKeyEvent* event) override;
+    // Esc closes the dialog, except while an import holds Close disabled.
+    void Form_KeyPress(int& KeyAscii) override;
     // Called once the controls exist: adds the import progress bar under the
     // dialog's layout and takes the default-button role from every button.
     void Finish_Setup();

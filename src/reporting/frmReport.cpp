@@ -119,7 +119,7 @@ int frmReport::Denominator_Of(int lngKind, int lngFilter) {
 // ---------------------------------------------------------------- form
 
 frmReport::frmReport(frmReporting& criteria, QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint |
+    : Dv_Dialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint |
                           Qt::WindowCloseButtonHint),
       ui(std::make_unique<Ui::frmReport>()), m_frmReporting(criteria) {
     ui->setupUi(this);
@@ -354,8 +354,6 @@ void frmReport::Export_Report(Report_List& lvwSource) {
     });
 }
 
-void frmReport::cmdClose_Click() { close(); }
-
 void frmReport::Form_Resize() { Resize_Controls(); }
 
 void frmReport::resizeEvent(QResizeEvent* event) {
@@ -363,19 +361,3 @@ void frmReport::resizeEvent(QResizeEvent* event) {
     Form_Resize();
 }
 
-void frmReport::Form_KeyPress(int& KeyAscii) {
-    if (KeyAscii == 27) {
-        cmdClose_Click();
-        KeyAscii = 0;
-    }
-}
-
-void frmReport::keyPressEvent(QKeyEvent* event) {
-    if (event->key() == Qt::Key_Escape) {
-        int KeyAscii = 27;
-        Form_KeyPress(KeyAscii);
-        event->accept();
-        return;
-    }
-    QDialog::keyPressEvent(event);
-}

@@ -4,6 +4,7 @@
 // one line per event). From here the listed events are deleted from the settings
 // database or the report is exported as an HTML file.
 
+#include "platform/Dv_Dialog.h"
 #include "platform/Platform.h"
 #include "reporting/ReportList.h"
 
@@ -18,7 +19,7 @@ namespace Ui {
 class frmReport;
 }
 
-class frmReport : public QDialog {
+class frmReport : public platform::Dv_Dialog {
     Q_OBJECT
 public:
     explicit frmReport(frmReporting& criteria, QWidget* parent = nullptr);
@@ -44,12 +45,9 @@ public:
 public slots:
     void cmdDeleteReport_Click();
     void cmdExport_Click();
-    void cmdClose_Click();
-    void Form_KeyPress(int& KeyAscii);
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
-    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void Form_Resize();

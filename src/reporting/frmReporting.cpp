@@ -50,7 +50,7 @@ const Report_Kind_Def& Kind(int lngKind) {
 }  // namespace
 
 frmReporting::frmReporting(frmMain& console, QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
+    : Dv_Dialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
       ui(std::make_unique<Ui::frmReporting>()), m_frmMain(console) {
     ui->setupUi(this);
     cboReportingType = ui->cboReportingType;
@@ -241,21 +241,3 @@ void frmReporting::cmdCreateReport_Click() {
     });
 }
 
-void frmReporting::cmdClose_Click() { close(); }
-
-void frmReporting::Form_KeyPress(int& KeyAscii) {
-    if (KeyAscii == 27) {
-        cmdClose_Click();
-        KeyAscii = 0;
-    }
-}
-
-void frmReporting::keyPressEvent(QKeyEvent* event) {
-    if (event->key() == Qt::Key_Escape) {
-        int KeyAscii = 27;
-        Form_KeyPress(KeyAscii);
-        event->accept();
-        return;
-    }
-    QDialog::keyPressEvent(event);
-}

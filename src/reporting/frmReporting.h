@@ -5,6 +5,7 @@
 // SELECT text and opens the report viewer over this dialog. The same dialog switches
 // the logging of the chosen kind on or off for the user.
 
+#include "platform/Dv_Dialog.h"
 #include "lists/ListEditor.h"
 
 #include <QDialog>
@@ -21,7 +22,7 @@ namespace Ui {
 class frmReporting;
 }
 
-class frmReporting : public QDialog {
+class frmReporting : public platform::Dv_Dialog {
     Q_OBJECT
 public:
     explicit frmReporting(frmMain& console, QWidget* parent = nullptr);
@@ -53,11 +54,8 @@ public slots:
     void cboSortingMode_Click();
     void chkEnableReporting_Click();
     void cmdCreateReport_Click();
-    void cmdClose_Click();
-    void Form_KeyPress(int& KeyAscii);
 
 protected:
-    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void Form_Load();

@@ -193,13 +193,6 @@ bool frmScheduleEditorBase::eventFilter(QObject* watched, QEvent* event) {
     return frmListEditorBase::eventFilter(watched, event);
 }
 
-void frmScheduleEditorBase::Form_KeyPress(int& KeyAscii) {
-    if (KeyAscii == 27) {
-        cmdClose_Click();
-        KeyAscii = 0;
-    }
-}
-
 // ---------------------------------------------------------------- loading
 
 void frmScheduleEditorBase::Set_Caption_And_Columns() {

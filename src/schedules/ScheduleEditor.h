@@ -95,7 +95,6 @@ public slots:
     void cmdEdit_Click();
     void cmdRemove_Click();
     void cmdCopySettings_Click();
-    void Form_KeyPress(int& KeyAscii);
 
 protected:
     // Called by the member once its form is set up: makes the check lists, the
