@@ -19,7 +19,6 @@
 #include <QKeyEvent>
 #include <QLayout>
 #include <QSignalBlocker>
-#include <QStyledItemDelegate>
 #include <QUrl>
 #include <vector>
 
@@ -59,22 +58,6 @@ platform::Image_List Load_Copy_Images() {
     return images;
 }
 
-// A click anywhere on an item, its check box included, reaches the list's ItemClick
-// alone, which reverses the tick once; Space still ticks through the check box.
-class Click_Tick_Delegate : public QStyledItemDelegate {
-public:
-    using QStyledItemDelegate::QStyledItemDelegate;
-    bool editorEvent(QEvent* event, QAbstractItemModel* model, const QStyleOptionViewItem& option,
-                     const QModelIndex& index) override {
-        switch (event->type()) {
-            case QEvent::MouseButtonPress:
-            case QEvent::MouseButtonRelease:
-            case QEvent::MouseButtonDblClick:
-            case QEvent::MouseMove: return false;
-            default: return QStyledItemDelegate::editorEvent(event, model, option, index);
-        }
-    }
-};
 
 frmMain*& Registered_Console() {
     static frmMain* pConsole = nullptr;
@@ -120,7 +103,7 @@ frmCopySettings::frmCopySettings(frmMain& console, QWidget* parent)
         pList->Set_View(ListView::lvwReport);
         pList->Set_Checkboxes(true);
         pList->Set_Image_List(&ilsCopySettings);
-        pList->Item_View()->setItemDelegate(new Click_Tick_Delegate(pList->Item_View()));
+        pList->Set_Check_Boxes_Take_Clicks(false);
     }
     ui->lvwFeatures->Add_Column(QStringLiteral("Features that you want to copy"), 0);
     ui->lvwDestinationUsers->Add_Column(QStringLiteral("Destinations"), 0);

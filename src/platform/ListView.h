@@ -118,6 +118,9 @@ public:
     // ---- Look and behaviour ----
     void Set_Checkboxes(bool blnCheckboxes);
     bool Checkboxes() const { return m_blnCheckboxes; }
+    // False: the mouse never ticks a check box by itself (the dialog ticks on
+    // ItemClick, wherever the item is clicked); Space still ticks.
+    void Set_Check_Boxes_Take_Clicks(bool blnTake) { m_blnCheckboxClicks = blnTake; }
     void Set_Label_Edit(Label_Edit mode);
     // Starts editing the item's text in place (BeforeLabelEdit runs first).
     void Start_Label_Edit(long lngIndex);
@@ -166,6 +169,7 @@ private:
     std::vector<Column> m_columns;
     QHash<QString, int> m_foldedTexts;  // lower-cased text -> how many items have it
     bool m_blnCheckboxes = false;
+    bool m_blnCheckboxClicks = true;
     Label_Edit m_labelEdit = lvwManual;
     View_Mode m_view = lvwReport;
     const Image_List* m_pImages = nullptr;

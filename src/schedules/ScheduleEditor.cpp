@@ -12,7 +12,6 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
-#include <QStyledItemDelegate>
 #include <QTimeEdit>
 #include <QToolButton>
 #include <algorithm>
@@ -33,22 +32,6 @@ const QString TIME_FORMAT = QStringLiteral("HH:mm");
 
 int Ask(const QString& strText, long lngStyle) { return platform::Message_Boxes().Show(strText, lngStyle, TITLE); }
 
-// The check lists tick on a click anywhere on an item (the dialog's ItemClick does
-// it), so the check box itself takes no mouse clicks; Space still ticks.
-class Check_List_Delegate : public QStyledItemDelegate {
-public:
-    using QStyledItemDelegate::QStyledItemDelegate;
-    bool editorEvent(QEvent* event, QAbstractItemModel* model, const QStyleOptionViewItem& option,
-                     const QModelIndex& index) override {
-        switch (event->type()) {
-            case QEvent::MouseButtonPress:
-            case QEvent::MouseButtonRelease:
-            case QEvent::MouseButtonDblClick:
-            case QEvent::MouseMove: return false;
-            default: return QStyledItemDelegate::editorEvent(event, model, option, index);
-        }
-    }
-};
 
 // Focus moved by the administrator, not by another window coming and going.
 bool Is_Own_Focus_Change(QEvent* event) {
@@ -129,7 +112,7 @@ void frmScheduleEditorBase::Bind_Controls(const Schedule_Controls& controls) {
         pList->Set_Checkboxes(true);
         pList->Set_Hide_Column_Headers(true);
         pList->Add_Column(QString(), 0);
-        pList->Item_View()->setItemDelegate(new Check_List_Delegate(pList));
+        pList->Set_Check_Boxes_Take_Clicks(false);
         pList->setVisible(false);
         return pList;
     };

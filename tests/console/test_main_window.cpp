@@ -472,7 +472,9 @@ TEST_P(WebLinkTest, OpensItsAddressMaximizedThroughTheShell) {
     EXPECT_EQ(call.strParameters, "");
     EXPECT_EQ(call.strDirectory, "");
     EXPECT_EQ(call.lngShowCmd, 3);
-    if (QString(c.strItem) != "mnuSupport") EXPECT_TRUE(call.strFile.startsWith("http://www.")) << call.strFile.toStdString();
+    if (QString(c.strItem) != "mnuSupport") {
+        EXPECT_TRUE(call.strFile.startsWith("http://www.")) << call.strFile.toStdString();
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(
