@@ -94,33 +94,15 @@ const Member MEMBERS[] = {
      "_Blocked_EXE_List", 20, "notepad.exe", "frmEXEBlocker", &frmMain::mnuEXEBlocker_Click},
 };
 
-class ListEditorTest : public test::Console_Test, public ::testing::WithParamInterface<Member> {
+class ListEditorTest : public test::Owner_Dialog_Test, public ::testing::WithParamInterface<Member> {
 protected:
-    void SetUp() override {
-        Console_Test::SetUp();
-        m_lngUser = Insert_User("alice");
-        Open_Console();
-        Select_User("alice");
-    }
-    void TearDown() override {
-        dialog.reset();
-        Console_Test::TearDown();
-    }
-
     const Member& M() const { return GetParam(); }
     void Open() {
         dialog.reset(M().make(*console));
         dialog->show();
     }
-    template <class T>
-    T* Find(const char* strName) const {
-        T* p = dialog->findChild<T*>(strName);
-        EXPECT_NE(p, nullptr) << strName;
-        return p;
-    }
     ListView* List() const { return Find<ListView>(M().strList); }
     QLineEdit* Entry() const { return Find<QLineEdit>(M().strTxt); }
-    void Click(const char* strName) { Find<QAbstractButton>(strName)->click(); }
     void Type_And_Add(const QString& strText) {
         Entry()->setText(strText);
         Click(M().strAdd);
@@ -130,28 +112,8 @@ protected:
                  .arg(M().strTable, M().strColumn, strValue)
                  .arg(lngUser));
     }
-    QStringList Stored() {
-        QStringList values;
-        for (const QStringList& row :
-             Query(QString("SELECT %1 FROM %2 WHERE USER_ID=%3 ORDER BY rowid").arg(M().strColumn, M().strTable).arg(m_lngUser)))
-            values << row[0];
-        return values;
-    }
-    QStringList Listed() const {
-        QStringList texts;
-        for (long i = 1; i <= List()->Count(); ++i) texts << List()->Text(i);
-        return texts;
-    }
-    QString Write_File(const QByteArray& bytes) {
-        const QString strPath = Temp_Path("import.txt");
-        QFile file(strPath);
-        file.open(QIODevice::WriteOnly);
-        file.write(bytes);
-        return strPath;
-    }
-
-    long m_lngUser = 0;
-    std::unique_ptr<QDialog> dialog;
+    QStringList Stored() { return Owner_Dialog_Test::Stored(M().strTable, M().strColumn); }
+    QStringList Listed() const { return Owner_Dialog_Test::Listed(M().strList); }
 };
 
 TEST_P(ListEditorTest, LoadShowsOnlyTheOwnersEntriesUnderTheUsersName) {

@@ -21,48 +21,15 @@ using platform::ListView;
 
 namespace {
 
-class MemberTest : public test::Console_Test {
+class MemberTest : public test::Owner_Dialog_Test {
 protected:
-    void SetUp() override {
-        Console_Test::SetUp();
-        m_lngUser = Insert_User("alice");
-        Open_Console();
-        Select_User("alice");
-    }
-    void TearDown() override {
-        dialog.reset();
-        Console_Test::TearDown();
-    }
-
     template <class Form>
     Form& Open() {
-        dialog = std::make_unique<Form>(*console);
-        dialog->show();
-        return static_cast<Form&>(*dialog);
+        return Open_Form<Form>();
     }
-    template <class T>
-    T* Find(const char* strName) const {
-        T* p = dialog->findChild<T*>(strName);
-        EXPECT_NE(p, nullptr) << strName;
-        return p;
-    }
-    void Click(const char* strName) { Find<QAbstractButton>(strName)->click(); }
     void Add(const char* strBox, const char* strButton, const QString& strText) {
         Find<QLineEdit>(strBox)->setText(strText);
         Click(strButton);
-    }
-    QStringList Listed(const char* strList) const {
-        QStringList texts;
-        const ListView* pList = Find<ListView>(strList);
-        for (long i = 1; i <= pList->Count(); ++i) texts << pList->Text(i);
-        return texts;
-    }
-    QStringList Stored(const QString& strTable, const QString& strColumn) {
-        QStringList values;
-        for (const QStringList& row :
-             Query(QString("SELECT %1 FROM %2 WHERE USER_ID=%3 ORDER BY rowid").arg(strColumn, strTable).arg(m_lngUser)))
-            values << row[0];
-        return values;
     }
     void Insert_Rows(const QString& strTable, const QString& strColumn, const QStringList& values) {
         QString strSQL = "BEGIN;";
@@ -72,17 +39,7 @@ protected:
                           .arg(m_lngUser);
         Exec(strSQL + "COMMIT;");
     }
-    QString Write_File(const QByteArray& bytes) {
-        const QString strPath = Temp_Path("import.txt");
-        QFile file(strPath);
-        file.open(QIODevice::WriteOnly);
-        file.write(bytes);
-        return strPath;
-    }
-    QString Feature_Bits() { return Scalar(QString("SELECT FEATURE_BITS FROM USER_TBL WHERE USER_ID=%1").arg(m_lngUser)); }
-
-    long m_lngUser = 0;
-    std::unique_ptr<QDialog> dialog;
+    QString Feature_Bits() { return User_Column("FEATURE_BITS"); }
 };
 
 // ---------------------------------------------------------------- window blocker

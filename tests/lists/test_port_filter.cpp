@@ -54,32 +54,17 @@ const Side SIDES[] = {
      65534, "Block Outgoing", 4, "Please enter a valid Port Number!.", "Port Number already exist!."},
 };
 
-class Port_Filter_Fixture : public test::Console_Test {
+class Port_Filter_Fixture : public test::Owner_Dialog_Test {
 protected:
-    void SetUp() override {
-        Console_Test::SetUp();
-        m_lngUser = Insert_User("alice");
-        Open_Console();
-        Select_User("alice");
-    }
     void TearDown() override {
         lists::Set_Copy_Settings_Opener(nullptr);
-        modGlobal::Is_Remote_Mode = false;
-        dialog.reset();
-        Console_Test::TearDown();
+        Owner_Dialog_Test::TearDown();
     }
 
     void Open() {
-        dialog = std::make_unique<frmPortFilter>(*console);
-        dialog->show();
+        Open_Form<frmPortFilter>();
         dialog->activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(dialog.get()));
-    }
-    template <class T>
-    T* Find(const char* strName) const {
-        T* p = dialog->findChild<T*>(strName);
-        EXPECT_NE(p, nullptr) << strName;
-        return p;
     }
     void Insert_Port(long lngPort, long lngCode, const QString& strProtocol, long lngUser = -1) {
         Exec(QString("INSERT INTO PORT_TBL (PORT_NO, FILTER_TYPE, PROTOCOL_TYPE, COMPUTER_ID, USER_ID) "
@@ -95,15 +80,13 @@ protected:
                          .arg(m_lngUser));
     }
     // Text, Protocol and Port Number of each item.
-    test::Rows Listed(const char* strList) const {
+    test::Rows Listed_Rows(const char* strList) const {
         test::Rows rows;
         const ListView* pList = Find<ListView>(strList);
         for (long i = 1; i <= pList->Count(); ++i) rows.push_back({pList->Text(i), pList->SubItem(i, 1), pList->SubItem(i, 2)});
         return rows;
     }
 
-    long m_lngUser = 0;
-    std::unique_ptr<frmPortFilter> dialog;
 };
 
 class PortListTest : public Port_Filter_Fixture, public ::testing::WithParamInterface<Side> {
@@ -162,9 +145,9 @@ TEST_P(PortListTest, AddStoresTheTripleListsItAndHandsTheFocusToTheTypeCombo) {
     Add("5222");
     EXPECT_TRUE(Boxes().empty());
     EXPECT_EQ(Stored(), (test::Rows{{"5222", QString::number(S().lngOtherCode), "Google Talk"}}));
-    EXPECT_EQ(Listed(S().strList), (test::Rows{{S().strOtherType, "Google Talk", "5222"}}));
+    EXPECT_EQ(Listed_Rows(S().strList), (test::Rows{{S().strOtherType, "Google Talk", "5222"}}));
     EXPECT_EQ(List()->Small_Icon(1), "Port Filter");
-    EXPECT_TRUE(Listed(S().strOtherList).empty());
+    EXPECT_TRUE(Listed_Rows(S().strOtherList).empty());
     // The entry controls keep what they held.
     EXPECT_TRUE(Type()->hasFocus());
     EXPECT_EQ(Type()->currentText(), S().strOtherType);
@@ -265,7 +248,7 @@ TEST_P(PortListTest, ATypedProtocolNameIsStoredAsTypedAndLeavesThePortBox) {
     Find<QPushButton>(S().strAdd)->click();
     EXPECT_TRUE(Boxes().empty());
     EXPECT_EQ(Stored(), (test::Rows{{"7000", QString::number(S().lngDefaultCode), "Bob's Chat"}}));
-    EXPECT_EQ(Listed(S().strList)[0][1], "Bob's Chat");
+    EXPECT_EQ(Listed_Rows(S().strList)[0][1], "Bob's Chat");
     EXPECT_EQ(Scalar("SELECT COUNT(*) FROM USER_TBL"), "2");
     // Choosing a type again puts the listed protocol and its port back.
     Type()->setCurrentIndex(-1);
@@ -316,7 +299,7 @@ TEST_P(PortListTest, RemoveAsksThenDeletesEveryRowOfTheOwnerWithTheSelectedPorts
     EXPECT_EQ(boxes[0].strText, "Are you sure you want to delete the selected Port(s)?");
     EXPECT_EQ(boxes[0].lngStyle, 36);
     EXPECT_EQ(Stored(), (test::Rows{{"443", QString::number(S().lngSampleCode), "HTTPS"}}));
-    EXPECT_EQ(Listed(S().strList), (test::Rows{{S().strSampleName, "HTTPS", "443"}}));
+    EXPECT_EQ(Listed_Rows(S().strList), (test::Rows{{S().strSampleName, "HTTPS", "443"}}));
     EXPECT_EQ(Scalar("SELECT COUNT(*) FROM PORT_TBL WHERE PORT_NO=80"), "1");
 }
 
@@ -333,7 +316,7 @@ TEST_P(PortListTest, RemoveKeepsAPortWhoseDeleteFailsAndAnEmptyListAsksNothing) 
     auto boxes = Boxes();
     ASSERT_EQ(boxes.size(), 2u);
     EXPECT_EQ(boxes[1].strText, "kept");
-    EXPECT_EQ(Listed(S().strList), (test::Rows{{S().strSampleName, "FTP Control", "22"}}));
+    EXPECT_EQ(Listed_Rows(S().strList), (test::Rows{{S().strSampleName, "FTP Control", "22"}}));
     EXPECT_EQ(Stored().size(), 1u);
 }
 
@@ -404,8 +387,8 @@ TEST_F(PortFilterTest, RowsAreSplitByTheirCodeAndShownUnderTheirNames) {
     }
     Insert_Port(9000, 1, "HTTP", Insert_User("bob"));
     Open();
-    EXPECT_EQ(Listed("lvwPortFilter"), filter);
-    EXPECT_EQ(Listed("lvwPortBlocking"), blocking);
+    EXPECT_EQ(Listed_Rows("lvwPortFilter"), filter);
+    EXPECT_EQ(Listed_Rows("lvwPortBlocking"), blocking);
     // A row in neither list holds its port number unseen: the lists alone decide.
     Find<QLineEdit>("txtFPortNumber")->setText("108");
     Find<QPushButton>("cmdFAdd")->click();

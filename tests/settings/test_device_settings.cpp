@@ -92,7 +92,7 @@ INSTANTIATE_TEST_SUITE_P(OptionValues, DeviceLockApplyTest, ::testing::ValuesIn(
 TEST_F(DeviceSettingsTest, ApplyWithoutAChangeStoresTheSameValueAgain) {
     Store_Lock(63);
     Open();
-    dialog->cmdApply_Click();
+    Dialog()->cmdApply_Click();
     Expect_Saved("Successfully saved the Device Status");
     EXPECT_EQ(Stored_Lock(), "63");
 }

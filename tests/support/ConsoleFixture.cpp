@@ -3,6 +3,7 @@
 #include "platform/Controls.h"
 
 #include <QComboBox>
+#include <QFile>
 #include <QTimer>
 
 namespace test {
@@ -28,5 +29,49 @@ void Console_Test::Select_User(const QString& strName) {
 }
 
 QString Console_Test::Selected_Tag() const { return platform::Get_Tag(console->cboUsers); }
+
+void Owner_Dialog_Test::SetUp() {
+    Console_Test::SetUp();
+    m_lngUser = Insert_User("alice");
+    Open_Console();
+    Select_User("alice");
+}
+
+void Owner_Dialog_Test::TearDown() {
+    dialog.reset();
+    Console_Test::TearDown();
+}
+
+QStringList Owner_Dialog_Test::Listed(const char* strList) const {
+    QStringList texts;
+    if (const auto* pList = Find<platform::ListView>(strList))
+        for (long i = 1; i <= pList->Count(); ++i) texts << pList->Text(i);
+    return texts;
+}
+
+QStringList Owner_Dialog_Test::Stored(const QString& strTable, const QString& strColumn) {
+    QStringList values;
+    for (const QStringList& row :
+         Query(QString("SELECT %1 FROM %2 WHERE USER_ID=%3 ORDER BY rowid").arg(strColumn, strTable).arg(m_lngUser)))
+        values << row[0];
+    return values;
+}
+
+QString Owner_Dialog_Test::User_Column(const char* strColumn) {
+    return Scalar(QString("SELECT %1 FROM USER_TBL WHERE USER_ID=%2").arg(QLatin1String(strColumn)).arg(m_lngUser));
+}
+
+void Owner_Dialog_Test::Refuse(const char* strEvent, const QString& strTable, const QString& strWhen) {
+    Exec(QString("CREATE TRIGGER refuse_%1_%2 BEFORE %1 ON %2 %3 BEGIN SELECT RAISE(ABORT, 'refused'); END")
+             .arg(QLatin1String(strEvent), strTable, strWhen.isEmpty() ? QString() : "WHEN " + strWhen));
+}
+
+QString Owner_Dialog_Test::Write_File(const QByteArray& bytes, const QString& strName) {
+    const QString strPath = Temp_Path(strName);
+    QFile file(strPath);
+    EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+    return strPath;
+}
 
 }  // namespace test

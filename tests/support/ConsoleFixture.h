@@ -7,7 +7,10 @@
 
 #include "console/frmMain.h"
 
+#include <QAbstractButton>
+#include <QDialog>
 #include <QString>
+#include <QStringList>
 #include <memory>
 
 namespace test {
@@ -35,6 +38,47 @@ protected:
     QString Selected_Tag() const;
 
     std::unique_ptr<frmMain> console;
+};
+
+// A feature dialog over the console, for the user "alice" chosen in it: the fixture
+// of every dialog that edits one owner's policies.
+class Owner_Dialog_Test : public Console_Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // Creates the dialog on the console and shows it (a fresh load each time).
+    template <class Form>
+    Form& Open_Form() {
+        dialog.reset();
+        dialog = std::make_unique<Form>(*console);
+        dialog->show();
+        return static_cast<Form&>(*dialog);
+    }
+    // A control of the open dialog by its name.
+    template <class T>
+    T* Find(const char* strName) const {
+        T* pControl = dialog->findChild<T*>(QString::fromLatin1(strName));
+        EXPECT_NE(pControl, nullptr) << "no control " << strName;
+        return pControl;
+    }
+    void Click(const char* strName) { Find<QAbstractButton>(strName)->click(); }
+    bool Enabled(const char* strName) const { return Find<QWidget>(strName)->isEnabled(); }
+    bool Shown(const char* strName) const { return !Find<QWidget>(strName)->isHidden(); }
+    // The item texts of a list view of the dialog, in list order.
+    QStringList Listed(const char* strList) const;
+    // The owner's values of a one-column list table, in insertion order.
+    QStringList Stored(const QString& strTable, const QString& strColumn);
+    // A column of the owner's USER_TBL row.
+    QString User_Column(const char* strColumn);
+    // From now on every such statement (UPDATE, DELETE or INSERT) on the table fails
+    // with the database message "refused".
+    void Refuse(const char* strEvent, const QString& strTable, const QString& strWhen = QString());
+    // A file in the test's folder holding these bytes.
+    QString Write_File(const QByteArray& bytes, const QString& strName = QStringLiteral("import.txt"));
+
+    long m_lngUser = 0;
+    std::unique_ptr<QDialog> dialog;
 };
 
 }  // namespace test
