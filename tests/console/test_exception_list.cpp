@@ -19,24 +19,9 @@ using platform::ListView;
 
 namespace {
 
-class ExceptionListTest : public test::Console_Test {
+class ExceptionListTest : public test::Dialog_Test {
 protected:
-    void TearDown() override {
-        dialog.reset();
-        Console_Test::TearDown();
-    }
-
-    void Open() {
-        if (!console) Open_Console();
-        dialog = std::make_unique<frmExceptionList>(*console);
-        dialog->show();
-    }
-    template <class T>
-    T* Find(const char* strName) const {
-        T* p = dialog->findChild<T*>(QString::fromLatin1(strName));
-        EXPECT_NE(p, nullptr) << strName;
-        return p;
-    }
+    void Open() { Open_Form<frmExceptionList>(); }
     ListView* List() const { return Find<ListView>("lvwUsers"); }
     QLineEdit* Entry() const { return Find<QLineEdit>("txtUsers"); }
     QPushButton* Button(const char* strName) const { return Find<QPushButton>(strName); }
@@ -48,20 +33,13 @@ protected:
         Exec("INSERT INTO USER_EXCPN_TBL (E_USER_NAME) VALUES ('" + strName + "')");
         return Scalar("SELECT MAX(E_ID) FROM USER_EXCPN_TBL").toLong();
     }
-    QStringList Listed() const {
-        QStringList texts;
-        for (long i = 1; i <= List()->Count(); ++i) texts << List()->Text(i);
-        return texts;
-    }
+    QStringList Listed() const { return Dialog_Test::Listed("lvwUsers"); }
     QStringList Stored() {
         QStringList names;
         for (const QStringList& row : Query("SELECT E_USER_NAME FROM USER_EXCPN_TBL ORDER BY E_ID")) names << row[0];
         return names;
     }
-    void Select_Only(std::initializer_list<long> items) {
-        List()->Item_View()->clearSelection();
-        for (long i : items) List()->Set_Selected(i, true);
-    }
+    void Select_Only(std::initializer_list<long> items) { Dialog_Test::Select_Only("lvwUsers", items); }
     bool Rename(long lngIndex, const QString& strText) {
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         Select_Only({lngIndex});
@@ -82,7 +60,6 @@ protected:
     }
     double Full_Width() const { return platform::Pixels_To_Twips(List()->width(), dialog.get()) - 20; }
 
-    std::unique_ptr<frmExceptionList> dialog;
 };
 
 TEST_F(ExceptionListTest, LoadListsTheExceptionsWithTheirIds) {

@@ -36,24 +36,9 @@ std::ostream& operator<<(std::ostream& os, const Settings& s) {
 // The settings row of a fresh database.
 const Settings INITIAL{"1", "Marigold", "0", "0", "localhost", "2705"};
 
-class GeneralOptionsTest : public test::Console_Test {
+class GeneralOptionsTest : public test::Dialog_Test {
 protected:
-    void TearDown() override {
-        dialog.reset();
-        Console_Test::TearDown();
-    }
-
-    void Open() {
-        if (!console) Open_Console();
-        dialog = std::make_unique<frmGeneralOptions>(*console);
-        dialog->show();
-    }
-    template <class T>
-    T* Find(const char* strName) const {
-        T* p = dialog->findChild<T*>(QString::fromLatin1(strName));
-        EXPECT_NE(p, nullptr) << strName;
-        return p;
-    }
+    void Open() { Open_Form<frmGeneralOptions>(); }
     QLineEdit* Box(const char* strName) const { return Find<QLineEdit>(strName); }
     QRadioButton* Option(const char* strName) const { return Find<QRadioButton>(strName); }
     ListView* Clients() const { return Find<ListView>("lvwClientSettings"); }
@@ -104,7 +89,6 @@ protected:
         return !shown.isNull() && shown == expected;
     }
 
-    std::unique_ptr<frmGeneralOptions> dialog;
 };
 
 // ---------------------------------------------------------------- load

@@ -20,24 +20,9 @@ using platform::ListView;
 
 namespace {
 
-class ManageUsersTest : public test::Console_Test {
+class ManageUsersTest : public test::Dialog_Test {
 protected:
-    void TearDown() override {
-        dialog.reset();
-        Console_Test::TearDown();
-    }
-
-    void Open() {
-        if (!console) Open_Console();
-        dialog = std::make_unique<frmManageUsers>(*console);
-        dialog->show();
-    }
-    template <class T>
-    T* Find(const char* strName) const {
-        T* p = dialog->findChild<T*>(QString::fromLatin1(strName));
-        EXPECT_NE(p, nullptr) << strName;
-        return p;
-    }
+    void Open() { Open_Form<frmManageUsers>(); }
     ListView* List() const { return Find<ListView>("lvwUsers"); }
     QLineEdit* Entry() const { return Find<QLineEdit>("txtUsers"); }
     QPushButton* Button(const char* strName) const { return Find<QPushButton>(strName); }
@@ -45,20 +30,13 @@ protected:
         Entry()->setText(strName);
         Button("cmdAdd")->click();
     }
-    QStringList Listed() const {
-        QStringList texts;
-        for (long i = 1; i <= List()->Count(); ++i) texts << List()->Text(i);
-        return texts;
-    }
+    QStringList Listed() const { return Dialog_Test::Listed("lvwUsers"); }
     QStringList Stored() {
         QStringList names;
         for (const QStringList& row : Query("SELECT USER_NAME FROM USER_TBL ORDER BY USER_ID")) names << row[0];
         return names;
     }
-    void Select_Only(std::initializer_list<long> items) {
-        List()->Item_View()->clearSelection();
-        for (long i : items) List()->Set_Selected(i, true);
-    }
+    void Select_Only(std::initializer_list<long> items) { Dialog_Test::Select_Only("lvwUsers", items); }
     // Renames an item in place as the administrator does: false when no editor opened.
     bool Rename(long lngIndex, const QString& strText) {
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);  // the last editor goes
@@ -99,7 +77,6 @@ protected:
                  .arg(intCount));
     }
 
-    std::unique_ptr<frmManageUsers> dialog;
 };
 
 // ---------------------------------------------------------------- load

@@ -2,6 +2,7 @@
 
 #include "platform/Controls.h"
 
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QFile>
 #include <QTimer>
@@ -30,23 +31,42 @@ void Console_Test::Select_User(const QString& strName) {
 
 QString Console_Test::Selected_Tag() const { return platform::Get_Tag(console->cboUsers); }
 
-void Owner_Dialog_Test::SetUp() {
-    Console_Test::SetUp();
-    m_lngUser = Insert_User("alice");
-    Open_Console();
-    Select_User("alice");
-}
-
-void Owner_Dialog_Test::TearDown() {
+void Dialog_Test::TearDown() {
     dialog.reset();
     Console_Test::TearDown();
 }
 
-QStringList Owner_Dialog_Test::Listed(const char* strList) const {
+QStringList Dialog_Test::Listed(const char* strList) const {
     QStringList texts;
     if (const auto* pList = Find<platform::ListView>(strList))
         for (long i = 1; i <= pList->Count(); ++i) texts << pList->Text(i);
     return texts;
+}
+
+void Dialog_Test::Select_Only(const char* strList, std::initializer_list<long> items) {
+    platform::ListView* pList = Find<platform::ListView>(strList);
+    pList->Item_View()->clearSelection();
+    for (long i : items) pList->Set_Selected(i, true);
+}
+
+void Dialog_Test::Refuse(const char* strEvent, const QString& strTable, const QString& strWhen) {
+    Exec(QString("CREATE TRIGGER refuse_%1_%2 BEFORE %1 ON %2 %3 BEGIN SELECT RAISE(ABORT, 'refused'); END")
+             .arg(QLatin1String(strEvent), strTable, strWhen.isEmpty() ? QString() : "WHEN " + strWhen));
+}
+
+QString Dialog_Test::Write_File(const QByteArray& bytes, const QString& strName) {
+    const QString strPath = Temp_Path(strName);
+    QFile file(strPath);
+    EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+    return strPath;
+}
+
+void Owner_Dialog_Test::SetUp() {
+    Dialog_Test::SetUp();
+    m_lngUser = Insert_User("alice");
+    Open_Console();
+    Select_User("alice");
 }
 
 QStringList Owner_Dialog_Test::Stored(const QString& strTable, const QString& strColumn) {
@@ -59,19 +79,6 @@ QStringList Owner_Dialog_Test::Stored(const QString& strTable, const QString& st
 
 QString Owner_Dialog_Test::User_Column(const char* strColumn) {
     return Scalar(QString("SELECT %1 FROM USER_TBL WHERE USER_ID=%2").arg(QLatin1String(strColumn)).arg(m_lngUser));
-}
-
-void Owner_Dialog_Test::Refuse(const char* strEvent, const QString& strTable, const QString& strWhen) {
-    Exec(QString("CREATE TRIGGER refuse_%1_%2 BEFORE %1 ON %2 %3 BEGIN SELECT RAISE(ABORT, 'refused'); END")
-             .arg(QLatin1String(strEvent), strTable, strWhen.isEmpty() ? QString() : "WHEN " + strWhen));
-}
-
-QString Owner_Dialog_Test::Write_File(const QByteArray& bytes, const QString& strName) {
-    const QString strPath = Temp_Path(strName);
-    QFile file(strPath);
-    EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-    return strPath;
 }
 
 }  // namespace test

@@ -40,16 +40,15 @@ protected:
     std::unique_ptr<frmMain> console;
 };
 
-// A feature dialog over the console, for the user "alice" chosen in it: the fixture
-// of every dialog that edits one owner's policies.
-class Owner_Dialog_Test : public Console_Test {
+// One dialog over the console. Set the database up first: Open_Form opens the
+// console when it is not open yet, then creates the dialog on it (a fresh load).
+class Dialog_Test : public Console_Test {
 protected:
-    void SetUp() override;
     void TearDown() override;
 
-    // Creates the dialog on the console and shows it (a fresh load each time).
     template <class Form>
     Form& Open_Form() {
+        if (!console) Open_Console();
         dialog.reset();
         dialog = std::make_unique<Form>(*console);
         dialog->show();
@@ -67,18 +66,29 @@ protected:
     bool Shown(const char* strName) const { return !Find<QWidget>(strName)->isHidden(); }
     // The item texts of a list view of the dialog, in list order.
     QStringList Listed(const char* strList) const;
-    // The owner's values of a one-column list table, in insertion order.
-    QStringList Stored(const QString& strTable, const QString& strColumn);
-    // A column of the owner's USER_TBL row.
-    QString User_Column(const char* strColumn);
+    // Selects exactly these items of a list view of the dialog.
+    void Select_Only(const char* strList, std::initializer_list<long> items);
     // From now on every such statement (UPDATE, DELETE or INSERT) on the table fails
     // with the database message "refused".
     void Refuse(const char* strEvent, const QString& strTable, const QString& strWhen = QString());
     // A file in the test's folder holding these bytes.
     QString Write_File(const QByteArray& bytes, const QString& strName = QStringLiteral("import.txt"));
 
-    long m_lngUser = 0;
     std::unique_ptr<QDialog> dialog;
+};
+
+// A feature dialog for the user "alice", chosen in the open console: the fixture of
+// every dialog that edits one owner's policies.
+class Owner_Dialog_Test : public Dialog_Test {
+protected:
+    void SetUp() override;
+
+    // The owner's values of a one-column list table, in insertion order.
+    QStringList Stored(const QString& strTable, const QString& strColumn);
+    // A column of the owner's USER_TBL row.
+    QString User_Column(const char* strColumn);
+
+    long m_lngUser = 0;
 };
 
 }  // namespace test
