@@ -291,7 +291,9 @@ void ListView::Add_Many(std::vector<List_Item>&& items) {
     if (items.empty()) return;
     const int first = static_cast<int>(m_items.size());
     m_model->beginInsertRows({}, first, first + static_cast<int>(items.size()) - 1);
-    m_items.reserve(m_items.size() + items.size());
+    // Grow geometrically: an import appends many small batches.
+    const size_t lngNeeded = m_items.size() + items.size();
+    if (lngNeeded > m_items.capacity()) m_items.reserve(std::max(lngNeeded, 2 * m_items.capacity()));
     for (List_Item& item : items) {
         Index_Add(item.strText);
         m_items.push_back(std::move(item));
