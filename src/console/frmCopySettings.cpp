@@ -58,25 +58,9 @@ platform::Image_List Load_Copy_Images() {
     return images;
 }
 
-
-frmMain*& Registered_Console() {
-    static frmMain* pConsole = nullptr;
-    return pConsole;
-}
-
 }  // namespace
 
 // ---------------------------------------------------------------- opening
-
-void frmCopySettings::Register_Console(frmMain* pConsole) { Registered_Console() = pConsole; }
-
-void frmCopySettings::Unregister_Console(frmMain* pConsole) {
-    if (Registered_Console() == pConsole) Registered_Console() = nullptr;
-}
-
-void frmCopySettings::Show_This_Form(const QString& strFeature) {
-    if (frmMain* pConsole = Registered_Console()) Show_This_Form(*pConsole, strFeature);
-}
 
 void frmCopySettings::Show_This_Form(frmMain& console, const QString& strFeature) {
     // Each opening loads the dialog afresh; it goes when it closes.

@@ -28,13 +28,6 @@ public:
     // strFeature (exact; "Main Form" and "Device Settings" tick nothing), shows it
     // modally without an owner and returns when it closes.
     static void Show_This_Form(frmMain& console, const QString& strFeature);
-    // The same for the feature dialogs, which pass only their key: the dialog opens
-    // on the registered console window, and not at all while none is registered.
-    static void Show_This_Form(const QString& strFeature);
-    // The console window registers itself while it exists; unregistering another
-    // window than the registered one changes nothing.
-    static void Register_Console(frmMain* pConsole);
-    static void Unregister_Console(frmMain* pConsole);
 
     void Fill_Users_In_ComboBox();
     void Fill_Features_In_Listview();

@@ -4,7 +4,6 @@
 #include "Version.h"
 #include "console/ConsoleImages.h"
 #include "console/MakerLinks.h"
-#include "console/frmCopySettings.h"
 #include "database/modDB.h"
 #include "database/modDBFunctions.h"
 #include "platform/Controls.h"
@@ -201,11 +200,9 @@ frmMain::frmMain(QWidget* parent)
     Form_Load();
     tmrMain->start();
     setMinimumSize(sizeHint());
-    // The feature dialogs open the copy settings with their key alone.
-    frmCopySettings::Register_Console(this);
 }
 
-frmMain::~frmMain() { frmCopySettings::Unregister_Console(this); }
+frmMain::~frmMain() = default;
 
 void frmMain::Create_Status_Bar() {
     QStatusBar* sbrMain = m_ui->sbrMain;

@@ -44,11 +44,11 @@ std::function<void(const QString&)>& Copy_Settings_Opener() {
 
 void Set_Copy_Settings_Opener(std::function<void(const QString&)> opener) { Copy_Settings_Opener() = std::move(opener); }
 
-void Open_Copy_Settings(const QString& strFeature) {
+void Open_Copy_Settings(frmMain& console, const QString& strFeature) {
     if (Copy_Settings_Opener())
         Copy_Settings_Opener()(strFeature);
     else
-        frmCopySettings::Show_This_Form(strFeature);
+        frmCopySettings::Show_This_Form(console, strFeature);
 }
 
 Policy_Owner Owner_Of(const frmMain& console) {

@@ -33,7 +33,7 @@ Policy_Owner Owner_Of(const frmMain& console);
 QString Owner_Name_Of(const frmMain& console);
 
 // Opens the copy-settings dialog on the console for the calling feature's key.
-void Open_Copy_Settings(const QString& strFeature);
+void Open_Copy_Settings(frmMain& console, const QString& strFeature);
 // Puts another opener in the dialog's place (tests); an empty one puts the dialog back.
 void Set_Copy_Settings_Opener(std::function<void(const QString&)> opener);
 

@@ -116,5 +116,5 @@ void frmEXEBlocker::lvwEXEBlocker_AfterLabelEdit(int& Cancel, QString& NewString
 void frmEXEBlocker::cmdRemove_Click() { m_editor->Remove(); }
 void frmEXEBlocker::cmdImport_Click() { m_editor->Import(); }
 void frmEXEBlocker::cmdExport_Click() { m_editor->Export(); }
-void frmEXEBlocker::cmdCopySettings_Click() { lists::Open_Copy_Settings(QStringLiteral("EXE Blocker")); }
+void frmEXEBlocker::cmdCopySettings_Click() { lists::Open_Copy_Settings(Console(), QStringLiteral("EXE Blocker")); }
 void frmEXEBlocker::cmdBrowseExe_Click() { m_editor->Browse(cmnDialogBrowse); }

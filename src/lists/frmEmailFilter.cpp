@@ -200,5 +200,5 @@ void frmEmailFilter::cmdSMTPExport_Click() { m_smtp->Export(); }
 void frmEmailFilter::cmdPOP3Export_Click() { m_pop3->Export(); }
 void frmEmailFilter::cmdSMTPImport_Click() { m_smtp->Import(); }
 void frmEmailFilter::cmdPOP3Import_Click() { m_pop3->Import(); }
-void frmEmailFilter::cmdSMTPCopySettings_Click() { lists::Open_Copy_Settings(QStringLiteral("SMTP Filter")); }
-void frmEmailFilter::cmdPOP3CopySettings_Click() { lists::Open_Copy_Settings(QStringLiteral("POP3 Filter")); }
+void frmEmailFilter::cmdSMTPCopySettings_Click() { lists::Open_Copy_Settings(Console(), QStringLiteral("SMTP Filter")); }
+void frmEmailFilter::cmdPOP3CopySettings_Click() { lists::Open_Copy_Settings(Console(), QStringLiteral("POP3 Filter")); }

@@ -114,4 +114,4 @@ void frmFileFilter::lvwFileFilter_AfterLabelEdit(int& Cancel, QString& NewString
 void frmFileFilter::cmdRemove_Click() { m_editor->Remove(); }
 void frmFileFilter::cmdImport_Click() { m_editor->Import(); }
 void frmFileFilter::cmdExport_Click() { m_editor->Export(); }
-void frmFileFilter::cmdCopySettings_Click() { lists::Open_Copy_Settings(QStringLiteral("File Filter")); }
+void frmFileFilter::cmdCopySettings_Click() { lists::Open_Copy_Settings(Console(), QStringLiteral("File Filter")); }

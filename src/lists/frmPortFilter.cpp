@@ -281,8 +281,8 @@ void frmPortFilter::cmdBRemove_Click() {
 }
 
 void frmPortFilter::chkEnablePortFilter_Click() { m_enableBox->Click(); }
-void frmPortFilter::cmdFCopySettings_Click() { lists::Open_Copy_Settings(COPY_KEY); }
-void frmPortFilter::cmdBCopySettings_Click() { lists::Open_Copy_Settings(COPY_KEY); }
+void frmPortFilter::cmdFCopySettings_Click() { lists::Open_Copy_Settings(Console(), COPY_KEY); }
+void frmPortFilter::cmdBCopySettings_Click() { lists::Open_Copy_Settings(Console(), COPY_KEY); }
 
 // ---------------------------------------------------------------- mappings
 

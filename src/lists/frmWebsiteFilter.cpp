@@ -187,5 +187,5 @@ void frmWebsiteFilter::cmdURLBLImport_Click() { m_black->Import(); }
 void frmWebsiteFilter::cmdURLWLImport_Click() { m_white->Import(); }
 void frmWebsiteFilter::cmdURLBLExport_Click() { m_black->Export(); }
 void frmWebsiteFilter::cmdURLWLExport_Click() { m_white->Export(); }
-void frmWebsiteFilter::cmdBLCopySettings_Click() { lists::Open_Copy_Settings(QStringLiteral("WebSite Filter")); }
-void frmWebsiteFilter::cmdWLCopySettings_Click() { lists::Open_Copy_Settings(QStringLiteral("WebSite Filter")); }
+void frmWebsiteFilter::cmdBLCopySettings_Click() { lists::Open_Copy_Settings(Console(), QStringLiteral("WebSite Filter")); }
+void frmWebsiteFilter::cmdWLCopySettings_Click() { lists::Open_Copy_Settings(Console(), QStringLiteral("WebSite Filter")); }

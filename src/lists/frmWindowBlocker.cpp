@@ -113,4 +113,4 @@ void frmWindowBlocker::lvwWindowBlocker_AfterLabelEdit(int& Cancel, QString& New
 void frmWindowBlocker::cmdRemove_Click() { m_editor->Remove(); }
 void frmWindowBlocker::cmdImport_Click() { m_editor->Import(); }
 void frmWindowBlocker::cmdExport_Click() { m_editor->Export(); }
-void frmWindowBlocker::cmdCopySettings_Click() { lists::Open_Copy_Settings(QStringLiteral("Window Blocker")); }
+void frmWindowBlocker::cmdCopySettings_Click() { lists::Open_Copy_Settings(Console(), QStringLiteral("Window Blocker")); }

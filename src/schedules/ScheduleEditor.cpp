@@ -509,6 +509,6 @@ void frmScheduleEditorBase::cmdRemove_Click() {
     });
 }
 
-void frmScheduleEditorBase::cmdCopySettings_Click() { lists::Open_Copy_Settings(m_config.strCopyFeature); }
+void frmScheduleEditorBase::cmdCopySettings_Click() { lists::Open_Copy_Settings(Console(), m_config.strCopyFeature); }
 
 }  // namespace schedules

@@ -136,4 +136,4 @@ void frmDeviceSettings::cmdApply_Click() {
     });
 }
 
-void frmDeviceSettings::cmdCopySettings_Click() { lists::Open_Copy_Settings(QStringLiteral("Device Settings")); }
+void frmDeviceSettings::cmdCopySettings_Click() { lists::Open_Copy_Settings(Console(), QStringLiteral("Device Settings")); }
