@@ -74,7 +74,7 @@ void frmExceptionList::Set_Form_Caption() {
     ui->frameManageUsers->layout()->activate();
     platform::ListView& list = *ui->lvwUsers;
     list.Add_Column(QStringLiteral("User Name"), 0);
-    m_names->Set_Base_Width(platform::Pixels_To_Twips(list.width(), this) - 20);
+    m_names->Set_Base_Width(lists::List_Inner_Width_Twips(list) - 20);
 }
 
 void frmExceptionList::Fill_Exception_List() {

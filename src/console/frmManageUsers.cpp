@@ -165,7 +165,7 @@ void frmManageUsers::Init_Users_List() {
     ui->frameManageUsers->layout()->activate();
     platform::ListView& list = *ui->lvwUsers;
     list.Add_Column(QStringLiteral("User Name"), 0);
-    m_users->Set_Base_Width(platform::Pixels_To_Twips(list.width(), this) - 20);
+    m_users->Set_Base_Width(lists::List_Inner_Width_Twips(list) - 20);
 }
 
 void frmManageUsers::Fill_Users_List() {

@@ -72,9 +72,9 @@ QString Shape_Entry(const QString& strText, Entry_Form form) {
 // ---------------------------------------------------------------- column allowance
 
 double List_Inner_Width_Twips(const platform::ListView& list) {
-    // The viewport is sized only once the dialog shows; the frame is known before.
-    const QAbstractItemView* pView = list.Item_View();
-    return platform::Pixels_To_Twips(pView->width() - 2 * pView->frameWidth(), &list);
+    // The item view fills the list widget; its viewport is sized only once the dialog
+    // shows, while the list's own width and the view's frame are known before.
+    return platform::Pixels_To_Twips(list.width() - 2 * list.Item_View()->frameWidth(), &list);
 }
 
 void Column_Allowance::Set_Base_Width(double dblTwips) {

@@ -1,6 +1,7 @@
 // The user exception list: add, rename in place, remove and the column allowance.
 #include "console/MakerLinks.h"
 #include "console/frmExceptionList.h"
+#include "lists/ListEditor.h"
 #include "console/frmMain.h"
 #include "platform/Controls.h"
 #include "services/modGlobal.h"
@@ -58,7 +59,7 @@ protected:
         EXPECT_EQ(boxes[0].lngStyle, lngStyle);
         EXPECT_EQ(boxes[0].strTitle, "DravinoleTS");
     }
-    double Full_Width() const { return platform::Pixels_To_Twips(List()->width(), dialog.get()) - 20; }
+    double Full_Width() const { return lists::List_Inner_Width_Twips(*List()) - 20; }
 
 };
 

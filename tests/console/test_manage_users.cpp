@@ -69,7 +69,7 @@ protected:
         return file.readAll();
     }
     double Full_Width() const {
-        return platform::Pixels_To_Twips(List()->width(), dialog.get()) - 20;
+        return lists::List_Inner_Width_Twips(*List()) - 20;
     }
     void Insert_Users(int intCount) {
         Exec(QString("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < %1) "
