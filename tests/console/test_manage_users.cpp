@@ -37,25 +37,7 @@ protected:
         return names;
     }
     void Select_Only(std::initializer_list<long> items) { Dialog_Test::Select_Only("lvwUsers", items); }
-    // Renames an item in place as the administrator does: false when no editor opened.
-    bool Rename(long lngIndex, const QString& strText) {
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);  // the last editor goes
-        Select_Only({lngIndex});
-        Button("cmdEdit")->click();
-        auto* editor = List()->Item_View()->findChild<QLineEdit*>();
-        if (!editor) return false;
-        editor->setText(strText);
-        QTest::keyClick(editor, Qt::Key_Return);
-        QApplication::processEvents();
-        return true;
-    }
-    void Expect_Box(const QString& strText, long lngStyle) {
-        const std::vector<test::Shown_Box> boxes = Boxes();
-        ASSERT_EQ(boxes.size(), 1u) << "expected " << strText.toStdString();
-        EXPECT_EQ(boxes[0].strText, strText);
-        EXPECT_EQ(boxes[0].lngStyle, lngStyle);
-        EXPECT_EQ(boxes[0].strTitle, "DravinoleTS");
-    }
+    bool Rename(long lngIndex, const QString& strText) { return Edit_In_Place("lvwUsers", "cmdEdit", lngIndex, strText); }
     QString Write_File(const QString& strName, const QByteArray& bytes) {
         const QString strPath = Temp_Path(strName);
         QFile file(strPath);

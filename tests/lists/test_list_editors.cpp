@@ -312,20 +312,10 @@ TEST_P(ListEditorTest, ColumnIsNarrowExactlyWhileMoreThanTheThresholdAreListed) 
 TEST_P(ListEditorTest, EditInPlaceStoresTheTrimmedTextAndUndoesACaseOnlyChange) {
     Insert_Row("a1.x", m_lngUser);
     Open();
-    auto edit_to = [&](const QString& strText) {
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        List()->Set_Selected(1, true);
-        Click(M().strEdit);
-        auto* editor = List()->Item_View()->findChild<QLineEdit*>();
-        ASSERT_NE(editor, nullptr);
-        editor->setText(strText);
-        QTest::keyClick(editor, Qt::Key_Return);
-        QCoreApplication::processEvents();  // the editor hands its text over from the event loop
-    };
-    edit_to("A1.X");
+    ASSERT_TRUE(Edit_In_Place(M().strList, M().strEdit, 1, "A1.X"));
     EXPECT_EQ(Listed(), QStringList{"a1.x"});
     EXPECT_EQ(Stored(), QStringList{"a1.x"});
-    edit_to("  b2.x  ");
+    ASSERT_TRUE(Edit_In_Place(M().strList, M().strEdit, 1, "  b2.x  "));
     EXPECT_EQ(Listed(), QStringList{"b2.x"});
     EXPECT_EQ(Stored(), QStringList{"b2.x"});
     EXPECT_TRUE(Boxes().empty());
@@ -335,13 +325,7 @@ TEST_P(ListEditorTest, EditRefusedByTheDatabaseKeepsTheOldText) {
     Insert_Row("a1.x", m_lngUser);
     Exec(QString("CREATE TRIGGER keep BEFORE UPDATE ON %1 BEGIN SELECT RAISE(ABORT, 'row is kept'); END").arg(M().strTable));
     Open();
-    List()->Set_Selected(1, true);
-    Click(M().strEdit);
-    auto* editor = List()->Item_View()->findChild<QLineEdit*>();
-    ASSERT_NE(editor, nullptr);
-    editor->setText("b2.x");
-    QTest::keyClick(editor, Qt::Key_Return);
-    QCoreApplication::processEvents();
+    ASSERT_TRUE(Edit_In_Place(M().strList, M().strEdit, 1, "b2.x"));
     EXPECT_EQ(Boxes().size(), 1u);
     EXPECT_EQ(Listed(), QStringList{"a1.x"});
 }
@@ -349,13 +333,7 @@ TEST_P(ListEditorTest, EditRefusedByTheDatabaseKeepsTheOldText) {
 TEST_P(ListEditorTest, EditIntoAnotherListedEntryIsRefusedWithTheListsMessage) {
     for (const char* s : {"a1.x", "b2.x"}) Insert_Row(s, m_lngUser);
     Open();
-    List()->Set_Selected(1, true);
-    Click(M().strEdit);
-    auto* editor = List()->Item_View()->findChild<QLineEdit*>();
-    ASSERT_NE(editor, nullptr);
-    editor->setText(" B2.X ");
-    QTest::keyClick(editor, Qt::Key_Return);
-    QCoreApplication::processEvents();
+    ASSERT_TRUE(Edit_In_Place(M().strList, M().strEdit, 1, " B2.X "));
     auto boxes = Boxes();
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0].strText, M().strEditDuplicate ? M().strEditDuplicate : M().strDuplicate);

@@ -241,14 +241,7 @@ TEST_F(EmailFilterTest, EditRefusesABlankWithTheListsMessageAndKeepsTheStoredRow
     Open<frmEmailFilter>();
     for (const auto& c : cases) {
         Combo()->setCurrentIndex(QString(c.strList).contains("POP3") ? 1 : 0);
-        auto* list = Find<ListView>(c.strList);
-        list->Set_Selected(1, true);
-        Click(c.strEdit);
-        auto* editor = list->Item_View()->findChild<QLineEdit*>();
-        ASSERT_NE(editor, nullptr);
-        editor->setText("a b@example.com");
-        QTest::keyClick(editor, Qt::Key_Return);
-        QCoreApplication::processEvents();
+        ASSERT_TRUE(Edit_In_Place(c.strList, c.strEdit, 1, "a b@example.com"));
         auto boxes = Boxes();
         ASSERT_EQ(boxes.size(), 1u);
         EXPECT_EQ(boxes[0].strText, c.strInvalid);

@@ -4,7 +4,10 @@
 
 #include <QAbstractItemView>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QFile>
+#include <QLineEdit>
+#include <QtTest/QTest>
 #include <QTimer>
 
 namespace test {
@@ -47,6 +50,26 @@ void Dialog_Test::Select_Only(const char* strList, std::initializer_list<long> i
     platform::ListView* pList = Find<platform::ListView>(strList);
     pList->Item_View()->clearSelection();
     for (long i : items) pList->Set_Selected(i, true);
+}
+
+bool Dialog_Test::Edit_In_Place(const char* strList, const char* strEditButton, long lngIndex, const QString& strText) {
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);  // the last editor goes
+    Select_Only(strList, {lngIndex});
+    Click(strEditButton);
+    auto* pEditor = Find<platform::ListView>(strList)->Item_View()->findChild<QLineEdit*>();
+    if (!pEditor) return false;
+    pEditor->setText(strText);
+    QTest::keyClick(pEditor, Qt::Key_Return);
+    QCoreApplication::processEvents();  // the editor hands its text over from the event loop
+    return true;
+}
+
+void Dialog_Test::Expect_Box(const QString& strText, long lngStyle) {
+    const std::vector<Shown_Box> boxes = Boxes();
+    ASSERT_EQ(boxes.size(), 1u) << "expected " << strText.toStdString();
+    EXPECT_EQ(boxes[0].strText, strText);
+    EXPECT_EQ(boxes[0].lngStyle, lngStyle);
+    EXPECT_EQ(boxes[0].strTitle, "DravinoleTS");
 }
 
 void Dialog_Test::Refuse(const char* strEvent, const QString& strTable, const QString& strWhen) {

@@ -68,6 +68,11 @@ protected:
     QStringList Listed(const char* strList) const;
     // Selects exactly these items of a list view of the dialog.
     void Select_Only(const char* strList, std::initializer_list<long> items);
+    // Edits an item in place as the administrator does: selects it, presses the edit
+    // button, types the text and Enter. False when no editor opened.
+    bool Edit_In_Place(const char* strList, const char* strEditButton, long lngIndex, const QString& strText);
+    // Takes the one box shown and checks its text, style and title.
+    void Expect_Box(const QString& strText, long lngStyle);
     // From now on every such statement (UPDATE, DELETE or INSERT) on the table fails
     // with the database message "refused".
     void Refuse(const char* strEvent, const QString& strTable, const QString& strWhen = QString());
