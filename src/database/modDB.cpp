@@ -12,6 +12,13 @@
 
 namespace modDB {
 
+namespace {
+int g_lngBusyTimeout = BUSY_TIMEOUT_MS;
+}
+
+void Set_Busy_Timeout(int lngMilliseconds) { g_lngBusyTimeout = lngMilliseconds > 0 ? lngMilliseconds : BUSY_TIMEOUT_MS; }
+int Busy_Timeout() { return g_lngBusyTimeout; }
+
 Db_Connection& Db_Connection::operator=(Db_Connection&& o) noexcept {
     if (this != &o) {
         Close();
@@ -95,7 +102,7 @@ Db_Connection Open_Database(const QString& strPath) {
             modProgram::Log().Show_Error(QStringLiteral("The settings database cannot be opened: ") + strMessage, true);
             return;
         }
-        sqlite3_busy_timeout(p, BUSY_TIMEOUT_MS);
+        sqlite3_busy_timeout(p, g_lngBusyTimeout);
         sqlite3_extended_result_codes(p, 1);
         hDb = Db_Connection(p);
     });
@@ -248,11 +255,14 @@ bool Execute_In_Transaction(const QString& strSQL) {
     Db_Connection hDb = Open_Database(Get_Database_File());
     {
         MY_TRANS trans(hDb);
-        if (hDb) {
+        if (hDb && trans.Began()) {
             Query_Result arrResult;
             long lngRows = 0;
             blnResult = Run_Query(hDb, strSQL, arrResult, lngRows);
         }
+        // A failed statement still commits what ran before it (the batch rule), but
+        // answers false; a failed commit makes the whole call a failure.
+        blnResult = trans.Commit() && blnResult;
     }
     Close_Database(hDb);
     return blnResult;
@@ -265,11 +275,88 @@ MY_TRANS::MY_TRANS(const Db_Connection& hDb) : m_hDb(hDb) {
 }
 
 MY_TRANS::~MY_TRANS() {
+    // A guard left without Commit() (an error part-way) still commits what succeeded.
+    Commit();
+}
+
+bool MY_TRANS::Commit() {
+    if (m_blnEnded) return m_blnCommitted;
+    m_blnEnded = true;
     // Commit only what is open: a BEGIN that failed leaves nothing to commit.
-    if (!m_hDb || sqlite3_get_autocommit(m_hDb.get())) return;
+    if (!m_blnBegan || !m_hDb || sqlite3_get_autocommit(m_hDb.get())) return false;
     Query_Result arrResult;
     long lngRows = 0;
-    Run_Query(m_hDb, QStringLiteral("COMMIT TRANSACTION MY_TRANS"), arrResult, lngRows);
+    // The busy handler waits out a lock held by another reader within the time-out;
+    // a commit still refused after that is reported by Run_Query with the database's text.
+    m_blnCommitted = Run_Query(m_hDb, QStringLiteral("COMMIT TRANSACTION MY_TRANS"), arrResult, lngRows);
+    if (!m_blnCommitted && !sqlite3_get_autocommit(m_hDb.get()))
+        sqlite3_exec(m_hDb.get(), "ROLLBACK TRANSACTION MY_TRANS", nullptr, nullptr, nullptr);
+    return m_blnCommitted;
+}
+
+void MY_TRANS::Rollback() {
+    if (m_blnEnded) return;
+    m_blnEnded = true;
+    m_blnCommitted = false;
+    if (m_blnBegan && m_hDb && !sqlite3_get_autocommit(m_hDb.get()))
+        sqlite3_exec(m_hDb.get(), "ROLLBACK TRANSACTION MY_TRANS", nullptr, nullptr, nullptr);
+}
+
+// ---------------------------------------------------------------- prepared statement
+
+Prepared_Statement::Prepared_Statement(const Db_Connection& hDb, const QString& strSQL, bool blnReport)
+    : m_db(hDb.get()), m_blnReport(blnReport) {
+    if (!m_db) {
+        m_strError = QStringLiteral("no database connection");
+        return;
+    }
+    const QByteArray sql = strSQL.toUtf8();
+    if (sqlite3_prepare_v2(m_db, sql.constData(), static_cast<int>(sql.size()), &m_pStmt, nullptr) != SQLITE_OK ||
+        !m_pStmt) {
+        sqlite3_finalize(m_pStmt);
+        m_pStmt = nullptr;
+        Fail(QString::fromUtf8(sqlite3_errmsg(m_db)));
+    }
+}
+
+Prepared_Statement::~Prepared_Statement() { sqlite3_finalize(m_pStmt); }
+
+void Prepared_Statement::Bind(int lngIndex, const QString& strValue) {
+    if (!m_pStmt) return;
+    if (strValue.contains(QChar(u'\0'))) m_blnBadValue = true;
+    const QByteArray value = strValue.toUtf8();
+    sqlite3_bind_text(m_pStmt, lngIndex, value.constData(), static_cast<int>(value.size()), SQLITE_TRANSIENT);
+}
+
+void Prepared_Statement::Bind(int lngIndex, long long lngValue) {
+    if (m_pStmt) sqlite3_bind_int64(m_pStmt, lngIndex, lngValue);
+}
+
+bool Prepared_Statement::Execute() {
+    if (!m_pStmt) return false;
+    if (m_blnBadValue) {
+        m_blnBadValue = false;
+        sqlite3_clear_bindings(m_pStmt);
+        return Fail(QStringLiteral("a text holds a NUL character"));
+    }
+    int rc;
+    while ((rc = sqlite3_step(m_pStmt)) == SQLITE_ROW) {
+    }
+    const bool blnOk = rc == SQLITE_DONE;
+    const QString strError = blnOk ? QString() : QString::fromUtf8(sqlite3_errmsg(m_db));
+    sqlite3_reset(m_pStmt);
+    sqlite3_clear_bindings(m_pStmt);
+    if (!blnOk) return Fail(strError.isEmpty() ? QStringLiteral("unknown database error") : strError);
+    m_strError.clear();
+    return true;
+}
+
+long long Prepared_Statement::Changes() const { return m_db ? sqlite3_changes64(m_db) : 0; }
+
+bool Prepared_Statement::Fail(const QString& strError) {
+    m_strError = strError;
+    if (m_blnReport) Error_Block([&] { modProgram::Log().Show_Error(strError, true); });
+    return false;
 }
 
 }  // namespace modDB

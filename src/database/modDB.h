@@ -8,6 +8,7 @@
 #include <vector>
 
 struct sqlite3;
+struct sqlite3_stmt;
 
 namespace modDB {
 
@@ -15,6 +16,11 @@ namespace modDB {
 // fails: they hold the file only for short writes, so a few seconds covers them
 // without freezing the console for long when something keeps it locked.
 constexpr int BUSY_TIMEOUT_MS = 3000;
+
+// The wait given to connections opened from now on (tests shorten it so that a lock
+// held on purpose fails fast); 0 or less puts BUSY_TIMEOUT_MS back.
+void Set_Busy_Timeout(int lngMilliseconds);
+int Busy_Timeout();
 
 // An open connection; an empty one is the old handle 0. Closes on scope exit.
 class Db_Connection {
@@ -91,12 +97,17 @@ bool For_Each_Row(const Db_Connection& hDb, const QString& strSQL,
 bool Compact_Database();
 // Opens, runs strSQL, closes.
 bool Run_Sql(const QString& strSQL, long& lngRows, Query_Result& arrResult);
-// Runs strSQL inside MY_TRANS on a connection of its own.
+// Runs strSQL inside MY_TRANS on a connection of its own; true only when the
+// statements ran and their commit succeeded.
 bool Execute_In_Transaction(const QString& strSQL);
 
 // The batch transaction: "BEGIN DEFERRED TRANSACTION MY_TRANS" now, and
-// "COMMIT TRANSACTION MY_TRANS" when the guard goes, also after a failed statement
-// (what succeeded stays written; nothing is rolled back).
+// "COMMIT TRANSACTION MY_TRANS" at Commit() or, failing that, when the guard goes,
+// also after a failed statement (what succeeded stays written).
+// A commit that fails (after the busy time-out waited out a lock) is rolled back and
+// reported once with the database's own text: nothing of the batch is stored then,
+// and Commit() answers false so that the caller reports no success and shows only
+// what is stored.
 class MY_TRANS {
 public:
     explicit MY_TRANS(const Db_Connection& hDb);
@@ -104,10 +115,51 @@ public:
     MY_TRANS(const MY_TRANS&) = delete;
     MY_TRANS& operator=(const MY_TRANS&) = delete;
     bool Began() const { return m_blnBegan; }
+    // Commits now. False when the transaction never began or its commit failed
+    // (then it was rolled back and reported). A second call answers the first's result.
+    bool Commit();
+    // Rolls the whole batch back now (nothing reported); Commit() then answers false.
+    void Rollback();
 
 private:
     const Db_Connection& m_hDb;
     bool m_blnBegan = false;
+    bool m_blnEnded = false;
+    bool m_blnCommitted = false;
+};
+
+// One statement prepared once and run many times with bound values: the fast way to
+// write a batch (an import, a copy) inside one MY_TRANS. Parameters are "?" in the
+// SQL text and numbered from 1. A text holding a NUL character is refused like a
+// failed statement (the database would cut it there).
+class Prepared_Statement {
+public:
+    // Prepares strSQL (one statement). A failure is reported unless blnReport is false;
+    // Ok() tells.
+    Prepared_Statement(const Db_Connection& hDb, const QString& strSQL, bool blnReport = true);
+    ~Prepared_Statement();
+    Prepared_Statement(const Prepared_Statement&) = delete;
+    Prepared_Statement& operator=(const Prepared_Statement&) = delete;
+
+    bool Ok() const { return m_pStmt != nullptr; }
+    void Bind(int lngIndex, const QString& strValue);
+    void Bind(int lngIndex, long long lngValue);
+    // Runs the statement with the values bound since the last run, reads no rows,
+    // and makes it ready for the next run. False on failure: the database's text is in
+    // Last_Error(), and it was shown in a box unless reporting was switched off.
+    bool Execute();
+    // Rows changed by the last Execute().
+    long long Changes() const;
+    const QString& Last_Error() const { return m_strError; }
+
+private:
+    bool Fail(const QString& strError);
+
+    sqlite3* m_db = nullptr;
+    sqlite3_stmt* m_pStmt = nullptr;
+    bool m_blnReport = true;
+    bool m_blnBadValue = false;
+    QString m_strError;
 };
 
 }  // namespace modDB

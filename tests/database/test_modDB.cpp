@@ -165,13 +165,116 @@ TEST_F(ModDbTest, LockedDatabaseWaitsThenFailsWithTheDatabaseMessage) {
     QElapsedTimer timer;
     timer.start();
     EXPECT_FALSE(Run_Sql_Only("UPDATE SETTINGS_TBL SET PROGRAM_MODE=0"));
-    EXPECT_GE(timer.elapsed(), BUSY_TIMEOUT_MS - 100);
+    EXPECT_GE(timer.elapsed(), Busy_Timeout() - 50);
     sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr);
     sqlite3_close(other);
     auto boxes = Boxes();
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_TRUE(boxes[0].strText.contains("locked")) << boxes[0].strText.toStdString();
     EXPECT_EQ(Scalar("SELECT PROGRAM_MODE FROM SETTINGS_TBL"), "1");
+}
+
+TEST_F(ModDbTest, BusyTimeoutDefaultsToTheFullWait) {
+    Set_Busy_Timeout(0);
+    EXPECT_EQ(Busy_Timeout(), BUSY_TIMEOUT_MS);
+}
+
+// A commit refused by the database: the batch is rolled back, reported once with the
+// database's own text, and the guard tells its caller.
+TEST_F(ModDbTest, FailedCommitIsRolledBackReportedOnceAndAnsweredFalse) {
+    Exec("INSERT INTO FILE_TBL (FILE_EXTN) VALUES ('old')");
+    Db_Connection hDb = Open_Database(Get_Database_File());
+    auto reader = Hold_Read_Lock();
+    bool blnCommitted = true;
+    {
+        MY_TRANS trans(hDb);
+        Query_Result r;
+        long n = 0;
+        EXPECT_TRUE(Run_Query(hDb, "DELETE FROM FILE_TBL", r, n));
+        EXPECT_TRUE(Run_Query(hDb, "INSERT INTO FILE_TBL (FILE_EXTN) VALUES ('new')", r, n));
+        blnCommitted = trans.Commit();
+        EXPECT_FALSE(trans.Commit());  // asked again: the same answer, no second box
+    }
+    EXPECT_FALSE(blnCommitted);
+    auto boxes = Boxes();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].lngStyle, 16);
+    EXPECT_TRUE(boxes[0].strText.contains("database is locked")) << boxes[0].strText.toStdString();
+    reader->Release();
+    // Nothing of the batch is stored, and the connection is usable again.
+    EXPECT_EQ(Scalar("SELECT GROUP_CONCAT(FILE_EXTN) FROM FILE_TBL"), "old");
+    Query_Result r;
+    long n = 0;
+    EXPECT_TRUE(Run_Query(hDb, "INSERT INTO FILE_TBL (FILE_EXTN) VALUES ('later')", r, n));
+    EXPECT_EQ(Scalar("SELECT COUNT(*) FROM FILE_TBL"), "2");
+}
+
+TEST_F(ModDbTest, ExecuteInTransactionAnswersFalseWhenItsCommitFails) {
+    Exec("INSERT INTO BL_TBL (BL_URL) VALUES ('a.com')");
+    auto reader = Hold_Read_Lock();
+    EXPECT_FALSE(Execute_In_Transaction("DELETE FROM BL_TBL"));
+    reader->Release();
+    auto boxes = Boxes();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_TRUE(boxes[0].strText.contains("locked"));
+    EXPECT_EQ(Scalar("SELECT COUNT(*) FROM BL_TBL"), "1");
+}
+
+TEST_F(ModDbTest, FullDatabaseFailsTheWriteAndKeepsTheOldRows) {
+    Exec("INSERT INTO FILE_TBL (FILE_EXTN) VALUES ('old')");
+    test::Set_Connection_Fault(test::Connection_Fault::Database_Full);
+    Db_Connection hDb = Open_Database(Get_Database_File());
+    bool blnWritten = true;
+    {
+        MY_TRANS trans(hDb);
+        Prepared_Statement insert(hDb, "INSERT INTO FILE_TBL (FILE_EXTN) VALUES (?)", false);
+        ASSERT_TRUE(insert.Ok());
+        for (int i = 0; i < 5000 && blnWritten; ++i) {
+            insert.Bind(1, QString("entry-%1-").arg(i) + QString(200, 'x'));
+            blnWritten = insert.Execute();
+        }
+        EXPECT_FALSE(blnWritten);
+        EXPECT_TRUE(insert.Last_Error().contains("full")) << insert.Last_Error().toStdString();
+        trans.Rollback();
+        EXPECT_FALSE(trans.Commit());
+    }
+    EXPECT_TRUE(Boxes().empty());  // reporting was the caller's: nothing shown here
+    test::Clear_Connection_Faults();
+    EXPECT_EQ(Scalar("SELECT GROUP_CONCAT(FILE_EXTN) FROM FILE_TBL"), "old");
+}
+
+TEST_F(ModDbTest, PreparedStatementRunsWithBoundValuesAndReportsFailures) {
+    Db_Connection hDb = Open_Database(Get_Database_File());
+    {
+        MY_TRANS trans(hDb);
+        Prepared_Statement insert(hDb, "INSERT INTO FILE_TBL (FILE_EXTN, USER_ID) VALUES (?, ?)");
+        ASSERT_TRUE(insert.Ok());
+        // A bound value is stored as given: quotes and SQL stay text.
+        const QString values[] = {"a'b", "x'); DROP TABLE USER_TBL; --", "Caf\u00e9"};
+        for (const QString& v : values) {
+            insert.Bind(1, v);
+            insert.Bind(2, 7LL);
+            EXPECT_TRUE(insert.Execute());
+            EXPECT_EQ(insert.Changes(), 1);
+        }
+        // A NUL would cut the text inside the database: refused, reported once.
+        insert.Bind(1, QString("ab") + QChar(u'\0') + "c");
+        insert.Bind(2, 7LL);
+        EXPECT_FALSE(insert.Execute());
+        auto boxes = Boxes();
+        ASSERT_EQ(boxes.size(), 1u);
+        EXPECT_TRUE(boxes[0].strText.contains("NUL"));
+        EXPECT_TRUE(trans.Commit());
+    }
+    EXPECT_EQ(Scalar("SELECT COUNT(*) FROM FILE_TBL WHERE USER_ID=7"), "3");
+    EXPECT_EQ(Scalar("SELECT FILE_EXTN FROM FILE_TBL WHERE FILE_EXTN LIKE 'x%'"), "x'); DROP TABLE USER_TBL; --");
+    EXPECT_EQ(Scalar("SELECT COUNT(*) FROM USER_TBL"), "1");
+
+    Prepared_Statement bad(hDb, "INSERT INTO NO_TABLE VALUES (?)");
+    EXPECT_FALSE(bad.Ok());
+    auto boxes = Boxes();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_TRUE(boxes[0].strText.contains("no such table"));
 }
 
 TEST_F(ModDbTest, CompactDatabaseLogsSuccess) {

@@ -1,6 +1,7 @@
 #include "support/Fixture.h"
 
 #include "database/Installation.h"
+#include "database/modDB.h"
 #include "services/modGlobal.h"
 #include "services/modProgram.h"
 
@@ -33,11 +34,15 @@ void Dv_Test::SetUp() {
 
     modGlobal::Is_Remote_Mode = false;
     modGlobal::Err.Clear();
+    // A lock held on purpose by a test fails fast instead of after the full wait.
+    modDB::Set_Busy_Timeout(300);
     modProgram::Application_Log = std::make_unique<clsLog>();
     modProgram::Application_Log->Start_Logging(Log_File());
 }
 
 void Dv_Test::TearDown() {
+    Clear_Connection_Faults();
+    modDB::Set_Busy_Timeout(0);
     modProgram::Application_Log.reset();
     modProgram::Set_Login_Starter(nullptr);
     for (const Shown_Box& box : messageBox->shown)
@@ -55,6 +60,44 @@ struct Db_Closer {
     void operator()(sqlite3* db) const { sqlite3_close_v2(db); }
 };
 }  // namespace
+
+Held_Read_Lock::Held_Read_Lock(const QString& strDatabaseFile) {
+    if (sqlite3_open_v2(strDatabaseFile.toUtf8().constData(), &m_db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK) {
+        ADD_FAILURE() << "cannot open " << strDatabaseFile.toStdString();
+        return;
+    }
+    // Reading a table inside an open transaction keeps the shared lock until Release.
+    if (sqlite3_exec(m_db, "BEGIN; SELECT COUNT(*) FROM sqlite_master;", nullptr, nullptr, nullptr) != SQLITE_OK)
+        ADD_FAILURE() << "cannot hold a read lock: " << sqlite3_errmsg(m_db);
+}
+
+void Held_Read_Lock::Release() {
+    if (!m_db) return;
+    sqlite3_exec(m_db, "COMMIT", nullptr, nullptr, nullptr);
+    sqlite3_close_v2(m_db);
+    m_db = nullptr;
+}
+
+namespace {
+int Full_Database_Hook(sqlite3* db, char**, const void*) {
+    // The limit is the file's own size, so the first page a write needs is refused.
+    sqlite3_exec(db, "PRAGMA max_page_count = 1", nullptr, nullptr, nullptr);
+    return SQLITE_OK;
+}
+int Read_Only_Hook(sqlite3* db, char**, const void*) {
+    sqlite3_exec(db, "PRAGMA query_only = 1", nullptr, nullptr, nullptr);
+    return SQLITE_OK;
+}
+}  // namespace
+
+void Set_Connection_Fault(Connection_Fault fault) {
+    using Hook = void (*)();
+    Hook hook = fault == Connection_Fault::Database_Full ? reinterpret_cast<Hook>(&Full_Database_Hook)
+                                                         : reinterpret_cast<Hook>(&Read_Only_Hook);
+    sqlite3_auto_extension(hook);
+}
+
+void Clear_Connection_Faults() { sqlite3_reset_auto_extension(); }
 
 Rows Dv_Test::Query(const QString& strSQL) {
     Rows rows;

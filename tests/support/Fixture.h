@@ -12,9 +12,35 @@
 #include <memory>
 #include <vector>
 
+struct sqlite3;
+
 namespace test {
 
 using Rows = std::vector<QStringList>;
+
+// A second connection (another process's, as the filtering components have) holding a
+// read transaction on a database file: while it is held, a commit by the console
+// cannot get its exclusive lock and fails once the busy time-out has passed.
+class Held_Read_Lock {
+public:
+    explicit Held_Read_Lock(const QString& strDatabaseFile);
+    ~Held_Read_Lock() { Release(); }
+    Held_Read_Lock(const Held_Read_Lock&) = delete;
+    Held_Read_Lock& operator=(const Held_Read_Lock&) = delete;
+    void Release();
+
+private:
+    sqlite3* m_db = nullptr;
+};
+
+// Faults made real inside SQLite itself: every connection opened from now on (until
+// the test ends or Clear_Connection_Faults) runs these pragmas first.
+// Database_Full: no page may be added ("database or disk is full").
+// Database_Read_Only: every write is refused ("attempt to write a readonly database");
+// the tests run as root, for whom a read-only file mode changes nothing.
+enum class Connection_Fault { Database_Full, Database_Read_Only };
+void Set_Connection_Fault(Connection_Fault fault);
+void Clear_Connection_Faults();
 
 class Dv_Test : public ::testing::Test {
 protected:
@@ -29,6 +55,9 @@ protected:
     QString Scalar(const QString& strSQL);
     // Adds a user straight into USER_TBL and returns its id.
     long Insert_User(const QString& strName);
+
+    // See Held_Read_Lock: a read transaction on the settings database held by another connection.
+    std::unique_ptr<Held_Read_Lock> Hold_Read_Lock() { return std::make_unique<Held_Read_Lock>(Database_File()); }
 
     // The boxes shown since the last call (and forgets them).
     std::vector<Shown_Box> Boxes() { return messageBox->Take(); }
