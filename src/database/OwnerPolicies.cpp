@@ -42,12 +42,13 @@ bool Write_Bits(const char* strColumn, long lngComputerID, long lngUserID, long 
 
 // Reads the flags, sets or clears lngBit, writes them back. A failed read leaves the
 // stored flags alone: writing a value built from 0 would wipe the owner's other flags.
-void Set_Bit(bool (*read)(long, long, long&), bool (*write)(long, long, long), bool blnSet, long lngBit,
+// True when the flags were read and written.
+bool Set_Bit(bool (*read)(long, long, long&), bool (*write)(long, long, long), bool blnSet, long lngBit,
              long lngComputerID, long lngUserID) {
     long lngBits = 0;
-    if (!read(lngComputerID, lngUserID, lngBits)) return;
+    if (!read(lngComputerID, lngUserID, lngBits)) return false;
     modCommonFuns::Set_Bit_In_Flags(lngBits, lngBit, blnSet);
-    write(lngComputerID, lngUserID, lngBits);
+    return write(lngComputerID, lngUserID, lngBits);
 }
 
 }  // namespace
@@ -194,8 +195,8 @@ bool Write_Feature_Bits(long lngComputerID, long lngUserID, long lngBits) {
     return Write_Bits("FEATURE_BITS", lngComputerID, lngUserID, lngBits);
 }
 
-void Set_Feature_Bit(bool blnSet, long lngBit, long lngComputerID, long lngUserID) {
-    Set_Bit(Read_Feature_Bits, Write_Feature_Bits, blnSet, lngBit, lngComputerID, lngUserID);
+bool Set_Feature_Bit(bool blnSet, long lngBit, long lngComputerID, long lngUserID) {
+    return Set_Bit(Read_Feature_Bits, Write_Feature_Bits, blnSet, lngBit, lngComputerID, lngUserID);
 }
 
 bool Is_Feature_Bit_Set(long lngComputerID, long lngUserID, long lngBit) {
@@ -212,8 +213,8 @@ bool Write_Status_Bits(long lngComputerID, long lngUserID, long lngBits) {
     return Write_Bits("STATUS_BITS", lngComputerID, lngUserID, lngBits);
 }
 
-void Set_Status_Bit(bool blnSet, long lngBit, long lngComputerID, long lngUserID) {
-    Set_Bit(Read_Status_Bits, Write_Status_Bits, blnSet, lngBit, lngComputerID, lngUserID);
+bool Set_Status_Bit(bool blnSet, long lngBit, long lngComputerID, long lngUserID) {
+    return Set_Bit(Read_Status_Bits, Write_Status_Bits, blnSet, lngBit, lngComputerID, lngUserID);
 }
 
 // ---- Internet mode ----

@@ -58,11 +58,12 @@ bool Read_Feature_Bits(long lngComputerID, long lngUserID, long& lngBits);
 bool Write_Feature_Bits(long lngComputerID, long lngUserID, long lngBits);
 // blnSet true sets lngBit, anything else clears it. The write is skipped when the
 // read fails, so the owner's other flags are never replaced by a value built from 0.
-void Set_Feature_Bit(bool blnSet, long lngBit, long lngComputerID, long lngUserID);
+// True when the flags were read and written back.
+bool Set_Feature_Bit(bool blnSet, long lngBit, long lngComputerID, long lngUserID);
 bool Is_Feature_Bit_Set(long lngComputerID, long lngUserID, long lngBit);
 bool Read_Status_Bits(long lngComputerID, long lngUserID, long& lngBits);
 bool Write_Status_Bits(long lngComputerID, long lngUserID, long lngBits);
-void Set_Status_Bit(bool blnSet, long lngBit, long lngComputerID, long lngUserID);
+bool Set_Status_Bit(bool blnSet, long lngBit, long lngComputerID, long lngUserID);
 
 // ---- Internet mode ----
 bool Get_Internet_On_Off(long lngComputerID, long lngUserID, long& lngOnOff);
