@@ -130,7 +130,12 @@ QString frmReporting::Sort_Column(const QString& strSortBy) {
 }
 
 QString frmReporting::Sql_Time(const QDate& dtmDay, int lngDays) {
-    return QDateTime(dtmDay.addDays(lngDays), QTime(0, 0)).toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+    // Built from the date alone: the local midnight of a day may not exist (a
+    // daylight-saving change at 00:00 skips it), and a time that does not exist has
+    // no text, which would leave the period without one of its bounds.
+    const QDate dtmBound = dtmDay.addDays(lngDays);
+    if (!dtmBound.isValid()) throw Run_Time_Error(Err_No::Type_Mismatch, QStringLiteral("Type mismatch"));
+    return dtmBound.toString(QStringLiteral("yyyy-MM-dd")) + QStringLiteral(" 00:00:00");
 }
 
 // ---------------------------------------------------------------- the lists

@@ -19,6 +19,7 @@
 #include <QLocale>
 #include <QPushButton>
 #include <QTest>
+#include <ctime>
 
 using reporting::Report_List;
 
@@ -332,6 +333,90 @@ TEST_F(ReportingTest, TheStopDayOfAYearsLastDayEndsAtNewYearAndOneDayCoversThatD
     EXPECT_EQ(Listed(0).size(), 2u);
     EXPECT_TRUE(dialog->m_strQuery.contains("START_TIME>='2025-12-31 00:00:00' AND STOP_TIME<'2026-01-01 00:00:00'"));
 }
+
+// ---- periods on the days whose local midnight a daylight-saving change skips or repeats
+
+// The process's time zone for one test, put back afterwards.
+class Time_Zone {
+public:
+    explicit Time_Zone(const char* strZone) : m_old(qgetenv("TZ")), m_blnHadOld(qEnvironmentVariableIsSet("TZ")) {
+        qputenv("TZ", strZone);
+        tzset();
+    }
+    ~Time_Zone() {
+        if (m_blnHadOld) qputenv("TZ", m_old);
+        else qunsetenv("TZ");
+        tzset();
+    }
+
+private:
+    QByteArray m_old;
+    bool m_blnHadOld;
+};
+
+struct Zone_Day_Case {
+    const char* strName;
+    const char* strZone;
+    QDate dtmDay;
+    bool blnMidnightMissing;
+};
+
+void PrintTo(const Zone_Day_Case& c, std::ostream* os) { *os << c.strName; }
+
+class ZoneDayTest : public ReportingTest, public ::testing::WithParamInterface<Zone_Day_Case> {};
+
+TEST_P(ZoneDayTest, TheReportAndItsDeleteCoverExactlyTheChosenDay) {
+    const Zone_Day_Case& c = GetParam();
+    const Time_Zone zone(c.strZone);
+    ASSERT_EQ(QDateTime(c.dtmDay, QTime(0, 0)).isValid(), !c.blnMidnightMissing)
+        << "the zone's rules are not what the case is about";
+    const QString strDay = c.dtmDay.toString("yyyy-MM-dd");
+    const QString strBefore = c.dtmDay.addDays(-1).toString("yyyy-MM-dd");
+    const QString strAfter = c.dtmDay.addDays(1).toString("yyyy-MM-dd");
+    Url(m_lngUser, "day-before", "d", strBefore + " 23:30:00", strBefore + " 23:40:00");
+    Url(m_lngUser, "at-midnight", "d", strDay + " 00:00:00", strDay + " 00:10:00");
+    Url(m_lngUser, "at-noon", "d", strDay + " 12:00:00", strDay + " 12:01:00");
+    Url(m_lngUser, "last-second", "d", strDay + " 23:59:00", strDay + " 23:59:59");
+    Url(m_lngUser, "into-next-day", "d", strDay + " 23:59:00", strAfter + " 00:00:00");
+    Url(m_lngUser, "day-after", "d", strAfter + " 00:00:00", strAfter + " 00:05:00");
+    // The pickers open on the clock's day, as the administrator sees them.
+    clock->now = QDateTime(c.dtmDay, QTime(14, 5, 9));
+    Open();
+    ASSERT_EQ(dialog->dtpkStartTime->date(), c.dtmDay);
+    ASSERT_EQ(dialog->dtpkStopTime->date(), c.dtmDay);
+    ASSERT_TRUE(Create_Report([&](frmReport& viewer, Report_List& list) {
+        const auto rows = Data(list);
+        QStringList urls;
+        for (const QStringList& row : rows) urls << row[0];
+        EXPECT_EQ(urls, (QStringList{"at-midnight", "at-noon", "last-second"}));
+        messageBox->Answer(platform::vbYes);
+        viewer.findChild<QPushButton*>("cmdDeleteReport")->click();
+        auto boxes = Boxes();
+        ASSERT_EQ(boxes.size(), 2u);
+        EXPECT_EQ(boxes[1].strText, "Successfuly deleted the listed Report(s)");
+    }));
+    EXPECT_TRUE(dialog->m_strQuery.contains("START_TIME>='" + strDay + " 00:00:00' AND STOP_TIME<'" + strAfter +
+                                            " 00:00:00'"))
+        << dialog->m_strQuery.toStdString();
+    test::Rows kept = Query("SELECT URL FROM URL_RPT_TBL ORDER BY URL");
+    QStringList urls;
+    for (const QStringList& row : kept) urls << row[0];
+    EXPECT_EQ(urls, (QStringList{"day-after", "day-before", "into-next-day"})) << "only the chosen day's events go";
+}
+
+// Days whose local midnight does not exist (a change at 00:00 moves the clock to 01:00)
+// or happens twice, the day before and after such a change, and a day that a zone
+// skipped altogether.
+INSTANTIATE_TEST_SUITE_P(
+    Zones, ZoneDayTest,
+    ::testing::Values(Zone_Day_Case{"HavanaMidnightSkipped", "America/Havana", QDate(2026, 3, 8), true},
+                      Zone_Day_Case{"HavanaDayBeforeTheSkip", "America/Havana", QDate(2026, 3, 7), false},
+                      Zone_Day_Case{"HavanaMidnightRepeated", "America/Havana", QDate(2026, 11, 1), false},
+                      Zone_Day_Case{"SantiagoMidnightSkipped", "America/Santiago", QDate(2026, 9, 6), true},
+                      Zone_Day_Case{"BeirutMidnightSkipped", "Asia/Beirut", QDate(2026, 3, 29), true},
+                      Zone_Day_Case{"ApiaDayThatNeverHappened", "Pacific/Apia", QDate(2011, 12, 30), true},
+                      Zone_Day_Case{"Utc", "UTC", QDate(2026, 3, 8), false}),
+    [](const auto& info) { return std::string(info.param.strName); });
 
 TEST_F(ReportingTest, AnEmailIsReportedByItsStartTimeAndOnlyForItsDirection) {
     Email(m_lngUser, 0, "me@x", "sent@x", "sent today", TODAY + " 23:59:59");
@@ -691,21 +776,54 @@ TEST_F(ReportingTest, OneOrTwoListedEventsCannotBeDeletedFromTheViewer) {
     EXPECT_EQ(Scalar("SELECT COUNT(*) FROM URL_RPT_TBL"), "2");
 }
 
-TEST_F(ReportingTest, AFailedDeleteIsReportedAndTheEventsStayListed) {
+// A delete the database refuses, or whose commit fails, is reported once with the
+// database's text; the events stay stored, so they stay listed, and no success shows.
+enum class Delete_Fault { Trigger, Held_Read_Lock, Read_Only };
+
+struct Delete_Fault_Case {
+    const char* strName;
+    Delete_Fault fault;
+    const char* strError;
+};
+
+void PrintTo(const Delete_Fault_Case& c, std::ostream* os) { *os << c.strName; }
+
+class DeleteFaultTest : public ReportingTest, public ::testing::WithParamInterface<Delete_Fault_Case> {};
+
+TEST_P(DeleteFaultTest, AFailedDeleteIsReportedOnceAndTheEventsStayListedAndStored) {
+    const Delete_Fault_Case& c = GetParam();
     for (const char* strUrl : {"a", "b", "c"}) Url(m_lngUser, strUrl, "d", TODAY + " 09:00:00", TODAY + " 09:01:00");
-    Exec("CREATE TRIGGER KEEP_URLS BEFORE DELETE ON URL_RPT_TBL BEGIN SELECT RAISE(ABORT, 'report rows are kept'); END");
     Open();
+    std::unique_ptr<test::Held_Read_Lock> lock;
     ASSERT_TRUE(Create_Report([&](frmReport& viewer, Report_List& list) {
+        switch (c.fault) {
+            case Delete_Fault::Trigger:
+                Exec("CREATE TRIGGER KEEP_URLS BEFORE DELETE ON URL_RPT_TBL BEGIN SELECT RAISE(ABORT, "
+                     "'report rows are kept'); END");
+                break;
+            case Delete_Fault::Held_Read_Lock: lock = Hold_Read_Lock(); break;
+            case Delete_Fault::Read_Only: test::Set_Connection_Fault(test::Connection_Fault::Database_Read_Only); break;
+        }
         messageBox->Answer(platform::vbYes);
         viewer.findChild<QPushButton*>("cmdDeleteReport")->click();
         auto boxes = Boxes();
-        ASSERT_EQ(boxes.size(), 2u);
+        ASSERT_EQ(boxes.size(), 2u) << "the question and one error, no success";
         EXPECT_EQ(boxes[1].lngStyle, 16);
-        EXPECT_TRUE(boxes[1].strText.contains("report rows are kept"));
+        EXPECT_TRUE(boxes[1].strText.contains(c.strError)) << boxes[1].strText.toStdString();
         EXPECT_EQ(list.Count(), 12) << "the events are still in the database, so they stay listed";
+        EXPECT_EQ(Data(list).size(), 3u);
     }));
+    if (lock) lock->Release();
+    test::Clear_Connection_Faults();
     EXPECT_EQ(Scalar("SELECT COUNT(*) FROM URL_RPT_TBL"), "3");
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Faults, DeleteFaultTest,
+    ::testing::Values(Delete_Fault_Case{"TriggerRaises", Delete_Fault::Trigger, "report rows are kept"},
+                      Delete_Fault_Case{"CommitBusyUnderAHeldReadLock", Delete_Fault::Held_Read_Lock, "database is locked"},
+                      Delete_Fault_Case{"ReadOnlyDatabase", Delete_Fault::Read_Only, "readonly"}),
+    [](const auto& info) { return std::string(info.param.strName); });
 
 TEST_F(ReportingTest, AFailedQueryIsReportedThenNoData) {
     Exec("DROP TABLE PROGRAM_RPT_TBL");
