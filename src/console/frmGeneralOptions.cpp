@@ -140,6 +140,19 @@ void frmGeneralOptions::Form_Load() {
     });
 }
 
+void frmGeneralOptions::Show_Stored_Settings() {
+    Load_Program_Mode();
+    Load_Client_Options();
+    Load_Remote_Settings();
+    Set_Controls_State();
+    Clear_Password_Boxes();
+    m_strLoadedServerName = ui->txtServerName->text();
+    m_strLoadedClientPort = ui->txtClientPortNo->text();
+    // What a write before the refused one stored shows in the console too.
+    m_frmMain.Get_Working_Mode();
+    ui->cmdApply->setEnabled(false);
+}
+
 void frmGeneralOptions::Set_Form_Caption() {
     setWindowTitle(QStringLiteral("General Options - ") + m_frmMain.cboUsers->currentText());
 }
@@ -330,17 +343,19 @@ void frmGeneralOptions::Clear_Password_Boxes() {
 void frmGeneralOptions::cmdApply_Click() {
     Error_Block([&] {
         if (Ask(QStringLiteral("Are you sure you want to change the Settings?"), 36) != platform::vbYes) return;
-        bool blnSaved = false;
         const QString strNewPwd = ui->txtNewPassword->text();
         const QString strConfirmPwd = ui->txtConfirmPassword->text();
 
         Collect_Client_Options();
 
         // The mode and the client options are written before the password and the
-        // remote settings are checked.
+        // remote settings are checked. A write the database refuses has been reported
+        // by its procedure: Apply ends there and the dialog shows what is stored.
         const long lngMode = ui->optUser->isChecked() ? 1 : 0;
-        if (modCommonFuns::Set_Program_Mode(lngMode)) blnSaved = true;
-        if (modCommonFuns::Set_Client_Options(m_lngClientOptions)) blnSaved = true;
+        if (!modCommonFuns::Set_Program_Mode(lngMode) || !modCommonFuns::Set_Client_Options(m_lngClientOptions)) {
+            Show_Stored_Settings();
+            return;
+        }
 
         // An empty new password leaves the password as it is.
         if (!strNewPwd.isEmpty()) {
@@ -356,10 +371,11 @@ void frmGeneralOptions::cmdApply_Click() {
                 ui->txtNewPassword->setFocus();
                 return;
             }
-            if (modCommonFuns::Set_Pwd(strNewPwd)) {
-                blnSaved = true;
-                Clear_Password_Boxes();
+            if (!modCommonFuns::Set_Pwd(strNewPwd)) {
+                Show_Stored_Settings();
+                return;
             }
+            Clear_Password_Boxes();
         }
 
         const long lngRemoteMode = ui->optEnableRemoteMode->isChecked() ? 1 : 0;
@@ -394,8 +410,11 @@ void frmGeneralOptions::cmdApply_Click() {
             }
         }
         // The port is stored as the number it was checked as ("1.5" is stored as 2).
-        if (!blnKeepStoredRemote &&
-            modDBFunctions::Set_Remote_Settings(lngRemoteMode, strServerName, QString::number(lngPort))) {
+        if (!blnKeepStoredRemote) {
+            if (!modDBFunctions::Set_Remote_Settings(lngRemoteMode, strServerName, QString::number(lngPort))) {
+                Show_Stored_Settings();
+                return;
+            }
             modGlobal::Is_Remote_Mode = (lngRemoteMode != 0);
             Set_Controls_State();
             m_strLoadedServerName = ui->txtServerName->text();
@@ -404,10 +423,8 @@ void frmGeneralOptions::cmdApply_Click() {
 
         m_frmMain.Get_Working_Mode();
 
-        if (blnSaved) {
-            ui->cmdApply->setEnabled(false);
-            Ask(QStringLiteral("Successfully saved the changes."), 64);
-        }
+        ui->cmdApply->setEnabled(false);
+        Ask(QStringLiteral("Successfully saved the changes."), 64);
     });
 }
 

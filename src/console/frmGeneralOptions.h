@@ -55,6 +55,8 @@ private:
     void Load_Client_Options();
     void Load_Remote_Settings();
     void Set_Controls_State();
+    // After a refused write: every control shows what is stored, nothing is pending.
+    void Show_Stored_Settings();
     void Show_Options_Page(int Index);
     void Collect_Client_Options();
     bool Is_Client_Option_Set(long lngBit) const;

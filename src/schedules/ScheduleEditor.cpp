@@ -500,11 +500,12 @@ void frmScheduleEditorBase::cmdRemove_Click() {
         const long lngCount = list.Count();
         for (long i = 1; i <= lngCount && i <= list.Count(); ++i) {
             if (!list.Selected(i)) continue;
-            if (modDBFunctions::Delete_Schedule(modDB::To_Long(list.Tag(i)))) {
-                list.Remove(i);
-                --i;
-                m_allowance->Update();
-            }
+            // A refused delete has been reported; it ends the walk, so one failure
+            // gives one box, and the rows not deleted stay listed.
+            if (!modDBFunctions::Delete_Schedule(modDB::To_Long(list.Tag(i)))) break;
+            list.Remove(i);
+            --i;
+            m_allowance->Update();
         }
     });
 }

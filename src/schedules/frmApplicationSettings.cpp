@@ -81,7 +81,7 @@ void frmApplicationSettings::Load_Application_Message() {
     if (!modDBFunctions::Get_Application_Message(owner.lngComputerID, owner.lngUserID, lngMsgType, strMessage)) return;
     ui->txtBlkdApplnMsg->setText(strMessage);
     // Any other stored type leaves the list without a selection.
-    if (lngMsgType == 0 || lngMsgType == 1) ui->cboApplnWindowType->setCurrentIndex(static_cast<int>(lngMsgType));
+    ui->cboApplnWindowType->setCurrentIndex(lngMsgType == 0 || lngMsgType == 1 ? static_cast<int>(lngMsgType) : -1);
 }
 
 void frmApplicationSettings::Set_Controls_State() { ui->txtBlkdApplnMsg->setEnabled(!modGlobal::Is_Remote_Mode); }
@@ -108,8 +108,12 @@ void frmApplicationSettings::cmdApply_Click() {
         const QString strMessage = ui->txtBlkdApplnMsg->text().trimmed();
         const long lngMsgType = ui->cboApplnWindowType->currentIndex() == 1 ? 1 : 0;
         const lists::Policy_Owner owner = Owner();
-        if (!modDBFunctions::Set_Application_Message(owner.lngComputerID, owner.lngUserID, lngMsgType, strMessage))
+        if (!modDBFunctions::Set_Application_Message(owner.lngComputerID, owner.lngUserID, lngMsgType, strMessage)) {
+            // Refused and reported: the controls show what is stored, nothing is pending.
+            Load_Application_Message();
+            ui->cmdApply->setEnabled(false);
             return;
+        }
         ui->cmdApply->setEnabled(false);
         Ask(QStringLiteral("Successfully saved the changes"), 64);
     });

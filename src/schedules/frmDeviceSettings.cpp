@@ -100,9 +100,13 @@ void frmDeviceSettings::Load_Device_Lock() {
     // The stored value is a 32-bit number.
     m_lngDeviceLock = static_cast<std::int32_t>(lngDeviceLock);
     // A field holding 2 chooses no option of its device.
-    for (const Device_Field& device : Devices())
+    for (const Device_Field& device : Devices()) {
+        // Exclusive options cannot be cleared one by one: the group is cleared first.
+        for (QRadioButton* pOption : *device.pOptions) pOption->setAutoExclusive(false);
         for (int i = 0; i < 3; ++i)
             (*device.pOptions)[i]->setChecked(Is_Device_Field_Value(device.lngMask, FIELD_VALUES[i], device.intShift));
+        for (QRadioButton* pOption : *device.pOptions) pOption->setAutoExclusive(true);
+    }
 }
 
 void frmDeviceSettings::Set_Controls_State() {
@@ -128,7 +132,12 @@ void frmDeviceSettings::cmdApply_Click() {
             Add_Device_Field(lngLock, lngValue, device.intShift);
         }
         const lists::Policy_Owner owner = Owner();
-        if (!modDBFunctions::Set_Device_Lock(owner.lngComputerID, owner.lngUserID, lngLock)) return;
+        if (!modDBFunctions::Set_Device_Lock(owner.lngComputerID, owner.lngUserID, lngLock)) {
+            // Refused and reported: the options show what is stored, nothing is pending.
+            Load_Device_Lock();
+            ui->cmdApply->setEnabled(false);
+            return;
+        }
         m_lngDeviceLock = lngLock;
         ui->cmdApply->setEnabled(false);
         platform::Message_Boxes().Show(QStringLiteral("Successfully saved the Device Status"), 64,

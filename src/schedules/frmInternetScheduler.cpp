@@ -70,27 +70,42 @@ void frmInternetScheduler::Form_Load() {
         Init_Pickers();
         Load_Schedules();
         Load_Images();
-        const lists::Policy_Owner owner = Owner();
-        long lngSchFor = 0;
-        if (!modDBFunctions::Get_Schedule_For(owner.lngComputerID, owner.lngUserID, lngSchFor)) lngSchFor = 0;
+        const long lngSchFor = Read_Schedule_For();
         Set_Controls_State();
-        int intOption = -1;
-        if (lngSchFor == Internet_Control::INTERNET_CONTROL_MANUAL) {
-            // A failed read leaves 0: the internet counts as turned off.
-            long lngOnOff = 0;
-            modDBFunctions::Get_Internet_On_Off(owner.lngComputerID, owner.lngUserID, lngOnOff);
-            intOption = lngOnOff != 0 ? 0 : 1;
-        } else if (lngSchFor == Internet_Control::INTERNET_CONTROL_SCHEDULER) {
-            if (modDBFunctions::Is_Feature_Bit_Set(owner.lngComputerID, owner.lngUserID, FEATURE_INTERNET_SCHEDULER))
-                intOption = 2;
-        }
-        if (intOption >= 0) {
-            optInternetMode[static_cast<size_t>(intOption)]->setChecked(true);
-            optInternetMode_Click(intOption);
-        }
+        Show_Internet_Mode(lngSchFor);
         // What was read is not a change: nothing to apply yet.
         ui->cmdApply->setEnabled(false);
     });
+}
+
+long frmInternetScheduler::Read_Schedule_For() {
+    const lists::Policy_Owner owner = Owner();
+    long lngSchFor = 0;
+    if (!modDBFunctions::Get_Schedule_For(owner.lngComputerID, owner.lngUserID, lngSchFor)) lngSchFor = 0;
+    return lngSchFor;
+}
+
+void frmInternetScheduler::Show_Internet_Mode(long lngSchFor) {
+    const lists::Policy_Owner owner = Owner();
+    int intOption = -1;
+    if (lngSchFor == Internet_Control::INTERNET_CONTROL_MANUAL) {
+        // A failed read leaves 0: the internet counts as turned off.
+        long lngOnOff = 0;
+        modDBFunctions::Get_Internet_On_Off(owner.lngComputerID, owner.lngUserID, lngOnOff);
+        intOption = lngOnOff != 0 ? 0 : 1;
+    } else if (lngSchFor == Internet_Control::INTERNET_CONTROL_SCHEDULER) {
+        if (modDBFunctions::Is_Feature_Bit_Set(owner.lngComputerID, owner.lngUserID, FEATURE_INTERNET_SCHEDULER))
+            intOption = 2;
+    }
+    if (intOption >= 0) {
+        optInternetMode[static_cast<size_t>(intOption)]->setChecked(true);
+        optInternetMode_Click(intOption);
+    } else {
+        // No stored mode: no option chosen (exclusive options cannot all be cleared one by one).
+        for (QRadioButton* pOption : optInternetMode) pOption->setAutoExclusive(false);
+        for (QRadioButton* pOption : optInternetMode) pOption->setChecked(false);
+        for (QRadioButton* pOption : optInternetMode) pOption->setAutoExclusive(true);
+    }
 }
 
 void frmInternetScheduler::Load_Images() {
@@ -140,23 +155,23 @@ void frmInternetScheduler::optInternetMode_Click(int) { ui->cmdApply->setEnabled
 void frmInternetScheduler::cmdApply_Click() {
     Error_Block([&] {
         const lists::Policy_Owner owner = Owner();
-        // Each write is attempted, whatever became of the one before.
+        const long c = owner.lngComputerID, u = owner.lngUserID;
+        // The writes run in order and stop at the first one refused (it has been
+        // reported); the options then show the mode as stored.
+        bool blnWritten = true;
         if (!optInternetMode[2]->isChecked()) {
-            modDBFunctions::Set_Feature_Bit(false, FEATURE_INTERNET_SCHEDULER, owner.lngComputerID, owner.lngUserID);
-            if (optInternetMode[0]->isChecked()) {
-                modDBFunctions::Set_User_Internet_On_Off(Internet_On_Off::INTERNET_ON, owner.lngUserID);
-                modDBFunctions::Set_Status_Bit(false, Status_Bit::STATUS_INTERNET_OFF, owner.lngComputerID,
-                                               owner.lngUserID);
-            } else if (optInternetMode[1]->isChecked()) {
-                modDBFunctions::Set_User_Internet_On_Off(Internet_On_Off::INTERNET_OFF, owner.lngUserID);
-                modDBFunctions::Set_Status_Bit(true, Status_Bit::STATUS_INTERNET_OFF, owner.lngComputerID,
-                                               owner.lngUserID);
-            }
+            blnWritten = modDBFunctions::Set_Feature_Bit(false, FEATURE_INTERNET_SCHEDULER, c, u);
+            if (optInternetMode[0]->isChecked())
+                blnWritten = blnWritten && modDBFunctions::Set_User_Internet_On_Off(Internet_On_Off::INTERNET_ON, u) &&
+                             modDBFunctions::Set_Status_Bit(false, Status_Bit::STATUS_INTERNET_OFF, c, u);
+            else if (optInternetMode[1]->isChecked())
+                blnWritten = blnWritten && modDBFunctions::Set_User_Internet_On_Off(Internet_On_Off::INTERNET_OFF, u) &&
+                             modDBFunctions::Set_Status_Bit(true, Status_Bit::STATUS_INTERNET_OFF, c, u);
+        } else {
+            blnWritten = modDBFunctions::Set_User_Schedule_For(Internet_Control::INTERNET_CONTROL_SCHEDULER, u) &&
+                         modDBFunctions::Set_Feature_Bit(true, FEATURE_INTERNET_SCHEDULER, c, u);
         }
-        if (optInternetMode[2]->isChecked()) {
-            modDBFunctions::Set_User_Schedule_For(Internet_Control::INTERNET_CONTROL_SCHEDULER, owner.lngUserID);
-            modDBFunctions::Set_Feature_Bit(true, FEATURE_INTERNET_SCHEDULER, owner.lngComputerID, owner.lngUserID);
-        }
+        if (!blnWritten) Show_Internet_Mode(Read_Schedule_For());
         ui->cmdApply->setEnabled(false);
         Console().Get_Internet_Mode();
     });

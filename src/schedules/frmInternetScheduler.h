@@ -37,6 +37,10 @@ protected:
 private:
     void Form_Load();
     void Load_Images();
+    // The stored SCH_FOR of the owner (0 when it cannot be read).
+    long Read_Schedule_For();
+    // Chooses the option of the stored mode, or none when no mode is stored.
+    void Show_Internet_Mode(long lngSchFor);
     // True when a listed schedule has the same type, times and days or months.
     bool Check_Schedule_Exists(const QString& strType, const QString& strDay, const QString& strMonth,
                                const QString& strFromTime, const QString& strToTime);

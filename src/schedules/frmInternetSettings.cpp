@@ -128,7 +128,7 @@ void frmInternetSettings::Load_Internet_Message() {
     ui->txtBlMessage->setText(strMessage);
     ui->txtRedirectUrl->setText(strRedirectUrl.isEmpty() ? QStringLiteral("http://") : strRedirectUrl);
     // Any other stored type leaves the combo without a selection.
-    if (lngMsgType >= 0 && lngMsgType <= 3) ui->cboWindowType->setCurrentIndex(static_cast<int>(lngMsgType));
+    ui->cboWindowType->setCurrentIndex(lngMsgType >= 0 && lngMsgType <= 3 ? static_cast<int>(lngMsgType) : -1);
 }
 
 void frmInternetSettings::Load_Bypassed_Exe_List() {
@@ -196,8 +196,12 @@ void frmInternetSettings::cmdApply_Click() {
         const long lngMsgType = intIndex >= 0 ? intIndex : m_lngStoredType;
         const lists::Policy_Owner owner = Owner();
         if (!modDBFunctions::Set_Website_Message(owner.lngComputerID, owner.lngUserID, lngMsgType, strMessage,
-                                                 strRedirectUrl))
+                                                 strRedirectUrl)) {
+            // Refused and reported: the boxes show what is stored, nothing is pending.
+            Load_Internet_Message();
+            ui->cmdApply->setEnabled(false);
             return;
+        }
         m_lngStoredType = lngMsgType;
         ui->cmdApply->setEnabled(false);
         Ask(QStringLiteral("Successfully saved the changes"), 64);
@@ -226,6 +230,8 @@ void frmInternetSettings::cmdAdd_Click() {
         const lists::Policy_Owner owner = Owner();
         modDB::Query_Result arrResult;
         if (!modDBFunctions::Add_Bypass_Exe(hDb, arrResult, owner.lngComputerID, owner.lngUserID, strName)) return;
+        // Listed only once stored: a refused commit has been reported and lists nothing.
+        if (!trans.Commit()) return;
         List_Bypassed_Exe(strName);
         ui->txtByPassedExe->setFocus();
         ui->txtByPassedExe->clear();
@@ -248,15 +254,19 @@ void frmInternetSettings::cmdRemove_Click() {
         modDB::Db_Connection hDb = modDB::Open_Database(modDB::Get_Database_File());
         modDB::MY_TRANS trans(hDb);
         const std::vector<long> selected = list.Selected_Items();
-        // From the last to the first; an item whose delete failed stays.
+        // From the last to the first. The first refused delete (reported) ends the walk;
+        // those before it are committed, and an item leaves the list only once its
+        // delete is committed.
         for (auto it = selected.rbegin(); it != selected.rend(); ++it) {
             const lists::Policy_Owner owner = Owner();
             modDB::Query_Result arrResult;
-            if (modDBFunctions::Delete_Bypass_Exe(hDb, arrResult, owner.lngComputerID, owner.lngUserID, list.Text(*it)))
-                removed.push_back(*it);
+            if (!modDBFunctions::Delete_Bypass_Exe(hDb, arrResult, owner.lngComputerID, owner.lngUserID,
+                                                   list.Text(*it)))
+                break;
+            removed.push_back(*it);
         }
+        if (!trans.Commit()) removed.clear();
     });
-    // What was deleted leaves the list, also after an error part-way.
     list.Remove_Items(removed);
     m_allowance->Update();
 }

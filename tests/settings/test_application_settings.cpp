@@ -94,17 +94,6 @@ INSTANTIATE_TEST_SUITE_P(
                       // No type selected is written as "silent".
                       Apply_Case{"unknown_type", 5, -1, "x", "0", "x"}));
 
-TEST_F(ApplicationSettingsTest, AFailedApplyShowsNoSuccessAndKeepsApplyEnabled) {
-    Store_Message(1, "old");
-    Refuse("UPDATE", "USER_TBL");
-    Open();
-    Message()->setText("new");
-    Click("cmdApply");
-    Expect_One_Database_Error();
-    EXPECT_TRUE(Enabled("cmdApply"));
-    EXPECT_EQ(Stored_Message(), (test::Rows{{"1", "old"}}));
-}
-
 TEST_F(ApplicationSettingsTest, InRemoteModeTheTextIsDisabledAndChoosingATypeLeavesApplyDisabled) {
     modGlobal::Is_Remote_Mode = true;
     Store_Message(1, "old");

@@ -116,17 +116,6 @@ TEST_F(DeviceSettingsTest, ADeviceWithoutAChosenOptionIsStoredLocked) {
     EXPECT_EQ(Stored_Lock(), QString::number(0 + 0 + 48));
 }
 
-TEST_F(DeviceSettingsTest, AFailedApplyShowsNoSuccessAndKeepsApplyEnabled) {
-    Store_Lock(21);
-    Refuse("UPDATE", "USER_TBL");
-    Open();
-    Option(2, 0)->click();
-    Click("cmdApply");
-    Expect_One_Database_Error();
-    EXPECT_TRUE(Enabled("cmdApply"));
-    EXPECT_EQ(Stored_Lock(), "21");
-}
-
 TEST_F(DeviceSettingsTest, TheDialogShowsTheUsersCaptionTheDevicePicturesAndTheOptionTips) {
     Open();
     EXPECT_EQ(dialog->windowTitle(), "Device Lock - alice");

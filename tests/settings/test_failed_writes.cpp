@@ -1,0 +1,376 @@
+// Every dialog that writes the owner's schedules or settings, against every way a
+// write can fail for real: another process holding a read transaction (the commit
+// stays busy), a database that may not grow, one that may not be written, and a
+// trigger that refuses. Each failed write is reported once with the database's text,
+// no success is shown, and what the dialog shows afterwards is what is stored.
+#include "console/frmGeneralOptions.h"
+#include "platform/ListView.h"
+#include "schedules/frmApplicationScheduler.h"
+#include "schedules/frmApplicationSettings.h"
+#include "schedules/frmDeviceSettings.h"
+#include "schedules/frmInternetScheduler.h"
+#include "schedules/frmInternetSettings.h"
+#include "support/ConsoleFixture.h"
+
+#include <QAbstractButton>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QTimeEdit>
+#include <functional>
+
+using platform::ListView;
+
+namespace {
+
+enum class Fault { Held_Read_Lock, Database_Full, Read_Only, Trigger };
+
+class FailedWriteTest;
+
+// One write of one dialog: the stored state before, the dialog, the change made on
+// screen, the button that writes, and how to read the same values off the screen and
+// out of the database.
+struct Write_Case {
+    const char* strName;
+    std::function<void(FailedWriteTest&)> arrange;
+    std::function<void(FailedWriteTest&)> open;
+    std::function<void(FailedWriteTest&)> change;
+    std::function<void(FailedWriteTest&)> write;
+    int lngQuestions;  // boxes the write asks before it writes
+    std::function<QStringList(FailedWriteTest&)> shown;
+    std::function<QStringList(FailedWriteTest&)> stored;
+    // The statement a trigger refuses ("UPDATE OF column" refuses part-way).
+    const char *strEvent, *strTable;
+    // Whether the write needs a new page of the file, so that a full disk refuses it.
+    bool blnGrows;
+};
+
+struct Param {
+    const Write_Case* pCase;
+    Fault fault;
+};
+
+const char* Fault_Name(Fault fault) {
+    switch (fault) {
+        case Fault::Held_Read_Lock: return "HeldReadLock";
+        case Fault::Database_Full: return "DiskFull";
+        case Fault::Read_Only: return "ReadOnly";
+        case Fault::Trigger: return "TriggerRaises";
+    }
+    return "";
+}
+
+const char* Fault_Text(Fault fault) {
+    switch (fault) {
+        case Fault::Held_Read_Lock: return "database is locked";
+        case Fault::Database_Full: return "database or disk is full";
+        case Fault::Read_Only: return "attempt to write a readonly database";
+        case Fault::Trigger: return "refused";
+    }
+    return "";
+}
+
+void PrintTo(const Param& p, std::ostream* os) { *os << p.pCase->strName << "_" << Fault_Name(p.fault); }
+
+// A value long enough to need pages of its own.
+const QString BIG = QString(100000, QLatin1Char('x'));
+
+class FailedWriteTest : public test::Owner_Dialog_Test, public ::testing::WithParamInterface<Param> {
+public:
+    // What the cases use of the fixture.
+    template <class Form>
+    void Open_Dialog() {
+        Open_Form<Form>();
+    }
+    template <class T>
+    T* Control(const char* strName) const {
+        return Find<T>(strName);
+    }
+    void Press(const char* strName) { Click(strName); }
+    void Press_Yes(const char* strName) {
+        messageBox->Answer(platform::vbYes);
+        Click(strName);
+    }
+    void Run(const QString& strSQL) { Exec(strSQL.arg(m_lngUser)); }
+    QStringList Column(const QString& strSQL) {
+        QStringList values;
+        for (const QStringList& row : Query(strSQL.arg(m_lngUser))) values << row.join('|');
+        return values;
+    }
+    QStringList Items(const char* strList, int lngSub = 0) const {
+        const ListView& list = *Find<ListView>(strList);
+        QStringList items;
+        for (long i = 1; i <= list.Count(); ++i)
+            items << (lngSub == 0 ? list.Text(i) : list.SubItem(i, 1) + "-" + list.SubItem(i, 2));
+        return items;
+    }
+    void Select_All(const char* strList) {
+        ListView& list = *Find<ListView>(strList);
+        for (long i = 1; i <= list.Count(); ++i) list.Set_Selected(i, true);
+    }
+    // The index of the checked option among name_0, name_1, ... (-1 when none).
+    int Chosen(const char* strName, int lngCount) const {
+        for (int i = 0; i < lngCount; ++i)
+            if (Find<QRadioButton>(qPrintable(QString("%1_%2").arg(QLatin1String(strName)).arg(i)))->isChecked())
+                return i;
+        return -1;
+    }
+    void Times(const char* strFrom, const char* strTo) {
+        Find<QTimeEdit>("dtpkFromTime")->setTime(QTime::fromString(QLatin1String(strFrom), "HH:mm"));
+        Find<QTimeEdit>("dtpkToTime")->setTime(QTime::fromString(QLatin1String(strTo), "HH:mm"));
+    }
+};
+
+// The owner is %1 in the SQL texts of the cases.
+QStringList Schedules_Stored(FailedWriteTest& t, int lngSchFor) {
+    return t.Column("SELECT FROM_TIME || '-' || TO_TIME FROM SCH_TBL WHERE USER_ID=%1 AND SCH_FOR=" +
+                    QString::number(lngSchFor) + " ORDER BY SCH_ID");
+}
+
+// Two daily schedules (D_W_M 1).
+void Two_Schedules(FailedWriteTest& t, int lngSchFor) {
+    for (const char* strTimes : {"'07:00','08:00'", "'09:00','10:00'"})
+        t.Run("INSERT INTO SCH_TBL (SCH_FOR,SCH_SUB_TYPE,D_W_M,WEEKDAYS,MONTHS,FROM_TIME,TO_TIME,COMPUTER_ID,USER_ID) "
+              "VALUES (" + QString::number(lngSchFor) + "," + QString::number(lngSchFor - 1) + ",1,0,0," +
+              QLatin1String(strTimes) + ",0,%1)");
+}
+
+// The option the stored internet mode chooses, as the internet scheduler loads it.
+QStringList Stored_Internet_Mode(FailedWriteTest& t) {
+    const QStringList row =
+        t.Column("SELECT SCH_FOR, IA_ON_OFF, FEATURE_BITS FROM USER_TBL WHERE USER_ID=%1").value(0).split('|');
+    int lngOption = -1;
+    if (row[0] == "1") lngOption = row[1] != "0" ? 0 : 1;
+    else if (row[0] == "2" && (row[2].toLong() & 1)) lngOption = 2;
+    return {QString::number(lngOption)};
+}
+
+QStringList Shown_Device_Lock(FailedWriteTest& t) {
+    QStringList fields;
+    for (const char* strDevice : {"optFloppy", "optCDDVD", "optUSB"}) {
+        const int i = t.Chosen(strDevice, 3);
+        fields << (i < 0 ? QStringLiteral("none") : QString::number(std::array{0, 1, 3}[static_cast<size_t>(i)]));
+    }
+    return fields;
+}
+
+QStringList Stored_Device_Lock(FailedWriteTest& t) {
+    const long lngLock = t.Column("SELECT DEVICE_LOCK FROM USER_TBL WHERE USER_ID=%1").value(0).toLong();
+    QStringList fields;
+    for (int intShift : {0, 2, 4}) {
+        const long lngField = (lngLock >> intShift) & 3;
+        fields << (lngField == 2 ? QStringLiteral("none") : QString::number(lngField));
+    }
+    return fields;
+}
+
+QStringList Shown_General_Options(FailedWriteTest& t) {
+    const ListView& clients = *t.Control<ListView>("lvwClientSettings");
+    long lngClients = 0;
+    for (long i = 1; i <= clients.Count(); ++i)
+        if (clients.Checked(i)) lngClients |= 1L << (i - 1);
+    return {t.Control<QRadioButton>("optUser")->isChecked() ? "1" : "0", QString::number(lngClients),
+            t.Control<QRadioButton>("optEnableRemoteMode")->isChecked() ? "1" : "0",
+            t.Control<QLineEdit>("txtServerName")->text(), t.Control<QLineEdit>("txtClientPortNo")->text(),
+            // The password boxes show nothing after a refused write.
+            t.Control<QLineEdit>("txtNewPassword")->text() + t.Control<QLineEdit>("txtConfirmPassword")->text()};
+}
+
+QStringList Stored_General_Options(FailedWriteTest& t) {
+    return t.Column("SELECT PROGRAM_MODE, CLIENT_OPTIONS, REMOTE_MODE, SERVER_NAME, CLIENT_PORT, '' FROM SETTINGS_TBL")
+        .value(0)
+        .split('|');
+}
+
+void Change_General_Options(FailedWriteTest& t) {
+    t.Control<QRadioButton>("optComputer")->click();
+    ListView& clients = *t.Control<ListView>("lvwClientSettings");
+    clients.Model()->setData(clients.Model()->index(1, 0), Qt::Checked, Qt::CheckStateRole);
+    t.Control<QLineEdit>("txtNewPassword")->setText("Secret");
+    t.Control<QLineEdit>("txtConfirmPassword")->setText("Secret");
+    t.Control<QRadioButton>("optEnableRemoteMode")->click();
+    t.Control<QLineEdit>("txtServerName")->setText("server2");
+    t.Control<QLineEdit>("txtClientPortNo")->setText("8080");
+}
+
+const Write_Case CASES[] = {
+    {"InternetSchedulerAdd", [](FailedWriteTest& t) { Two_Schedules(t, 1); },
+     [](FailedWriteTest& t) { t.Open_Dialog<frmInternetScheduler>(); },
+     [](FailedWriteTest& t) { t.Times("11:00", "12:00"); }, [](FailedWriteTest& t) { t.Press("cmAdd"); }, 0,
+     [](FailedWriteTest& t) { return t.Items("lvwInternetScheduler", 1); },
+     [](FailedWriteTest& t) { return Schedules_Stored(t, 1); }, "INSERT", "SCH_TBL", false},
+    {"InternetSchedulerSave", [](FailedWriteTest& t) { Two_Schedules(t, 1); },
+     [](FailedWriteTest& t) { t.Open_Dialog<frmInternetScheduler>(); },
+     [](FailedWriteTest& t) {
+         t.Control<ListView>("lvwInternetScheduler")->Set_Selected(1, true);
+         t.Press("cmdEdit");
+         t.Times("06:00", "06:30");
+     },
+     [](FailedWriteTest& t) { t.Press("cmAdd"); }, 0,
+     [](FailedWriteTest& t) { return t.Items("lvwInternetScheduler", 1); },
+     [](FailedWriteTest& t) { return Schedules_Stored(t, 1); }, "UPDATE", "SCH_TBL", false},
+    {"InternetSchedulerRemove", [](FailedWriteTest& t) { Two_Schedules(t, 1); },
+     [](FailedWriteTest& t) { t.Open_Dialog<frmInternetScheduler>(); },
+     [](FailedWriteTest& t) { t.Select_All("lvwInternetScheduler"); },
+     [](FailedWriteTest& t) { t.Press_Yes("cmdRemove"); }, 1,
+     [](FailedWriteTest& t) { return t.Items("lvwInternetScheduler", 1); },
+     [](FailedWriteTest& t) { return Schedules_Stored(t, 1); }, "DELETE", "SCH_TBL", false},
+    {"InternetModeApply", [](FailedWriteTest& t) {
+         t.Run("UPDATE USER_TBL SET SCH_FOR=2, IA_ON_OFF=0, FEATURE_BITS=1, STATUS_BITS=4 WHERE USER_ID=%1");
+     },
+     [](FailedWriteTest& t) { t.Open_Dialog<frmInternetScheduler>(); },
+     [](FailedWriteTest& t) { t.Control<QRadioButton>("optInternetMode_0")->click(); },
+     [](FailedWriteTest& t) { t.Press("cmdApply"); }, 0,
+     [](FailedWriteTest& t) { return QStringList{QString::number(t.Chosen("optInternetMode", 3))}; },
+     Stored_Internet_Mode, "UPDATE", "USER_TBL", false},
+    {"InternetModeApplyRefusedPartWay", [](FailedWriteTest& t) {
+         t.Run("UPDATE USER_TBL SET SCH_FOR=2, IA_ON_OFF=0, FEATURE_BITS=1, STATUS_BITS=4 WHERE USER_ID=%1");
+     },
+     [](FailedWriteTest& t) { t.Open_Dialog<frmInternetScheduler>(); },
+     [](FailedWriteTest& t) { t.Control<QRadioButton>("optInternetMode_0")->click(); },
+     [](FailedWriteTest& t) { t.Press("cmdApply"); }, 0,
+     [](FailedWriteTest& t) { return QStringList{QString::number(t.Chosen("optInternetMode", 3))}; },
+     Stored_Internet_Mode, "UPDATE OF SCH_FOR", "USER_TBL", false},
+    {"ApplicationSchedulerAdd", [](FailedWriteTest& t) { Two_Schedules(t, 2); },
+     [](FailedWriteTest& t) { t.Open_Dialog<frmApplicationScheduler>(); },
+     [](FailedWriteTest& t) { t.Times("11:00", "12:00"); }, [](FailedWriteTest& t) { t.Press("cmAdd"); }, 0,
+     [](FailedWriteTest& t) { return t.Items("lvwApplicationScheduler", 1); },
+     [](FailedWriteTest& t) { return Schedules_Stored(t, 2); }, "INSERT", "SCH_TBL", false},
+    {"ApplicationSchedulerRemove", [](FailedWriteTest& t) { Two_Schedules(t, 2); },
+     [](FailedWriteTest& t) { t.Open_Dialog<frmApplicationScheduler>(); },
+     [](FailedWriteTest& t) { t.Select_All("lvwApplicationScheduler"); },
+     [](FailedWriteTest& t) { t.Press_Yes("cmdRemove"); }, 1,
+     [](FailedWriteTest& t) { return t.Items("lvwApplicationScheduler", 1); },
+     [](FailedWriteTest& t) { return Schedules_Stored(t, 2); }, "DELETE", "SCH_TBL", false},
+    {"InternetSettingsApply", [](FailedWriteTest& t) {
+         t.Run("UPDATE USER_TBL SET URL_MSG_TYPE=1, BLOCKED_URL_MSG='Blocked', REDIRECT_URL='http://a/' WHERE "
+               "USER_ID=%1");
+     },
+     [](FailedWriteTest& t) { t.Open_Dialog<frmInternetSettings>(); },
+     [](FailedWriteTest& t) {
+         t.Control<QComboBox>("cboWindowType")->setCurrentIndex(2);
+         t.Control<QLineEdit>("txtBlMessage")->setText(BIG);
+     },
+     [](FailedWriteTest& t) { t.Press("cmdApply"); }, 0,
+     [](FailedWriteTest& t) {
+         return QStringList{QString::number(t.Control<QComboBox>("cboWindowType")->currentIndex()),
+                            t.Control<QLineEdit>("txtBlMessage")->text(), t.Control<QLineEdit>("txtRedirectUrl")->text()};
+     },
+     [](FailedWriteTest& t) {
+         return t.Column("SELECT URL_MSG_TYPE, BLOCKED_URL_MSG, REDIRECT_URL FROM USER_TBL WHERE USER_ID=%1")
+             .value(0)
+             .split('|');
+     },
+     "UPDATE", "USER_TBL", true},
+    {"AlwaysAllowedProgramAdd", [](FailedWriteTest& t) {
+         t.Run("INSERT INTO BYPASS_EXE_TBL (BYPASS_EXE, COMPUTER_ID, USER_ID) VALUES ('a.exe', 0, %1)");
+     },
+     [](FailedWriteTest& t) { t.Open_Dialog<frmInternetSettings>(); },
+     [](FailedWriteTest& t) { t.Control<QLineEdit>("txtByPassedExe")->setText(BIG + ".exe"); },
+     [](FailedWriteTest& t) { t.Press("cmdAdd"); }, 0,
+     [](FailedWriteTest& t) { return t.Items("lvwBypassedExe"); },
+     [](FailedWriteTest& t) { return t.Column("SELECT BYPASS_EXE FROM BYPASS_EXE_TBL WHERE USER_ID=%1 ORDER BY rowid"); },
+     "INSERT", "BYPASS_EXE_TBL", true},
+    {"AlwaysAllowedProgramRemove", [](FailedWriteTest& t) {
+         t.Run("INSERT INTO BYPASS_EXE_TBL (BYPASS_EXE, COMPUTER_ID, USER_ID) VALUES ('a.exe', 0, %1), ('b.exe', 0, %1)");
+     },
+     [](FailedWriteTest& t) { t.Open_Dialog<frmInternetSettings>(); },
+     [](FailedWriteTest& t) { t.Select_All("lvwBypassedExe"); },
+     [](FailedWriteTest& t) { t.Press_Yes("cmdRemove"); }, 1,
+     [](FailedWriteTest& t) { return t.Items("lvwBypassedExe"); },
+     [](FailedWriteTest& t) { return t.Column("SELECT BYPASS_EXE FROM BYPASS_EXE_TBL WHERE USER_ID=%1 ORDER BY rowid"); },
+     "DELETE", "BYPASS_EXE_TBL", false},
+    {"ApplicationSettingsApply", [](FailedWriteTest& t) {
+         t.Run("UPDATE USER_TBL SET APP_MSG_TYPE=0, APP_BLOCKER_MSG='old' WHERE USER_ID=%1");
+     },
+     [](FailedWriteTest& t) { t.Open_Dialog<frmApplicationSettings>(); },
+     [](FailedWriteTest& t) {
+         t.Control<QComboBox>("cboApplnWindowType")->setCurrentIndex(1);
+         t.Control<QLineEdit>("txtBlkdApplnMsg")->setText(BIG);
+     },
+     [](FailedWriteTest& t) { t.Press("cmdApply"); }, 0,
+     [](FailedWriteTest& t) {
+         return QStringList{QString::number(t.Control<QComboBox>("cboApplnWindowType")->currentIndex()),
+                            t.Control<QLineEdit>("txtBlkdApplnMsg")->text()};
+     },
+     [](FailedWriteTest& t) {
+         return t.Column("SELECT APP_MSG_TYPE, APP_BLOCKER_MSG FROM USER_TBL WHERE USER_ID=%1").value(0).split('|');
+     },
+     "UPDATE", "USER_TBL", true},
+    {"DeviceLockApply", [](FailedWriteTest& t) { t.Run("UPDATE USER_TBL SET DEVICE_LOCK=2 + 4 + 48 WHERE USER_ID=%1"); },
+     [](FailedWriteTest& t) { t.Open_Dialog<frmDeviceSettings>(); },
+     [](FailedWriteTest& t) {
+         t.Control<QRadioButton>("optFloppy_1")->click();
+         t.Control<QRadioButton>("optUSB_0")->click();
+     },
+     [](FailedWriteTest& t) { t.Press("cmdApply"); }, 0, Shown_Device_Lock, Stored_Device_Lock, "UPDATE", "USER_TBL",
+     false},
+    {"GeneralOptionsApply", [](FailedWriteTest& t) {
+         t.Run("UPDATE SETTINGS_TBL SET PROGRAM_MODE=1, CLIENT_OPTIONS=1, SERVER_NAME='server1', CLIENT_PORT='2705'");
+     },
+     [](FailedWriteTest& t) { t.Open_Dialog<frmGeneralOptions>(); }, Change_General_Options,
+     [](FailedWriteTest& t) { t.Press_Yes("cmdApply"); }, 1, Shown_General_Options, Stored_General_Options, "UPDATE",
+     "SETTINGS_TBL", false},
+    // The mode and client options are stored before the password is refused.
+    {"GeneralOptionsApplyRefusedAtThePassword", [](FailedWriteTest& t) {
+         t.Run("UPDATE SETTINGS_TBL SET PROGRAM_MODE=1, CLIENT_OPTIONS=1, SERVER_NAME='server1', CLIENT_PORT='2705'");
+     },
+     [](FailedWriteTest& t) { t.Open_Dialog<frmGeneralOptions>(); }, Change_General_Options,
+     [](FailedWriteTest& t) { t.Press_Yes("cmdApply"); }, 1, Shown_General_Options, Stored_General_Options,
+     "UPDATE OF PWD", "SETTINGS_TBL", false},
+};
+
+std::vector<Param> All_Params() {
+    std::vector<Param> params;
+    for (const Write_Case& c : CASES) {
+        // A trigger on one column refuses part-way; the other faults refuse the first write.
+        const bool blnPartWay = QByteArray(c.strEvent).contains(" OF ");
+        for (Fault fault : {Fault::Held_Read_Lock, Fault::Database_Full, Fault::Read_Only, Fault::Trigger}) {
+            if (fault == Fault::Database_Full && !c.blnGrows) continue;
+            if (blnPartWay && fault != Fault::Trigger) continue;
+            params.push_back({&c, fault});
+        }
+    }
+    return params;
+}
+
+TEST_P(FailedWriteTest, OneBoxWithTheDatabasesTextNoSuccessAndTheScreenShowsWhatIsStored) {
+    const Write_Case& c = *GetParam().pCase;
+    const Fault fault = GetParam().fault;
+    c.arrange(*this);
+    if (fault == Fault::Trigger)
+        Exec(QString("CREATE TRIGGER refuse BEFORE %1 ON %2 BEGIN SELECT RAISE(ABORT, 'refused'); END")
+                 .arg(QLatin1String(c.strEvent), QLatin1String(c.strTable)));
+    c.open(*this);
+    c.change(*this);
+    const QStringList before = c.stored(*this);
+
+    std::unique_ptr<test::Held_Read_Lock> lock;
+    switch (fault) {
+        case Fault::Held_Read_Lock: lock = Hold_Read_Lock(); break;
+        case Fault::Database_Full: test::Set_Connection_Fault(test::Connection_Fault::Database_Full); break;
+        case Fault::Read_Only: test::Set_Connection_Fault(test::Connection_Fault::Database_Read_Only); break;
+        case Fault::Trigger: break;
+    }
+    c.write(*this);
+    if (lock) lock->Release();
+    test::Clear_Connection_Faults();
+
+    const std::vector<test::Shown_Box> boxes = Boxes();
+    ASSERT_EQ(boxes.size(), static_cast<size_t>(c.lngQuestions + 1)) << "the questions and one error";
+    for (int i = 0; i < c.lngQuestions; ++i) EXPECT_EQ(boxes[static_cast<size_t>(i)].lngStyle, 36);
+    EXPECT_EQ(boxes.back().lngStyle, 16);
+    EXPECT_TRUE(boxes.back().strText.contains(QLatin1String(Fault_Text(fault)))) << boxes.back().strText.toStdString();
+
+    const QStringList stored = c.stored(*this);
+    EXPECT_EQ(c.shown(*this), stored);
+    if (!QByteArray(c.strEvent).contains(" OF ")) EXPECT_EQ(stored, before) << "the first write was refused";
+    // A settings dialog has nothing left to apply: what it shows is stored.
+    if (QWidget* pApply = dialog->findChild<QWidget*>("cmdApply")) EXPECT_FALSE(pApply->isEnabled());
+}
+
+INSTANTIATE_TEST_SUITE_P(Dialogs, FailedWriteTest, ::testing::ValuesIn(All_Params()), [](const auto& info) {
+    return std::string(info.param.pCase->strName) + "_" + Fault_Name(info.param.fault);
+});
+
+}  // namespace
