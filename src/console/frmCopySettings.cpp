@@ -20,6 +20,7 @@
 #include <QLayout>
 #include <QSignalBlocker>
 #include <QUrl>
+#include <algorithm>
 #include <vector>
 
 using platform::ListView;
@@ -274,23 +275,32 @@ bool frmCopySettings::Copy_Checked_Features() {
     bool blnSuccess = true;
     // The ticked destinations' ids, in list order, looked up once for every feature.
     // A destination whose id cannot be read is skipped, so nothing of it is ever
-    // written under another user's id, and the copy is reported as failed. A name
-    // that resolves to the source's own id (a twin that differs only in letter case)
-    // is passed over: copying a user onto itself would delete its rows before they
-    // were read.
+    // written under another user's id. A name that resolves to the source's own id (a
+    // twin that differs only in letter case) is skipped too: copying a user onto itself
+    // would replace its rows with themselves at best. Either way not every ticked
+    // destination got the copy, so the copy is not reported as a success.
     const ListView& destinations = *ui->lvwDestinationUsers;
-    std::vector<long> destinationIDs;
+    modCopySettings::Destinations destinationIDs;
     for (long i = 1; i <= destinations.Count(); ++i) {
         if (!destinations.Checked(i)) continue;
         long lngDestUserID = 0;
-        if (!modDBFunctions::Get_User_Id(lngDestUserID, destinations.Text(i))) {
+        if (!modDBFunctions::Get_User_Id(lngDestUserID, destinations.Text(i)) || lngDestUserID == lngSourceUserID) {
             blnSuccess = false;
             continue;
         }
-        if (lngDestUserID != lngSourceUserID) destinationIDs.push_back(lngDestUserID);
+        // Two ticked names that resolve to one id are copied to once.
+        if (std::find(destinationIDs.begin(), destinationIDs.end(), lngDestUserID) == destinationIDs.end())
+            destinationIDs.push_back(lngDestUserID);
     }
+    if (destinationIDs.empty()) return blnSuccess;
+
+    // One connection writes the whole copy, one transaction per feature and destination.
+    modDB::Db_Connection hDb = modDB::Open_Database(modDB::Get_Database_File());
+    if (!hDb) return false;
 
     // Features one at a time in list order, each to every destination before the next.
+    // The copy stops at the first failed read or write: it was reported once, and the
+    // destinations not reached yet keep what they have.
     const ListView& features = *ui->lvwFeatures;
     const long lngFeatures = features.Count();
     for (long f = 1; f <= lngFeatures; ++f) {
@@ -299,17 +309,12 @@ bool frmCopySettings::Copy_Checked_Features() {
         if (!pFeature) continue;
         bool blnSourceEnabled = false;
         if (pFeature->lngSourceBit != 0) {
-            // An unreadable source bit is not taken for "off": the feature is not copied.
+            // An unreadable source bit is not taken for "off".
             long lngBits = 0;
-            if (!modDBFunctions::Read_Feature_Bits(lngComputerID, lngSourceUserID, lngBits)) {
-                blnSuccess = false;
-                continue;
-            }
+            if (!modDBFunctions::Read_Feature_Bits(hDb, lngComputerID, lngSourceUserID, lngBits)) return false;
             blnSourceEnabled = (modCommonFuns::To_32_Bits(lngBits) & pFeature->lngSourceBit) != 0;
         }
-        for (const long lngDestUserID : destinationIDs)
-            if (!pFeature->routine(lngComputerID, lngSourceUserID, lngDestUserID, blnSourceEnabled))
-                blnSuccess = false;
+        if (!pFeature->routine(hDb, lngComputerID, lngSourceUserID, destinationIDs, blnSourceEnabled)) return false;
     }
     return blnSuccess;
 }

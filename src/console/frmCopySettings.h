@@ -57,7 +57,7 @@ private:
     // A click on an item reverses its tick while the item is selected.
     void Reverse_Clicked_Tick(platform::ListView& list, long lngIndex);
     void Clear_All_Checks();
-    // The copy itself; false when any feature failed for any destination.
+    // The copy itself; false when it stopped at a failure or any ticked destination was skipped.
     bool Copy_Checked_Features();
 
     std::unique_ptr<Ui::frmCopySettings> ui;

@@ -1,47 +1,60 @@
 #pragma once
-// The routines that copy one feature of a source user to one destination user, and
-// the features the copy dialog offers. Every routine replaces: it deletes what the
-// destination has of the feature, writes the source's rows for it, then sets the
-// destination's feature bit to the source's state (the general options have no bit).
-// Rows are read from the source under lngComputerID (the console's computer id) and
-// written under lngComputerID and the destination's USER_ID.
+// The routines that copy one feature of a source user to destination users, and the
+// features the copy dialog offers. Every routine replaces: for each destination it
+// deletes what the destination has of the feature, writes the source's rows for it,
+// then sets the destination's feature bit to the source's state (the general options
+// have no bit). Rows are read from the source under lngComputerID (the console's
+// computer id) and written under lngComputerID and the destination's USER_ID.
 //
-// A routine hands back true only when every step succeeded. It stops at the first
-// failed delete, read, insert or bit update and hands back false; nothing is rolled
-// back, so the destination keeps what was written before the failure.
+// A routine reads the source once, then replaces each destination in order on hDb
+// (one connection for the whole copy), each destination inside one transaction: its
+// deletes, inserts and flag updates are committed together or not at all, so a
+// failure, or the program being killed, leaves every destination with either its old
+// rows or the source's, never an empty or half list. A routine stops at the first
+// failed read or write (reported once, with the database's text) and hands back
+// false: the destinations before it have the copy, that one and those after it keep
+// what they had.
 
 #include <QString>
 #include <array>
+#include <vector>
+
+namespace modDB {
+class Db_Connection;
+}
 
 namespace modCopySettings {
 
-// ---- One routine per feature ----
-bool Copy_Website_Filter(long lngComputerID, long lngSourceUserID, long lngDestUserID, bool blnSourceEnabled);
-bool Copy_File_Filter(long lngComputerID, long lngSourceUserID, long lngDestUserID, bool blnSourceEnabled);
-bool Copy_SMTP_Filter(long lngComputerID, long lngSourceUserID, long lngDestUserID, bool blnSourceEnabled);
-bool Copy_POP3_Filter(long lngComputerID, long lngSourceUserID, long lngDestUserID, bool blnSourceEnabled);
-bool Copy_Port_Filter(long lngComputerID, long lngSourceUserID, long lngDestUserID, bool blnSourceEnabled);
-bool Copy_Internet_Scheduler(long lngComputerID, long lngSourceUserID, long lngDestUserID, bool blnSourceEnabled);
-bool Copy_EXE_Blocker(long lngComputerID, long lngSourceUserID, long lngDestUserID, bool blnSourceEnabled);
-bool Copy_Window_Blocker(long lngComputerID, long lngSourceUserID, long lngDestUserID, bool blnSourceEnabled);
-bool Copy_Application_Scheduler(long lngComputerID, long lngSourceUserID, long lngDestUserID, bool blnSourceEnabled);
-// The blocked-item messages and the always-allowed programs; no feature bit is read or set.
-bool Copy_General_Options(long lngComputerID, long lngSourceUserID, long lngDestUserID);
+using Destinations = std::vector<long>;
 
-// ---- Inner routines ----
-// The list copy: the source's values of strColumn in strTable, inserted for the
-// destination on one connection inside MY_TRANS (committed also after a failure).
-bool Copy_List(long lngComputerID, long lngSourceUserID, long lngDestUserID, const QString& strTable,
-               const QString& strColumn);
-// The source's port rules below FILTER_TYPE 60000 (blnBlocking false) or above it
-// (true), each added for the destination on a connection of its own.
-bool Copy_Ports(long lngComputerID, long lngSourceUserID, long lngDestUserID, bool blnBlocking);
-// The source's schedules of lngSchFor, added for the destination with lngSubType and
-// their times in the "HH:mm" form, each on a connection of its own.
-bool Copy_Schedules(long lngComputerID, long lngSourceUserID, long lngDestUserID, long lngSchFor, long lngSubType);
+// ---- One routine per feature ----
+bool Copy_Website_Filter(const modDB::Db_Connection& hDb, long lngComputerID, long lngSourceUserID,
+                         const Destinations& destinations, bool blnSourceEnabled);
+bool Copy_File_Filter(const modDB::Db_Connection& hDb, long lngComputerID, long lngSourceUserID,
+                      const Destinations& destinations, bool blnSourceEnabled);
+bool Copy_SMTP_Filter(const modDB::Db_Connection& hDb, long lngComputerID, long lngSourceUserID,
+                      const Destinations& destinations, bool blnSourceEnabled);
+bool Copy_POP3_Filter(const modDB::Db_Connection& hDb, long lngComputerID, long lngSourceUserID,
+                      const Destinations& destinations, bool blnSourceEnabled);
+// The filter rules (FILTER_TYPE below 60000) first, then the blocking rules (above);
+// a rule of exactly 60000 is in neither group and is not copied.
+bool Copy_Port_Filter(const modDB::Db_Connection& hDb, long lngComputerID, long lngSourceUserID,
+                      const Destinations& destinations, bool blnSourceEnabled);
+bool Copy_Internet_Scheduler(const modDB::Db_Connection& hDb, long lngComputerID, long lngSourceUserID,
+                             const Destinations& destinations, bool blnSourceEnabled);
+bool Copy_EXE_Blocker(const modDB::Db_Connection& hDb, long lngComputerID, long lngSourceUserID,
+                      const Destinations& destinations, bool blnSourceEnabled);
+bool Copy_Window_Blocker(const modDB::Db_Connection& hDb, long lngComputerID, long lngSourceUserID,
+                         const Destinations& destinations, bool blnSourceEnabled);
+bool Copy_Application_Scheduler(const modDB::Db_Connection& hDb, long lngComputerID, long lngSourceUserID,
+                                const Destinations& destinations, bool blnSourceEnabled);
+// The blocked-item messages and the always-allowed programs; no feature bit is read or set.
+bool Copy_General_Options(const modDB::Db_Connection& hDb, long lngComputerID, long lngSourceUserID,
+                          const Destinations& destinations);
 
 // ---- The features of the copy dialog, in list order ----
-using Copy_Routine = bool (*)(long lngComputerID, long lngSourceUserID, long lngDestUserID, bool blnSourceEnabled);
+using Copy_Routine = bool (*)(const modDB::Db_Connection& hDb, long lngComputerID, long lngSourceUserID,
+                              const Destinations& destinations, bool blnSourceEnabled);
 
 struct Copy_Feature {
     QString strKey;      // Key, Text and small icon of the feature's item

@@ -29,15 +29,66 @@ QString Owner_Where(long lngComputerID, long lngUserID, const char* strEquals) {
 
 QString Num(long lngValue) { return QString::number(lngValue); }
 
+// One statement on the caller's connection (a copy's transaction); false at once,
+// silently, without one.
+bool Run_On(const Db_Connection& hDb, const QString& strSQL) {
+    if (!hDb) return false;
+    Query_Result arrResult;
+    long lngRows = 0;
+    return modDB::Run_Query(hDb, strSQL, arrResult, lngRows);
+}
+
+// The same with the table read inside an error block, as Run_Sql_And_Read does.
+template <class Reader>
+bool Read_On(const Db_Connection& hDb, const QString& strSQL, Reader&& read) {
+    if (!hDb) return false;
+    Query_Result arrResult;
+    long lngRows = 0;
+    if (!modDB::Run_Query(hDb, strSQL, arrResult, lngRows)) return false;
+    return Error_Block([&] { read(arrResult, lngRows); });
+}
+
+QString Read_Bits_Sql(const char* strColumn, long lngComputerID, long lngUserID) {
+    return "SELECT " + QLatin1String(strColumn) + " FROM " + Owner_Table(lngComputerID) +
+           Owner_Where(lngComputerID, lngUserID, "=");
+}
+
+QString Write_Bits_Sql(const char* strColumn, long lngComputerID, long lngUserID, long lngBits) {
+    return "UPDATE " + Owner_Table(lngComputerID) + " SET " + QLatin1String(strColumn) + "=" +
+           Num(modCommonFuns::To_32_Bits(lngBits)) + Owner_Where(lngComputerID, lngUserID, "=");
+}
+
 bool Read_Bits(const char* strColumn, long lngComputerID, long lngUserID, long& lngBits) {
-    return Run_Sql_And_Read("SELECT " + QLatin1String(strColumn) + " FROM " + Owner_Table(lngComputerID) +
-                                Owner_Where(lngComputerID, lngUserID, "="),
+    return Run_Sql_And_Read(Read_Bits_Sql(strColumn, lngComputerID, lngUserID),
                             [&](const Query_Result& r, long) { lngBits = r.Long_Value(1, 0); });
 }
 
 bool Write_Bits(const char* strColumn, long lngComputerID, long lngUserID, long lngBits) {
-    return Run_Sql_Only("UPDATE " + Owner_Table(lngComputerID) + " SET " + QLatin1String(strColumn) + "=" +
-                        Num(modCommonFuns::To_32_Bits(lngBits)) + Owner_Where(lngComputerID, lngUserID, "="));
+    return Run_Sql_Only(Write_Bits_Sql(strColumn, lngComputerID, lngUserID, lngBits));
+}
+
+QString Set_User_Messages_Sql(long lngUserID, long lngUrlMsgType, const QString& strBlockedUrlMsg,
+                              const QString& strRedirectUrl, long lngAppMsgType, const QString& strAppBlockerMsg) {
+    return "UPDATE USER_TBL SET URL_MSG_TYPE=" + Num(lngUrlMsgType) + ",BLOCKED_URL_MSG='" +
+           Sql_Text(strBlockedUrlMsg) + "',REDIRECT_URL='" + Sql_Text(strRedirectUrl) +
+           "',APP_MSG_TYPE=" + Num(lngAppMsgType) + ",APP_BLOCKER_MSG='" + Sql_Text(strAppBlockerMsg) +
+           "' WHERE USER_ID=" + Num(lngUserID);
+}
+
+QString Internet_On_Off_Sql(long lngOnOff, long lngUserID) {
+    return "UPDATE USER_TBL SET SCH_FOR= 1, IA_ON_OFF=" + Num(lngOnOff) + " WHERE USER_ID=" + Num(lngUserID);
+}
+
+QString Schedule_For_Sql(long lngSchFor, long lngUserID) {
+    return "UPDATE USER_TBL SET SCH_FOR=" + Num(lngSchFor) + " WHERE USER_ID=" + Num(lngUserID);
+}
+
+QString Delete_User_Rows_Sql(long lngUserID, const QString& strTable) {
+    return "DELETE FROM " + strTable + " WHERE USER_ID=" + Num(lngUserID);
+}
+
+QString Delete_User_Schedules_Sql(long lngSchFor, long lngUserID) {
+    return "DELETE FROM SCH_TBL WHERE SCH_FOR=" + Num(lngSchFor) + " AND USER_ID=" + Num(lngUserID);
 }
 
 // Reads the flags, sets or clears lngBit, writes them back. A failed read leaves the
@@ -179,10 +230,14 @@ bool Get_User_Messages(long lngUserID, Query_Result& arrResult, long& lngRows) {
 
 bool Set_User_Messages(long lngUserID, long lngUrlMsgType, const QString& strBlockedUrlMsg,
                        const QString& strRedirectUrl, long lngAppMsgType, const QString& strAppBlockerMsg) {
-    return Run_Sql_Only("UPDATE USER_TBL SET URL_MSG_TYPE=" + Num(lngUrlMsgType) + ",BLOCKED_URL_MSG='" +
-                        Sql_Text(strBlockedUrlMsg) + "',REDIRECT_URL='" + Sql_Text(strRedirectUrl) +
-                        "',APP_MSG_TYPE=" + Num(lngAppMsgType) + ",APP_BLOCKER_MSG='" + Sql_Text(strAppBlockerMsg) +
-                        "' WHERE USER_ID=" + Num(lngUserID));
+    return Run_Sql_Only(
+        Set_User_Messages_Sql(lngUserID, lngUrlMsgType, strBlockedUrlMsg, strRedirectUrl, lngAppMsgType, strAppBlockerMsg));
+}
+
+bool Set_User_Messages(const Db_Connection& hDb, long lngUserID, long lngUrlMsgType, const QString& strBlockedUrlMsg,
+                       const QString& strRedirectUrl, long lngAppMsgType, const QString& strAppBlockerMsg) {
+    return Run_On(hDb, Set_User_Messages_Sql(lngUserID, lngUrlMsgType, strBlockedUrlMsg, strRedirectUrl,
+                                             lngAppMsgType, strAppBlockerMsg));
 }
 
 // ---- Feature and status flags ----
@@ -193,6 +248,15 @@ bool Read_Feature_Bits(long lngComputerID, long lngUserID, long& lngBits) {
 
 bool Write_Feature_Bits(long lngComputerID, long lngUserID, long lngBits) {
     return Write_Bits("FEATURE_BITS", lngComputerID, lngUserID, lngBits);
+}
+
+bool Read_Feature_Bits(const Db_Connection& hDb, long lngComputerID, long lngUserID, long& lngBits) {
+    return Read_On(hDb, Read_Bits_Sql("FEATURE_BITS", lngComputerID, lngUserID),
+                   [&](const Query_Result& r, long) { lngBits = r.Long_Value(1, 0); });
+}
+
+bool Write_Feature_Bits(const Db_Connection& hDb, long lngComputerID, long lngUserID, long lngBits) {
+    return Run_On(hDb, Write_Bits_Sql("FEATURE_BITS", lngComputerID, lngUserID, lngBits));
 }
 
 bool Set_Feature_Bit(bool blnSet, long lngBit, long lngComputerID, long lngUserID) {
@@ -232,22 +296,37 @@ bool Get_Schedule_For(long lngComputerID, long lngUserID, long& lngSchFor) {
 }
 
 bool Set_User_Internet_On_Off(long lngOnOff, long lngUserID) {
-    return Run_Sql_Only("UPDATE USER_TBL SET SCH_FOR= 1, IA_ON_OFF=" + Num(lngOnOff) + " WHERE USER_ID=" +
-                        Num(lngUserID));
+    return Run_Sql_Only(Internet_On_Off_Sql(lngOnOff, lngUserID));
+}
+
+bool Set_User_Internet_On_Off(const Db_Connection& hDb, long lngOnOff, long lngUserID) {
+    return Run_On(hDb, Internet_On_Off_Sql(lngOnOff, lngUserID));
 }
 
 bool Set_User_Schedule_For(long lngSchFor, long lngUserID) {
-    return Run_Sql_Only("UPDATE USER_TBL SET SCH_FOR=" + Num(lngSchFor) + " WHERE USER_ID=" + Num(lngUserID));
+    return Run_Sql_Only(Schedule_For_Sql(lngSchFor, lngUserID));
+}
+
+bool Set_User_Schedule_For(const Db_Connection& hDb, long lngSchFor, long lngUserID) {
+    return Run_On(hDb, Schedule_For_Sql(lngSchFor, lngUserID));
 }
 
 // ---- Per-user clean-up before a copy ----
 
 bool Delete_User_Rows(long lngUserID, const QString& strTable) {
-    return Run_Sql_Only("DELETE FROM " + strTable + " WHERE USER_ID=" + Num(lngUserID));
+    return Run_Sql_Only(Delete_User_Rows_Sql(lngUserID, strTable));
+}
+
+bool Delete_User_Rows(const Db_Connection& hDb, long lngUserID, const QString& strTable) {
+    return Run_On(hDb, Delete_User_Rows_Sql(lngUserID, strTable));
 }
 
 bool Delete_User_Schedules(long lngSchFor, long lngUserID) {
-    return Run_Sql_Only("DELETE FROM SCH_TBL WHERE SCH_FOR=" + Num(lngSchFor) + " AND USER_ID=" + Num(lngUserID));
+    return Run_Sql_Only(Delete_User_Schedules_Sql(lngSchFor, lngUserID));
+}
+
+bool Delete_User_Schedules(const Db_Connection& hDb, long lngSchFor, long lngUserID) {
+    return Run_On(hDb, Delete_User_Schedules_Sql(lngSchFor, lngUserID));
 }
 
 }  // namespace modDBFunctions

@@ -75,6 +75,17 @@ bool Set_User_Schedule_For(long lngSchFor, long lngUserID);
 bool Delete_User_Rows(long lngUserID, const QString& strTable);
 bool Delete_User_Schedules(long lngSchFor, long lngUserID);
 
+// ---- The same writes on the caller's connection, so that a copy replaces one
+// destination's rows, modes and flags inside one transaction ----
+bool Delete_User_Rows(const Db_Connection& hDb, long lngUserID, const QString& strTable);
+bool Delete_User_Schedules(const Db_Connection& hDb, long lngSchFor, long lngUserID);
+bool Read_Feature_Bits(const Db_Connection& hDb, long lngComputerID, long lngUserID, long& lngBits);
+bool Write_Feature_Bits(const Db_Connection& hDb, long lngComputerID, long lngUserID, long lngBits);
+bool Set_User_Internet_On_Off(const Db_Connection& hDb, long lngOnOff, long lngUserID);
+bool Set_User_Schedule_For(const Db_Connection& hDb, long lngSchFor, long lngUserID);
+bool Set_User_Messages(const Db_Connection& hDb, long lngUserID, long lngUrlMsgType, const QString& strBlockedUrlMsg,
+                       const QString& strRedirectUrl, long lngAppMsgType, const QString& strAppBlockerMsg);
+
 // ---- Generic per-owner lists (caller's connection for insert and delete) ----
 bool Insert_Item_For_Owner(const Db_Connection& hDb, Query_Result& arrResult, const QString& strColumn,
                            const QString& strTable, const QString& strValue, long lngComputerID, long lngUserID);

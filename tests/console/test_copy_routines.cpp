@@ -1,13 +1,24 @@
-// The copy routines on real rows: each feature replaces the destination's rows with
+// The copy routines on real rows: each feature replaces the destinations' rows with
 // the source's and passes the source's feature bit; the all-users row as source and
-// destination; a failed delete, read, insert or bit update hands back false.
+// destination; a failed delete, read, insert, bit update or commit (a refusing trigger,
+// a reader holding the file, a full or read-only database, the program killed) leaves
+// each destination with either its old rows or the source's.
 #include "console/modCopySettings.h"
 #include "database/ValueSets.h"
+#include "database/modDB.h"
 #include "support/Fixture.h"
 
+#include <QFile>
+#include <QFileInfo>
 #include <algorithm>
+#include <csignal>
+#include <functional>
+#include <sqlite3.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 using modCopySettings::Copy_Feature;
+using modCopySettings::Destinations;
 using modCopySettings::Find_Copy_Feature;
 
 namespace {
@@ -38,11 +49,12 @@ protected:
         return values;
     }
     void Add_Values(const Table_Column& t, long lngUserID, const QStringList& values, long lngComputerID = 0) {
+        if (values.isEmpty()) return;
+        QStringList rows;
         for (const QString& strValue : values)
-            Exec(QStringLiteral("INSERT INTO %1 (%2, COMPUTER_ID, USER_ID) VALUES ('%3', %4, %5)")
-                     .arg(t.strTable, t.strColumn, QString(strValue).replace("'", "''"))
-                     .arg(lngComputerID)
-                     .arg(lngUserID));
+            rows << QStringLiteral("('%1', %2, %3)").arg(QString(strValue).replace("'", "''")).arg(lngComputerID).arg(lngUserID);
+        Exec(QStringLiteral("INSERT INTO %1 (%2, COMPUTER_ID, USER_ID) VALUES ").arg(t.strTable, t.strColumn) +
+             rows.join(','));
     }
     long Bits(long lngUserID) {
         return Scalar(QStringLiteral("SELECT FEATURE_BITS FROM USER_TBL WHERE USER_ID=%1").arg(lngUserID)).toLong();
@@ -68,6 +80,16 @@ protected:
                  .arg(lngMonths)
                  .arg(strFrom, strTo)
                  .arg(lngUserID));
+    }
+    // Runs a routine on a connection of the copy's own, as the copy dialog does.
+    static bool Copy(modCopySettings::Copy_Routine routine, long lngFrom, const Destinations& destinations,
+                     bool blnSourceEnabled) {
+        modDB::Db_Connection hDb = modDB::Open_Database(modDB::Get_Database_File());
+        return routine(hDb, 0, lngFrom, destinations, blnSourceEnabled);
+    }
+    static bool Copy_General(long lngFrom, const Destinations& destinations) {
+        modDB::Db_Connection hDb = modDB::Open_Database(modDB::Get_Database_File());
+        return modCopySettings::Copy_General_Options(hDb, 0, lngFrom, destinations);
     }
     // Takes the boxes shown: exactly one critical box whose text holds strPart.
     void Expect_One_Critical_Box(const QString& strPart) {
@@ -140,7 +162,7 @@ TEST_P(ListFeatureCopyTest, ReplacesTheDestinationsRowsAndPassesTheSourceBit) {
     Set_Bits(lngSource, 0x800 | (blnSourceEnabled ? c.lngBit : 0));
     Set_Bits(lngDest, 0x1000 | (blnSourceEnabled ? 0 : c.lngBit));
 
-    EXPECT_TRUE(pFeature->routine(0, lngSource, lngDest, blnSourceEnabled));
+    EXPECT_TRUE(Copy(pFeature->routine, lngSource, {lngDest}, blnSourceEnabled));
 
     for (const Table_Column& t : c.tables) {
         SCOPED_TRACE(t.strTable);
@@ -162,7 +184,7 @@ TEST_F(CopyRoutinesTest, AnEmptySourceListEmptiesTheDestinations) {
     Add_Values(black, lngSource, {"a.example", "b.example", "c.example"});
     Add_Values(black, lngDest, {"x.example"});
     Add_Values(white, lngDest, {"y.example", "z.example"});
-    EXPECT_TRUE(modCopySettings::Copy_Website_Filter(0, lngSource, lngDest, true));
+    EXPECT_TRUE(Copy(modCopySettings::Copy_Website_Filter, lngSource, {lngDest}, true));
     EXPECT_EQ(Values(black, lngDest), (QStringList{"a.example", "b.example", "c.example"}));
     EXPECT_TRUE(Values(white, lngDest).isEmpty());
 }
@@ -183,7 +205,7 @@ TEST_P(AllUsersCopyTest, CopiesFromAndToUserIdZero) {
     Add_Values(files, lngFrom, {".exe", ".zip"});
     Add_Values(files, lngTo, {".old"});
     Set_Bits(lngTo, 0);
-    EXPECT_TRUE(modCopySettings::Copy_File_Filter(0, lngFrom, lngTo, true));
+    EXPECT_TRUE(Copy(modCopySettings::Copy_File_Filter, lngFrom, {lngTo}, true));
     EXPECT_EQ(Values(files, lngTo), (QStringList{".exe", ".zip"}));
     EXPECT_EQ(Bits(lngTo), FEATURE_FILE_FILTER);
     // No other owner got anything.
@@ -206,7 +228,7 @@ TEST_F(CopyRoutinesTest, PortRulesComeOutFilterRulesFirstThenBlockingRules) {
     Exec(QString(strInsert) + QStringLiteral("(9999, 1, 'Mine', 0, %1), (8888, 65534, 'Mine', 4, %1)").arg(lngDest));
     Set_Bits(lngSource, FEATURE_PORT_FILTER);
 
-    EXPECT_TRUE(modCopySettings::Copy_Port_Filter(0, lngSource, lngDest, true));
+    EXPECT_TRUE(Copy(modCopySettings::Copy_Port_Filter, lngSource, {lngDest}, true));
     // Each group in the database's order; the groups in that order.
     test::Rows rows = Query(QStringLiteral("SELECT PORT_NO, FILTER_TYPE, PROTOCOL_TYPE, COMPUTER_ID FROM PORT_TBL "
                                            "WHERE USER_ID=%1 ORDER BY rowid")
@@ -221,7 +243,7 @@ TEST_F(CopyRoutinesTest, PortRulesComeOutFilterRulesFirstThenBlockingRules) {
 
     // A switched-off source clears the bit and still replaces the rules.
     Exec(QStringLiteral("DELETE FROM PORT_TBL WHERE USER_ID=%1 AND PORT_NO=80").arg(lngSource));
-    EXPECT_TRUE(modCopySettings::Copy_Port_Filter(0, lngSource, lngDest, false));
+    EXPECT_TRUE(Copy(modCopySettings::Copy_Port_Filter, lngSource, {lngDest}, false));
     EXPECT_EQ(Scalar(QStringLiteral("SELECT COUNT(*) FROM PORT_TBL WHERE USER_ID=%1").arg(lngDest)), "3");
     EXPECT_EQ(Bits(lngDest), 0);
 }
@@ -245,7 +267,7 @@ TEST_P(InternetSchedulerCopyTest, SchedulesAndModeFollowTheSourcesSchedulerBit) 
              .arg(blnSourceEnabled ? 0x8 : 0x9)
              .arg(lngDest));
 
-    EXPECT_TRUE(modCopySettings::Copy_Internet_Scheduler(0, lngSource, lngDest, blnSourceEnabled));
+    EXPECT_TRUE(Copy(modCopySettings::Copy_Internet_Scheduler, lngSource, {lngDest}, blnSourceEnabled));
 
     // Internet schedules carry sub-type 0 and their times in the "HH:mm" form.
     const test::Rows expected = {{"0", "2", "5", "0", "08:00", "09:30", "0"}, {"0", "1", "0", "0", "08:00", "17:00", "0"}};
@@ -282,7 +304,7 @@ TEST_P(ApplicationSchedulerCopyTest, ReplacesApplicationSchedulesOnlyAndPassesTh
     Add_Schedule(lngDest, 1, 0, 2, 64, 0, "03:00", "04:00");   // the destination's own internet schedule
     Set_Bits(lngDest, blnSourceEnabled ? 0 : FEATURE_APP_SCHEDULER);
 
-    EXPECT_TRUE(modCopySettings::Copy_Application_Scheduler(0, lngSource, lngDest, blnSourceEnabled));
+    EXPECT_TRUE(Copy(modCopySettings::Copy_Application_Scheduler, lngSource, {lngDest}, blnSourceEnabled));
 
     EXPECT_EQ(Schedules(lngDest, 2), (test::Rows{{"1", "3", "0", "2049", "07:05", "23:59", "0"}}));
     EXPECT_EQ(Schedules(lngDest, 1), (test::Rows{{"0", "2", "64", "0", "03:00", "04:00", "0"}}));
@@ -304,7 +326,7 @@ TEST_F(CopyRoutinesTest, GeneralOptionsCopyMessagesAndBypassListButNoBits) {
     Add_Values(bypass, lngDest, {"old.exe"});
     Add_Values(bypass, lngOther, {"other.exe"});
 
-    EXPECT_TRUE(modCopySettings::Copy_General_Options(0, lngSource, lngDest));
+    EXPECT_TRUE(Copy_General(lngSource, {lngDest}));
 
     EXPECT_EQ(Query(QStringLiteral("SELECT URL_MSG_TYPE, BLOCKED_URL_MSG, REDIRECT_URL, APP_MSG_TYPE, "
                                    "APP_BLOCKER_MSG FROM USER_TBL WHERE USER_ID=%1")
@@ -317,89 +339,215 @@ TEST_F(CopyRoutinesTest, GeneralOptionsCopyMessagesAndBypassListButNoBits) {
 
 // ---------------------------------------------------------------- failures
 
-TEST_F(CopyRoutinesTest, AFailedInsertStopsTheCopyKeepsWhatWasWrittenAndLeavesTheBit) {
+// A copy of the file filter to three destinations that fails on the way: each
+// destination keeps either its old list and flags or gets the source's whole, the
+// copy stops at the failure, and exactly one box says why.
+struct Fault_Case {
+    const char* strName;
+    const char* strBox;
+    // How many destinations got the copy before the failure.
+    int intCopied;
+    // Makes the fault; the destinations are given.
+    std::function<void(test::Dv_Test&, const std::vector<long>&)> arrange;
+};
+
+void PrintTo(const Fault_Case& c, std::ostream* os) { *os << c.strName; }
+
+class CopyFaultTest : public CopyRoutinesTest, public ::testing::WithParamInterface<Fault_Case> {
+public:
+    // Test set-up from a case: Exec is protected in the fixture.
+    void Exec_Sql(const QString& strSQL) { Exec(strSQL); }
+    std::unique_ptr<test::Held_Read_Lock> lock;
+};
+
+void Refuse_On_Second(test::Dv_Test& t, const char* strEvent, const QString& strWhen) {
+    static_cast<CopyFaultTest&>(t).Exec_Sql(
+        QStringLiteral("CREATE TRIGGER refuse BEFORE %1 BEGIN SELECT RAISE(ABORT, 'refused'); END")
+            .arg(QString(QLatin1String(strEvent)).arg(strWhen)));
+}
+
+const Fault_Case FAULT_CASES[] = {
+    {"HeldReadLock", "database is locked", 0,
+     [](test::Dv_Test& t, const std::vector<long>&) {
+         auto& self = static_cast<CopyFaultTest&>(t);
+         self.lock = std::make_unique<test::Held_Read_Lock>(modDB::Get_Database_File());
+     }},
+    {"DatabaseFull", "database or disk is full", 0,
+     [](test::Dv_Test&, const std::vector<long>&) {
+         test::Set_Connection_Fault(test::Connection_Fault::Database_Full);
+     }},
+    {"ReadOnly", "readonly", 0,
+     [](test::Dv_Test&, const std::vector<long>&) {
+         test::Set_Connection_Fault(test::Connection_Fault::Database_Read_Only);
+     }},
+    {"InsertRefusedPartWay", "refused", 1,
+     [](test::Dv_Test& t, const std::vector<long>& d) {
+         Refuse_On_Second(t, "INSERT ON FILE_TBL WHEN NEW.USER_ID=%1 AND NEW.FILE_EXTN='.s150'",
+                          QString::number(d[1]));
+     }},
+    {"DeleteRefused", "refused", 1,
+     [](test::Dv_Test& t, const std::vector<long>& d) {
+         Refuse_On_Second(t, "DELETE ON FILE_TBL WHEN OLD.USER_ID=%1", QString::number(d[1]));
+     }},
+    {"BitUpdateRefused", "refused", 1,
+     [](test::Dv_Test& t, const std::vector<long>& d) {
+         Refuse_On_Second(t, "UPDATE OF FEATURE_BITS ON USER_TBL WHEN OLD.USER_ID=%1", QString::number(d[1]));
+     }},
+};
+
+TEST_P(CopyFaultTest, EachDestinationKeepsItsOldListOrGetsTheWholeNewOne) {
+    const Fault_Case& c = GetParam();
     const Table_Column files{"FILE_TBL", "FILE_EXTN"};
-    Add_Values(files, lngSource, {".c1", ".c2", ".c3", ".c4"});
-    Add_Values(files, lngDest, {".old"});
-    Set_Bits(lngDest, 0);
-    Exec(QStringLiteral("CREATE TRIGGER refuse_c3 BEFORE INSERT ON FILE_TBL WHEN NEW.USER_ID=%1 AND "
-                        "NEW.FILE_EXTN='.c3' BEGIN SELECT RAISE(ABORT, 'insert refused'); END")
-             .arg(lngDest));
+    QStringList source;
+    for (int i = 0; i < 300; ++i) source << QStringLiteral(".s%1").arg(i);
+    Add_Values(files, lngSource, source);
+    Set_Bits(lngSource, FEATURE_FILE_FILTER);
+    const std::vector<long> destinations = {lngDest, lngOther, Insert_User("THIRD")};
+    for (const long lngUserID : destinations) {
+        Add_Values(files, lngUserID, {".old1-" + QString::number(lngUserID), ".old2"});
+        Set_Bits(lngUserID, 0x1000);
+    }
+    c.arrange(*this, destinations);
 
-    EXPECT_FALSE(modCopySettings::Copy_File_Filter(0, lngSource, lngDest, true));
-    Expect_One_Critical_Box("insert refused");
-    // Deleted first, nothing rolled back: the inserts before the failure were committed.
-    const QStringList written = Values(files, lngDest);
-    EXPECT_FALSE(written.contains(".old"));
-    EXPECT_FALSE(written.contains(".c3"));
-    EXPECT_LT(written.size(), 4);
-    EXPECT_EQ(Bits(lngDest), 0);
-    // The database is left with no transaction open: another copy goes through.
-    Exec("DROP TRIGGER refuse_c3");
-    EXPECT_TRUE(modCopySettings::Copy_File_Filter(0, lngSource, lngDest, true));
-    EXPECT_EQ(Values(files, lngDest).size(), 4);
+    EXPECT_FALSE(Copy(modCopySettings::Copy_File_Filter, lngSource, destinations, true));
+    Expect_One_Critical_Box(QLatin1String(c.strBox));
+    lock.reset();
+    test::Clear_Connection_Faults();
+
+    source.sort();
+    for (size_t i = 0; i < destinations.size(); ++i) {
+        SCOPED_TRACE(i);
+        const bool blnCopied = static_cast<int>(i) < c.intCopied;
+        EXPECT_EQ(Values(files, destinations[i]),
+                  blnCopied ? source : (QStringList{".old1-" + QString::number(destinations[i]), ".old2"}));
+        EXPECT_EQ(Bits(destinations[i]), blnCopied ? (0x1000 | FEATURE_FILE_FILTER) : 0x1000);
+    }
+    // No transaction was left open: the same copy now goes through.
+    Exec("DROP TRIGGER IF EXISTS refuse");
+    EXPECT_TRUE(Copy(modCopySettings::Copy_File_Filter, lngSource, destinations, true));
+    for (const long lngUserID : destinations) EXPECT_EQ(Values(files, lngUserID), source);
 }
 
-TEST_F(CopyRoutinesTest, AFailedDeleteStopsBeforeAnythingIsWritten) {
+INSTANTIATE_TEST_SUITE_P(Faults, CopyFaultTest, ::testing::ValuesIn(FAULT_CASES),
+                         [](const auto& info) { return std::string(info.param.strName); });
+
+// A count read while another process writes: waits for its locks (the fixture's own
+// reads do not).
+long long Count_Waiting(const QByteArray& sql) {
+    sqlite3* db = nullptr;
+    sqlite3_open(modDB::Get_Database_File().toUtf8().constData(), &db);
+    sqlite3_busy_timeout(db, 5000);
+    sqlite3_stmt* stmt = nullptr;
+    long long lngCount = -1;
+    if (sqlite3_prepare_v2(db, sql.constData(), -1, &stmt, nullptr) == SQLITE_OK && sqlite3_step(stmt) == SQLITE_ROW)
+        lngCount = sqlite3_column_int64(stmt, 0);
+    sqlite3_finalize(stmt);
+    sqlite3_close(db);
+    return lngCount;
+}
+
+TEST_F(CopyRoutinesTest, AKilledCopyLeavesEveryDestinationWithItsOldListOrAWholeNewOne) {
+    // Two sources whose website filters the copying process writes in turn to twenty
+    // destinations, until it is killed (SIGKILL, no clean-up of any kind).
     const Table_Column black{"BL_TBL", "BL_URL"}, white{"WL_TBL", "WL_URL"};
-    Add_Values(black, lngSource, {"a.example"});
-    Add_Values(white, lngSource, {"w.example"});
-    Add_Values(black, lngDest, {"x.example"});
-    Add_Values(white, lngDest, {"y.example"});
-    Set_Bits(lngDest, 0);
-    Exec(QStringLiteral("CREATE TRIGGER keep_white BEFORE DELETE ON WL_TBL WHEN OLD.USER_ID=%1 BEGIN "
-                        "SELECT RAISE(ABORT, 'delete refused'); END")
-             .arg(lngDest));
+    const long lngSecond = Insert_User("SECOND");
+    QStringList blackA, whiteA, blackB, whiteB, blackOld;
+    for (int i = 0; i < 400; ++i) blackA << QStringLiteral("a%1.example").arg(i, 3, 10, QLatin1Char('0'));
+    for (int i = 0; i < 100; ++i) whiteA << QStringLiteral("wa%1.example").arg(i, 3, 10, QLatin1Char('0'));
+    for (int i = 0; i < 250; ++i) blackB << QStringLiteral("b%1.example").arg(i, 3, 10, QLatin1Char('0'));
+    for (int i = 0; i < 30; ++i) whiteB << QStringLiteral("wb%1.example").arg(i, 3, 10, QLatin1Char('0'));
+    for (int i = 0; i < 50; ++i) blackOld << QStringLiteral("old%1.example").arg(i, 3, 10, QLatin1Char('0'));
+    Add_Values(black, lngSource, blackA);
+    Add_Values(white, lngSource, whiteA);
+    Add_Values(black, lngSecond, blackB);
+    Add_Values(white, lngSecond, whiteB);
+    Destinations destinations;
+    for (int d = 0; d < 20; ++d) {
+        destinations.push_back(Insert_User(QStringLiteral("dest%1").arg(d)));
+        Add_Values(black, destinations.back(), blackOld);
+    }
+    const std::vector<std::pair<QStringList, QStringList>> allowed = {
+        {blackOld, {}}, {blackA, whiteA}, {blackB, whiteB}};
+    const QString strJournal = Database_File() + "-journal";
 
-    EXPECT_FALSE(modCopySettings::Copy_Website_Filter(0, lngSource, lngDest, true));
-    Expect_One_Critical_Box("delete refused");
-    // The black list came first and was replaced; the white list was left as it was.
-    EXPECT_EQ(Values(black, lngDest), QStringList{"a.example"});
-    EXPECT_EQ(Values(white, lngDest), QStringList{"y.example"});
-    EXPECT_EQ(Bits(lngDest), 0);
+    int intKilledInsideATransaction = 0;
+    for (int intRound = 0; intRound < 5; ++intRound) {
+        SCOPED_TRACE(intRound);
+        fflush(nullptr);
+        const pid_t pid = fork();
+        ASSERT_GE(pid, 0);
+        if (pid == 0) {
+            for (;;) {
+                Copy(modCopySettings::Copy_Website_Filter, lngSource, destinations, true);
+                Copy(modCopySettings::Copy_Website_Filter, lngSecond, destinations, false);
+            }
+        }
+        // Let it run into the copy (a destination written), then kill it at a moment
+        // that differs from round to round.
+        const QByteArray strNewLists = QStringLiteral("SELECT COUNT(*) FROM BL_TBL WHERE USER_ID >= %1 AND "
+                                                      "BL_URL NOT LIKE 'old%'")
+                                           .arg(destinations.front())
+                                           .toUtf8();
+        for (int i = 0; i < 2000 && Count_Waiting(strNewLists) == 0; ++i) usleep(1000);
+        usleep(static_cast<useconds_t>(3000 + intRound * 7000));
+        kill(pid, SIGKILL);
+        int intStatus = 0;
+        waitpid(pid, &intStatus, 0);
+        ASSERT_TRUE(WIFSIGNALED(intStatus));
+        // A journal left behind is the trace of a transaction cut off part-way; the next
+        // reader rolls it back.
+        if (QFile::exists(strJournal) && QFileInfo(strJournal).size() > 0) ++intKilledInsideATransaction;
+
+        int intNew = 0;
+        for (const long lngUserID : destinations) {
+            const std::pair<QStringList, QStringList> lists = {Values(black, lngUserID), Values(white, lngUserID)};
+            EXPECT_NE(std::find(allowed.begin(), allowed.end(), lists), allowed.end())
+                << "destination " << lngUserID << " holds " << lists.first.size() << " black and "
+                << lists.second.size() << " white entries";
+            if (lists.first != blackOld) ++intNew;
+        }
+        EXPECT_GT(intNew, 0) << "the copy never got going";
+    }
+    EXPECT_GT(intKilledInsideATransaction, 0);
+    // Nothing is locked or left half-written: a copy in this process goes through.
+    EXPECT_TRUE(Copy(modCopySettings::Copy_Website_Filter, lngSource, destinations, true));
+    for (const long lngUserID : destinations) EXPECT_EQ(Values(black, lngUserID), blackA);
 }
 
-TEST_F(CopyRoutinesTest, AFailedBitUpdateIsAFailure) {
-    const Table_Column exes{"EXE_TBL", "EXE_NAME"};
-    Add_Values(exes, lngSource, {"game.exe"});
-    Exec(QStringLiteral("CREATE TRIGGER keep_bits BEFORE UPDATE OF FEATURE_BITS ON USER_TBL WHEN OLD.USER_ID=%1 "
-                        "BEGIN SELECT RAISE(ABORT, 'update refused'); END")
-             .arg(lngDest));
-    EXPECT_FALSE(modCopySettings::Copy_EXE_Blocker(0, lngSource, lngDest, true));
-    Expect_One_Critical_Box("update refused");
-    EXPECT_EQ(Values(exes, lngDest), QStringList{"game.exe"});
-
-    // A destination with no user row: its flags cannot be read, so none are written.
-    EXPECT_FALSE(modCopySettings::Copy_EXE_Blocker(0, lngSource, 999, true));
-    EXPECT_EQ(Boxes().size(), 1u);
-}
-
-TEST_F(CopyRoutinesTest, AnUnreadableSourceMessageRowFailsAfterTheBypassListWasEmptied) {
+TEST_F(CopyRoutinesTest, AnUnreadableSourceFailsBeforeAnyDestinationIsTouched) {
     const Table_Column bypass{"BYPASS_EXE_TBL", "BYPASS_EXE"};
     Add_Values(bypass, lngDest, {"old.exe"});
-    Exec(QStringLiteral("UPDATE USER_TBL SET BLOCKED_URL_MSG='mine' WHERE USER_ID=%1").arg(lngDest));
-    EXPECT_FALSE(modCopySettings::Copy_General_Options(0, 999, lngDest));
+    Exec(QStringLiteral("UPDATE USER_TBL SET BLOCKED_URL_MSG='mine', IA_ON_OFF=1, SCH_FOR=2 WHERE USER_ID=%1")
+             .arg(lngDest));
+    // The general options of a user with no row: the messages cannot be read.
+    EXPECT_FALSE(Copy_General(999, {lngDest}));
     EXPECT_EQ(Boxes().size(), 1u);
-    EXPECT_TRUE(Values(bypass, lngDest).isEmpty());
+    EXPECT_EQ(Values(bypass, lngDest), QStringList{"old.exe"});
     EXPECT_EQ(Scalar(QStringLiteral("SELECT BLOCKED_URL_MSG FROM USER_TBL WHERE USER_ID=%1").arg(lngDest)), "mine");
-}
-
-TEST_F(CopyRoutinesTest, AnUnreadableInternetModeIsNotTakenForOff) {
-    Exec(QStringLiteral("UPDATE USER_TBL SET IA_ON_OFF=1, SCH_FOR=2 WHERE USER_ID=%1").arg(lngDest));
-    EXPECT_FALSE(modCopySettings::Copy_Internet_Scheduler(0, 999, lngDest, false));
+    // Its internet mode cannot be read: it is not taken for "off".
+    EXPECT_FALSE(Copy(modCopySettings::Copy_Internet_Scheduler, 999, {lngDest}, false));
     EXPECT_EQ(Boxes().size(), 1u);
     EXPECT_EQ(Query(QStringLiteral("SELECT SCH_FOR, IA_ON_OFF FROM USER_TBL WHERE USER_ID=%1").arg(lngDest)),
               (test::Rows{{"2", "1"}}));
-}
-
-TEST_F(CopyRoutinesTest, AScheduleTimeThatIsNoTimeOfDayFailsTheCopy) {
+    // A schedule time that is no time of day.
     Add_Schedule(lngSource, 2, 1, 1, 0, 0, "09:00", "10:00");
     Add_Schedule(lngSource, 2, 1, 1, 0, 0, "soon", "10:00");
+    Add_Schedule(lngDest, 2, 1, 3, 0, 0, "01:00", "02:00");
     Set_Bits(lngDest, 0);
-    EXPECT_FALSE(modCopySettings::Copy_Application_Scheduler(0, lngSource, lngDest, true));
+    EXPECT_FALSE(Copy(modCopySettings::Copy_Application_Scheduler, lngSource, {lngDest}, true));
     Expect_One_Critical_Box("Type mismatch");
-    EXPECT_EQ(Schedules(lngDest, 2).size(), 1u);
+    EXPECT_EQ(Schedules(lngDest, 2), (test::Rows{{"1", "3", "0", "0", "01:00", "02:00", "0"}}));
     EXPECT_EQ(Bits(lngDest), 0);
+}
+
+TEST_F(CopyRoutinesTest, ADestinationWithoutAUserRowIsRolledBack) {
+    // Its flags cannot be read, so its rows are not replaced either.
+    const Table_Column exes{"EXE_TBL", "EXE_NAME"};
+    Add_Values(exes, lngSource, {"game.exe"});
+    Add_Values(exes, 999, {"ghost.exe"});
+    EXPECT_FALSE(Copy(modCopySettings::Copy_EXE_Blocker, lngSource, {999}, true));
+    EXPECT_EQ(Boxes().size(), 1u);
+    EXPECT_EQ(Values(exes, 999), QStringList{"ghost.exe"});
 }
 
 }  // namespace

@@ -375,35 +375,57 @@ TEST_F(CopySettingsTest, ASuccessfulCopyWritesEveryTickedFeatureAndClearsTheTick
     EXPECT_EQ(Files(lngAlice), (QStringList{".exe", ".zip"}));
 }
 
-TEST_F(CopySettingsTest, AFailureInTheMiddleIsReportedAndKeepsTheTicks) {
+// A failed write stops the copy: one box with the database's text, then the failure
+// outcome; the ticks stay. The destinations before the failing one have the copy,
+// the failing one and those after it keep what they had.
+struct Copy_Fault_Case {
+    const char* strName;
+    const char* strBox;
+    int intCopied;  // destinations (bob, carol, dave) that got the copy
+};
+
+class CopySettingsFaultTest : public CopySettingsTest, public ::testing::WithParamInterface<Copy_Fault_Case> {};
+
+TEST_P(CopySettingsFaultTest, AFailedWriteStopsTheCopyAndKeepsTheTicks) {
+    const Copy_Fault_Case& c = GetParam();
     const long lngAlice = Insert_User("alice");
-    const long lngBob = Insert_User("bob");
-    const long lngCarol = Insert_User("carol");
-    const long lngDave = Insert_User("dave");
+    const std::vector<long> destinations = {Insert_User("bob"), Insert_User("carol"), Insert_User("dave")};
     Add_Files(lngAlice, {".exe", ".zip"});
-    Add_Files(lngCarol, {".carol"});
+    for (const long lngUserID : destinations) Add_Files(lngUserID, {".mine"});
     Exec(QStringLiteral("UPDATE USER_TBL SET FEATURE_BITS=%1 WHERE USER_ID=%2").arg(FEATURE_FILE_FILTER).arg(lngAlice));
-    Exec(QStringLiteral("CREATE TRIGGER refuse_carol BEFORE INSERT ON FILE_TBL WHEN NEW.USER_ID=%1 BEGIN "
-                        "SELECT RAISE(ABORT, 'carol is read-only'); END")
-             .arg(lngCarol));
+    const QString strFault = QLatin1String(c.strName);
+    if (strFault == "RefusedOnCarol")
+        Exec(QStringLiteral("CREATE TRIGGER refuse_carol BEFORE INSERT ON FILE_TBL WHEN NEW.USER_ID=%1 AND "
+                            "NEW.FILE_EXTN='.zip' BEGIN SELECT RAISE(ABORT, 'carol is read-only'); END")
+                 .arg(destinations[1]));
     Open_Console();
     Select_User("alice");
+    std::unique_ptr<test::Held_Read_Lock> lock;
     Show("File Filter", [&] {
         Tick(Destinations(), {"bob", "carol", "dave"});
+        if (strFault == "HeldReadLock") lock = Hold_Read_Lock();
+        if (strFault == "ReadOnly") test::Set_Connection_Fault(test::Connection_Fault::Database_Read_Only);
         Copy_Button().click();
-        Expect_Boxes({{16, "carol is read-only"}, {64, "Features are not successfully copied"}});
+        lock.reset();
+        test::Clear_Connection_Faults();
+        Expect_Boxes({{16, QLatin1String(c.strBox)}, {64, "Features are not successfully copied"}});
         EXPECT_EQ(Ticked(Features()), QStringList{"File Filter"});
         EXPECT_EQ(Ticked(Destinations()), (QStringList{"bob", "carol", "dave"}));
         EXPECT_TRUE(Copy_Button().isEnabled());
     });
-    // The destinations before and after the failing one were copied; the failing one
-    // was emptied first and its bit left alone.
-    EXPECT_EQ(Files(lngBob), (QStringList{".exe", ".zip"}));
-    EXPECT_EQ(Files(lngDave), (QStringList{".exe", ".zip"}));
-    EXPECT_TRUE(Files(lngCarol).isEmpty());
-    EXPECT_EQ(Bits(lngBob), FEATURE_FILE_FILTER);
-    EXPECT_EQ(Bits(lngCarol), 0);
+    for (size_t i = 0; i < destinations.size(); ++i) {
+        SCOPED_TRACE(i);
+        const bool blnCopied = static_cast<int>(i) < c.intCopied;
+        EXPECT_EQ(Files(destinations[i]), (blnCopied ? QStringList{".exe", ".zip"} : QStringList{".mine"}));
+        EXPECT_EQ(Bits(destinations[i]), blnCopied ? FEATURE_FILE_FILTER : 0);
+    }
 }
+
+INSTANTIATE_TEST_SUITE_P(Faults, CopySettingsFaultTest,
+                         ::testing::Values(Copy_Fault_Case{"HeldReadLock", "database is locked", 0},
+                                           Copy_Fault_Case{"ReadOnly", "readonly", 0},
+                                           Copy_Fault_Case{"RefusedOnCarol", "carol is read-only", 1}),
+                         [](const auto& info) { return std::string(info.param.strName); });
 
 TEST_F(CopySettingsTest, ADestinationWhoseIdCannotBeReadIsSkippedAndTheCopyFails) {
     const long lngAlice = Insert_User("alice");
@@ -444,7 +466,7 @@ TEST_F(CopySettingsTest, ASourceWhoseIdCannotBeReadIsNeverCopiedFrom) {
     EXPECT_TRUE(Files(0).isEmpty());
 }
 
-TEST_F(CopySettingsTest, NamesDifferingOnlyInLetterCaseResolveToTheFirstAndAreNeverCopiedOntoThemselves) {
+TEST_F(CopySettingsTest, NamesDifferingOnlyInLetterCaseResolveToTheFirstAndATwinOfTheSourceIsSkipped) {
     const long lngUpper = Insert_User("BOB");
     Insert_User("bob");
     const long lngCarol = Insert_User("carol");
@@ -455,7 +477,9 @@ TEST_F(CopySettingsTest, NamesDifferingOnlyInLetterCaseResolveToTheFirstAndAreNe
         EXPECT_EQ(Texts(Destinations()), (QStringList{"All Users", "BOB", "carol"}));
         Tick(Destinations(), {"BOB", "carol"});
         Copy_Button().click();
-        Expect_Boxes({{64, "Successfully copied the features"}});
+        // BOB is the source itself: skipped, so not every destination got the copy.
+        Expect_Boxes({{64, "Features are not successfully copied"}});
+        EXPECT_EQ(Ticked(Destinations()), (QStringList{"BOB", "carol"}));
     });
     // "bob" is looked up as BOB: carol gets BOB's list, and BOB keeps its own.
     EXPECT_EQ(Files(lngCarol), QStringList{".upper"});
