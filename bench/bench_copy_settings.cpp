@@ -1,7 +1,12 @@
 // Times the copy settings dialog copying the website filter of a source user with
-// 1,000 entries (700 black-list, 300 white-list) to 200 destination users, from the
-// click on Copy Settings to the outcome message, and checks the rows written.
-// Usage: bench_copy_settings [destinations] [entries]
+// 1,000 entries (700 black-list, 300 white-list) to 10, 100, 200 and 1,000
+// destination users that each hold a list of their own, from the click on Copy
+// Settings to the outcome message, and checks the rows written. The reference is the
+// sqlite3 shell running, on a copy of the same database, one transaction per
+// destination: DELETE + INSERT...SELECT for each list and the flag update.
+// Usage: bench_copy_settings [sqlite3 shell] [--destinations=10,100,200,1000] [--entries=1000]
+#include "BenchSupport.h"
+
 #include "console/frmCopySettings.h"
 #include "console/frmMain.h"
 #include "database/Installation.h"
@@ -11,7 +16,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QElapsedTimer>
+#include <QFile>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTextStream>
@@ -60,32 +65,22 @@ long long Count(const QString& strDb, const QByteArray& sql) {
     return lngCount;
 }
 
-}  // namespace
-
-int main(int argc, char* argv[]) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    const int intDestinations = argc > 1 ? QString::fromLocal8Bit(argv[1]).toInt() : 200;
-    const int intEntries = argc > 2 ? QString::fromLocal8Bit(argv[2]).toInt() : 1000;
-    const int intBlack = intEntries * 7 / 10;
-    const int intWhite = intEntries - intBlack;
-    QTextStream out(stdout);
-
-    QTemporaryDir dir;
-    qputenv("WINDIR", dir.path().toUtf8());
-    platform::Install_Core_Defaults();
-    auto forms = std::make_shared<Scripted_Forms>();
-    auto boxes = std::make_shared<Recording_Boxes>();
-    platform::Services().forms = forms;
-    platform::Services().messageBox = boxes;
-    const QString strDb = dir.filePath("tsdvstore.iil");
-    QString strError;
-    if (!Installation::Create_Settings_Database(strDb, strError)) {
-        out << "cannot create the settings database: " << strError << "\n";
-        return 1;
+QList<int> Option_List(int argc, char* argv[], const char* strName, const QList<int>& defaults) {
+    const QString strPrefix = QStringLiteral("--%1=").arg(QLatin1String(strName));
+    for (int i = 1; i < argc; ++i) {
+        const QString strArg = QString::fromLocal8Bit(argv[i]);
+        if (!strArg.startsWith(strPrefix)) continue;
+        QList<int> values;
+        for (const QString& strValue : strArg.mid(strPrefix.size()).split(',', Qt::SkipEmptyParts))
+            values << strValue.toInt();
+        return values;
     }
+    return defaults;
+}
 
-    // The source is user 1; every destination already has a website filter of its own.
+// The database of one run: the source is user 1 with the website filter on; every
+// destination holds 20 black-list entries of its own.
+bool Fill_Database(const QString& strDb, int intDestinations, int intBlack, int intWhite) {
     QByteArray sql = "BEGIN; INSERT INTO USER_TBL (USER_NAME, FEATURE_BITS) VALUES ('source', 4);";
     for (int i = 0; i < intBlack; ++i)
         sql += "INSERT INTO BL_TBL (BL_URL, COMPUTER_ID, USER_ID) VALUES ('site" + QByteArray::number(i) +
@@ -101,47 +96,118 @@ int main(int argc, char* argv[]) {
                    ".example', 0, USER_ID FROM USER_TBL WHERE USER_NAME=" + strName + ";";
     }
     sql += "COMMIT;";
-    if (!Exec(strDb, sql)) {
-        out << "cannot fill the settings database\n";
-        return 1;
+    return Exec(strDb, sql);
+}
+
+// The same copy as the shell does it: per destination, one transaction replacing both
+// lists with INSERT...SELECT from the source and setting the flag.
+QByteArray Reference_Script(const QString& strDb) {
+    QByteArray script;
+    sqlite3* db = nullptr;
+    sqlite3_open(strDb.toUtf8().constData(), &db);
+    sqlite3_stmt* stmt = nullptr;
+    sqlite3_prepare_v2(db, "SELECT USER_ID FROM USER_TBL WHERE USER_ID > 1 ORDER BY USER_ID", -1, &stmt, nullptr);
+    while (sqlite3_step(stmt) == SQLITE_ROW) {
+        const QByteArray d = QByteArray::number(sqlite3_column_int64(stmt, 0));
+        script += "BEGIN;\n"
+                  "DELETE FROM BL_TBL WHERE USER_ID=" + d + ";\n"
+                  "INSERT OR IGNORE INTO BL_TBL (BL_URL, COMPUTER_ID, USER_ID) SELECT BL_URL, 0, " + d +
+                  " FROM BL_TBL WHERE COMPUTER_ID=0 AND USER_ID=1;\n"
+                  "DELETE FROM WL_TBL WHERE USER_ID=" + d + ";\n"
+                  "INSERT OR IGNORE INTO WL_TBL (WL_URL, COMPUTER_ID, USER_ID) SELECT WL_URL, 0, " + d +
+                  " FROM WL_TBL WHERE COMPUTER_ID=0 AND USER_ID=1;\n"
+                  "UPDATE USER_TBL SET FEATURE_BITS=(FEATURE_BITS | 4) WHERE USER_ID=" + d + ";\n"
+                  "COMMIT;\n";
     }
+    sqlite3_finalize(stmt);
+    sqlite3_close(db);
+    return script;
+}
 
-    frmMain console;
-    console.m_fnCheck_Filters_Installed = [] { return 0L; };
-    console.cboUsers->setCurrentIndex(console.cboUsers->findText("source"));
-    console.cboUsers_Click();
+}  // namespace
 
-    qint64 lngCopy = -1;
-    long lngDestinationsTicked = 0;
-    forms->onShow = [&](QWidget& form) {
-        auto* pDestinations = form.findChild<platform::ListView*>("lvwDestinationUsers");
-        // Every user but the all-users row (item 1).
-        form.findChild<QCheckBox*>("chkSelectAllDestinations")->setChecked(true);
-        pDestinations->Set_Checked(1, false);
-        for (long i = 1; i <= pDestinations->Count(); ++i)
-            if (pDestinations->Checked(i)) ++lngDestinationsTicked;
-        QElapsedTimer timer;
-        timer.start();
-        form.findChild<QPushButton*>("cmdCopySettings")->click();
-        lngCopy = timer.elapsed();
-    };
-    frmCopySettings::Show_This_Form(console, QStringLiteral("WebSite Filter"));
+int main(int argc, char* argv[]) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    const QString strShell = bench::Shell_Program(argc, argv);
+    const QList<int> destinationCounts = Option_List(argc, argv, "destinations", {10, 100, 200, 1000});
+    const int intEntries = Option_List(argc, argv, "entries", {1000}).value(0, 1000);
+    const int intBlack = intEntries * 7 / 10;
+    const int intWhite = intEntries - intBlack;
+    QTextStream out(stdout);
+    bool blnAllRight = true;
 
-    const long long lngBlack = Count(strDb, "SELECT COUNT(*) FROM BL_TBL WHERE USER_ID > 1");
-    const long long lngWhite = Count(strDb, "SELECT COUNT(*) FROM WL_TBL WHERE USER_ID > 1");
-    const long long lngOld = Count(strDb, "SELECT COUNT(*) FROM BL_TBL WHERE BL_URL LIKE 'old%'");
-    const long long lngBits = Count(strDb, "SELECT COUNT(*) FROM USER_TBL WHERE USER_ID > 1 AND FEATURE_BITS = 4");
-    out << "destinations ticked: " << lngDestinationsTicked << ", source entries: " << intBlack << " black + "
-        << intWhite << " white\n";
-    out << "copy (click to outcome message): " << lngCopy << " ms, "
-        << (lngDestinationsTicked ? double(lngCopy) / lngDestinationsTicked : 0.0) << " ms per destination\n";
-    out << "outcome: " << boxes->texts.join(" | ") << "\n";
-    out << "rows written: " << lngBlack << " black, " << lngWhite << " white; old rows left: " << lngOld
-        << "; destinations with the bit: " << lngBits << "\n";
-    const bool blnRight = lngBlack == static_cast<long long>(intBlack) * lngDestinationsTicked &&
-                          lngWhite == static_cast<long long>(intWhite) * lngDestinationsTicked && lngOld == 0 &&
-                          lngBits == lngDestinationsTicked &&
-                          boxes->texts == QStringList{QStringLiteral("Successfully copied the features")};
-    out << (blnRight ? "rows as expected\n" : "ROWS NOT AS EXPECTED\n");
-    return blnRight ? 0 : 1;
+    bench::Print_Header();
+    for (const int intDestinations : destinationCounts) {
+        QTemporaryDir dir;
+        qputenv("WINDIR", dir.path().toUtf8());
+        platform::Install_Core_Defaults();
+        auto forms = std::make_shared<Scripted_Forms>();
+        auto boxes = std::make_shared<Recording_Boxes>();
+        platform::Services().forms = forms;
+        platform::Services().messageBox = boxes;
+        const QString strDb = dir.filePath("tsdvstore.iil");
+        const QString strReferenceDb = dir.filePath("reference.iil");
+        QString strError;
+        if (!Installation::Create_Settings_Database(strDb, strError) ||
+            !Fill_Database(strDb, intDestinations, intBlack, intWhite) || !QFile::copy(strDb, strReferenceDb)) {
+            out << "cannot build the settings database " << strError << "\n";
+            return 1;
+        }
+
+        // The reference first, on its own copy of the same database.
+        const QString strScript = dir.filePath("reference.sql");
+        {
+            QFile script(strScript);
+            script.open(QIODevice::WriteOnly);
+            script.write(Reference_Script(strReferenceDb));
+        }
+        const double dblReference = bench::Time_Shell(strShell, strReferenceDb, strScript);
+
+        frmMain console;
+        console.m_fnCheck_Filters_Installed = [] { return 0L; };
+        console.cboUsers->setCurrentIndex(console.cboUsers->findText("source"));
+        console.cboUsers_Click();
+
+        double dblCopy = -1;
+        long lngTicked = 0;
+        forms->onShow = [&](QWidget& form) {
+            auto* pDestinations = form.findChild<platform::ListView*>("lvwDestinationUsers");
+            // Every user but the all-users row (item 1).
+            form.findChild<QCheckBox*>("chkSelectAllDestinations")->setChecked(true);
+            pDestinations->Set_Checked(1, false);
+            for (long i = 1; i <= pDestinations->Count(); ++i)
+                if (pDestinations->Checked(i)) ++lngTicked;
+            const double dblStart = bench::Now();
+            form.findChild<QPushButton*>("cmdCopySettings")->click();
+            dblCopy = bench::Now() - dblStart;
+        };
+        frmCopySettings::Show_This_Form(console, QStringLiteral("WebSite Filter"));
+
+        bench::Print_Row(QStringLiteral("copy website filter (%1 entries) to users").arg(intEntries), intDestinations,
+                         dblCopy, dblReference, bench::Peak_Memory_MiB());
+
+        // Both sides must have written the same rows.
+        for (const QString& strFile : {strDb, strReferenceDb}) {
+            const long long lngBlack = Count(strFile, "SELECT COUNT(*) FROM BL_TBL WHERE USER_ID > 1");
+            const long long lngWhite = Count(strFile, "SELECT COUNT(*) FROM WL_TBL WHERE USER_ID > 1");
+            const long long lngOld = Count(strFile, "SELECT COUNT(*) FROM BL_TBL WHERE BL_URL LIKE 'old%'");
+            const long long lngBits =
+                Count(strFile, "SELECT COUNT(*) FROM USER_TBL WHERE USER_ID > 1 AND FEATURE_BITS = 4");
+            const bool blnRight = lngTicked == intDestinations &&
+                                  lngBlack == static_cast<long long>(intBlack) * intDestinations &&
+                                  lngWhite == static_cast<long long>(intWhite) * intDestinations && lngOld == 0 &&
+                                  lngBits == intDestinations;
+            if (!blnRight) {
+                out << "ROWS NOT AS EXPECTED in " << strFile << ": " << lngBlack << " black, " << lngWhite
+                    << " white, " << lngOld << " old, " << lngBits << " flags\n";
+                blnAllRight = false;
+            }
+        }
+        if (boxes->texts != QStringList{QStringLiteral("Successfully copied the features")}) {
+            out << "OUTCOME NOT AS EXPECTED: " << boxes->texts.join(" | ") << "\n";
+            blnAllRight = false;
+        }
+    }
+    return blnAllRight ? 0 : 1;
 }
