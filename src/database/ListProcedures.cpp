@@ -86,6 +86,39 @@ bool Update_Item_For_Owner(const QString& strColumn, const QString& strTable, co
                         Owner_Condition(lngComputerID, lngUserID));
 }
 
+bool For_Each_Item_For_Owner(const QString& strColumn, const QString& strTable, long lngComputerID, long lngUserID,
+                             const std::function<void(const QString&)>& onItem) {
+    modDB::Db_Connection hDb = modDB::Open_Database(modDB::Get_Database_File());
+    const bool blnResult =
+        hDb && modDB::For_Each_Row(hDb,
+                                   "SELECT " + strColumn + " FROM " + strTable + " WHERE " +
+                                       Owner_Condition(lngComputerID, lngUserID),
+                                   [&](const QStringList& row) { onItem(row.at(0)); });
+    modDB::Close_Database(hDb);
+    return blnResult;
+}
+
+namespace {
+QString Batch_Sql(Owner_List_Batch::Operation operation, const QString& strColumn, const QString& strTable) {
+    if (operation == Owner_List_Batch::Insert_Items)
+        return "INSERT OR IGNORE INTO " + strTable + "(" + strColumn + " ,COMPUTER_ID,USER_ID) VALUES(?,?,?)";
+    return "DELETE FROM " + strTable + " WHERE " + strColumn + "=? AND COMPUTER_ID=? AND USER_ID=?";
+}
+}  // namespace
+
+Owner_List_Batch::Owner_List_Batch(const Db_Connection& hDb, Operation operation, const QString& strColumn,
+                                   const QString& strTable, long lngComputerID, long lngUserID)
+    : m_stmt(hDb, Batch_Sql(operation, strColumn, strTable), false),
+      m_lngComputerID(lngComputerID),
+      m_lngUserID(lngUserID) {}
+
+bool Owner_List_Batch::Run(const QString& strValue) {
+    m_stmt.Bind(1, strValue);
+    m_stmt.Bind(2, static_cast<long long>(m_lngComputerID));
+    m_stmt.Bind(3, static_cast<long long>(m_lngUserID));
+    return m_stmt.Execute();
+}
+
 // ---- Always-allowed programs: read and deleted by one id under the owner rule ----
 
 long Get_Bypass_Exes(long lngComputerID, long lngUserID, Query_Result& arrResult) {

@@ -294,6 +294,10 @@ bool MY_TRANS::Commit() {
     return m_blnCommitted;
 }
 
+bool MY_TRANS::Is_Open() const {
+    return m_blnBegan && !m_blnEnded && m_hDb && !sqlite3_get_autocommit(m_hDb.get());
+}
+
 void MY_TRANS::Rollback() {
     if (m_blnEnded) return;
     m_blnEnded = true;

@@ -115,6 +115,9 @@ public:
     MY_TRANS(const MY_TRANS&) = delete;
     MY_TRANS& operator=(const MY_TRANS&) = delete;
     bool Began() const { return m_blnBegan; }
+    // True while the transaction is open: it began, was not ended here, and SQLite did
+    // not roll it back itself (as it may after a failed statement, on a full disk).
+    bool Is_Open() const;
     // Commits now. False when the transaction never began or its commit failed
     // (then it was rolled back and reported). A second call answers the first's result.
     bool Commit();

@@ -6,6 +6,7 @@
 #include "database/modDB.h"
 
 #include <QString>
+#include <functional>
 
 namespace modDBFunctions {
 
@@ -95,6 +96,34 @@ bool Get_Items_For_Owner(const QString& strColumn, const QString& strTable, long
                          Query_Result& arrResult, long& lngRows);
 bool Update_Item_For_Owner(const QString& strColumn, const QString& strTable, const QString& strOldValue,
                            const QString& strNewValue, long lngComputerID, long lngUserID);
+// The rows of Get_Items_For_Owner handed to onItem one by one as they are read, so that
+// a list of any size is never held twice.
+bool For_Each_Item_For_Owner(const QString& strColumn, const QString& strTable, long lngComputerID, long lngUserID,
+                             const std::function<void(const QString&)>& onItem);
+
+// The batch form of Insert_Item_For_Owner and Delete_Item_For_Owner: one statement
+// prepared once on the caller's connection (inside its MY_TRANS) and run for value
+// after value. A failure is not shown here: the caller reports it once, however many
+// values failed.
+class Owner_List_Batch {
+public:
+    enum Operation { Insert_Items, Delete_Items };
+    Owner_List_Batch(const Db_Connection& hDb, Operation operation, const QString& strColumn, const QString& strTable,
+                     long lngComputerID, long lngUserID);
+    // False when the statement could not be prepared (the reason in Last_Error()).
+    bool Ok() const { return m_stmt.Ok(); }
+    // Inserts or deletes one value; false on failure, with the database's text in Last_Error().
+    bool Run(const QString& strValue);
+    // After a successful Run: whether a row was inserted (false when an equal row was
+    // already stored and the insert was ignored) or deleted.
+    bool Changed() const { return m_stmt.Changes() > 0; }
+    const QString& Last_Error() const { return m_stmt.Last_Error(); }
+
+private:
+    modDB::Prepared_Statement m_stmt;
+    long m_lngComputerID;
+    long m_lngUserID;
+};
 
 // ---- Always-allowed programs ----
 // Returns the row count (0 on failure); names in column 0.

@@ -8,6 +8,7 @@
 #include "services/ListHelpers.h"
 #include "services/ListTextFile.h"
 #include "services/modFilterLibrary.h"
+#include "services/modProgram.h"
 
 #include <QAbstractItemView>
 #include <QCheckBox>
@@ -29,11 +30,20 @@ using platform::Message_Boxes;
 namespace {
 const QString TITLE = QStringLiteral("DravinoleTS");
 const QString TEXT_FILTER = QStringLiteral("Text Files|*.txt|All Files|*.*");
-// An import lists its entries and lets the window breathe every this many entries.
+// An import lets the window breathe and moves its progress bar every this many entries.
 constexpr long IMPORT_STEP = 500;
 
 int Ask(const QString& strText, long lngStyle) { return Message_Boxes().Show(strText, lngStyle, TITLE); }
+
+// A failed write reported once: the critical box with the database's text, and its log line.
+void Report_Failure(const QString& strText) { modProgram::Log().Show_Error(strText, true); }
 }  // namespace
+
+QString Import_Stopped_Message(const QString& strEntry, const QString& strError, long lngStored) {
+    return QStringLiteral("The import stopped at \"%1\": %2\nEntries stored before it: %3.")
+        .arg(strEntry, strError)
+        .arg(lngStored);
+}
 
 namespace {
 std::function<void(const QString&)>& Copy_Settings_Opener() {
@@ -124,7 +134,9 @@ void Feature_Enable_Box::Click() {
             return;
         }
         const Policy_Owner owner = m_owner();
-        modDBFunctions::Set_Feature_Bit(blnTicked, m_lngBit, owner.lngComputerID, owner.lngUserID);
+        // A write the database refused (reported there) puts the tick back.
+        if (!modDBFunctions::Set_Feature_Bit(blnTicked, m_lngBit, owner.lngComputerID, owner.lngUserID))
+            Set_Without_Saving(!blnTicked);
     });
 }
 
@@ -138,20 +150,17 @@ clsListEditor::clsListEditor(frmListEditorBase& dialog, List_Config config, QLin
 }
 
 bool clsListEditor::Load() {
-    return Error_Block([&] {
+    platform::List_Batch batch(m_list, m_config.strIcon);
+    const bool blnDone = Error_Block([&] {
         const Policy_Owner owner = m_dialog.Owner();
-        modDB::Query_Result arrResult;
-        long lngRows = 0;
-        if (!modDBFunctions::Get_Items_For_Owner(m_config.strColumn, m_config.strTable, owner.lngComputerID,
-                                                 owner.lngUserID, arrResult, lngRows))
-            return;
-        std::vector<platform::List_Item> items(static_cast<size_t>(lngRows));
-        for (long r = 1; r <= lngRows; ++r) {
-            items[static_cast<size_t>(r - 1)].strText = arrResult.Value(r, 0);
-            items[static_cast<size_t>(r - 1)].strSmallIcon = m_config.strIcon;
-        }
-        m_list.Add_Many(std::move(items));
+        // Each row goes into the batch as it is read; a read that failed part-way lists nothing.
+        if (!modDBFunctions::For_Each_Item_For_Owner(m_config.strColumn, m_config.strTable, owner.lngComputerID,
+                                                     owner.lngUserID, [&](const QString& strValue) { batch.Add(strValue); }))
+            batch.Discard();
     });
+    if (!blnDone) batch.Discard();
+    batch.Append();
+    return blnDone;
 }
 
 bool clsListEditor::Check_Entry(const QString& strEntry, const QString& strInvalidMessage, bool blnEdit) {
@@ -174,16 +183,19 @@ void clsListEditor::Add() {
         const Policy_Owner owner = m_dialog.Owner();
         modDB::Db_Connection hDb = modDB::Open_Database(modDB::Get_Database_File());
         modDB::MY_TRANS trans(hDb);
+        bool blnInserted = false;
         if ((hDb || !m_config.blnChecksNeedDatabase) && Check_Entry(strEntry, m_config.strInvalidAddMessage, false)) {
             modDB::Query_Result arrResult;
-            if (modDBFunctions::Insert_Item_For_Owner(hDb, arrResult, m_config.strColumn, m_config.strTable, strEntry,
-                                                      owner.lngComputerID, owner.lngUserID)) {
-                m_list.Add(strEntry, QString(), m_config.strIcon);
-                m_allowance.Update();
-            }
+            blnInserted = modDBFunctions::Insert_Item_For_Owner(hDb, arrResult, m_config.strColumn, m_config.strTable,
+                                                                strEntry, owner.lngComputerID, owner.lngUserID);
         }
         m_txt.clear();
         m_txt.setFocus();
+        // Listed only once the database holds it: a refused commit was reported by the guard.
+        if (trans.Commit() && blnInserted) {
+            m_list.Add(strEntry, QString(), m_config.strIcon);
+            m_allowance.Update();
+        }
     });
 }
 
@@ -226,15 +238,21 @@ void Remove_Selected_Items(frmListEditorBase& dialog, platform::ListView& list, 
         const Policy_Owner owner = dialog.Owner();
         modDB::Db_Connection hDb = modDB::Open_Database(modDB::Get_Database_File());
         modDB::MY_TRANS trans(hDb);
+        if (!trans.Began()) return;  // the open or the BEGIN was reported
+        modDBFunctions::Owner_List_Batch batch(hDb, modDBFunctions::Owner_List_Batch::Delete_Items, strColumn, strTable,
+                                               owner.lngComputerID, owner.lngUserID);
+        // An item whose delete fails stays listed; the failures are reported once, with
+        // the first one's text (a read-only file refuses them all alike).
+        QString strFailure;
         for (long lngIndex : list.Selected_Items()) {
             const QString strValue = lngValueSubItem >= 1 ? list.SubItem(lngIndex, lngValueSubItem) : list.Text(lngIndex);
-            modDB::Query_Result arrResult;
-            if (modDBFunctions::Delete_Item_For_Owner(hDb, arrResult, strColumn, strTable, strValue,
-                                                      owner.lngComputerID, owner.lngUserID))
-                removed.push_back(lngIndex);
+            if (batch.Run(strValue)) removed.push_back(lngIndex);
+            else if (strFailure.isEmpty()) strFailure = batch.Last_Error();
         }
+        if (!strFailure.isEmpty()) Report_Failure(strFailure);
+        // Nothing leaves the list unless its delete was committed.
+        if (!trans.Commit()) removed.clear();
     });
-    // The deleted items leave the list in one pass, also after an error part-way.
     list.Remove_Items(removed);
     allowance.Update();
 }
@@ -268,15 +286,7 @@ void clsListEditor::Export() {
     else Silent_Error_Block(body);
 }
 
-void clsListEditor::Flush(std::vector<platform::List_Item>& pending) {
-    if (pending.empty()) return;
-    m_list.Add_Many(std::move(pending));
-    pending.clear();
-    m_allowance.Update();
-}
-
 void clsListEditor::Import() {
-    std::vector<platform::List_Item> pending;
     bool blnLocked = false;
     Error_Block([&] {
         const Policy_Owner owner = m_dialog.Owner();
@@ -296,29 +306,43 @@ void clsListEditor::Import() {
         blnLocked = true;
         modDB::Db_Connection hDb = modDB::Open_Database(modDB::Get_Database_File());
         modDB::MY_TRANS trans(hDb);
+        if (!trans.Began()) return;  // the open or the BEGIN was reported
+        modDBFunctions::Owner_List_Batch writer(hDb, modDBFunctions::Owner_List_Batch::Insert_Items, m_config.strColumn,
+                                                m_config.strTable, owner.lngComputerID, owner.lngUserID);
+        // The entries this import stored, listed only once their commit succeeded. An
+        // entry already stored (twice in the file, or listed before) is not listed again.
+        platform::List_Batch stored(m_list, m_config.strIcon);
         const long lngTotal = fields.size();
         long lngRead = 0;
+        QString strFailedEntry, strFailure;
+        bool blnFailed = false;
         for (const QString& strField : fields) {
-            ++lngRead;
-            const QString strEntry = Shape_Entry(strField, m_config.importForm).left(m_config.lngImportCut);
-            if (m_config.importValidator && !m_config.importValidator(strEntry)) continue;
-            modDB::Query_Result arrResult;
-            if (!modDBFunctions::Insert_Item_For_Owner(hDb, arrResult, m_config.strColumn, m_config.strTable, strEntry,
-                                                       owner.lngComputerID, owner.lngUserID))
-                continue;
-            if ((m_list.Count() + static_cast<long>(pending.size())) % IMPORT_STEP == 0) {
-                Flush(pending);
+            if (lngRead % IMPORT_STEP == 0) {
                 m_dialog.Show_Progress(lngRead, lngTotal);
                 QCoreApplication::processEvents();
             }
-            platform::List_Item item;
-            item.strText = strEntry;
-            item.strSmallIcon = m_config.strIcon;
-            pending.push_back(std::move(item));
+            ++lngRead;
+            const QString strEntry = Shape_Entry(strField, m_config.importForm).left(m_config.lngImportCut);
+            if (m_config.importValidator && !m_config.importValidator(strEntry)) continue;
+            // The first failed write ends the import: the same failure would only repeat.
+            if (!writer.Run(strEntry)) {
+                blnFailed = true;
+                strFailedEntry = strEntry;
+                strFailure = writer.Last_Error();
+                break;
+            }
+            if (writer.Changed()) stored.Add(strEntry);
         }
+        // A refused commit is rolled back and reported by the guard; SQLite may also have
+        // ended the transaction itself after the failed write, and then nothing is stored.
+        const bool blnOpen = trans.Is_Open();
+        const bool blnCommitted = trans.Commit();
+        if (!blnCommitted) stored.Discard();
+        if (blnFailed && (blnCommitted || !blnOpen))
+            Report_Failure(Import_Stopped_Message(strFailedEntry, strFailure, stored.Count()));
+        stored.Append();
+        m_allowance.Update();
     });
-    // What was inserted stays listed, also after an error part-way.
-    Flush(pending);
     if (blnLocked) {
         m_dialog.Show_Progress(0, 0);
         m_dialog.Enable_Controls(true);
@@ -363,29 +387,32 @@ QString Listed_Exe_Name(const QString& strPath) {
     return QString::fromLocal8Bit(buffer.constData(), lngNul);
 }
 
-void Browse_Programs(platform::Common_Dialog& dlg, QWidget* pOwner,
-                     const std::function<void(const modDB::Db_Connection&, const QString&)>& add) {
+void Browse_Programs(platform::Common_Dialog& dlg, QWidget* pOwner, const Program_Adder& add) {
     Error_Block([&] {
         Set_Up_Program_Browse(dlg);
         if (!platform::File_Dialogs().Show_Open(dlg, pOwner) || dlg.FileName.isEmpty()) return;
         const QStringList paths = Chosen_Program_Paths(dlg.FileName);
         modDB::Db_Connection hDb = modDB::Open_Database(modDB::Get_Database_File());
-        modDB::MY_TRANS trans(hDb);
-        for (const QString& strPath : paths) add(hDb, Listed_Exe_Name(strPath));
+        if (!hDb) return;  // reported by the open
+        // No batch transaction: each name's insert commits by itself, so a name the
+        // adder lists is stored, and a failure leaves the names before it stored and listed.
+        for (const QString& strPath : paths)
+            if (!add(hDb, Listed_Exe_Name(strPath))) break;
     });
 }
 
 void clsListEditor::Browse(platform::Common_Dialog& dlg) {
     Browse_Programs(dlg, &m_dialog, [&](const modDB::Db_Connection& hDb, const QString& strName) {
-        if (modCommonFuns::ListView_Contains_Text(strName, m_list)) return;
+        if (modCommonFuns::ListView_Contains_Text(strName, m_list)) return true;
         // The owner is read again for every file.
         const Policy_Owner owner = m_dialog.Owner();
         modDB::Query_Result arrResult;
         if (!modDBFunctions::Insert_Item_For_Owner(hDb, arrResult, m_config.strColumn, m_config.strTable, strName,
                                                    owner.lngComputerID, owner.lngUserID))
-            return;
+            return false;
         m_list.Add(strName, QString(), m_config.strIcon);
         m_allowance.Update();
+        return true;
     });
 }
 

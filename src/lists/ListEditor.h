@@ -12,6 +12,7 @@
 #include <QDialog>
 #include <QString>
 #include <functional>
+#include <type_traits>
 #include <vector>
 
 class QCheckBox;
@@ -134,17 +135,35 @@ void Set_Up_Program_Browse(platform::Common_Dialog& dlg);
 QStringList Chosen_Program_Paths(const QString& strFileName);
 // The name under which the network filter library lists the program at this path.
 QString Listed_Exe_Name(const QString& strPath);
+// Writes one program name on the open connection given and lists it once written:
+// true to go on with the next file, false when its write failed (and was reported).
+using Program_Adder = std::function<bool(const modDB::Db_Connection&, const QString&)>;
 // The browse routine of the program lists: shows the dialog and, for each chosen
-// file, hands the listed name to add, inside one transaction on an open database.
-// A failure ends the routine through the error report; names added stay.
-void Browse_Programs(platform::Common_Dialog& dlg, QWidget* pOwner,
-                     const std::function<void(const modDB::Db_Connection&, const QString&)>& add);
+// file, hands the listed name to add, on an open database with no transaction open,
+// so that every write that succeeded is stored before its name is listed. The first
+// failed write ends the routine; a run-time error ends it through the error report.
+// Names added before either stay stored and listed.
+void Browse_Programs(platform::Common_Dialog& dlg, QWidget* pOwner, const Program_Adder& add);
+// The same with an adder that answers nothing: every file is handed over.
+template <class Adder>
+    requires std::is_void_v<std::invoke_result_t<Adder&, const modDB::Db_Connection&, const QString&>>
+void Browse_Programs(platform::Common_Dialog& dlg, QWidget* pOwner, Adder&& add) {
+    Browse_Programs(dlg, pOwner, Program_Adder([&add](const modDB::Db_Connection& hDb, const QString& strName) {
+                        add(hDb, strName);
+                        return true;
+                    }));
+}
+
+// The one box of an import that a write failed part-way: the entry, the database's
+// text and how many entries the import stored before it.
+QString Import_Stopped_Message(const QString& strEntry, const QString& strError, long lngStored);
 
 // The family's Remove over one list view: asks strQuestion (36); on Yes deletes, in
 // one transaction, the owner's rows whose strColumn equals each selected item's value
-// (its text, or its sub-item lngValueSubItem when that is 1 or more), takes the
-// deleted items out of the list and updates the column allowance. An item whose
-// delete fails stays listed.
+// (its text, or its sub-item lngValueSubItem when that is 1 or more), and once that
+// transaction has committed takes the deleted items out of the list and updates the
+// column allowance. An item whose delete fails stays listed; failed deletes are
+// reported in one box. A refused commit leaves every item listed.
 void Remove_Selected_Items(frmListEditorBase& dialog, platform::ListView& list, Column_Allowance& allowance,
                            const QString& strQuestion, const QString& strColumn, const QString& strTable,
                            int lngValueSubItem = 0);
@@ -168,6 +187,8 @@ public:
     // The handler of the list's AfterLabelEdit for the selected item.
     void After_Label_Edit(int& Cancel, QString& NewString);
     void Remove();
+    // Stores the entries of a list text file in one transaction and lists the entries it
+    // stored once that has committed. The first failed write ends it, with one box.
     void Import();
     void Export();
     // Lists the programs chosen in the browse dialog under their listed names; a
@@ -178,7 +199,6 @@ public:
     const List_Config& Config() const { return m_config; }
 
 private:
-    void Flush(std::vector<platform::List_Item>& pending);
     // Shows the first failing test's message; true when the entry may be stored.
     bool Check_Entry(const QString& strEntry, const QString& strInvalidMessage, bool blnEdit);
 

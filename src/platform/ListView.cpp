@@ -70,15 +70,15 @@ int ListView_Model::columnCount(const QModelIndex& parent) const {
 
 QVariant ListView_Model::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || index.row() >= rowCount()) return {};
-    const List_Item& item = m_view.m_items[static_cast<size_t>(index.row())];
+    const Stored_Item& item = m_view.m_items[static_cast<size_t>(index.row())];
     const int c = index.column();
     switch (role) {
         case Qt::DisplayRole:
         case Qt::EditRole:
             if (c == 0) return item.strText;
-            return c - 1 < item.subItems.size() ? item.subItems[c - 1] : QString();
+            return item.extras && c - 1 < item.extras->subItems.size() ? item.extras->subItems[c - 1] : QString();
         case Qt::DecorationRole:
-            if (c == 0 && m_view.m_pImages && !item.strSmallIcon.isEmpty()) return m_view.m_pImages->value(item.strSmallIcon);
+            if (c == 0 && m_view.m_pImages && item.intIcon != 0) return m_view.m_pImages->value(m_view.Icon_Key(item.intIcon));
             return {};
         case Qt::CheckStateRole:
             if (c == 0 && m_view.m_blnCheckboxes) return item.blnChecked ? Qt::Checked : Qt::Unchecked;
@@ -243,16 +243,74 @@ void ListView::Check_Index(long lngIndex) const {
     if (lngIndex < 1 || lngIndex > Count()) throw Run_Time_Error(35600, QStringLiteral("Index out of bounds"));
 }
 
-const List_Item& ListView::Item(long lngIndex) const {
+const Stored_Item& ListView::Stored(long lngIndex) const {
     Check_Index(lngIndex);
     return m_items[static_cast<size_t>(lngIndex - 1)];
 }
 
-void ListView::Index_Add(const QString& strText) { ++m_foldedTexts[strText.toLower()]; }
+Stored_Item& ListView::Stored(long lngIndex) {
+    Check_Index(lngIndex);
+    return m_items[static_cast<size_t>(lngIndex - 1)];
+}
+
+Item_Extras& ListView::Extras(long lngIndex) {
+    Stored_Item& item = Stored(lngIndex);
+    if (!item.extras) item.extras = std::make_unique<Item_Extras>();
+    return *item.extras;
+}
+
+quint16 ListView::Icon_Number(const QString& strKey) {
+    if (strKey.isEmpty()) return 0;
+    const qsizetype lngAt = m_iconKeys.indexOf(strKey);
+    if (lngAt >= 0) return static_cast<quint16>(lngAt);
+    if (m_iconKeys.size() > 0xFFFF) throw Run_Time_Error(35600, QStringLiteral("Too many icon keys"));
+    m_iconKeys << strKey;
+    return static_cast<quint16>(m_iconKeys.size() - 1);
+}
+
+QString ListView::Icon_Key(quint16 intIcon) const { return intIcon < m_iconKeys.size() ? m_iconKeys[intIcon] : QString(); }
+
+List_Item ListView::Item(long lngIndex) const {
+    const Stored_Item& stored = Stored(lngIndex);
+    List_Item item;
+    item.strText = stored.strText;
+    if (stored.extras) {
+        item.subItems = stored.extras->subItems;
+        item.strKey = stored.extras->strKey;
+        item.strTag = stored.extras->strTag;
+    }
+    item.strSmallIcon = Icon_Key(stored.intIcon);
+    item.blnChecked = stored.blnChecked;
+    item.blnBold = stored.blnBold;
+    return item;
+}
+
+QString ListView::Key(long lngIndex) const {
+    const Stored_Item& item = Stored(lngIndex);
+    return item.extras ? item.extras->strKey : QString();
+}
+
+QString ListView::Tag(long lngIndex) const {
+    const Stored_Item& item = Stored(lngIndex);
+    return item.extras ? item.extras->strTag : QString();
+}
+
+void ListView::Index_Add(const QString& strText) {
+    if (m_blnIndexed) ++m_foldedTexts[strText.toLower()];
+}
 
 void ListView::Index_Remove(const QString& strText) {
+    if (!m_blnIndexed) return;
     auto it = m_foldedTexts.find(strText.toLower());
     if (it != m_foldedTexts.end() && --it.value() <= 0) m_foldedTexts.erase(it);
+}
+
+void ListView::Build_Index() const {
+    if (m_blnIndexed) return;
+    m_foldedTexts.clear();
+    m_foldedTexts.reserve(static_cast<qsizetype>(m_items.size()));
+    for (const Stored_Item& item : m_items) ++m_foldedTexts[item.strText.toLower()];
+    m_blnIndexed = true;
 }
 
 long ListView::Add(const QString& strText, const QString& strKey, const QString& strSmallIcon) {
@@ -263,12 +321,15 @@ long ListView::Insert(long lngIndex, const QString& strText, const QString& strK
     if (lngIndex < 1 || lngIndex > Count() + 1) throw Run_Time_Error(35600, QStringLiteral("Index out of bounds"));
     if (!strKey.isEmpty() && Find_Key(strKey) != 0)
         throw Run_Time_Error(35602, QStringLiteral("Key is not unique in collection"));
+    Stored_Item item;
+    item.strText = strText;
+    item.intIcon = Icon_Number(strSmallIcon);
+    if (!strKey.isEmpty()) {
+        item.extras = std::make_unique<Item_Extras>();
+        item.extras->strKey = strKey;
+    }
     const int row = static_cast<int>(lngIndex - 1);
     m_model->beginInsertRows({}, row, row);
-    List_Item item;
-    item.strText = strText;
-    item.strKey = strKey;
-    item.strSmallIcon = strSmallIcon;
     m_items.insert(m_items.begin() + row, std::move(item));
     Index_Add(strText);
     m_model->endInsertRows();
@@ -276,28 +337,48 @@ long ListView::Insert(long lngIndex, const QString& strText, const QString& strK
 }
 
 void ListView::Add_Many(const QStringList& texts, const QString& strSmallIcon) {
-    std::vector<List_Item> items;
-    items.reserve(static_cast<size_t>(texts.size()));
-    for (const QString& strText : texts) {
-        List_Item item;
-        item.strText = strText;
-        item.strSmallIcon = strSmallIcon;
-        items.push_back(std::move(item));
-    }
-    Add_Many(std::move(items));
+    List_Batch batch(*this, strSmallIcon);
+    batch.Reserve(static_cast<long>(texts.size()));
+    for (const QString& strText : texts) batch.Add(strText);
+    batch.Append();
 }
 
 void ListView::Add_Many(std::vector<List_Item>&& items) {
+    std::vector<Stored_Item> stored;
+    stored.reserve(items.size());
+    for (List_Item& item : items) {
+        Stored_Item s;
+        s.strText = std::move(item.strText);
+        s.intIcon = Icon_Number(item.strSmallIcon);
+        s.blnChecked = item.blnChecked;
+        s.blnBold = item.blnBold;
+        if (!item.subItems.isEmpty() || !item.strKey.isEmpty() || !item.strTag.isEmpty()) {
+            s.extras = std::make_unique<Item_Extras>();
+            s.extras->subItems = std::move(item.subItems);
+            s.extras->strKey = std::move(item.strKey);
+            s.extras->strTag = std::move(item.strTag);
+        }
+        stored.push_back(std::move(s));
+    }
+    items.clear();
+    Append_Stored(std::move(stored));
+}
+
+void ListView::Append_Stored(std::vector<Stored_Item>&& items) {
     if (items.empty()) return;
     const int first = static_cast<int>(m_items.size());
     m_model->beginInsertRows({}, first, first + static_cast<int>(items.size()) - 1);
-    // Grow geometrically: an import appends many small batches.
-    const size_t lngNeeded = m_items.size() + items.size();
-    if (lngNeeded > m_items.capacity()) m_items.reserve(std::max(lngNeeded, 2 * m_items.capacity()));
-    for (List_Item& item : items) {
-        Index_Add(item.strText);
-        m_items.push_back(std::move(item));
+    if (m_items.empty()) {
+        m_items = std::move(items);
+    } else {
+        // Grow geometrically: an import may append several batches.
+        const size_t lngNeeded = m_items.size() + items.size();
+        if (lngNeeded > m_items.capacity()) m_items.reserve(std::max(lngNeeded, 2 * m_items.capacity()));
+        for (Stored_Item& item : items) m_items.push_back(std::move(item));
     }
+    if (m_blnIndexed)
+        for (size_t i = static_cast<size_t>(first); i < m_items.size(); ++i) Index_Add(m_items[i].strText);
+    items.clear();
     m_model->endInsertRows();
 }
 
@@ -318,13 +399,16 @@ void ListView::Remove_Items(const std::vector<long>& indexes) {
         drop[static_cast<size_t>(i - 1)] = 1;
     }
     m_model->beginResetModel();
-    std::vector<List_Item> kept;
-    kept.reserve(m_items.size());
+    size_t lngKept = 0;
     for (size_t i = 0; i < m_items.size(); ++i) {
-        if (drop[i]) Index_Remove(m_items[i].strText);
-        else kept.push_back(std::move(m_items[i]));
+        if (drop[i]) {
+            Index_Remove(m_items[i].strText);
+            continue;
+        }
+        if (lngKept != i) m_items[lngKept] = std::move(m_items[i]);
+        ++lngKept;
     }
-    m_items.swap(kept);
+    m_items.resize(lngKept);
     m_model->endResetModel();
 }
 
@@ -332,12 +416,12 @@ void ListView::Clear() {
     m_model->beginResetModel();
     m_items.clear();
     m_foldedTexts.clear();
+    m_blnIndexed = false;
     m_model->endResetModel();
 }
 
 void ListView::Set_Text(long lngIndex, const QString& strText) {
-    Check_Index(lngIndex);
-    List_Item& item = m_items[static_cast<size_t>(lngIndex - 1)];
+    Stored_Item& item = Stored(lngIndex);
     Index_Remove(item.strText);
     item.strText = strText;
     Index_Add(strText);
@@ -346,53 +430,55 @@ void ListView::Set_Text(long lngIndex, const QString& strText) {
 }
 
 QString ListView::SubItem(long lngIndex, int lngSub) const {
-    const List_Item& item = Item(lngIndex);
-    return lngSub >= 1 && lngSub <= item.subItems.size() ? item.subItems[lngSub - 1] : QString();
+    const Stored_Item& item = Stored(lngIndex);
+    if (!item.extras) return QString();
+    const QStringList& subItems = item.extras->subItems;
+    return lngSub >= 1 && lngSub <= subItems.size() ? subItems[lngSub - 1] : QString();
 }
 
 void ListView::Set_SubItem(long lngIndex, int lngSub, const QString& strText) {
     Check_Index(lngIndex);
     if (lngSub < 1) throw Run_Time_Error(35600, QStringLiteral("Index out of bounds"));
-    List_Item& item = m_items[static_cast<size_t>(lngIndex - 1)];
-    while (item.subItems.size() < lngSub) item.subItems << QString();
-    item.subItems[lngSub - 1] = strText;
+    QStringList& subItems = Extras(lngIndex).subItems;
+    while (subItems.size() < lngSub) subItems << QString();
+    subItems[lngSub - 1] = strText;
     const int row = static_cast<int>(lngIndex - 1);
     emit m_model->dataChanged(m_model->index(row, 0), m_model->index(row, m_model->columnCount() - 1));
 }
 
 long ListView::Find_Key(const QString& strKey) const {
     for (size_t i = 0; i < m_items.size(); ++i)
-        if (m_items[i].strKey == strKey) return static_cast<long>(i + 1);
+        if (m_items[i].extras && m_items[i].extras->strKey == strKey) return static_cast<long>(i + 1);
     return 0;
 }
 
 void ListView::Set_Tag(long lngIndex, const QString& strTag) {
     Check_Index(lngIndex);
-    m_items[static_cast<size_t>(lngIndex - 1)].strTag = strTag;
+    if (strTag.isEmpty() && !m_items[static_cast<size_t>(lngIndex - 1)].extras) return;
+    Extras(lngIndex).strTag = strTag;
 }
 
 void ListView::Set_Checked(long lngIndex, bool blnChecked) {
-    Check_Index(lngIndex);
-    m_items[static_cast<size_t>(lngIndex - 1)].blnChecked = blnChecked;
+    Stored(lngIndex).blnChecked = blnChecked;
     const QModelIndex index = m_model->index(static_cast<int>(lngIndex - 1), 0);
     emit m_model->dataChanged(index, index, {Qt::CheckStateRole});
 }
 
 void ListView::Set_Bold(long lngIndex, bool blnBold) {
-    Check_Index(lngIndex);
-    m_items[static_cast<size_t>(lngIndex - 1)].blnBold = blnBold;
+    Stored(lngIndex).blnBold = blnBold;
     const int row = static_cast<int>(lngIndex - 1);
     emit m_model->dataChanged(m_model->index(row, 0), m_model->index(row, m_model->columnCount() - 1));
 }
 
 void ListView::Set_Small_Icon(long lngIndex, const QString& strKey) {
     Check_Index(lngIndex);
-    m_items[static_cast<size_t>(lngIndex - 1)].strSmallIcon = strKey;
+    m_items[static_cast<size_t>(lngIndex - 1)].intIcon = Icon_Number(strKey);
     const QModelIndex index = m_model->index(static_cast<int>(lngIndex - 1), 0);
     emit m_model->dataChanged(index, index, {Qt::DecorationRole});
 }
 
 bool ListView::Contains_Text_Ignore_Case(const QString& strText) const {
+    Build_Index();
     return m_foldedTexts.contains(strText.toLower());
 }
 
@@ -490,5 +576,19 @@ QRect ListView::Item_Rect(long lngIndex) const {
     Check_Index(lngIndex);
     return m_pItemView->visualRect(m_model->index(static_cast<int>(lngIndex - 1), 0));
 }
+
+// ---------------------------------------------------------------- batch
+
+List_Batch::List_Batch(ListView& list, const QString& strSmallIcon)
+    : m_list(list), m_intIcon(list.Icon_Number(strSmallIcon)) {}
+
+void List_Batch::Add(const QString& strText) {
+    Stored_Item item;
+    item.strText = strText;
+    item.intIcon = m_intIcon;
+    m_items.push_back(std::move(item));
+}
+
+void List_Batch::Append() { m_list.Append_Stored(std::move(m_items)); m_items.clear(); }
 
 }  // namespace platform

@@ -3,15 +3,18 @@
 // view) or a QListView (icon, small icon and list views), offering
 // what the old list control offered. Items are counted from 1 (0 means "none"),
 // each with a text, sub-items (column 2 on), an optional key, a Tag, a tick, a
-// small icon and a bold flag. Rows are plain structs in one vector: no widget and
-// no item object per cell, so lists of 100,000 entries stay smooth. A case-folded
-// index of the item texts answers "is this text listed?" without a scan.
+// small icon and a bold flag. Rows are small structs in one vector: no widget and
+// no item object per cell, and an item holds only what it shows (its text, an icon
+// number and two flags); sub-items, key and Tag live beside it only when set. So a
+// list of 1,000,000 entries loads fast and small. A case-folded index of the item
+// texts answers "is this text listed?" without a scan; it is built at its first use.
 
 #include <QHash>
 #include <QIcon>
 #include <QAbstractTableModel>
 #include <QStringList>
 #include <QWidget>
+#include <memory>
 #include <vector>
 
 class QAbstractItemView;
@@ -23,6 +26,7 @@ class List_Delegate;
 // Icons by key, as the old image lists held them.
 using Image_List = QHash<QString, QIcon>;
 
+// An item as callers describe it (Add_Many) or read it back whole (Item).
 struct List_Item {
     QString strText;
     QStringList subItems;  // SubItems(1) is subItems[0]
@@ -33,7 +37,41 @@ struct List_Item {
     bool blnBold = false;
 };
 
+// What the list keeps of an item. The rarely used parts (sub-items, key, Tag) are
+// held apart and only for the items that have them.
+struct Item_Extras {
+    QStringList subItems;
+    QString strKey;
+    QString strTag;
+};
+struct Stored_Item {
+    QString strText;
+    std::unique_ptr<Item_Extras> extras;
+    quint16 intIcon = 0;  // the list's icon key number; 0 for none
+    bool blnChecked = false;
+    bool blnBold = false;
+};
+
 class ListView;
+
+// Collects new items, each a text with the batch's small icon, and hands them to the
+// list in one step when Append() is called: the view learns of them once, however
+// many they are. Items not appended when the batch goes are dropped.
+class List_Batch {
+public:
+    List_Batch(ListView& list, const QString& strSmallIcon);
+    void Add(const QString& strText);
+    long Count() const { return static_cast<long>(m_items.size()); }
+    void Reserve(long lngCount) { m_items.reserve(static_cast<size_t>(lngCount)); }
+    // Appends the collected items to the list and empties the batch.
+    void Append();
+    void Discard() { m_items.clear(); }
+
+private:
+    ListView& m_list;
+    quint16 m_intIcon;
+    std::vector<Stored_Item> m_items;
+};
 
 class ListView_Model : public QAbstractTableModel {
     Q_OBJECT
@@ -74,7 +112,7 @@ public:
     // Inserts before lngIndex (Count()+1 appends).
     long Insert(long lngIndex, const QString& strText, const QString& strKey = QString(),
                 const QString& strSmallIcon = QString());
-    // Appends many items at once (one model reset): the fast path for loading.
+    // Appends many items at once (one insert for the view): the fast path for loading.
     void Add_Many(const QStringList& texts, const QString& strSmallIcon = QString());
     void Add_Many(std::vector<List_Item>&& items);
     void Remove(long lngIndex);
@@ -82,22 +120,23 @@ public:
     void Remove_Items(const std::vector<long>& indexes);
     void Clear();
 
-    const List_Item& Item(long lngIndex) const;  // throws Run_Time_Error 35600 outside 1..Count
-    QString Text(long lngIndex) const { return Item(lngIndex).strText; }
+    // The whole item; throws Run_Time_Error 35600 outside 1..Count (as every reader here).
+    List_Item Item(long lngIndex) const;
+    QString Text(long lngIndex) const { return Stored(lngIndex).strText; }
     void Set_Text(long lngIndex, const QString& strText);
     // lngSub from 1; "" when the item has no such sub-item.
     QString SubItem(long lngIndex, int lngSub) const;
     void Set_SubItem(long lngIndex, int lngSub, const QString& strText);
-    QString Key(long lngIndex) const { return Item(lngIndex).strKey; }
+    QString Key(long lngIndex) const;
     long Find_Key(const QString& strKey) const;  // 0 when no item has the key
-    QString Tag(long lngIndex) const { return Item(lngIndex).strTag; }
+    QString Tag(long lngIndex) const;
     void Set_Tag(long lngIndex, const QString& strTag);
-    bool Checked(long lngIndex) const { return Item(lngIndex).blnChecked; }
+    bool Checked(long lngIndex) const { return Stored(lngIndex).blnChecked; }
     // Setting a tick by code does not raise ItemCheck (as with the old control).
     void Set_Checked(long lngIndex, bool blnChecked);
-    bool Bold(long lngIndex) const { return Item(lngIndex).blnBold; }
+    bool Bold(long lngIndex) const { return Stored(lngIndex).blnBold; }
     void Set_Bold(long lngIndex, bool blnBold);
-    QString Small_Icon(long lngIndex) const { return Item(lngIndex).strSmallIcon; }
+    QString Small_Icon(long lngIndex) const { return Icon_Key(Stored(lngIndex).intIcon); }
     void Set_Small_Icon(long lngIndex, const QString& strKey);
 
     // True when some item's text equals strText ignoring letter case.
@@ -154,20 +193,33 @@ protected:
 private:
     friend class ListView_Model;
     friend class List_Delegate;
+    friend class List_Batch;
     void Build_View();
     struct Column {
         QString strText;
         double dblWidth;
     };
     void Check_Index(long lngIndex) const;
+    const Stored_Item& Stored(long lngIndex) const;
+    Stored_Item& Stored(long lngIndex);
+    Item_Extras& Extras(long lngIndex);
+    // The number of an icon key in this list (keys are few: one or two per list).
+    quint16 Icon_Number(const QString& strKey);
+    QString Icon_Key(quint16 intIcon) const;
+    void Append_Stored(std::vector<Stored_Item>&& items);
     void Index_Add(const QString& strText);
     void Index_Remove(const QString& strText);
+    void Build_Index() const;
     void Apply_Column_Widths();
 
     ListView_Model* m_model;
-    std::vector<List_Item> m_items;
+    std::vector<Stored_Item> m_items;
     std::vector<Column> m_columns;
-    QHash<QString, int> m_foldedTexts;  // lower-cased text -> how many items have it
+    QStringList m_iconKeys{QString()};  // number 0 is "no icon"
+    // Lower-cased text -> how many items have it; built at the first question, then
+    // kept up to date by every change.
+    mutable QHash<QString, int> m_foldedTexts;
+    mutable bool m_blnIndexed = false;
     bool m_blnCheckboxes = false;
     bool m_blnCheckboxClicks = true;
     Label_Edit m_labelEdit = lvwManual;

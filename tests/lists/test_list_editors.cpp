@@ -14,11 +14,13 @@
 #include <QComboBox>
 #include <QFile>
 #include <QLineEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QToolButton>
 #include <QAbstractItemView>
 #include <QTimer>
 #include <QtTest/QTest>
+#include <sqlite3.h>
 
 using platform::ListView;
 
@@ -94,9 +96,10 @@ const Member MEMBERS[] = {
      "_Blocked_EXE_List", 20, "notepad.exe", "frmEXEBlocker", &frmMain::mnuEXEBlocker_Click},
 };
 
-class ListEditorTest : public test::Owner_Dialog_Test, public ::testing::WithParamInterface<Member> {
+// A dialog of one member list for the owner "alice".
+class Member_Fixture : public test::Owner_Dialog_Test {
 protected:
-    const Member& M() const { return GetParam(); }
+    const Member& M() const { return *m_pMember; }
     void Open() {
         dialog.reset(M().make(*console));
         dialog->show();
@@ -114,6 +117,16 @@ protected:
     }
     QStringList Stored() { return Owner_Dialog_Test::Stored(M().strTable, M().strColumn); }
     QStringList Listed() const { return Owner_Dialog_Test::Listed(M().strList); }
+
+    const Member* m_pMember = nullptr;
+};
+
+class ListEditorTest : public Member_Fixture, public ::testing::WithParamInterface<Member> {
+protected:
+    void SetUp() override {
+        m_pMember = &GetParam();
+        Member_Fixture::SetUp();
+    }
 };
 
 TEST_P(ListEditorTest, LoadShowsOnlyTheOwnersEntriesUnderTheUsersName) {
@@ -249,6 +262,26 @@ TEST_P(ListEditorTest, ImportReadsQuotedAndCommaSeparatedFields) {
     EXPECT_TRUE(Find<QWidget>(M().strAdd)->isEnabled());
 }
 
+TEST_P(ListEditorTest, AnEntryTwiceInTheFileOrAlreadyStoredIsListedOnce) {
+    Insert_Row("old.x", m_lngUser);
+    Open();
+    fileDialog->Choose(Write_File("a1.x\r\nold.x\r\nb2.x, a1.x \r\n\"a1.x\"\r\nB2.X\r\n"));
+    Click(M().strImport);
+    EXPECT_TRUE(Boxes().empty());
+    // The lists that store URLs in lower case take B2.X for b2.x; the others keep its case.
+    const bool blnLowerCase = M().strTable == QLatin1String("BL_TBL") || M().strTable == QLatin1String("WL_TBL");
+    const QStringList expected = blnLowerCase ? QStringList{"old.x", "a1.x", "b2.x"}
+                                              : QStringList{"old.x", "a1.x", "b2.x", "B2.X"};
+    EXPECT_EQ(Stored(), expected);
+    QStringList listed = Listed();
+    EXPECT_EQ(listed.count("a1.x"), 1);
+    EXPECT_EQ(listed.count("old.x"), 1);
+    QStringList sorted = expected;
+    listed.sort();
+    sorted.sort();
+    EXPECT_EQ(listed, sorted);
+}
+
 TEST_P(ListEditorTest, ImportCancelledOrUnreadableKeepsTheList) {
     Insert_Row("a1.x", m_lngUser);
     Open();
@@ -370,9 +403,178 @@ TEST_P(ListEditorTest, EscClosesTheDialog) {
 INSTANTIATE_TEST_SUITE_P(Members, ListEditorTest, ::testing::ValuesIn(MEMBERS),
                          [](const auto& info) { return std::string(info.param.strName); });
 
+// ---------------------------------------------------------------- failed writes
+
+// A write the database refuses, made real: another reader holding the file while the
+// console commits, a disk with no room left, a read-only database, a trigger.
+enum class Fault { Read_Lock, Full, Read_Only, Trigger };
+struct Fault_Case {
+    const char* strName;
+    Fault fault;
+    const char* strText;  // the database's own text, shown in the box
+};
+const Fault_Case FAULTS[] = {
+    {"HeldReadLock", Fault::Read_Lock, "database is locked"},
+    {"FullDisk", Fault::Full, "database or disk is full"},
+    {"ReadOnly", Fault::Read_Only, "attempt to write a readonly database"},
+    {"Trigger", Fault::Trigger, "refused"},
+};
+
+class ListFaultTest : public Member_Fixture, public ::testing::WithParamInterface<std::tuple<Member, Fault_Case>> {
+protected:
+    void SetUp() override {
+        m_pMember = &std::get<0>(GetParam());
+        Member_Fixture::SetUp();
+    }
+    const Fault_Case& F() const { return std::get<1>(GetParam()); }
+
+    // Makes the fault real from now on; a trigger refuses the statements events name on
+    // the list's table (only for the value strValue when it is set).
+    void Make_Fault(std::initializer_list<const char*> events, const QString& strValue = QString()) {
+        switch (F().fault) {
+            case Fault::Read_Lock: m_lock = Hold_Read_Lock(); break;
+            case Fault::Full: Fill_Until_Full(); break;
+            case Fault::Read_Only: test::Set_Connection_Fault(test::Connection_Fault::Database_Read_Only); break;
+            case Fault::Trigger:
+                for (const char* strEvent : events)
+                    Refuse(strEvent, M().strTable,
+                           strValue.isEmpty() ? QString() : QString("NEW.%1='%2'").arg(M().strColumn, strValue));
+                break;
+        }
+    }
+    // Fills the database until no row of any size fits, then keeps it from growing.
+    void Fill_Until_Full() {
+        test::Set_Connection_Fault(test::Connection_Fault::Database_Full);
+        sqlite3* db = nullptr;
+        ASSERT_EQ(sqlite3_open(Database_File().toUtf8().constData(), &db), SQLITE_OK);
+        long lngFiller = 0;
+        for (int lngSize : {60, 20, 1}) {
+            for (int i = 0; i < 100000; ++i) {
+                const QByteArray sql = QString("INSERT INTO %1 (%2, COMPUTER_ID, USER_ID) VALUES ('%3', 0, 999999)")
+                                           .arg(M().strTable, M().strColumn,
+                                                QString::number(++lngFiller).rightJustified(lngSize, 'f'))
+                                           .toUtf8();
+                if (sqlite3_exec(db, sql.constData(), nullptr, nullptr, nullptr) != SQLITE_OK) break;
+            }
+        }
+        sqlite3_close(db);
+    }
+    // The one box of a failed write: critical, with the database's text.
+    void Expect_Failure_Box(const std::vector<test::Shown_Box>& boxes, size_t lngAt = 0) {
+        ASSERT_EQ(boxes.size(), lngAt + 1) << "exactly one failure box";
+        EXPECT_EQ(boxes[lngAt].lngStyle, 16);
+        EXPECT_TRUE(boxes[lngAt].strText.contains(F().strText)) << boxes[lngAt].strText.toStdString();
+    }
+    // What is listed is what is stored (the list's order is the database's).
+    void Expect_List_Equals_Table() {
+        QStringList listed = Listed(), stored = Stored();
+        listed.sort();
+        stored.sort();
+        EXPECT_EQ(listed, stored);
+    }
+    QStringList Entries(int lngCount) const {
+        QStringList entries;
+        for (int i = 0; i < lngCount; ++i) entries << QString("i%1.x").arg(i, 2, 10, QLatin1Char('0'));
+        return entries;
+    }
+
+    std::unique_ptr<test::Held_Read_Lock> m_lock;
+};
+
+TEST_P(ListFaultTest, AddListsNothingTheDatabaseDidNotKeep) {
+    Open();
+    Make_Fault({"INSERT"});
+    Type_And_Add(M().strSample);
+    Expect_Failure_Box(Boxes());
+    EXPECT_TRUE(Stored().isEmpty());
+    EXPECT_TRUE(Listed().isEmpty());
+    EXPECT_EQ(Entry()->text(), "");
+}
+
+TEST_P(ListFaultTest, RemoveTakesOffOnlyWhatTheCommitDeleted) {
+    for (const char* s : {"a1.x", "b2.x", "c3.x"}) Insert_Row(s, m_lngUser);
+    Open();
+    Make_Fault({"DELETE"});
+    List()->Set_Selected(1, true);
+    List()->Set_Selected(3, true);
+    messageBox->Answer(platform::vbYes);
+    Click(M().strRemove);
+    auto boxes = Boxes();
+    // Deleting needs no room: on a full disk the entries go, and nothing is reported.
+    if (F().fault == Fault::Full) {
+        EXPECT_EQ(boxes.size(), 1u);
+        EXPECT_EQ(Stored(), QStringList{"b2.x"});
+    } else {
+        Expect_Failure_Box(boxes, 1);  // two deletes refused, one box
+        EXPECT_EQ(Stored().size(), 3);
+    }
+    Expect_List_Equals_Table();
+}
+
+TEST_P(ListFaultTest, AnEditStaysOnlyWhenStored) {
+    Insert_Row("a1.x", m_lngUser);
+    Open();
+    Make_Fault({"UPDATE"});
+    ASSERT_TRUE(Edit_In_Place(M().strList, M().strEdit, 1, "b2.x"));
+    auto boxes = Boxes();
+    if (F().fault != Fault::Full || !boxes.empty()) {
+        Expect_Failure_Box(boxes);
+        EXPECT_EQ(Stored(), QStringList{"a1.x"});
+    }
+    Expect_List_Equals_Table();
+}
+
+TEST_P(ListFaultTest, ImportStopsAtTheFirstFailedWriteWithOneBoxAndListsWhatWasStored) {
+    Insert_Row("old.x", m_lngUser);
+    Open();
+    const QStringList entries = Entries(40);
+    // The trigger refuses the eleventh entry; the other faults refuse whatever they refuse.
+    Make_Fault({"INSERT"}, entries[10]);
+    fileDialog->Choose(Write_File(entries.join("\r\n").toLatin1()));
+    Click(M().strImport);
+    const auto boxes = Boxes();
+    Expect_Failure_Box(boxes);
+    const long lngNew = Stored().size() - 1;
+    switch (F().fault) {
+        case Fault::Read_Lock:  // every insert ran, the commit was refused: nothing kept
+            EXPECT_EQ(lngNew, 0);
+            break;
+        case Fault::Trigger: EXPECT_EQ(lngNew, 10); [[fallthrough]];
+        default:
+            EXPECT_TRUE(boxes[0].strText.startsWith("The import stopped at \"")) << boxes[0].strText.toStdString();
+            EXPECT_TRUE(boxes[0].strText.endsWith(QString("Entries stored before it: %1.").arg(lngNew)))
+                << boxes[0].strText.toStdString();
+    }
+    Expect_List_Equals_Table();
+    EXPECT_TRUE(Find<QWidget>(M().strAdd)->isEnabled());
+}
+
+TEST_P(ListFaultTest, TheEnableBoxPutsTheTickBackWhenItsWriteFails) {
+    Open();
+    if (F().fault == Fault::Trigger) Refuse("UPDATE", "USER_TBL");
+    else Make_Fault({});
+    auto* box = Find<QCheckBox>(M().strEnable);
+    messageBox->Answer(platform::vbYes);
+    box->click();
+    auto boxes = Boxes();
+    // Writing the bits in place needs no room on a full disk.
+    if (F().fault == Fault::Full) {
+        EXPECT_EQ(boxes.size(), 1u);
+    } else {
+        Expect_Failure_Box(boxes, 1);
+    }
+    m_lock.reset();
+    EXPECT_EQ(box->isChecked(), User_Column("FEATURE_BITS") == QString::number(M().lngBit));
+}
+
+INSTANTIATE_TEST_SUITE_P(MembersAndFaults, ListFaultTest, ::testing::Combine(::testing::ValuesIn(MEMBERS), ::testing::ValuesIn(FAULTS)),
+                         [](const auto& info) {
+                             return std::string(std::get<0>(info.param).strName) + "_" + std::get<1>(info.param).strName;
+                         });
+
 // ---------------------------------------------------------------- file filter
 
-class FileFilterTest : public ListEditorTest {};
+class FileFilterTest : public Member_Fixture {};
 
 
 struct File_Add_Case {
@@ -410,7 +612,7 @@ TEST_F(FileFilterTest, ImportCutsToTenCharactersSkipsInvalidFieldsAndKeepsCaseVa
 
 // ---------------------------------------------------------------- website filter
 
-class WebsiteFilterTest : public ListEditorTest {
+class WebsiteFilterTest : public Member_Fixture {
 protected:
     frmWebsiteFilter& Open_Website() {
         dialog.reset(new frmWebsiteFilter(*console));
@@ -507,24 +709,36 @@ TEST_F(WebsiteFilterTest, RemoteModeStillSwitchesLists) {
     EXPECT_TRUE(dialog->findChild<QWidget*>("fraWhiteList")->isVisible());
 }
 
-TEST_F(WebsiteFilterTest, LargeImportListsEveryEntryAndReenablesTheDialog) {
+TEST_F(WebsiteFilterTest, LargeImportStaysResponsiveAndListsOnlyOnceStored) {
     QByteArray bytes;
     for (int i = 0; i < 2500; ++i) bytes += "site" + QByteArray::number(i) + ".example\r\n";
     Open_Website();
-    int intYields = 0;
     auto* cmdClose = dialog->findChild<QPushButton*>("cmdClose");
+    auto* list = dialog->findChild<ListView*>("lvwBlackList");
+    auto* progress = dialog->findChild<QProgressBar*>("prgImport");
+    ASSERT_NE(progress, nullptr);
+    // What the window showed each time the import let it run.
+    std::vector<int> progressSeen;
+    long lngListedMeanwhile = 0;
     QTimer probe;
     QObject::connect(&probe, &QTimer::timeout, [&] {
-        if (!cmdClose->isEnabled()) ++intYields;
+        if (cmdClose->isEnabled()) return;
+        progressSeen.push_back(progress->isVisible() ? progress->value() : -1);
+        lngListedMeanwhile = std::max(lngListedMeanwhile, list->Count());
     });
     probe.start(0);
     fileDialog->Choose(Write_File(bytes));
     dialog->findChild<QToolButton*>("cmdURLBLImport")->click();
     probe.stop();
-    EXPECT_EQ(dialog->findChild<ListView*>("lvwBlackList")->Count(), 2500);
+    // The message loop ran at least every 500 entries, and the bar moved each time.
+    const std::vector<int> expected{0, 500, 1000, 1500, 2000};
+    EXPECT_EQ(progressSeen, expected);
+    // Nothing was listed before the commit; then every entry at once.
+    EXPECT_EQ(lngListedMeanwhile, 0);
+    EXPECT_EQ(list->Count(), 2500);
     EXPECT_EQ(Scalar("SELECT COUNT(*) FROM BL_TBL"), "2500");
-    EXPECT_GE(intYields, 5);  // the window was served while the import ran
     EXPECT_TRUE(cmdClose->isEnabled());
+    EXPECT_FALSE(progress->isVisible());
 }
 
 }  // namespace

@@ -85,10 +85,10 @@ TEST_F(WindowBlockerTest, ImportSplitsAtCommasCutsToThirtyAndChecksNothing) {
     Click("cmdImport");
     ASSERT_EQ(fileDialog->opened.size(), 1u);
     EXPECT_EQ(fileDialog->opened[0].DialogTitle, "Import Blocked Window Titles from a text file");
-    const QStringList expected{"Calculator", "Calculator", "Notepad", QString(30, 'T'), "My  Window"};
+    // The title already stored is ignored by the table and not listed a second time.
+    const QStringList expected{"Calculator", "Notepad", QString(30, 'T'), "My  Window"};
     EXPECT_EQ(Listed("lvwWindowBlocker"), expected);
-    // The row already stored is ignored by the table and listed once more.
-    EXPECT_EQ(Stored("WINDOW_TBL", "WINDOW_TITLE"), (QStringList{"Calculator", "Notepad", QString(30, 'T'), "My  Window"}));
+    EXPECT_EQ(Stored("WINDOW_TBL", "WINDOW_TITLE"), expected);
     EXPECT_TRUE(Boxes().empty());
 }
 
@@ -259,8 +259,7 @@ TEST_F(EmailFilterTest, ImportCutsToThirtyAndInsertsEveryFieldUnchecked) {
     Click("cmdPOP3Import");
     ASSERT_EQ(fileDialog->opened.size(), 1u);
     EXPECT_EQ(fileDialog->opened[0].DialogTitle, "Import Blocked POP3 Email Address from a text file");
-    EXPECT_EQ(Listed("lvwPOP3Filter"), (QStringList{"dup@example.com", strLong.left(30), "in side@example.com",
-                                                    "dup@example.com"}));
+    EXPECT_EQ(Listed("lvwPOP3Filter"), (QStringList{"dup@example.com", strLong.left(30), "in side@example.com"}));
     EXPECT_EQ(Stored("POP3_TBL", "POP3_EMAIL"), (QStringList{"dup@example.com", strLong.left(30), "in side@example.com"}));
     EXPECT_TRUE(Listed("lvwSMTPFilter").isEmpty());
     EXPECT_TRUE(Boxes().empty());
@@ -483,6 +482,40 @@ TEST_F(EXEBlockerTest, ANameWithoutItsEndStopsTheBrowseAndKeepsWhatWasAdded) {
     EXPECT_EQ(Calls().size(), 2u);
     EXPECT_EQ(Listed(), QStringList{"fake1.exe"});
     EXPECT_EQ(Stored(), QStringList{"fake1.exe"});
+}
+
+TEST_F(EXEBlockerTest, BrowseListsOnlyStoredNamesAndStopsAtTheFirstRefusedWrite) {
+    enum class Fault { Read_Lock, Read_Only, Trigger };
+    struct Case {
+        const char* strName;
+        Fault fault;
+        const char* strText;
+        QStringList kept;
+    };
+    const Case cases[] = {
+        {"held read lock", Fault::Read_Lock, "database is locked", {}},
+        {"read-only", Fault::Read_Only, "attempt to write a readonly database", {}},
+        {"trigger on the second name", Fault::Trigger, "refused", {"a.exe"}},
+    };
+    Put_Library();
+    for (const Case& c : cases) {
+        Exec("DELETE FROM EXE_TBL");
+        Open<frmEXEBlocker>();
+        std::unique_ptr<test::Held_Read_Lock> lock;
+        if (c.fault == Fault::Read_Lock) lock = Hold_Read_Lock();
+        if (c.fault == Fault::Read_Only) test::Set_Connection_Fault(test::Connection_Fault::Database_Read_Only);
+        if (c.fault == Fault::Trigger) Refuse("INSERT", "EXE_TBL", "NEW.EXE_NAME='b.exe'");
+        Browse("C:\\Apps" + NUL + "a.exe" + NUL + "b.exe" + NUL + "c.exe");
+        const auto boxes = Boxes();
+        ASSERT_EQ(boxes.size(), 1u) << c.strName;
+        EXPECT_EQ(boxes[0].lngStyle, 16);
+        EXPECT_TRUE(boxes[0].strText.contains(c.strText)) << c.strName;
+        lock.reset();
+        test::Clear_Connection_Faults();
+        Exec("DROP TRIGGER IF EXISTS refuse_INSERT_EXE_TBL");
+        EXPECT_EQ(Stored(), c.kept) << c.strName;
+        EXPECT_EQ(Listed(), c.kept) << c.strName;
+    }
 }
 
 TEST_F(EXEBlockerTest, AddTrimsAndAcceptsAnyNameTheEmptyOneOnce) {

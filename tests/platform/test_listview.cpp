@@ -186,6 +186,40 @@ TEST_F(ListViewTest, ClickRaisesItemClickAndDoubleClickDblClick) {
     EXPECT_EQ(intDouble, 1);
 }
 
+TEST_F(ListViewTest, ABatchReachesTheViewInOneInsertAndADiscardedOneNever) {
+    list.Add("first", "k1", "User");
+    list.Set_Tag(1, "7");
+    int intInserts = 0;
+    QObject::connect(list.Model(), &QAbstractItemModel::rowsInserted, [&] { ++intInserts; });
+    {
+        platform::List_Batch dropped(list, "Other");
+        dropped.Add("never");
+        dropped.Discard();
+        dropped.Append();
+        platform::List_Batch forgotten(list, "Other");
+        forgotten.Add("never either");
+    }
+    EXPECT_EQ(intInserts, 0);
+    platform::List_Batch batch(list, "URL");
+    for (int i = 0; i < 1000; ++i) batch.Add(QString("Site%1").arg(i));
+    EXPECT_EQ(list.Count(), 1);  // nothing shows before Append
+    batch.Append();
+    EXPECT_EQ(intInserts, 1);
+    ASSERT_EQ(list.Count(), 1001);
+    EXPECT_EQ(list.Text(1001), "Site999");
+    EXPECT_EQ(list.Small_Icon(1001), "URL");
+    EXPECT_EQ(list.Key(1001), "");
+    // The first item keeps everything it was given.
+    const platform::List_Item item = list.Item(1);
+    EXPECT_EQ(item.strText, "first");
+    EXPECT_EQ(item.strKey, "k1");
+    EXPECT_EQ(item.strTag, "7");
+    EXPECT_EQ(item.strSmallIcon, "User");
+    EXPECT_TRUE(list.Contains_Text_Ignore_Case("SITE500"));
+    list.Add("Later");
+    EXPECT_TRUE(list.Contains_Text_Ignore_Case("later"));
+}
+
 TEST_F(ListViewTest, AHundredThousandItemsLoadInOneGo) {
     QStringList texts;
     for (int i = 0; i < 100000; ++i) texts << QString("site%1.example").arg(i);
