@@ -12,10 +12,13 @@
 #include "services/ListTextFile.h"
 #include "services/modCommonFuns.h"
 #include "services/modGlobal.h"
+#include "services/modProgram.h"
 
 #include <QCloseEvent>
 #include <QKeyEvent>
+#include <QSet>
 #include <QUrl>
+#include <memory>
 
 namespace {
 
@@ -23,6 +26,8 @@ const QString TITLE = QStringLiteral("DravinoleTS");
 const QString TEXT_FILTER = QStringLiteral("Text Files|*.txt|All Files|*.*");
 const QString USER_ICON = QStringLiteral("User");
 constexpr int USERS_THRESHOLD = 20;
+// Users an import commits at a time.
+constexpr long USERS_BATCH = 1000;
 
 int Ask(const QString& strText, long lngStyle) { return platform::Message_Boxes().Show(strText, lngStyle, TITLE); }
 
@@ -43,6 +48,11 @@ void User_Name_List::Fill(const modDB::Query_Result& arrResult, long lngRows) {
     }
     m_list.Add_Many(std::move(items));
     m_allowance.Update();
+}
+
+void User_Name_List::Refill(const modDB::Query_Result& arrResult, long lngRows) {
+    m_list.Clear();
+    Fill(arrResult, lngRows);
 }
 
 void User_Name_List::Append(const QString& strName, long lngID) {
@@ -189,14 +199,12 @@ void frmManageUsers::Set_Button_Pictures() {
 
 // ---------------------------------------------------------------- add
 
-frmManageUsers::Add_Result frmManageUsers::Add_User(const QString& strUserName, const modDB::Db_Connection* pDb) {
+frmManageUsers::Add_Result frmManageUsers::Add_User(const QString& strUserName) {
     // The list holds every user: a name listed in any letter case is there already.
     if (modCommonFuns::ListView_Contains_Text(strUserName, *ui->lvwUsers)) return ADD_LISTED;
     if (!modCommonFuns::Is_Valid_Text_255(strUserName)) return ADD_INVALID;
     long lngUserID = 0;
-    const bool blnAdded = pDb ? modDBFunctions::Add_User(*pDb, strUserName, lngUserID)
-                              : modDBFunctions::Add_User(strUserName, lngUserID);
-    if (!blnAdded) return ADD_FAILED;
+    if (!modDBFunctions::Add_User(strUserName, lngUserID)) return ADD_FAILED;
     m_users->Append(strUserName, lngUserID);
     return ADD_DONE;
 }
@@ -251,18 +259,66 @@ void frmManageUsers::cmdImport_Click() {
         cmdlgMain.DialogTitle = QStringLiteral("Import user names from a text file");
         cmdlgMain.Filter = TEXT_FILTER;
         if (!platform::File_Dialogs().Show_Open(cmdlgMain, this) || cmdlgMain.FileName.isEmpty()) return;
-        modDB::Db_Connection hDb = modDB::Open_Database(modDB::Get_Database_File());
-        modDB::MY_TRANS trans(hDb);
         QStringList fields;
         QString strError;
         if (!Read_List_Text_File(cmdlgMain.FileName, fields, strError))
             throw Run_Time_Error(Err_No::File_Not_Found,
                                  QStringLiteral("Cannot read %1: %2").arg(cmdlgMain.FileName, strError));
-        // Invalid names, names already listed and failed inserts are skipped silently.
-        // The users are inserted in the import's one transaction, which is committed
-        // also after a failure, so the users added before it stay.
-        for (const QString& strField : fields) Add_User(strField.trimmed().toUpper(), &hDb);
+        QStringList names;
+        names.reserve(fields.size());
+        for (const QString& strField : fields) names << strField.trimmed().toUpper();
+        Import_Users(names);
     });
+}
+
+void frmManageUsers::Import_Users(const QStringList& names) {
+    modDB::Db_Connection hDb = modDB::Open_Database(modDB::Get_Database_File());
+    if (!hDb) return;  // reported by the opening
+    // One insert, prepared once; its failure is reported below, once, with the count.
+    modDB::Prepared_Statement insert(hDb, QStringLiteral("INSERT OR IGNORE INTO USER_TBL (USER_NAME) VALUES(?)"),
+                                     false);
+    QString strFailure = insert.Ok() ? QString() : insert.Last_Error();
+    long lngStored = 0;
+    if (insert.Ok()) {
+        // Names listed already (any letter case), invalid names and names that came
+        // earlier in the file are skipped silently.
+        QSet<QString> added;
+        long lngInBatch = 0;
+        auto trans = std::make_unique<modDB::MY_TRANS>(hDb);
+        for (const QString& strName : names) {
+            if (!trans->Began()) break;  // reported by the guard
+            if (modCommonFuns::ListView_Contains_Text(strName, *ui->lvwUsers) || added.contains(strName.toLower()) ||
+                !modCommonFuns::Is_Valid_Text_255(strName))
+                continue;
+            insert.Bind(1, strName);
+            if (!insert.Execute()) {
+                strFailure = insert.Last_Error();
+                break;
+            }
+            added.insert(strName.toLower());
+            // The users are committed in batches: one commit per user would make a big
+            // import slow, one for all would lose every user to a failure at the end.
+            if (++lngInBatch == USERS_BATCH) {
+                if (!trans->Commit()) {  // rolled back and reported by the guard
+                    lngInBatch = 0;
+                    trans.reset();
+                    break;
+                }
+                lngStored += lngInBatch;
+                lngInBatch = 0;
+                trans = std::make_unique<modDB::MY_TRANS>(hDb);
+            }
+        }
+        // What the last batch stored before the end or a failed insert is kept.
+        if (trans && trans->Commit()) lngStored += lngInBatch;
+    }
+    if (!strFailure.isEmpty())
+        modProgram::Log().Show_Error(
+            strFailure + QStringLiteral("\n\nUsers imported before the failure: %1").arg(lngStored), true);
+    // The list shows the users as stored.
+    long lngRows = 0;
+    modDB::Query_Result arrResult;
+    if (modDBFunctions::Get_All_Users(lngRows, arrResult)) m_users->Refill(arrResult, lngRows);
 }
 
 void frmManageUsers::cmdExport_Click() {

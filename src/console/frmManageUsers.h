@@ -38,6 +38,8 @@ public:
     void Set_Base_Width(double dblTwips) { m_allowance.Set_Base_Width(dblTwips); }
     // Appends rows 1..lngRows of a result (column 0 the name, column 1 the id) in one go.
     void Fill(const modDB::Query_Result& arrResult, long lngRows);
+    // Lists exactly these rows, in place of what was listed.
+    void Refill(const modDB::Query_Result& arrResult, long lngRows);
     // Appends one name with its id.
     void Append(const QString& strName, long lngID);
     // Starts editing the selected item in place; nothing when none is selected.
@@ -84,9 +86,11 @@ private:
     void Set_Controls_State();
     void Set_Button_Pictures();
     void Form_Unload();
-    // Adds one name to the database and the list; on pDb when given (an import's
-    // connection), else on a connection of its own.
-    Add_Result Add_User(const QString& strUserName, const modDB::Db_Connection* pDb = nullptr);
+    // Adds one name to the database and the list.
+    Add_Result Add_User(const QString& strUserName);
+    // Adds the names of an import (already shaped) in committed batches and then lists
+    // the users as stored.
+    void Import_Users(const QStringList& names);
 
     std::unique_ptr<Ui::frmManageUsers> ui;
     frmMain& m_frmMain;

@@ -15,6 +15,9 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QtTest/QTest>
+#include <functional>
+#include <memory>
+#include <tuple>
 
 using platform::ListView;
 
@@ -429,6 +432,134 @@ TEST_F(ManageUsersTest, TheConsoleOpensItFromItsMenuAndFeatureItemAndShowsTheNew
     EXPECT_NE(console->cboUsers->findText("user2"), -1);
     EXPECT_EQ(forms->shown, std::vector<QString>(2, "frmManageUsers"));
     for (QWidget* pOwner : forms->owners) EXPECT_EQ(pOwner, console.get());
+}
+
+// ---------------------------------------------------------------- failed writes
+
+// Every write of the dialog against a fault made real: exactly one critical box with
+// the database's text, and the list shows what is stored.
+struct Users_Fault {
+    const char* strName;
+    const char* strBox;
+};
+
+struct Users_Write {
+    const char* strName;
+    std::function<void(ManageUsersTest&)> act;
+};
+
+class ManageUsersFaultTest : public ManageUsersTest,
+                             public ::testing::WithParamInterface<std::tuple<Users_Write, Users_Fault>> {
+public:
+    void Add_Name(const QString& strName) { Add(strName); }
+    bool Rename_Item(long lngIndex, const QString& strText) { return Rename(lngIndex, strText); }
+    void Remove_Item(long lngIndex) {
+        Select_Only({lngIndex});
+        messageBox->Answer(platform::vbYes);
+        Button("cmdRemove")->click();
+    }
+    void Import(const QByteArray& bytes) {
+        fileDialog->Choose(Write_File("import.txt", bytes));
+        Button("cmdImport")->click();
+    }
+};
+
+void PrintTo(const Users_Write& w, std::ostream* os) { *os << w.strName; }
+void PrintTo(const Users_Fault& f, std::ostream* os) { *os << f.strName; }
+
+const Users_Write USER_WRITES[] = {
+    {"Add", [](ManageUsersTest& t) { static_cast<ManageUsersFaultTest&>(t).Add_Name("zed"); }},
+    {"Rename", [](ManageUsersTest& t) { EXPECT_TRUE(static_cast<ManageUsersFaultTest&>(t).Rename_Item(2, "anne")); }},
+    {"Remove", [](ManageUsersTest& t) { static_cast<ManageUsersFaultTest&>(t).Remove_Item(2); }},
+    {"Import", [](ManageUsersTest& t) { static_cast<ManageUsersFaultTest&>(t).Import("x1\r\nx2\r\nx3\r\n"); }},
+};
+
+const Users_Fault USER_FAULTS[] = {
+    {"HeldReadLock", "database is locked"},
+    {"ReadOnly", "attempt to write a readonly database"},
+    {"Refused", "refused"},
+};
+
+TEST_P(ManageUsersFaultTest, OneBoxAndTheListShowsWhatIsStored) {
+    const auto& [write, fault] = GetParam();
+    Insert_User("anna");
+    Insert_User("bob");
+    const QString strFault = QLatin1String(fault.strName);
+    if (strFault == "Refused")
+        for (const char* strEvent : {"INSERT", "UPDATE", "DELETE"}) Refuse(strEvent, "USER_TBL");
+    Open();
+    const QStringList before = Stored();
+    std::unique_ptr<test::Held_Read_Lock> lock;
+    if (strFault == "HeldReadLock") lock = Hold_Read_Lock();
+    if (strFault == "ReadOnly") test::Set_Connection_Fault(test::Connection_Fault::Database_Read_Only);
+
+    write.act(*this);
+
+    lock.reset();
+    test::Clear_Connection_Faults();
+    std::vector<test::Shown_Box> boxes = Boxes();
+    if (QLatin1String(write.strName) == QLatin1String("Remove")) {
+        ASSERT_FALSE(boxes.empty());
+        EXPECT_EQ(boxes.front().lngStyle, 68);
+        boxes.erase(boxes.begin());
+    }
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].lngStyle, 16);
+    EXPECT_TRUE(boxes[0].strText.contains(QLatin1String(fault.strBox))) << boxes[0].strText.toStdString();
+    EXPECT_EQ(Stored(), before);
+    EXPECT_EQ(Listed(), Stored());
+}
+
+INSTANTIATE_TEST_SUITE_P(Writes, ManageUsersFaultTest,
+                         ::testing::Combine(::testing::ValuesIn(USER_WRITES), ::testing::ValuesIn(USER_FAULTS)),
+                         [](const auto& info) {
+                             return std::string(std::get<0>(info.param).strName) + std::get<1>(info.param).strName;
+                         });
+
+TEST_F(ManageUsersTest, AnImportThatFailsPartWayKeepsAndListsTheUsersStoredBeforeIt) {
+    Insert_User("anna");
+    Open();
+    // The 1,500th new name is refused: the first batch was committed, and what the
+    // second stored before the failure is kept.
+    Refuse("INSERT", "USER_TBL", "NEW.USER_NAME='NEW1500'");
+    QByteArray bytes;
+    for (int i = 1; i <= 2500; ++i) bytes += "new" + QByteArray::number(i) + "\r\n";
+    fileDialog->Choose(Write_File("many.txt", bytes));
+    Button("cmdImport")->click();
+    const std::vector<test::Shown_Box> boxes = Boxes();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].lngStyle, 16);
+    EXPECT_TRUE(boxes[0].strText.startsWith("refused")) << boxes[0].strText.toStdString();
+    EXPECT_TRUE(boxes[0].strText.contains("1499")) << boxes[0].strText.toStdString();
+    EXPECT_EQ(Scalar("SELECT COUNT(*) FROM USER_TBL WHERE USER_NAME LIKE 'NEW%'"), "1499");
+    EXPECT_EQ(Listed(), Stored());
+    EXPECT_EQ(List()->Text(List()->Count()), "NEW1499");
+    for (const long i : {3L, List()->Count()})
+        EXPECT_EQ(List()->Tag(i), Scalar("SELECT USER_ID FROM USER_TBL WHERE USER_NAME='" + List()->Text(i) + "'"));
+}
+
+TEST_F(ManageUsersTest, AnImportOntoAFullDiskListsWhatWasStoredAndSaysSoOnce) {
+    Open();
+    test::Set_Connection_Fault(test::Connection_Fault::Database_Full);
+    QByteArray bytes;
+    for (int i = 1; i <= 3000; ++i) bytes += "a.rather.long.user.name.to.fill.pages." + QByteArray::number(i) + "\r\n";
+    fileDialog->Choose(Write_File("many.txt", bytes));
+    Button("cmdImport")->click();
+    test::Clear_Connection_Faults();
+    const std::vector<test::Shown_Box> boxes = Boxes();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_TRUE(boxes[0].strText.contains("database or disk is full")) << boxes[0].strText.toStdString();
+    EXPECT_LT(Stored().size(), 3001);
+    EXPECT_EQ(Listed(), Stored());
+}
+
+TEST_F(ManageUsersTest, ANameTwiceInOneImportIsStoredAndListedOnce) {
+    Open();
+    fileDialog->Choose(Write_File("twice.txt", "carl\r\n  Carl \r\nCARL, dora\r\n"));
+    Button("cmdImport")->click();
+    EXPECT_TRUE(Boxes().empty());
+    EXPECT_EQ(Listed(), (QStringList{"All Users", "CARL", "DORA"}));
+    EXPECT_EQ(Stored(), Listed());
 }
 
 }  // namespace
