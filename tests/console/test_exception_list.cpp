@@ -15,6 +15,9 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QtTest/QTest>
+#include <functional>
+#include <memory>
+#include <tuple>
 
 using platform::ListView;
 
@@ -198,5 +201,74 @@ TEST_F(ExceptionListTest, TheConsoleOffersNoWayToTheDialog) {
         for (long i = 1; i <= pList->Count(); ++i)
             EXPECT_FALSE(pList->Text(i).contains("Exception", Qt::CaseInsensitive)) << pList->Text(i).toStdString();
 }
+
+// ---------------------------------------------------------------- failed writes
+
+// Add, rename and remove against faults made real: exactly one critical box with the
+// database's text, and the list shows what is stored.
+struct Exception_Write {
+    const char* strName;
+    std::function<void(ExceptionListTest&)> act;
+};
+
+class ExceptionListFaultTest : public ExceptionListTest,
+                               public ::testing::WithParamInterface<std::tuple<Exception_Write, const char*>> {
+public:
+    void Add_Name(const QString& strName) { Add(strName); }
+    bool Rename_Item(long lngIndex, const QString& strText) { return Rename(lngIndex, strText); }
+    void Remove_Item(long lngIndex) {
+        Select_Only({lngIndex});
+        messageBox->Answer(platform::vbYes);
+        Button("cmdRemove")->click();
+    }
+};
+
+void PrintTo(const Exception_Write& w, std::ostream* os) { *os << w.strName; }
+
+const Exception_Write EXCEPTION_WRITES[] = {
+    {"Add", [](ExceptionListTest& t) { static_cast<ExceptionListFaultTest&>(t).Add_Name("zed"); }},
+    {"Rename", [](ExceptionListTest& t) { EXPECT_TRUE(static_cast<ExceptionListFaultTest&>(t).Rename_Item(1, "anne")); }},
+    {"Remove", [](ExceptionListTest& t) { static_cast<ExceptionListFaultTest&>(t).Remove_Item(1); }},
+};
+
+TEST_P(ExceptionListFaultTest, OneBoxAndTheListShowsWhatIsStored) {
+    const auto& [write, strFaultName] = GetParam();
+    const QString strFault = QLatin1String(strFaultName);
+    Insert_Exception("anna");
+    Insert_Exception("bob");
+    if (strFault == "Refused")
+        for (const char* strEvent : {"INSERT", "UPDATE", "DELETE"}) Refuse(strEvent, "USER_EXCPN_TBL");
+    Open();
+    const QStringList before = Stored();
+    std::unique_ptr<test::Held_Read_Lock> lock;
+    if (strFault == "HeldReadLock") lock = Hold_Read_Lock();
+    if (strFault == "ReadOnly") test::Set_Connection_Fault(test::Connection_Fault::Database_Read_Only);
+
+    write.act(*this);
+
+    lock.reset();
+    test::Clear_Connection_Faults();
+    std::vector<test::Shown_Box> boxes = Boxes();
+    if (QLatin1String(write.strName) == QLatin1String("Remove")) {
+        ASSERT_FALSE(boxes.empty());
+        EXPECT_EQ(boxes.front().lngStyle, 68);
+        boxes.erase(boxes.begin());
+    }
+    const char* strBox = strFault == "HeldReadLock" ? "database is locked"
+                         : strFault == "ReadOnly"   ? "attempt to write a readonly database"
+                                                    : "refused";
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].lngStyle, 16);
+    EXPECT_TRUE(boxes[0].strText.contains(QLatin1String(strBox))) << boxes[0].strText.toStdString();
+    EXPECT_EQ(Stored(), before);
+    EXPECT_EQ(Listed(), Stored());
+}
+
+INSTANTIATE_TEST_SUITE_P(Writes, ExceptionListFaultTest,
+                         ::testing::Combine(::testing::ValuesIn(EXCEPTION_WRITES),
+                                            ::testing::Values("HeldReadLock", "ReadOnly", "Refused")),
+                         [](const auto& info) {
+                             return std::string(std::get<0>(info.param).strName) + std::get<1>(info.param);
+                         });
 
 }  // namespace
