@@ -95,6 +95,11 @@ frmCopySettings::frmCopySettings(frmMain& console, QWidget* parent)
     m_destinationsAllowance =
         std::make_unique<lists::Column_Allowance>(*ui->lvwDestinationUsers, 1, DESTINATIONS_THRESHOLD);
 
+    // The source list fills its row whatever names it holds: its size does not follow
+    // its longest name, which would mean measuring every name when the dialog shows.
+    ui->cboUsers->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    ui->cboUsers->setMinimumContentsLength(12);
+
     // The source list's Click runs also when the program selects an entry.
     connect(ui->cboUsers, &QComboBox::currentIndexChanged, this, [this](int intIndex) {
         if (intIndex >= 0) cboUsers_Click();

@@ -138,6 +138,11 @@ frmMain::frmMain(QWidget* parent)
       m_ui(std::make_unique<Ui::frmMain>()) {
     m_ui->setupUi(this);
     cboUsers = m_ui->cboUsers;
+    // The user list fills the side bar's width whatever names it holds, so its size
+    // does not follow its longest name: measuring thousands of names when the window
+    // first shows would hold up the login.
+    cboUsers->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    cboUsers->setMinimumContentsLength(12);
     lvwMain = {m_ui->lvwMain_0, m_ui->lvwMain_1, m_ui->lvwMain_2};
 
     ilsExtraLarge = Console_Images::Load_Image_List(EXTRA_LARGE_KEYS);
