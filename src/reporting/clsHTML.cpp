@@ -6,8 +6,6 @@
 #include <QFile>
 #include <QLocale>
 #include <QRegularExpression>
-#include <QStringDecoder>
-#include <QStringEncoder>
 
 namespace reporting {
 
@@ -19,13 +17,18 @@ const QByteArray ROW_CLOSE = QByteArrayLiteral("\r\n</tr>");
 // The file is written in pieces of about this size.
 constexpr qsizetype FLUSH_SIZE = qsizetype(1) << 20;
 
+// The byte order mark that starts a new file: every reader takes the file as UTF-8.
+const QByteArray UTF8_BOM = QByteArrayLiteral("\xEF\xBB\xBF");
+
 // Appends to the end of one file through a buffer; the first failed write ends it.
+// The file is UTF-8: a new (or empty) file starts with the byte order mark, a file
+// that already holds something gets no second one.
 class Html_Writer {
 public:
     explicit Html_Writer(const QString& strFileName) : m_file(strFileName) {
         m_blnOk = m_file.open(QIODevice::WriteOnly | QIODevice::Append);
-        m_blnUtf8 = QByteArray(m_encoder.name()).compare("UTF-8", Qt::CaseInsensitive) == 0;
         m_buffer.reserve(FLUSH_SIZE + 4096);
+        if (m_blnOk && m_file.size() == 0) m_buffer += UTF8_BOM;
     }
     ~Html_Writer() { Close(); }
 
@@ -38,30 +41,26 @@ public:
         m_buffer.append(markup);
         if (m_buffer.size() >= FLUSH_SIZE) Flush();
     }
-    // A text value from the list (UTF-8), escaped, in the locale's encoding.
+    // A text value from the list (UTF-8), escaped: runs of plain bytes are copied
+    // whole, only the four markup characters change.
     void Put_Value(QByteArrayView utf8) {
-        if (m_blnUtf8) {
-            // Runs of plain bytes are copied whole; only the four markup characters change.
-            const char* p = utf8.data();
-            const char* const pEnd = p + utf8.size();
-            const char* pRun = p;
-            for (; p < pEnd; ++p) {
-                const char* strEntity = nullptr;
-                switch (*p) {
-                    case '&': strEntity = "&amp;"; break;
-                    case '<': strEntity = "&lt;"; break;
-                    case '>': strEntity = "&gt;"; break;
-                    case '"': strEntity = "&quot;"; break;
-                    default: continue;
-                }
-                m_buffer.append(pRun, p - pRun);
-                m_buffer.append(strEntity);
-                pRun = p + 1;
+        const char* p = utf8.data();
+        const char* const pEnd = p + utf8.size();
+        const char* pRun = p;
+        for (; p < pEnd; ++p) {
+            const char* strEntity = nullptr;
+            switch (*p) {
+                case '&': strEntity = "&amp;"; break;
+                case '<': strEntity = "&lt;"; break;
+                case '>': strEntity = "&gt;"; break;
+                case '"': strEntity = "&quot;"; break;
+                default: continue;
             }
-            m_buffer.append(pRun, pEnd - pRun);
-        } else {
-            m_buffer += m_encoder.encode(clsHTML::Escape_Html(QString::fromUtf8(utf8)));
+            m_buffer.append(pRun, p - pRun);
+            m_buffer.append(strEntity);
+            pRun = p + 1;
         }
+        m_buffer.append(pRun, pEnd - pRun);
         if (m_buffer.size() >= FLUSH_SIZE) Flush();
     }
     void Put_Text(const QString& strText) { Put_Value(strText.toUtf8()); }
@@ -81,10 +80,8 @@ private:
     }
 
     QFile m_file;
-    QStringEncoder m_encoder{QStringConverter::System};
     QByteArray m_buffer;
     bool m_blnOk = false;
-    bool m_blnUtf8 = true;
 };
 
 bool Only_Blanks(QByteArrayView utf8) {
@@ -94,21 +91,6 @@ bool Only_Blanks(QByteArrayView utf8) {
 }
 
 }  // namespace
-
-QString clsHTML::Escape_Html(const QString& strText) {
-    QString strOut;
-    strOut.reserve(strText.size());
-    for (QChar ch : strText) {
-        switch (ch.unicode()) {
-            case '&': strOut += QLatin1String("&amp;"); break;
-            case '<': strOut += QLatin1String("&lt;"); break;
-            case '>': strOut += QLatin1String("&gt;"); break;
-            case '"': strOut += QLatin1String("&quot;"); break;
-            default: strOut += ch; break;
-        }
-    }
-    return strOut;
-}
 
 QString clsHTML::General_Date(const QDateTime& dtmValue) {
     // The short date and the long time, without the time zone that Qt's long time adds.

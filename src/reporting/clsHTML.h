@@ -1,7 +1,9 @@
 #pragma once
 // Writes a report list as one HTML table appended to a file: a fragment of HTML
 // (no html, head or body element) that a browser shows as it stands. Every value is
-// escaped, so a text of the report can never turn into markup.
+// escaped, so a text of the report can never turn into markup. The file is UTF-8 and
+// a new file starts with the UTF-8 byte order mark, which readers that would
+// otherwise guess a one-byte code page honour first.
 
 #include <QDateTime>
 #include <QString>
@@ -20,8 +22,6 @@ public:
     // Appends an empty borderless table block.
     bool SaveReportFooter(const QString& strFileName);
 
-    // "&", "<", ">" and '"' as entities; every other character as it stands.
-    static QString Escape_Html(const QString& strText);
     // A date and time in the platform's general date format.
     static QString General_Date(const QDateTime& dtmValue);
 };

@@ -963,7 +963,7 @@ TEST_F(ExportTest, TheDomainReportIsWrittenAsOneTableBlockByteForByte) {
     expected += CRLF + "<tr>" + "<td>Report Taken @ " + reporting::clsHTML::General_Date(clock->now) + "</td>" + CRLF +
                 "</tr>";
     expected += CRLF + "</table>" + CRLF + CRLF + "</div>";
-    EXPECT_EQ(QString::fromUtf8(Read(strName + ".html")), expected);
+    EXPECT_EQ(Read(strName + ".html"), "\xEF\xBB\xBF" + expected.toUtf8()) << "a new file starts with the UTF-8 mark";
     EXPECT_FALSE(QFile::exists(strName)) << "the name always gets .html";
     EXPECT_TRUE(Boxes().empty()) << "the export ends silently";
 }
@@ -1000,6 +1000,41 @@ TEST_F(ExportTest, ExportingTwiceAppendsASecondBlockAndAnExistingFileKeepsItsCon
     EXPECT_TRUE(once.startsWith("<p>kept</p>\r\n<H2>"));
     EXPECT_EQ(twice, once + once.mid(11)) << "the second block follows the first";
     EXPECT_FALSE(QFile::exists(strName)) << "a name ending .html gets a second .html";
+}
+
+TEST_F(ExportTest, ANewFileIsMarkedUtf8OnceAndAFileThatHoldsSomethingGetsNoMark) {
+    Url(m_lngUser, "http://caf\u00e9.example/\u65e5\u672c/\U0001F600", "caf\u00e9.example", TODAY + " 09:00:00",
+        TODAY + " 09:01:00");
+    Open();
+    const QByteArray BOM = "\xEF\xBB\xBF";
+    // A new file, and an empty one, start with the mark; the second export adds none.
+    const QString strNew = Temp_Path("new");
+    {
+        QFile empty(Temp_Path("empty.html"));
+        ASSERT_TRUE(empty.open(QIODevice::WriteOnly));
+    }
+    for (const QString& strName : {strNew, Temp_Path("empty")}) {
+        Export(strName);
+        const QByteArray once = Read(strName + ".html");
+        EXPECT_TRUE(once.startsWith(BOM + "\r\n<H2>"));
+        // Written as UTF-8, whatever the locale's encoder is called.
+        EXPECT_TRUE(once.contains(QString("http://caf\u00e9.example/\u65e5\u672c/\U0001F600").toUtf8()));
+        Export(strName);
+        const QByteArray twice = Read(strName + ".html");
+        EXPECT_EQ(twice.count(BOM), 1);
+        EXPECT_EQ(twice.mid(once.size()), once.mid(BOM.size())) << "the second block follows without a mark";
+    }
+    // A file that holds something already (an older export, another page) is appended to as it stands.
+    const QString strOld = Temp_Path("old");
+    {
+        QFile file(strOld + ".html");
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("<p>kept</p>");
+    }
+    Export(strOld);
+    const QByteArray old = Read(strOld + ".html");
+    EXPECT_TRUE(old.startsWith("<p>kept</p>\r\n<H2>"));
+    EXPECT_FALSE(old.contains(BOM));
 }
 
 struct Export_Name_Case {
