@@ -1,9 +1,14 @@
-// Times the URL report on big logs, for N = 100,000 and 1,000,000 events of one user
-// in one day: (a) building the report (the query streamed into the viewer's list),
-// (b) showing the viewer with its list painted, (c) exporting it to HTML; with the
-// size of the HTML file and the peak memory of the process after each step; and, for
-// comparison, (d) SQLite alone stepping through the same SELECT, reading every value.
-// Usage: bench_report [N ...]   (default: 100000 1000000)
+// Times the URL report on logs of 10,000, 100,000 and 1,000,000 events of one user in
+// one day, against the sqlite3 shell in the same run:
+//   build + show: Create Report until the viewer is shown and painted, against the
+//                 shell running the same SELECT (its rows written to /dev/null);
+//   HTML export:  the viewer's Export, against `sqlite3 -html` writing the same rows
+//                 to a file.
+// Each figure is the median of the runs (default 3; --runs=N); console and shell runs
+// alternate, so both see the same machine.
+// Usage: bench_report [sqlite3 shell] [--runs=N] [--sizes=N,N,...]
+#include "BenchSupport.h"
+
 #include "console/frmMain.h"
 #include "database/Installation.h"
 #include "platform/Platform.h"
@@ -14,29 +19,14 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDateEdit>
-#include <QElapsedTimer>
 #include <QFile>
-#include <QFileInfo>
 #include <QPushButton>
 #include <QTemporaryDir>
-#include <QTextStream>
+#include <QTime>
+#include <algorithm>
 #include <sqlite3.h>
 
 namespace {
-
-// Peak resident memory of the process in MiB (VmHWM).
-double Peak_MiB() {
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly)) return 0;
-    for (const QByteArray& line : status.readAll().split('\n'))
-        if (line.startsWith("VmHWM:")) return line.mid(6).trimmed().split(' ').first().toDouble() / 1024.0;
-    return 0;
-}
-
-void Reset_Peak() {
-    QFile clear(QStringLiteral("/proc/self/clear_refs"));
-    if (clear.open(QIODevice::WriteOnly)) clear.write("5");
-}
 
 // Answers every save dialog with one file name.
 class Fixed_File_Dialog : public platform::IFileDialog {
@@ -49,25 +39,20 @@ public:
     }
 };
 
-// Shows the viewer, lets it paint, then runs the export from it.
+// Times the viewer: built when it is handed over to be shown, then shown and painted,
+// then exported.
 class Timed_Forms : public platform::IForms {
 public:
-    QElapsedTimer timer;
-    qint64 lngBuilt = 0, lngShown = 0, lngExported = 0;
+    double dblStart = 0, dblShown = 0, dblExport = 0;
     long lngRows = 0;
-    double dblPeakBuilt = 0, dblPeakExported = 0;
     int Show_Modal(QWidget& form, QWidget*) override {
-        lngBuilt = timer.elapsed();
-        dblPeakBuilt = Peak_MiB();
-        lngRows = form.findChild<reporting::Report_List*>(QStringLiteral("lvwReport"))->Count();
-        timer.restart();
         form.show();
         QApplication::processEvents();
-        lngShown = timer.elapsed();
-        timer.restart();
+        dblShown = bench::Now() - dblStart;
+        lngRows = form.findChild<reporting::Report_List*>(QStringLiteral("lvwReport"))->Count();
+        const double dblExportStart = bench::Now();
         form.findChild<QPushButton*>(QStringLiteral("cmdExport"))->click();
-        lngExported = timer.elapsed();
-        dblPeakExported = Peak_MiB();
+        dblExport = bench::Now() - dblExportStart;
         form.close();
         return 0;
     }
@@ -83,10 +68,10 @@ void Insert_Events(const QString& strDb, int n, long lngUser) {
                        "STOP_TIME) VALUES (?, ?, ?, ?, ?, ?, ?, ?)",
                        -1, &stmt, nullptr);
     for (int i = 0; i < n; ++i) {
-        const int lngSecond = (i * 7919) % 86000;
-        const QTime start = QTime(0, 0).addSecs(lngSecond);
+        const QTime start = QTime(0, 0).addSecs((i * 7919) % 86000);
         const QByteArray strDomain = QStringLiteral("www.site%1.example").arg(i % 5000).toUtf8();
-        const QByteArray strUrl = "http://" + strDomain + QStringLiteral("/path/page%1.html?q=%2").arg(i).arg(i % 97).toUtf8();
+        const QByteArray strUrl =
+            "http://" + strDomain + QStringLiteral("/path/page%1.html?q=%2").arg(i).arg(i % 97).toUtf8();
         const QByteArray strStart = ("2026-03-07 " + start.toString("HH:mm:ss")).toUtf8();
         const QByteArray strStop = ("2026-03-07 " + start.addSecs(60).toString("HH:mm:ss")).toUtf8();
         sqlite3_bind_int64(stmt, 1, lngUser);
@@ -105,23 +90,9 @@ void Insert_Events(const QString& strDb, int n, long lngUser) {
     sqlite3_close(db);
 }
 
-// Steps through strSQL reading every value as text, as the cheapest reader would.
-qint64 Query_Alone_Ms(const QString& strDb, const QString& strSQL) {
-    QElapsedTimer timer;
-    timer.start();
-    sqlite3* db = nullptr;
-    sqlite3_open(strDb.toUtf8().constData(), &db);
-    sqlite3_stmt* stmt = nullptr;
-    sqlite3_prepare_v2(db, strSQL.toUtf8().constData(), -1, &stmt, nullptr);
-    size_t lngBytes = 0;
-    while (sqlite3_step(stmt) == SQLITE_ROW)
-        for (int c = 0; c < sqlite3_column_count(stmt); ++c) {
-            sqlite3_column_text(stmt, c);
-            lngBytes += static_cast<size_t>(sqlite3_column_bytes(stmt, c));
-        }
-    sqlite3_finalize(stmt);
-    sqlite3_close(db);
-    return lngBytes > 0 ? timer.elapsed() : -1;
+double Median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    return values.empty() ? 0 : values[values.size() / 2];
 }
 
 }  // namespace
@@ -129,12 +100,18 @@ qint64 Query_Alone_Ms(const QString& strDb, const QString& strSQL) {
 int main(int argc, char* argv[]) {
     qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? QByteArray("offscreen") : qgetenv("QT_QPA_PLATFORM"));
     QApplication app(argc, argv);
-    std::vector<int> sizes;
-    for (int i = 1; i < argc; ++i) sizes.push_back(QString::fromLocal8Bit(argv[i]).toInt());
-    if (sizes.empty()) sizes = {100000, 1000000};
-    QTextStream out(stdout);
-    out << "events  build_ms  show_ms  export_ms  sqlite_alone_ms  rows_listed  html_MiB  peak_after_build_MiB  "
-           "peak_after_export_MiB\n";
+    const QString strShell = bench::Shell_Program(argc, argv);
+    int lngRuns = 3;
+    std::vector<int> sizes = {10000, 100000, 1000000};
+    for (int i = 1; i < argc; ++i) {
+        const QString strArg = QString::fromLocal8Bit(argv[i]);
+        if (strArg.startsWith("--runs=")) lngRuns = std::max(1, strArg.mid(7).toInt());
+        if (strArg.startsWith("--sizes=")) {
+            sizes.clear();
+            for (const QString& strSize : strArg.mid(8).split(',')) sizes.push_back(strSize.toInt());
+        }
+    }
+    bench::Print_Header();
 
     for (int n : sizes) {
         QTemporaryDir dir;
@@ -154,7 +131,6 @@ int main(int argc, char* argv[]) {
             sqlite3_close(db);
         }
         Insert_Events(strDb, n, 7);
-        files->strFileName = dir.filePath("report");
 
         frmMain console;
         console.m_fnCheck_Filters_Installed = [] { return 0L; };
@@ -163,23 +139,32 @@ int main(int argc, char* argv[]) {
         frmReporting criteria(console);
         criteria.dtpkStartTime->setDate(QDate(2026, 3, 7));
         criteria.dtpkStopTime->setDate(QDate(2026, 3, 7));
-        Reset_Peak();
-        forms->timer.start();
-        criteria.findChild<QPushButton*>(QStringLiteral("cmdCreateReport"))->click();
 
-        const qint64 lngAlone = Query_Alone_Ms(strDb, criteria.m_strQuery);
-        const double dblHtmlMiB = QFileInfo(dir.filePath("report.html")).size() / (1024.0 * 1024.0);
-        out << QStringLiteral("%1  %2  %3  %4  %5  %6  %7  %8  %9\n")
-                   .arg(n, 7)
-                   .arg(forms->lngBuilt, 8)
-                   .arg(forms->lngShown, 7)
-                   .arg(forms->lngExported, 9)
-                   .arg(lngAlone, 15)
-                   .arg(forms->lngRows, 11)
-                   .arg(dblHtmlMiB, 8, 'f', 1)
-                   .arg(forms->dblPeakBuilt, 20, 'f', 0)
-                   .arg(forms->dblPeakExported, 21, 'f', 0);
-        out.flush();
+        std::vector<double> shown, exported, shellQuery, shellHtml;
+        const QString strScript = dir.filePath("query.sql");
+        for (int r = 0; r < lngRuns; ++r) {
+            // A new file each time: every export writes the whole report.
+            files->strFileName = dir.filePath(QStringLiteral("report%1").arg(r));
+            forms->lngRows = 0;
+            forms->dblStart = bench::Now();
+            criteria.findChild<QPushButton*>(QStringLiteral("cmdCreateReport"))->click();
+            if (forms->lngRows != n + 9) qWarning("the viewer listed %ld rows for %d events", forms->lngRows, n);
+            shown.push_back(forms->dblShown);
+            exported.push_back(forms->dblExport);
+            QFile::remove(files->strFileName + ".html");
+
+            QFile script(strScript);
+            script.open(QIODevice::WriteOnly | QIODevice::Truncate);
+            script.write(criteria.m_strQuery.toUtf8() + ";\n");
+            script.close();
+            shellQuery.push_back(bench::Time_Shell(strShell, strDb, strScript));
+            const QString strHtml = dir.filePath("shell.html");
+            shellHtml.push_back(bench::Time_Shell(strShell, strDb, strScript, {QStringLiteral("-html")}, strHtml));
+            QFile::remove(strHtml);
+        }
+        const double dblPeak = bench::Peak_Memory_MiB();
+        bench::Print_Row(QStringLiteral("URL report, build + show"), n, Median(shown), Median(shellQuery), dblPeak);
+        bench::Print_Row(QStringLiteral("URL report, HTML export"), n, Median(exported), Median(shellHtml), dblPeak);
     }
     return 0;
 }

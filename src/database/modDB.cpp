@@ -187,8 +187,13 @@ struct Statement_Finalizer {
 using Statement = std::unique_ptr<sqlite3_stmt, Statement_Finalizer>;
 }  // namespace
 
-bool For_Each_Row(const Db_Connection& hDb, const QString& strSQL,
-                  const std::function<void(const QStringList&)>& onRow) {
+namespace {
+
+// Steps through every statement of strSQL and hands each row's statement to onRow.
+// Failures are reported once; a run-time error raised by onRow ends the reading and
+// is reported through the error block.
+template <class On_Row>
+bool Step_All(const Db_Connection& hDb, const QString& strSQL, On_Row&& onRow) {
     if (!hDb) return false;
     bool blnResult = false;
     Error_Block([&] {
@@ -197,7 +202,6 @@ bool For_Each_Row(const Db_Connection& hDb, const QString& strSQL,
         const char* pTail = sql.constData();
         const char* pEnd = pTail + sql.size();
         QString strError;
-        QStringList row;
         while (pTail < pEnd && strError.isEmpty()) {
             sqlite3_stmt* raw = nullptr;
             const char* pNext = nullptr;
@@ -210,15 +214,7 @@ bool For_Each_Row(const Db_Connection& hDb, const QString& strSQL,
             if (!stmt) continue;  // blanks or a comment
             const int nCols = sqlite3_column_count(stmt.get());
             int rc;
-            while ((rc = sqlite3_step(stmt.get())) == SQLITE_ROW) {
-                // One list reused for every row: each value is replaced in place.
-                if (row.size() != nCols) row = QStringList(nCols);
-                for (int c = 0; c < nCols; ++c) {
-                    const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt.get(), c));
-                    row[c] = text ? QString::fromUtf8(text, sqlite3_column_bytes(stmt.get(), c)) : QString();
-                }
-                onRow(row);
-            }
+            while ((rc = sqlite3_step(stmt.get())) == SQLITE_ROW) onRow(stmt.get(), nCols);
             if (rc != SQLITE_DONE) strError = QString::fromUtf8(sqlite3_errmsg(db));
         }
         if (!strError.isEmpty()) {
@@ -228,6 +224,35 @@ bool For_Each_Row(const Db_Connection& hDb, const QString& strSQL,
         blnResult = true;
     });
     return blnResult;
+}
+
+}  // namespace
+
+bool For_Each_Row(const Db_Connection& hDb, const QString& strSQL,
+                  const std::function<void(const QStringList&)>& onRow) {
+    QStringList row;
+    return Step_All(hDb, strSQL, [&](sqlite3_stmt* stmt, int nCols) {
+        // One list reused for every row: each value is replaced in place.
+        if (row.size() != nCols) row = QStringList(nCols);
+        for (int c = 0; c < nCols; ++c) {
+            const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt, c));
+            row[c] = text ? QString::fromUtf8(text, sqlite3_column_bytes(stmt, c)) : QString();
+        }
+        onRow(row);
+    });
+}
+
+bool For_Each_Row_Utf8(const Db_Connection& hDb, const QString& strSQL,
+                       const std::function<void(const QByteArrayView* values, int lngColumns)>& onRow) {
+    std::vector<QByteArrayView> row;
+    return Step_All(hDb, strSQL, [&](sqlite3_stmt* stmt, int nCols) {
+        row.resize(static_cast<size_t>(nCols));
+        for (int c = 0; c < nCols; ++c) {
+            const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt, c));
+            row[static_cast<size_t>(c)] = QByteArrayView(text, text ? sqlite3_column_bytes(stmt, c) : 0);
+        }
+        onRow(row.data(), nCols);
+    });
 }
 
 bool Compact_Database() {

@@ -2,6 +2,7 @@
 // Settings database access: finds the file, opens it per call, runs one SQL text
 // and hands back the whole result as a table of texts, closes it again.
 
+#include <QByteArrayView>
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -92,6 +93,11 @@ bool Run_Query(const Db_Connection& hDb, const QString& strSQL, Query_Result& ar
 // connection returns false and reports nothing.
 bool For_Each_Row(const Db_Connection& hDb, const QString& strSQL,
                   const std::function<void(const QStringList&)>& onRow);
+
+// The same, each row handed over as the UTF-8 bytes of its values (NULL gives an empty
+// view), valid only during the call: for readers that keep the bytes as they are.
+bool For_Each_Row_Utf8(const Db_Connection& hDb, const QString& strSQL,
+                       const std::function<void(const QByteArrayView* values, int lngColumns)>& onRow);
 
 // "VACUUM" on the settings database; logs its success.
 bool Compact_Database();

@@ -81,6 +81,26 @@ void Report_Rows::Append(const QStringList& cells, int lngCells) {
     block.used += static_cast<size_t>(p - pStart);
 }
 
+void Report_Rows::Append(const QByteArrayView* values, int lngValues, int lngCells) {
+    if (lngCells < 0) lngCells = 0;
+    size_t lngNeed = MAX_VARINT;
+    for (int c = 0; c < lngCells; ++c)
+        lngNeed += MAX_VARINT + (c < lngValues ? static_cast<size_t>(values[c].size()) : 0);
+    char* const pStart = Reserve(lngNeed);
+    char* p = Put_Varint(pStart, static_cast<quint32>(lngCells));
+    for (int c = 0; c < lngCells; ++c) {
+        const QByteArrayView cell = c < lngValues ? values[c] : QByteArrayView();
+        p = Put_Varint(p, static_cast<quint32>(cell.size()));
+        if (!cell.isEmpty()) {
+            std::memcpy(p, cell.data(), static_cast<size_t>(cell.size()));
+            p += cell.size();
+        }
+    }
+    Block& block = m_blocks.back();
+    m_rows.push_back({static_cast<quint32>(m_blocks.size() - 1), static_cast<quint32>(block.used)});
+    block.used += static_cast<size_t>(p - pStart);
+}
+
 void Report_Rows::Append(Report_Rows&& other) {
     if (&other == this) return;
     const auto lngBase = static_cast<quint32>(m_blocks.size());

@@ -24,6 +24,8 @@ public:
 
     // Appends a row of the first lngCells values (missing values are "").
     void Append(const QStringList& cells, int lngCells);
+    // The same from UTF-8 values as they stand (lngValues of them).
+    void Append(const QByteArrayView* values, int lngValues, int lngCells);
     // Moves every row of other behind these rows (other ends empty).
     void Append(Report_Rows&& other);
     // Keeps the first lngRows rows.

@@ -156,13 +156,21 @@ bool frmReport::Load_Report() {
     bool blnResult = false;
     Error_Block([&] {
         // The result rows are read one at a time straight into the list's compact rows,
-        // only as many values as the list has columns.
+        // their values' UTF-8 bytes as the database hands them over, only as many values
+        // as the list has columns.
         const int lngColumns = static_cast<int>(Columns_Of(Kind(), Filter()).size());
         reporting::Report_Rows rows;
         {
             modDB::Db_Connection hDb = modDB::Open_Database(modDB::Get_Database_File());
-            if (!modDB::For_Each_Row(hDb, m_frmReporting.m_strQuery,
-                                     [&](const QStringList& values) { rows.Append(values, lngColumns); }))
+            // A report walks the events' index and fetches each row from wherever it
+            // lies in the file: read through a memory map, a fetch costs no system call.
+            modDB::Query_Result arrPragma;
+            long lngPragmaRows = 0;
+            modDB::Run_Query(hDb, QStringLiteral("PRAGMA mmap_size=1073741824"), arrPragma, lngPragmaRows);
+            if (!modDB::For_Each_Row_Utf8(hDb, m_frmReporting.m_strQuery,
+                                          [&](const QByteArrayView* values, int lngValues) {
+                                              rows.Append(values, lngValues, lngColumns);
+                                          }))
                 return;
         }
         if (rows.Count() < 1) return;

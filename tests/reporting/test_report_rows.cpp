@@ -28,16 +28,23 @@ class RoundTripTest : public ::testing::TestWithParam<Round_Trip_Case> {};
 
 TEST_P(RoundTripTest, CellsComeBackAsStored) {
     const Round_Trip_Case& c = GetParam();
-    Report_Rows rows;
-    rows.Append({"before"}, 1);
-    rows.Append(c.cells, c.lngCells);
-    rows.Append({"after", "x"}, 2);
-    ASSERT_EQ(rows.Count(), 3);
-    ASSERT_EQ(rows.Cells(1), c.expected.size());
-    for (int i = 0; i < c.expected.size(); ++i) EXPECT_EQ(rows.Text(1, i), c.expected[i]) << "cell " << i;
-    EXPECT_EQ(rows.Text(1, c.lngCells), "") << "a cell past the row is empty";
-    EXPECT_EQ(rows.Text(0, 0), "before");
-    EXPECT_EQ(rows.Text(2, 1), "x");
+    // Rows appended from texts and from the same values' UTF-8 bytes.
+    std::vector<QByteArray> utf8;
+    for (const QString& strCell : c.cells) utf8.push_back(strCell.toUtf8());
+    const std::vector<QByteArrayView> views(utf8.begin(), utf8.end());
+    for (int lngWay = 0; lngWay < 2; ++lngWay) {
+        Report_Rows rows;
+        rows.Append({"before"}, 1);
+        if (lngWay == 0) rows.Append(c.cells, c.lngCells);
+        else rows.Append(views.data(), static_cast<int>(views.size()), c.lngCells);
+        rows.Append({"after", "x"}, 2);
+        ASSERT_EQ(rows.Count(), 3);
+        ASSERT_EQ(rows.Cells(1), c.expected.size());
+        for (int i = 0; i < c.expected.size(); ++i) EXPECT_EQ(rows.Text(1, i), c.expected[i]) << "cell " << i;
+        EXPECT_EQ(rows.Text(1, c.lngCells), "") << "a cell past the row is empty";
+        EXPECT_EQ(rows.Text(0, 0), "before");
+        EXPECT_EQ(rows.Text(2, 1), "x");
+    }
 }
 
 const QString LONG_TEXT = QString(70000, QChar(0x00E9)) + "end";  // two bytes a character, over 128 KiB
@@ -171,6 +178,17 @@ TEST_F(ForEachRowTest, HandsEveryRowOfEveryStatementInOrderWithNullAsEmpty) {
                                     "SELECT USER_ID FROM URL_RPT_TBL WHERE USER_ID=6",
                                     [&](const QStringList& row) { seen.push_back(row); }));
     const std::vector<QStringList> expected = {{"a", "10"}, {"", "20"}, {"6"}};
+    EXPECT_EQ(seen, expected);
+    // The same rows as UTF-8 bytes.
+    seen.clear();
+    EXPECT_TRUE(modDB::For_Each_Row_Utf8(hDb,
+                                         "SELECT URL, SEND_BITS FROM URL_RPT_TBL WHERE USER_ID=5 ORDER BY RPT_ID; "
+                                         "SELECT USER_ID FROM URL_RPT_TBL WHERE USER_ID=6",
+                                         [&](const QByteArrayView* values, int lngValues) {
+                                             QStringList row;
+                                             for (int c = 0; c < lngValues; ++c) row << QString::fromUtf8(values[c]);
+                                             seen.push_back(row);
+                                         }));
     EXPECT_EQ(seen, expected);
 
     int lngCalls = 0;
