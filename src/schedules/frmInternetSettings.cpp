@@ -274,12 +274,14 @@ void frmInternetSettings::cmdRemove_Click() {
 void frmInternetSettings::cmdBrowseExe_Click() {
     lists::Browse_Programs(cmnDialogBrowse, this, [&](const modDB::Db_Connection& hDb, const QString& strName) {
         // Names already listed are passed over without a message.
-        if (modCommonFuns::ListView_Contains_Text(strName, *ui->lvwBypassedExe)) return;
-        // The owner is read again for every file.
+        if (modCommonFuns::ListView_Contains_Text(strName, *ui->lvwBypassedExe)) return true;
+        // The owner is read again for every file. A refused insert (reported) ends the browse.
         const lists::Policy_Owner owner = Owner();
         modDB::Query_Result arrResult;
-        if (modDBFunctions::Add_Bypass_Exe(hDb, arrResult, owner.lngComputerID, owner.lngUserID, strName))
-            List_Bypassed_Exe(strName);
+        if (!modDBFunctions::Add_Bypass_Exe(hDb, arrResult, owner.lngComputerID, owner.lngUserID, strName))
+            return false;
+        List_Bypassed_Exe(strName);
+        return true;
     });
 }
 

@@ -350,6 +350,31 @@ TEST_F(InternetSettingsTest, BrowseToTheEighthProgramNarrowsTheColumn) {
     EXPECT_DOUBLE_EQ(List()->Column_Width(1), dblFull - 250);
 }
 
+TEST_F(InternetSettingsTest, BrowseStopsAtTheFirstRefusedInsertAndListsWhatWasStoredBeforeIt) {
+    Put_Filter_Library();
+    const QString strChosen =
+        QString("C:\\Apps") + QChar(u'\0') + "one.exe" + QChar(u'\0') + "two.exe" + QChar(u'\0') + "three.exe";
+    // A trigger refuses the second name; another process's read lock refuses the first.
+    Refuse("INSERT", "BYPASS_EXE_TBL", "NEW.BYPASS_EXE='two.exe'");
+    Open();
+    fileDialog->Choose(strChosen);
+    Click("cmdBrowseExe");
+    Expect_One_Database_Error();
+    EXPECT_EQ(Listed(), QStringList{"one.exe"});
+    EXPECT_EQ(Stored_Programs(), QStringList{"one.exe"});
+
+    Exec("DROP TRIGGER refuse_INSERT_BYPASS_EXE_TBL");
+    auto lock = Hold_Read_Lock();
+    fileDialog->Choose(strChosen);
+    Click("cmdBrowseExe");
+    lock->Release();
+    const auto boxes = Boxes();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_TRUE(boxes[0].strText.contains("database is locked")) << boxes[0].strText.toStdString();
+    EXPECT_EQ(Listed(), QStringList{"one.exe"});
+    EXPECT_EQ(Stored_Programs(), QStringList{"one.exe"});
+}
+
 TEST_F(InternetSettingsTest, CancelInTheBrowseDialogChangesNothing) {
     Open();
     fileDialog->Choose(std::nullopt);
