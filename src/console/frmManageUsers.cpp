@@ -274,10 +274,12 @@ void frmManageUsers::cmdImport_Click() {
 void frmManageUsers::Import_Users(const QStringList& names) {
     modDB::Db_Connection hDb = modDB::Open_Database(modDB::Get_Database_File());
     if (!hDb) return;  // reported by the opening
-    // One insert, prepared once; its failure is reported below, once, with the count.
+    // One insert, prepared once; its failure is reported below, once, with the name and
+    // the count stored before it.
     modDB::Prepared_Statement insert(hDb, QStringLiteral("INSERT OR IGNORE INTO USER_TBL (USER_NAME) VALUES(?)"),
                                      false);
     QString strFailure = insert.Ok() ? QString() : insert.Last_Error();
+    QString strFailedName;
     long lngStored = 0;
     if (insert.Ok()) {
         // Names listed already (any letter case), invalid names and names that came
@@ -293,6 +295,7 @@ void frmManageUsers::Import_Users(const QStringList& names) {
             insert.Bind(1, strName);
             if (!insert.Execute()) {
                 strFailure = insert.Last_Error();
+                strFailedName = strName;
                 break;
             }
             added.insert(strName.toLower());
@@ -314,7 +317,8 @@ void frmManageUsers::Import_Users(const QStringList& names) {
     }
     if (!strFailure.isEmpty())
         modProgram::Log().Show_Error(
-            strFailure + QStringLiteral("\n\nUsers imported before the failure: %1").arg(lngStored), true);
+            strFailedName.isEmpty() ? strFailure : lists::Import_Stopped_Message(strFailedName, strFailure, lngStored),
+            true);
     // The list shows the users as stored.
     long lngRows = 0;
     modDB::Query_Result arrResult;
