@@ -111,7 +111,10 @@ void User_Name_List::Remove(const std::function<bool(long)>& fnDelete) {
                 Ask("You cannot delete User Name '" + m_list.Text(lngIndex) + "'!", 48);
                 continue;
             }
-            if (fnDelete(lngID)) removed.push_back(lngIndex);
+            // The first refused delete ends the removal: it was reported once, and the
+            // items not reached yet stay listed and stored.
+            if (!fnDelete(lngID)) break;
+            removed.push_back(lngIndex);
         }
     });
     // The deleted rows leave the list in one pass, also after an error part-way.

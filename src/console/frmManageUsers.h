@@ -46,7 +46,8 @@ public:
     void Edit();
     // The end of an in-place edit: the rules of a rename, then fnRename(new name, id).
     void After_Label_Edit(int& Cancel, QString& NewString, const std::function<bool(const QString&, long)>& fnRename);
-    // Asks, then deletes the selected items with fnDelete(id); the row with id 0 is refused.
+    // Asks, then deletes the selected items with fnDelete(id), last to first; the row with id
+    // 0 is refused. The first failed delete ends it: the items not reached stay listed.
     void Remove(const std::function<bool(long)>& fnDelete);
     bool Is_Narrow() const { return m_allowance.Is_Narrow(); }
 

@@ -216,8 +216,8 @@ class ExceptionListFaultTest : public ExceptionListTest,
 public:
     void Add_Name(const QString& strName) { Add(strName); }
     bool Rename_Item(long lngIndex, const QString& strText) { return Rename(lngIndex, strText); }
-    void Remove_Item(long lngIndex) {
-        Select_Only({lngIndex});
+    void Remove_Items(std::initializer_list<long> items) {
+        Select_Only(items);
         messageBox->Answer(platform::vbYes);
         Button("cmdRemove")->click();
     }
@@ -228,7 +228,7 @@ void PrintTo(const Exception_Write& w, std::ostream* os) { *os << w.strName; }
 const Exception_Write EXCEPTION_WRITES[] = {
     {"Add", [](ExceptionListTest& t) { static_cast<ExceptionListFaultTest&>(t).Add_Name("zed"); }},
     {"Rename", [](ExceptionListTest& t) { EXPECT_TRUE(static_cast<ExceptionListFaultTest&>(t).Rename_Item(1, "anne")); }},
-    {"Remove", [](ExceptionListTest& t) { static_cast<ExceptionListFaultTest&>(t).Remove_Item(1); }},
+    {"Remove", [](ExceptionListTest& t) { static_cast<ExceptionListFaultTest&>(t).Remove_Items({1, 2}); }},
 };
 
 TEST_P(ExceptionListFaultTest, OneBoxAndTheListShowsWhatIsStored) {

@@ -453,8 +453,8 @@ class ManageUsersFaultTest : public ManageUsersTest,
 public:
     void Add_Name(const QString& strName) { Add(strName); }
     bool Rename_Item(long lngIndex, const QString& strText) { return Rename(lngIndex, strText); }
-    void Remove_Item(long lngIndex) {
-        Select_Only({lngIndex});
+    void Remove_Items(std::initializer_list<long> items) {
+        Select_Only(items);
         messageBox->Answer(platform::vbYes);
         Button("cmdRemove")->click();
     }
@@ -470,7 +470,7 @@ void PrintTo(const Users_Fault& f, std::ostream* os) { *os << f.strName; }
 const Users_Write USER_WRITES[] = {
     {"Add", [](ManageUsersTest& t) { static_cast<ManageUsersFaultTest&>(t).Add_Name("zed"); }},
     {"Rename", [](ManageUsersTest& t) { EXPECT_TRUE(static_cast<ManageUsersFaultTest&>(t).Rename_Item(2, "anne")); }},
-    {"Remove", [](ManageUsersTest& t) { static_cast<ManageUsersFaultTest&>(t).Remove_Item(2); }},
+    {"Remove", [](ManageUsersTest& t) { static_cast<ManageUsersFaultTest&>(t).Remove_Items({2, 3}); }},
     {"Import", [](ManageUsersTest& t) { static_cast<ManageUsersFaultTest&>(t).Import("x1\r\nx2\r\nx3\r\n"); }},
 };
 
