@@ -4,6 +4,7 @@
 // trigger that refuses. Each failed write is reported once with the database's text,
 // no success is shown, and what the dialog shows afterwards is what is stored.
 #include "console/frmGeneralOptions.h"
+#include "reporting/frmReporting.h"
 #include "platform/ListView.h"
 #include "schedules/frmApplicationScheduler.h"
 #include "schedules/frmApplicationSettings.h"
@@ -13,6 +14,7 @@
 #include "support/ConsoleFixture.h"
 
 #include <QAbstractButton>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QRadioButton>
@@ -164,6 +166,15 @@ QStringList Stored_Device_Lock(FailedWriteTest& t) {
     return fields;
 }
 
+QStringList Ticked(FailedWriteTest& t, const char* strBox) {
+    return {t.Control<QCheckBox>(strBox)->isChecked() ? "1" : "0"};
+}
+
+QStringList Stored_Bit(FailedWriteTest& t, long lngBit) {
+    const long lngBits = t.Column("SELECT FEATURE_BITS FROM USER_TBL WHERE USER_ID=%1").value(0).toLong();
+    return {(lngBits & lngBit) ? "1" : "0"};
+}
+
 QStringList Shown_General_Options(FailedWriteTest& t) {
     const ListView& clients = *t.Control<ListView>("lvwClientSettings");
     long lngClients = 0;
@@ -305,6 +316,16 @@ const Write_Case CASES[] = {
      },
      [](FailedWriteTest& t) { t.Press("cmdApply"); }, 0, Shown_Device_Lock, Stored_Device_Lock, "UPDATE", "USER_TBL",
      false},
+    {"ApplicationSchedulerEnableBox", [](FailedWriteTest& t) { t.Run("UPDATE USER_TBL SET FEATURE_BITS=0 WHERE USER_ID=%1"); },
+     [](FailedWriteTest& t) { t.Open_Dialog<frmApplicationScheduler>(); }, [](FailedWriteTest&) {},
+     [](FailedWriteTest& t) { t.Press_Yes("chkEnableApplicationScheduler"); }, 1,
+     [](FailedWriteTest& t) { return Ticked(t, "chkEnableApplicationScheduler"); },
+     [](FailedWriteTest& t) { return Stored_Bit(t, 512); }, "UPDATE", "USER_TBL", false},
+    {"ReportingSwitch", [](FailedWriteTest& t) { t.Run("UPDATE USER_TBL SET FEATURE_BITS=0 WHERE USER_ID=%1"); },
+     [](FailedWriteTest& t) { t.Open_Dialog<frmReporting>(); }, [](FailedWriteTest&) {},
+     [](FailedWriteTest& t) { t.Press_Yes("chkEnableReporting"); }, 1,
+     [](FailedWriteTest& t) { return Ticked(t, "chkEnableReporting"); },
+     [](FailedWriteTest& t) { return Stored_Bit(t, 2048); }, "UPDATE", "USER_TBL", false},
     {"GeneralOptionsApply", [](FailedWriteTest& t) {
          t.Run("UPDATE SETTINGS_TBL SET PROGRAM_MODE=1, CLIENT_OPTIONS=1, SERVER_NAME='server1', CLIENT_PORT='2705'");
      },
