@@ -1,24 +1,41 @@
-// Times the file filter dialog on big lists: (a) opening it on N stored entries,
-// (b) importing a file of N lines through it, and (c) the sqlite3 shell inserting
-// the same lines into the same table in one transaction, for N = 10,000 and 100,000.
-// Usage: bench_list_editor [sqlite3 shell]   (default: sqlite3 on the PATH)
+// Times the list editors on big lists, each against the sqlite3 shell doing the same
+// rows in the same run:
+// (a) importing a file of N URLs into the website black list through its dialog
+//     (the Import button), until the imported entries are listed; reference: the shell
+//     running the same INSERT OR IGNORE statements in one transaction;
+// (b) opening the file filter and the website filter on N stored entries, until the
+//     dialog is shown with its list filled and painted; reference: the shell running the
+//     SELECT of those rows.
+// Every console measurement runs in a process of its own (this program started again
+// with --child), so that its peak memory is its own; the time is the operation's,
+// measured inside that process. Each figure is the median of --runs runs (default 3).
+// Usage: bench_list_editor [sqlite3 shell] [--sizes=10000,100000,1000000] [--runs=3]
+#include "BenchSupport.h"
+
 #include "console/frmMain.h"
 #include "database/Installation.h"
 #include "lists/frmFileFilter.h"
+#include "lists/frmWebsiteFilter.h"
+#include "platform/ListView.h"
 #include "platform/Platform.h"
 #include "platform/WidgetServices.h"
 
 #include <QApplication>
 #include <QComboBox>
-#include <QElapsedTimer>
+#include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTextStream>
 #include <QToolButton>
+#include <algorithm>
 #include <sqlite3.h>
 
 namespace {
+
+// The owners: "loaded" holds the stored lists that are opened, "importer" starts empty.
+constexpr long LOADED_USER = 2;
+constexpr long IMPORTER_USER = 3;
 
 // Answers every open dialog with the file being imported.
 class Fixed_File_Dialog : public platform::IFileDialog {
@@ -31,99 +48,248 @@ public:
     bool Show_Save(platform::Common_Dialog&, QWidget*) override { return false; }
 };
 
-void Exec(const QString& strDb, const QByteArray& sql) {
+// Counts the boxes instead of showing them (a benchmark run must show none).
+class Counting_Boxes : public platform::IMessageBox {
+public:
+    int intShown = 0;
+    int Show(const QString& strText, long, const QString&) override {
+        ++intShown;
+        QTextStream(stderr) << "box: " << strText << "\n";
+        return platform::vbOK;
+    }
+};
+
+bool Exec(const QString& strDb, const QByteArray& sql) {
     sqlite3* db = nullptr;
     sqlite3_open(strDb.toUtf8().constData(), &db);
-    sqlite3_exec(db, sql.constData(), nullptr, nullptr, nullptr);
+    const bool blnOk = sqlite3_exec(db, sql.constData(), nullptr, nullptr, nullptr) == SQLITE_OK;
+    sqlite3_close(db);
+    return blnOk;
+}
+
+long long Count(const QString& strDb, const QByteArray& sql) {
+    sqlite3* db = nullptr;
+    sqlite3_open(strDb.toUtf8().constData(), &db);
+    sqlite3_stmt* stmt = nullptr;
+    long long lngCount = -1;
+    if (sqlite3_prepare_v2(db, sql.constData(), -1, &stmt, nullptr) == SQLITE_OK && sqlite3_step(stmt) == SQLITE_ROW)
+        lngCount = sqlite3_column_int64(stmt, 0);
+    sqlite3_finalize(stmt);
+    sqlite3_close(db);
+    return lngCount;
+}
+
+QByteArray Url(long i) { return "www.site" + QByteArray::number(i) + ".example.com"; }
+QByteArray Extension(long i) { return ".e" + QByteArray::number(i); }
+
+// A settings database with both users and, for "loaded", n file extensions and n URLs.
+void Create_Database(const QString& strDb, long n) {
+    QString strError;
+    Installation::Create_Settings_Database(strDb, strError);
+    Exec(strDb, QStringLiteral("INSERT INTO USER_TBL (USER_ID, USER_NAME) VALUES (%1, 'loaded');"
+                               "INSERT INTO USER_TBL (USER_ID, USER_NAME, IA_ON_OFF) VALUES (%2, 'importer', 1);"
+                               "UPDATE USER_TBL SET IA_ON_OFF=1 WHERE USER_ID=%1;")
+                    .arg(LOADED_USER)
+                    .arg(IMPORTER_USER)
+                    .toUtf8());
+    if (n == 0) return;
+    sqlite3* db = nullptr;
+    sqlite3_open(strDb.toUtf8().constData(), &db);
+    sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr);
+    for (const char* strSql : {"INSERT INTO FILE_TBL (FILE_EXTN, COMPUTER_ID, USER_ID) VALUES (?, 0, ?)",
+                               "INSERT INTO BL_TBL (BL_URL, COMPUTER_ID, USER_ID) VALUES (?, 0, ?)"}) {
+        const bool blnFiles = QByteArray(strSql).contains("FILE_TBL");
+        sqlite3_stmt* stmt = nullptr;
+        sqlite3_prepare_v2(db, strSql, -1, &stmt, nullptr);
+        for (long i = 0; i < n; ++i) {
+            const QByteArray value = blnFiles ? Extension(i) : Url(i);
+            sqlite3_bind_text(stmt, 1, value.constData(), static_cast<int>(value.size()), SQLITE_TRANSIENT);
+            sqlite3_bind_int64(stmt, 2, LOADED_USER);
+            sqlite3_step(stmt);
+            sqlite3_reset(stmt);
+        }
+        sqlite3_finalize(stmt);
+    }
+    sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
     sqlite3_close(db);
 }
 
-QString Entry(int i) { return QStringLiteral(".e%1").arg(i, 6, 10, QLatin1Char('0')); }
+void Write_File(const QString& strPath, const QByteArray& bytes) {
+    QFile file(strPath);
+    file.open(QIODevice::WriteOnly);
+    file.write(bytes);
+}
+
+// ---------------------------------------------------------------- the measured process
+
+// Runs one measurement in this process and prints "seconds peak-MiB listed".
+int Run_Child(const QString& strWork, const QString& strWindowsDir, const QString& strImportFile) {
+    // Qt's notes about the offscreen platform would only clutter the table.
+    qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});
+    qputenv("WINDIR", strWindowsDir.toUtf8());
+    platform::Install_Core_Defaults();
+    auto files = std::make_shared<Fixed_File_Dialog>();
+    auto boxes = std::make_shared<Counting_Boxes>();
+    files->strFileName = strImportFile;
+    platform::Services().fileDialog = files;
+    platform::Services().messageBox = boxes;
+
+    frmMain console;
+    console.m_fnCheck_Filters_Installed = [] { return 0L; };
+    console.cboUsers->setCurrentIndex(console.cboUsers->findText(strWork == "import" ? "importer" : "loaded"));
+    console.cboUsers_Click();
+    QApplication::processEvents();
+
+    double dblSeconds = 0;
+    long lngListed = 0;
+    if (strWork == QLatin1String("import")) {
+        frmWebsiteFilter dialog(console);
+        dialog.show();
+        QApplication::processEvents();
+        auto* list = dialog.findChild<platform::ListView*>(QStringLiteral("lvwBlackList"));
+        const double dblStart = bench::Now();
+        dialog.findChild<QToolButton*>(QStringLiteral("cmdURLBLImport"))->click();
+        QApplication::processEvents();  // the view lays the new rows out and paints
+        dblSeconds = bench::Now() - dblStart;
+        lngListed = list->Count();
+    } else {
+        const bool blnFiles = strWork == QLatin1String("open-file");
+        const double dblStart = bench::Now();
+        std::unique_ptr<QDialog> dialog;
+        if (blnFiles) dialog = std::make_unique<frmFileFilter>(console);
+        else dialog = std::make_unique<frmWebsiteFilter>(console);
+        dialog->show();
+        QApplication::processEvents();  // shown, laid out and painted
+        dblSeconds = bench::Now() - dblStart;
+        lngListed = dialog->findChild<platform::ListView*>(blnFiles ? "lvwFileFilter" : "lvwBlackList")->Count();
+    }
+    QTextStream(stdout) << dblSeconds << ' ' << bench::Peak_Memory_MiB() << ' ' << lngListed << ' ' << boxes->intShown
+                        << '\n';
+    return 0;
+}
+
+struct Child_Result {
+    double dblSeconds = -1;
+    double dblPeakMiB = 0;
+    long lngListed = 0;
+};
+
+Child_Result Run_In_Child(const QString& strWork, const QString& strWindowsDir, const QString& strImportFile = {}) {
+    QProcess child;
+    child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    child.start(QCoreApplication::applicationFilePath(), {"--child", strWork, strWindowsDir, strImportFile});
+    Child_Result result;
+    if (!child.waitForFinished(-1) || child.exitCode() != 0) return result;
+    const QStringList parts = QString::fromUtf8(child.readAllStandardOutput()).split(' ', Qt::SkipEmptyParts);
+    if (parts.size() < 4 || parts[3].trimmed() != QLatin1String("0")) return result;  // a box means a failed run
+    result.dblSeconds = parts[0].toDouble();
+    result.dblPeakMiB = parts[1].toDouble();
+    result.lngListed = parts[2].toLong();
+    return result;
+}
+
+double Median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    return values.empty() ? -1 : values[values.size() / 2];
+}
+
+QList<long> Option_List(int argc, char* argv[], const char* strName, const QList<long>& defaults) {
+    const QString strPrefix = QStringLiteral("--%1=").arg(QLatin1String(strName));
+    for (int i = 1; i < argc; ++i) {
+        const QString strArg = QString::fromLocal8Bit(argv[i]);
+        if (!strArg.startsWith(strPrefix)) continue;
+        QList<long> values;
+        for (const QString& strValue : strArg.mid(strPrefix.size()).split(',', Qt::SkipEmptyParts))
+            values << strValue.toLong();
+        return values;
+    }
+    return defaults;
+}
 
 }  // namespace
 
 int main(int argc, char* argv[]) {
     qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? QByteArray("offscreen") : qgetenv("QT_QPA_PLATFORM"));
     QApplication app(argc, argv);
-    const QString strShell = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("sqlite3");
-    QTextStream out(stdout);
-    out << "entries  open_dialog_ms  import_ms  sqlite3_shell_ms  import/shell\n";
+    if (argc >= 4 && QByteArray(argv[1]) == "--child")
+        return Run_Child(QString::fromLocal8Bit(argv[2]), QString::fromLocal8Bit(argv[3]),
+                         argc >= 5 ? QString::fromLocal8Bit(argv[4]) : QString());
 
-    for (int n : {10000, 100000}) {
+    const QString strShell = bench::Shell_Program(argc, argv);
+    const QList<long> sizes = Option_List(argc, argv, "sizes", {10000, 100000, 1000000});
+    const int intRuns = static_cast<int>(Option_List(argc, argv, "runs", {3}).value(0, 3));
+    bench::Print_Header();
+    int intFailures = 0;
+
+    for (long n : sizes) {
         QTemporaryDir dir;
-        qputenv("WINDIR", dir.path().toUtf8());
-        platform::Install_Core_Defaults();
-        auto files = std::make_shared<Fixed_File_Dialog>();
-        platform::Services().fileDialog = files;
-        const QString strDb = dir.filePath("tsdvstore.iil");
-        QString strError;
-        Installation::Create_Settings_Database(strDb, strError);
-
-        // (a) open the dialog on n stored entries
-        QByteArray sql = "BEGIN;";
-        for (int i = 0; i < n; ++i)
-            sql += "INSERT INTO FILE_TBL (FILE_EXTN, COMPUTER_ID, USER_ID) VALUES ('" + Entry(i).toUtf8() + "', 0, 1);";
-        sql += "COMMIT; INSERT INTO USER_TBL (USER_NAME) VALUES ('loaded'); INSERT INTO USER_TBL (USER_NAME) VALUES ('importer');";
-        Exec(strDb, sql);
-        frmMain console;
-        console.m_fnCheck_Filters_Installed = [] { return 0L; };
-        console.cboUsers->setCurrentIndex(console.cboUsers->findText("loaded"));
-        console.cboUsers_Click();
-        QElapsedTimer timer;
-        timer.start();
-        qint64 lngOpen = 0;
+        // (a) the import: the console and the shell each start from a copy of one database.
         {
-            frmFileFilter dialog(console);
-            dialog.show();
-            QApplication::processEvents();
-            lngOpen = timer.elapsed();
+            const QString strSource = dir.filePath("empty.iil");
+            Create_Database(strSource, 0);
+            QByteArray text, script = "BEGIN DEFERRED TRANSACTION MY_TRANS;\n";
+            text.reserve(n * 32);
+            for (long i = 0; i < n; ++i) {
+                text += Url(i) + "\r\n";
+                script += "INSERT OR IGNORE INTO BL_TBL(BL_URL ,COMPUTER_ID,USER_ID) VALUES('" + Url(i) + "',0," +
+                          QByteArray::number(IMPORTER_USER) + ");\n";
+            }
+            script += "COMMIT TRANSACTION MY_TRANS;\n";
+            const QString strFile = dir.filePath("urls.txt");
+            const QString strScript = dir.filePath("insert.sql");
+            Write_File(strFile, text);
+            Write_File(strScript, script);
+            text.clear();
+            script.clear();
+            std::vector<double> console, shell, peak;
+            for (int r = 0; r < intRuns; ++r) {
+                const QString strRunDir = dir.filePath(QStringLiteral("import%1").arg(r));
+                QDir().mkpath(strRunDir);
+                const QString strDb = strRunDir + "/tsdvstore.iil";
+                QFile::copy(strSource, strDb);
+                const Child_Result result = Run_In_Child("import", strRunDir, strFile);
+                const long long lngStored =
+                    Count(strDb, "SELECT COUNT(*) FROM BL_TBL WHERE USER_ID=" + QByteArray::number(IMPORTER_USER));
+                if (result.dblSeconds < 0 || result.lngListed != n || lngStored != n) ++intFailures;
+                console.push_back(result.dblSeconds);
+                peak.push_back(result.dblPeakMiB);
+                const QString strShellDb = strRunDir + "/shell.iil";
+                QFile::copy(strSource, strShellDb);
+                shell.push_back(bench::Time_Shell(strShell, strShellDb, strScript));
+                QFile::remove(strDb);
+                QFile::remove(strShellDb);
+            }
+            bench::Print_Row(QStringLiteral("import into the website black list"), n, Median(console), Median(shell),
+                             *std::max_element(peak.begin(), peak.end()));
         }
-
-        // (b) import n lines into an empty list of another user
-        const QString strList = dir.filePath("entries.txt");
+        // (b) opening the file filter and the website filter on n stored entries.
         {
-            QFile file(strList);
-            file.open(QIODevice::WriteOnly);
-            QByteArray text;
-            for (int i = 0; i < n; ++i) text += Entry(i).toUtf8() + "\r\n";
-            file.write(text);
+            const QString strDb = dir.filePath("tsdvstore.iil");
+            Create_Database(strDb, n);
+            struct Open_Work {
+                const char* strWork;
+                const char* strName;
+                const char* strSelect;
+            };
+            for (const Open_Work& work :
+                 {Open_Work{"open-file", "open the file filter, shown and filled", "SELECT FILE_EXTN FROM FILE_TBL"},
+                  Open_Work{"open-website", "open the website filter, shown and filled", "SELECT BL_URL FROM BL_TBL"}}) {
+                const QString strScript = dir.filePath("select.sql");
+                Write_File(strScript, QByteArray(work.strSelect) + " WHERE COMPUTER_ID=0 AND USER_ID=" +
+                                          QByteArray::number(LOADED_USER) + ";\n");
+                std::vector<double> console, shell, peak;
+                for (int r = 0; r < intRuns; ++r) {
+                    const Child_Result result = Run_In_Child(work.strWork, dir.path());
+                    if (result.dblSeconds < 0 || result.lngListed != n) ++intFailures;
+                    console.push_back(result.dblSeconds);
+                    peak.push_back(result.dblPeakMiB);
+                    shell.push_back(bench::Time_Shell(strShell, strDb, strScript));
+                }
+                bench::Print_Row(QString::fromLatin1(work.strName), n, Median(console), Median(shell),
+                                 *std::max_element(peak.begin(), peak.end()));
+            }
         }
-        files->strFileName = strList;
-        console.cboUsers->setCurrentIndex(console.cboUsers->findText("importer"));
-        console.cboUsers_Click();
-        qint64 lngImport = 0;
-        {
-            frmFileFilter dialog(console);
-            dialog.show();
-            timer.restart();
-            dialog.findChild<QToolButton*>("cmdImport")->click();
-            lngImport = timer.elapsed();
-        }
-
-        // (c) the sqlite3 shell inserting the same lines into the same table
-        const QString strScript = dir.filePath("insert.sql");
-        {
-            QFile file(strScript);
-            file.open(QIODevice::WriteOnly);
-            QByteArray text = "BEGIN DEFERRED TRANSACTION MY_TRANS;\n";
-            for (int i = 0; i < n; ++i)
-                text += "INSERT OR IGNORE INTO FILE_TBL(FILE_EXTN ,COMPUTER_ID,USER_ID) VALUES('" + Entry(i).toUtf8() + "',0,3);\n";
-            text += "COMMIT TRANSACTION MY_TRANS;\n";
-            file.write(text);
-        }
-        QProcess shell;
-        shell.setStandardInputFile(strScript);
-        timer.restart();
-        shell.start(strShell, {strDb});
-        shell.waitForFinished(-1);
-        const qint64 lngShell = timer.elapsed();
-        out << QStringLiteral("%1  %2  %3  %4  %5\n")
-                   .arg(n, 7)
-                   .arg(lngOpen, 14)
-                   .arg(lngImport, 9)
-                   .arg(lngShell, 16)
-                   .arg(lngShell > 0 ? double(lngImport) / double(lngShell) : 0.0, 12, 'f', 2);
-        out.flush();
     }
-    return 0;
+    if (intFailures > 0) QTextStream(stderr) << intFailures << " run(s) did not list or store every row\n";
+    return intFailures == 0 ? 0 : 1;
 }

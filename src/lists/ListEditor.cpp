@@ -155,7 +155,8 @@ bool clsListEditor::Load() {
         const Policy_Owner owner = m_dialog.Owner();
         // Each row goes into the batch as it is read; a read that failed part-way lists nothing.
         if (!modDBFunctions::For_Each_Item_For_Owner(m_config.strColumn, m_config.strTable, owner.lngComputerID,
-                                                     owner.lngUserID, [&](const QString& strValue) { batch.Add(strValue); }))
+                                                     owner.lngUserID, [&](const QString& strValue) { batch.Add(strValue); },
+                                                     [&](long long lngRows, long long lngChars) { batch.Reserve(lngRows, lngChars); }))
             batch.Discard();
     });
     if (!blnDone) batch.Discard();

@@ -12,6 +12,7 @@
 #include <QTreeView>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <limits>
 
 namespace platform {
 
@@ -75,7 +76,7 @@ QVariant ListView_Model::data(const QModelIndex& index, int role) const {
     switch (role) {
         case Qt::DisplayRole:
         case Qt::EditRole:
-            if (c == 0) return item.strText;
+            if (c == 0) return m_view.Text_Of(item);
             return item.extras && c - 1 < item.extras->subItems.size() ? item.extras->subItems[c - 1] : QString();
         case Qt::DecorationRole:
             if (c == 0 && m_view.m_pImages && item.intIcon != 0) return m_view.m_pImages->value(m_view.Icon_Key(item.intIcon));
@@ -273,7 +274,7 @@ QString ListView::Icon_Key(quint16 intIcon) const { return intIcon < m_iconKeys.
 List_Item ListView::Item(long lngIndex) const {
     const Stored_Item& stored = Stored(lngIndex);
     List_Item item;
-    item.strText = stored.strText;
+    item.strText = Text_Of(stored);
     if (stored.extras) {
         item.subItems = stored.extras->subItems;
         item.strKey = stored.extras->strKey;
@@ -309,7 +310,7 @@ void ListView::Build_Index() const {
     if (m_blnIndexed) return;
     m_foldedTexts.clear();
     m_foldedTexts.reserve(static_cast<qsizetype>(m_items.size()));
-    for (const Stored_Item& item : m_items) ++m_foldedTexts[item.strText.toLower()];
+    for (const Stored_Item& item : m_items) ++m_foldedTexts[m_texts.View(item.text).toString().toLower()];
     m_blnIndexed = true;
 }
 
@@ -322,7 +323,7 @@ long ListView::Insert(long lngIndex, const QString& strText, const QString& strK
     if (!strKey.isEmpty() && Find_Key(strKey) != 0)
         throw Run_Time_Error(35602, QStringLiteral("Key is not unique in collection"));
     Stored_Item item;
-    item.strText = strText;
+    item.text = m_texts.Add(strText);
     item.intIcon = Icon_Number(strSmallIcon);
     if (!strKey.isEmpty()) {
         item.extras = std::make_unique<Item_Extras>();
@@ -338,7 +339,7 @@ long ListView::Insert(long lngIndex, const QString& strText, const QString& strK
 
 void ListView::Add_Many(const QStringList& texts, const QString& strSmallIcon) {
     List_Batch batch(*this, strSmallIcon);
-    batch.Reserve(static_cast<long>(texts.size()));
+    batch.Reserve(texts.size(), 0);
     for (const QString& strText : texts) batch.Add(strText);
     batch.Append();
 }
@@ -346,9 +347,10 @@ void ListView::Add_Many(const QStringList& texts, const QString& strSmallIcon) {
 void ListView::Add_Many(std::vector<List_Item>&& items) {
     std::vector<Stored_Item> stored;
     stored.reserve(items.size());
+    Text_Store texts;
     for (List_Item& item : items) {
         Stored_Item s;
-        s.strText = std::move(item.strText);
+        s.text = texts.Add(item.strText);
         s.intIcon = Icon_Number(item.strSmallIcon);
         s.blnChecked = item.blnChecked;
         s.blnBold = item.blnBold;
@@ -361,34 +363,50 @@ void ListView::Add_Many(std::vector<List_Item>&& items) {
         stored.push_back(std::move(s));
     }
     items.clear();
-    Append_Stored(std::move(stored));
+    Append_Stored(std::move(stored), texts);
 }
 
-void ListView::Append_Stored(std::vector<Stored_Item>&& items) {
+void ListView::Append_Stored(std::vector<Stored_Item>&& items, Text_Store& texts) {
     if (items.empty()) return;
     const int first = static_cast<int>(m_items.size());
     m_model->beginInsertRows({}, first, first + static_cast<int>(items.size()) - 1);
     if (m_items.empty()) {
         m_items = std::move(items);
+        m_texts = std::move(texts);
     } else {
         // Grow geometrically: an import may append several batches.
         const size_t lngNeeded = m_items.size() + items.size();
         if (lngNeeded > m_items.capacity()) m_items.reserve(std::max(lngNeeded, 2 * m_items.capacity()));
-        for (Stored_Item& item : items) m_items.push_back(std::move(item));
+        const quint32 lngShift = m_texts.Append(texts);
+        for (Stored_Item& item : items) {
+            item.text.lngStart += lngShift;
+            m_items.push_back(std::move(item));
+        }
     }
     if (m_blnIndexed)
-        for (size_t i = static_cast<size_t>(first); i < m_items.size(); ++i) Index_Add(m_items[i].strText);
+        for (size_t i = static_cast<size_t>(first); i < m_items.size(); ++i) Index_Add(Text_Of(m_items[i]));
     items.clear();
+    texts.Clear();
     m_model->endInsertRows();
+}
+
+void ListView::Pack_Texts() {
+    if (m_texts.Unused() < 4096 || m_texts.Unused() * 2 < m_texts.Size()) return;
+    Text_Store packed;
+    packed.Reserve(m_texts.Size() - m_texts.Unused());
+    for (Stored_Item& item : m_items) item.text = packed.Add(m_texts.View(item.text));
+    m_texts = std::move(packed);
 }
 
 void ListView::Remove(long lngIndex) {
     Check_Index(lngIndex);
     const int row = static_cast<int>(lngIndex - 1);
     m_model->beginRemoveRows({}, row, row);
-    Index_Remove(m_items[static_cast<size_t>(row)].strText);
+    Index_Remove(Text_Of(m_items[static_cast<size_t>(row)]));
+    m_texts.Release(m_items[static_cast<size_t>(row)].text);
     m_items.erase(m_items.begin() + row);
     m_model->endRemoveRows();
+    Pack_Texts();
 }
 
 void ListView::Remove_Items(const std::vector<long>& indexes) {
@@ -402,19 +420,22 @@ void ListView::Remove_Items(const std::vector<long>& indexes) {
     size_t lngKept = 0;
     for (size_t i = 0; i < m_items.size(); ++i) {
         if (drop[i]) {
-            Index_Remove(m_items[i].strText);
+            Index_Remove(Text_Of(m_items[i]));
+            m_texts.Release(m_items[i].text);
             continue;
         }
         if (lngKept != i) m_items[lngKept] = std::move(m_items[i]);
         ++lngKept;
     }
     m_items.resize(lngKept);
+    Pack_Texts();
     m_model->endResetModel();
 }
 
 void ListView::Clear() {
     m_model->beginResetModel();
     m_items.clear();
+    m_texts.Clear();
     m_foldedTexts.clear();
     m_blnIndexed = false;
     m_model->endResetModel();
@@ -422,9 +443,11 @@ void ListView::Clear() {
 
 void ListView::Set_Text(long lngIndex, const QString& strText) {
     Stored_Item& item = Stored(lngIndex);
-    Index_Remove(item.strText);
-    item.strText = strText;
+    Index_Remove(Text_Of(item));
+    m_texts.Release(item.text);
+    item.text = m_texts.Add(strText);
     Index_Add(strText);
+    Pack_Texts();
     const QModelIndex index = m_model->index(static_cast<int>(lngIndex - 1), 0);
     emit m_model->dataChanged(index, index);
 }
@@ -485,7 +508,7 @@ bool ListView::Contains_Text_Ignore_Case(const QString& strText) const {
 long ListView::Find_Text(const QString& strText) const {
     if (!Contains_Text_Ignore_Case(strText)) return 0;
     for (size_t i = 0; i < m_items.size(); ++i)
-        if (m_items[i].strText == strText) return static_cast<long>(i + 1);
+        if (m_texts.View(m_items[i].text) == strText) return static_cast<long>(i + 1);
     return 0;
 }
 
@@ -584,11 +607,48 @@ List_Batch::List_Batch(ListView& list, const QString& strSmallIcon)
 
 void List_Batch::Add(const QString& strText) {
     Stored_Item item;
-    item.strText = strText;
+    item.text = m_texts.Add(strText);
     item.intIcon = m_intIcon;
     m_items.push_back(std::move(item));
 }
 
-void List_Batch::Append() { m_list.Append_Stored(std::move(m_items)); m_items.clear(); }
+void List_Batch::Append() {
+    m_list.Append_Stored(std::move(m_items), m_texts);
+    m_items.clear();
+    m_texts.Clear();
+}
+
+void List_Batch::Discard() {
+    m_items.clear();
+    m_texts.Clear();
+}
+
+// ---------------------------------------------------------------- text store
+
+Text_Store::Span Text_Store::Add(QStringView text) {
+    if (m_chars.size() + static_cast<size_t>(text.size()) > std::numeric_limits<quint32>::max())
+        throw Run_Time_Error(7, QStringLiteral("Out of memory"));
+    Span span;
+    span.lngStart = static_cast<quint32>(m_chars.size());
+    span.lngLength = static_cast<quint32>(text.size());
+    m_chars.insert(m_chars.end(), text.utf16(), text.utf16() + text.size());
+    return span;
+}
+
+void Text_Store::Clear() {
+    m_chars.clear();
+    m_lngUnused = 0;
+}
+
+quint32 Text_Store::Append(const Text_Store& other) {
+    if (m_chars.size() + other.m_chars.size() > std::numeric_limits<quint32>::max())
+        throw Run_Time_Error(7, QStringLiteral("Out of memory"));
+    const quint32 lngShift = static_cast<quint32>(m_chars.size());
+    if (m_chars.size() + other.m_chars.size() > m_chars.capacity())
+        m_chars.reserve(std::max(m_chars.size() + other.m_chars.size(), 2 * m_chars.capacity()));
+    m_chars.insert(m_chars.end(), other.m_chars.begin(), other.m_chars.end());
+    m_lngUnused += other.m_lngUnused;
+    return lngShift;
+}
 
 }  // namespace platform

@@ -4,9 +4,10 @@
 // what the old list control offered. Items are counted from 1 (0 means "none"),
 // each with a text, sub-items (column 2 on), an optional key, a Tag, a tick, a
 // small icon and a bold flag. Rows are small structs in one vector: no widget and
-// no item object per cell, and an item holds only what it shows (its text, an icon
-// number and two flags); sub-items, key and Tag live beside it only when set. So a
-// list of 1,000,000 entries loads fast and small. A case-folded index of the item
+// no item object per cell, and an item holds only what it shows: where its text lies
+// in one block of characters shared by all items, an icon number and two flags;
+// sub-items, key and Tag live beside it only when set. So a list of 1,000,000
+// entries loads with no allocation per item and stays small. A case-folded index of the item
 // texts answers "is this text listed?" without a scan; it is built at its first use.
 
 #include <QHash>
@@ -37,6 +38,34 @@ struct List_Item {
     bool blnBold = false;
 };
 
+// The item texts of a list, one after another in one block of characters; an item
+// knows where its text starts and how long it is. A text replaced or removed leaves
+// its characters behind until the list packs the block again.
+class Text_Store {
+public:
+    struct Span {
+        quint32 lngStart = 0;
+        quint32 lngLength = 0;
+    };
+    Span Add(QStringView text);
+    QStringView View(Span span) const {
+        return QStringView(m_chars.data() + span.lngStart, static_cast<qsizetype>(span.lngLength));
+    }
+    QString Text(Span span) const { return View(span).toString(); }
+    // The characters of a text no longer used.
+    void Release(Span span) { m_lngUnused += span.lngLength; }
+    size_t Size() const { return m_chars.size(); }
+    size_t Unused() const { return m_lngUnused; }
+    void Reserve(size_t lngChars) { m_chars.reserve(lngChars); }
+    void Clear();
+    // Appends another store's characters; answers where they begin here.
+    quint32 Append(const Text_Store& other);
+
+private:
+    std::vector<char16_t> m_chars;
+    size_t m_lngUnused = 0;
+};
+
 // What the list keeps of an item. The rarely used parts (sub-items, key, Tag) are
 // held apart and only for the items that have them.
 struct Item_Extras {
@@ -45,7 +74,7 @@ struct Item_Extras {
     QString strTag;
 };
 struct Stored_Item {
-    QString strText;
+    Text_Store::Span text;
     std::unique_ptr<Item_Extras> extras;
     quint16 intIcon = 0;  // the list's icon key number; 0 for none
     bool blnChecked = false;
@@ -62,15 +91,20 @@ public:
     List_Batch(ListView& list, const QString& strSmallIcon);
     void Add(const QString& strText);
     long Count() const { return static_cast<long>(m_items.size()); }
-    void Reserve(long lngCount) { m_items.reserve(static_cast<size_t>(lngCount)); }
+    // Makes room for this many items holding this many characters in all.
+    void Reserve(long long lngCount, long long lngChars) {
+        m_items.reserve(static_cast<size_t>(lngCount));
+        m_texts.Reserve(static_cast<size_t>(lngChars));
+    }
     // Appends the collected items to the list and empties the batch.
     void Append();
-    void Discard() { m_items.clear(); }
+    void Discard();
 
 private:
     ListView& m_list;
     quint16 m_intIcon;
     std::vector<Stored_Item> m_items;
+    Text_Store m_texts;
 };
 
 class ListView_Model : public QAbstractTableModel {
@@ -122,7 +156,7 @@ public:
 
     // The whole item; throws Run_Time_Error 35600 outside 1..Count (as every reader here).
     List_Item Item(long lngIndex) const;
-    QString Text(long lngIndex) const { return Stored(lngIndex).strText; }
+    QString Text(long lngIndex) const { return m_texts.Text(Stored(lngIndex).text); }
     void Set_Text(long lngIndex, const QString& strText);
     // lngSub from 1; "" when the item has no such sub-item.
     QString SubItem(long lngIndex, int lngSub) const;
@@ -206,7 +240,10 @@ private:
     // The number of an icon key in this list (keys are few: one or two per list).
     quint16 Icon_Number(const QString& strKey);
     QString Icon_Key(quint16 intIcon) const;
-    void Append_Stored(std::vector<Stored_Item>&& items);
+    void Append_Stored(std::vector<Stored_Item>&& items, Text_Store& texts);
+    // Packs the text block once most of it is no longer used.
+    void Pack_Texts();
+    QString Text_Of(const Stored_Item& item) const { return m_texts.Text(item.text); }
     void Index_Add(const QString& strText);
     void Index_Remove(const QString& strText);
     void Build_Index() const;
@@ -214,6 +251,7 @@ private:
 
     ListView_Model* m_model;
     std::vector<Stored_Item> m_items;
+    Text_Store m_texts;
     std::vector<Column> m_columns;
     QStringList m_iconKeys{QString()};  // number 0 is "no icon"
     // Lower-cased text -> how many items have it; built at the first question, then
