@@ -258,20 +258,20 @@ void frmManageUsers::cmdRemove_Click() {
 // ---------------------------------------------------------------- import and export
 
 void frmManageUsers::cmdImport_Click() {
+    long lngSkipped = 0;
     Error_Block([&] {
         cmdlgMain.DialogTitle = QStringLiteral("Import user names from a text file");
         cmdlgMain.Filter = TEXT_FILTER;
         if (!platform::File_Dialogs().Show_Open(cmdlgMain, this) || cmdlgMain.FileName.isEmpty()) return;
+        // The file is read whole before anything is written.
         QStringList fields;
-        QString strError;
-        if (!Read_List_Text_File(cmdlgMain.FileName, fields, strError))
-            throw Run_Time_Error(Err_No::File_Not_Found,
-                                 QStringLiteral("Cannot read %1: %2").arg(cmdlgMain.FileName, strError));
+        if (!Read_Import_File(cmdlgMain.FileName, fields, lngSkipped)) return;
         QStringList names;
         names.reserve(fields.size());
         for (const QString& strField : fields) names << strField.trimmed().toUpper();
         Import_Users(names);
     });
+    Report_Skipped_Fields(lngSkipped);
 }
 
 void frmManageUsers::Import_Users(const QStringList& names) {

@@ -36,6 +36,8 @@ bool Set_Pwd(const QString& strPwd) {
 }
 
 bool Is_Pwd_Correct(const QString& strPwd) {
+    // No stored password holds a NUL (Sql_Text refuses one), so such a text is wrong.
+    if (strPwd.contains(QChar(u'\0'))) return false;
     long lngCount = 0;
     const bool blnRead =
         Run_Sql_And_Read("SELECT COUNT(*) FROM SETTINGS_TBL WHERE PWD='" + Sql_Text(strPwd) + "'",

@@ -75,6 +75,12 @@ long To_Long(const QString& strValue) {
 }
 
 QString Sql_Text(const QString& strValue) {
+    // SQLite ends a text at a NUL, so the rest of the statement would be lost (and
+    // its error message would show the text): such a text is refused before any
+    // statement is built from it. The message never holds the text itself.
+    if (strValue.contains(QChar(u'\0')))
+        throw Run_Time_Error(Err_No::Invalid_Procedure_Call,
+                             QStringLiteral("The text holds a NUL character and cannot be used"));
     QString strOut = strValue;
     strOut.replace(QLatin1Char('\''), QStringLiteral("''"));
     return strOut;

@@ -70,7 +70,8 @@ private:
 long To_Long(const QString& strValue);
 
 // Doubles the apostrophes of a text value, so that it stays one SQL literal.
-// Every text that goes between quotes in an SQL text passes through here.
+// Every text that goes between quotes in an SQL text passes through here. A text
+// holding a NUL is refused: run-time error 5, whose text does not show the value.
 QString Sql_Text(const QString& strValue);
 
 QString Get_Windows_Directory();

@@ -7,6 +7,7 @@
 #include "services/ErrorHandler.h"
 #include "services/ListHelpers.h"
 #include "services/ListTextFile.h"
+#include "services/modCommonFuns.h"
 #include "services/modFilterLibrary.h"
 #include "services/modProgram.h"
 
@@ -289,6 +290,7 @@ void clsListEditor::Export() {
 
 void clsListEditor::Import() {
     bool blnLocked = false;
+    long lngSkipped = 0;
     Error_Block([&] {
         const Policy_Owner owner = m_dialog.Owner();
         QString strUserName;
@@ -298,9 +300,7 @@ void clsListEditor::Import() {
         if (!platform::File_Dialogs().Show_Open(m_cmdlg, &m_dialog) || m_cmdlg.FileName.isEmpty()) return;
 
         QStringList fields;
-        QString strError;
-        if (!Read_List_Text_File(m_cmdlg.FileName, fields, strError))
-            throw Run_Time_Error(Err_No::File_Not_Found, QStringLiteral("Cannot read %1: %2").arg(m_cmdlg.FileName, strError));
+        if (!Read_Import_File(m_cmdlg.FileName, fields, lngSkipped)) return;
 
         // The import yields to the window now and then: nothing else may start meanwhile.
         m_dialog.Enable_Controls(false);
@@ -323,7 +323,7 @@ void clsListEditor::Import() {
                 QCoreApplication::processEvents();
             }
             ++lngRead;
-            const QString strEntry = Shape_Entry(strField, m_config.importForm).left(m_config.lngImportCut);
+            const QString strEntry = modCommonFuns::Cut_Text(Shape_Entry(strField, m_config.importForm), m_config.lngImportCut);
             if (m_config.importValidator && !m_config.importValidator(strEntry)) continue;
             // The first failed write ends the import: the same failure would only repeat.
             if (!writer.Run(strEntry)) {
@@ -348,6 +348,7 @@ void clsListEditor::Import() {
         m_dialog.Show_Progress(0, 0);
         m_dialog.Enable_Controls(true);
     }
+    Report_Skipped_Fields(lngSkipped);
 }
 
 // ---------------------------------------------------------------- program browse
@@ -373,10 +374,10 @@ QString Listed_Exe_Name(const QString& strPath) {
     constexpr qsizetype CHARS = 255;
     // The path, cut to what fits, in the ANSI code page; padded with blanks to
     // 255 characters and ended by a NUL.
-    QString strCut = strPath.left(CHARS);
+    QString strCut = modCommonFuns::Cut_Text(strPath, CHARS);
     QByteArray buffer = strCut.toLocal8Bit();
     while (buffer.size() > CHARS) {
-        strCut.chop(1);
+        strCut = modCommonFuns::Cut_Text(strCut, strCut.size() - 1);
         buffer = strCut.toLocal8Bit();
     }
     buffer.append(QByteArray(CHARS - buffer.size(), ' '));

@@ -1,9 +1,13 @@
 #include "services/ListTextFile.h"
 
+#include "platform/Platform.h"
+#include "services/modGlobal.h"
+
 #include <QFile>
 #include <QSaveFile>
 #include <QStringDecoder>
 #include <QStringEncoder>
+#include <algorithm>
 
 void Split_List_Text_Line(const QString& strLine, QStringList& fields) {
     const int n = strLine.size();
@@ -38,31 +42,125 @@ void Split_List_Text_Line(const QString& strLine, QStringList& fields) {
     }
 }
 
-bool Read_List_Text_File(const QString& strFileName, QStringList& fields, QString& strError) {
+namespace {
+
+// Windows-1252 characters 0x80..0x9F; every other byte is the code point of the
+// same number. The five bytes the code page leaves unassigned keep their number.
+constexpr char16_t WINDOWS_1252_HIGH[32] = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
+QString Decode_Windows_1252(QByteArrayView bytes) {
+    QString strText(bytes.size(), Qt::Uninitialized);
+    QChar* pOut = strText.data();
+    for (const char ch : bytes) {
+        const auto b = static_cast<unsigned char>(ch);
+        *pOut++ = QChar(b >= 0x80 && b < 0xA0 ? WINDOWS_1252_HIGH[b - 0x80] : char16_t(b));
+    }
+    return strText;
+}
+
+QString Decode_With(QStringConverter::Encoding encoding, QByteArrayView bytes) {
+    QStringDecoder decoder(encoding, QStringConverter::Flag::Stateless);
+    return decoder.decode(bytes);
+}
+
+// A file is text unless it holds a NUL or more control characters (line ends and
+// tabs aside) than other characters.
+bool Looks_Like_Text(const QString& strText) {
+    qsizetype lngControl = 0, lngOther = 0;
+    for (const QChar ch : strText) {
+        if (ch.unicode() == 0) return false;
+        if (ch == u'\r' || ch == u'\n' || ch == u'\t') continue;
+        if (Is_Control_Character(ch)) ++lngControl;
+        else ++lngOther;
+    }
+    return lngControl <= lngOther;
+}
+
+}  // namespace
+
+QString Decode_List_Text(const QByteArray& bytes) {
+    const QByteArrayView view(bytes);
+    if (view.startsWith("\xEF\xBB\xBF")) return Decode_With(QStringConverter::Utf8, view.sliced(3));
+    if (view.startsWith("\xFF\xFE")) return Decode_With(QStringConverter::Utf16LE, view.sliced(2));
+    if (view.startsWith("\xFE\xFF")) return Decode_With(QStringConverter::Utf16BE, view.sliced(2));
+    QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
+    QString strText = utf8.decode(view);
+    return utf8.hasError() ? Decode_Windows_1252(view) : strText;
+}
+
+bool Is_Control_Character(QChar ch) {
+    const char16_t c = ch.unicode();
+    return (c < 0x20 && c != u'\t') || c == 0x7F;
+}
+
+List_Text_Status Read_List_Text_File(const QString& strFileName, QStringList& fields, long& lngSkipped,
+                                     QString& strError) {
     fields.clear();
+    lngSkipped = 0;
     QFile file(strFileName);
     if (!file.open(QIODevice::ReadOnly)) {
         strError = file.errorString();
-        return false;
+        return List_Text_Status::Unreadable;
     }
     const QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError) {
         strError = file.errorString();
-        return false;
+        return List_Text_Status::Unreadable;
     }
-    QStringDecoder decoder(QStringConverter::System);
-    const QString strText = decoder.decode(bytes);
-    qsizetype start = 0;
+    const QString strText = Decode_List_Text(bytes);
+    if (!Looks_Like_Text(strText)) {
+        strError = QStringLiteral("the file is not a text file");
+        return List_Text_Status::Not_Text;
+    }
+    QStringList lineFields;
     const qsizetype n = strText.size();
+    qsizetype start = 0;
     while (start < n) {
-        qsizetype end = strText.indexOf(QLatin1Char('\n'), start);
-        if (end < 0) end = n;
-        qsizetype lineEnd = end;
-        if (lineEnd > start && strText[lineEnd - 1] == QLatin1Char('\r')) --lineEnd;
-        Split_List_Text_Line(strText.mid(start, lineEnd - start), fields);
+        // A line ends at CR LF, LF or CR.
+        qsizetype end = start;
+        while (end < n && strText[end] != u'\n' && strText[end] != u'\r') ++end;
+        lineFields.clear();
+        Split_List_Text_Line(QStringView(strText).sliced(start, end - start).toString(), lineFields);
+        for (QString& strField : lineFields) {
+            if (std::any_of(strField.cbegin(), strField.cend(), Is_Control_Character)) ++lngSkipped;
+            else fields << std::move(strField);
+        }
+        if (end < n && strText[end] == u'\r' && end + 1 < n && strText[end + 1] == u'\n') ++end;
         start = end + 1;
     }
-    return true;
+    return List_Text_Status::Read;
+}
+
+bool Read_List_Text_File(const QString& strFileName, QStringList& fields, QString& strError) {
+    long lngSkipped = 0;
+    if (Read_List_Text_File(strFileName, fields, lngSkipped, strError) == List_Text_Status::Read) return true;
+    fields.clear();
+    return false;
+}
+
+bool Read_Import_File(const QString& strFileName, QStringList& fields, long& lngSkipped) {
+    QString strError;
+    switch (Read_List_Text_File(strFileName, fields, lngSkipped, strError)) {
+        case List_Text_Status::Read: return true;
+        case List_Text_Status::Not_Text:
+            platform::Message_Boxes().Show(strFileName + QStringLiteral(" is not a text file. Nothing was imported."),
+                                           platform::vbExclamation, QStringLiteral("DravinoleTS"));
+            return false;
+        case List_Text_Status::Unreadable: break;
+    }
+    throw Run_Time_Error(Err_No::File_Not_Found, QStringLiteral("Cannot read %1: %2").arg(strFileName, strError));
+}
+
+void Report_Skipped_Fields(long lngSkipped) {
+    if (lngSkipped <= 0) return;
+    platform::Message_Boxes().Show(
+        lngSkipped == 1 ? QStringLiteral("1 entry of the file held a control character and was not imported.")
+                        : QStringLiteral("%1 entries of the file held control characters and were not imported.")
+                              .arg(lngSkipped),
+        platform::vbExclamation, QStringLiteral("DravinoleTS"));
 }
 
 bool Write_List_Text_File(const QString& strFileName, const QStringList& entries, QString& strError) {

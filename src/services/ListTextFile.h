@@ -1,7 +1,10 @@
 #pragma once
-// List text files: one entry per line, CR LF, the locale's encoding, no header.
-// Read back as fields: blanks before a field are skipped, a field in double quotes
-// loses them, any other field ends at a comma or the line end.
+// List text files: one entry per line, no header. Written with CR LF in the
+// locale's encoding; read back with CR LF, LF or CR line ends (mixed too), in the
+// encoding its byte order mark names (UTF-8, UTF-16 LE/BE), else UTF-8 when the
+// bytes are valid UTF-8, else Windows-1252. Read back as fields: blanks before a
+// field are skipped, a field in double quotes loses them, any other field ends at a
+// comma or the line end.
 
 #include <QString>
 #include <QStringList>
@@ -10,9 +13,35 @@
 // Splits one line into its fields. An empty line gives no field.
 void Split_List_Text_Line(const QString& strLine, QStringList& fields);
 
-// Reads every field of the file. False (with the reason in strError) when the file
-// cannot be opened or read; fields then holds nothing.
+// The text of a file's bytes, decoded as described above.
+QString Decode_List_Text(const QByteArray& bytes);
+
+// True when a character is a control character a list entry may not hold: below
+// 0x20 except tab, or 0x7F.
+bool Is_Control_Character(QChar ch);
+
+enum class List_Text_Status {
+    Read,        // fields hold every field without a control character
+    Unreadable,  // the file cannot be opened or read (strError says why)
+    Not_Text,    // the file holds a NUL or mostly control characters
+};
+
+// Reads every field of the file. A field holding a control character is left out
+// and counted in lngSkipped. Unless the file was read, fields hold nothing.
+List_Text_Status Read_List_Text_File(const QString& strFileName, QStringList& fields, long& lngSkipped,
+                                     QString& strError);
+
+// The same, without the count. False (with the reason in strError) when the file
+// cannot be read or is not text; fields then hold nothing.
 bool Read_List_Text_File(const QString& strFileName, QStringList& fields, QString& strError);
+
+// The reading step of an import, with its reports. A file that cannot be read is a
+// run-time error 53; a file that is not text is refused with one box and gives
+// false; otherwise true with the fields and the count of fields left out.
+bool Read_Import_File(const QString& strFileName, QStringList& fields, long& lngSkipped);
+
+// After an import: one box saying how many fields were left out, when any were.
+void Report_Skipped_Fields(long lngSkipped);
 
 // Replaces the file with one line per entry. The file is written beside the old one
 // and renamed over it, so a failure leaves the old file whole.

@@ -23,6 +23,7 @@ private:
 
 // Common error numbers.
 namespace Err_No {
+constexpr long Invalid_Procedure_Call = 5;
 constexpr long Overflow = 6;
 constexpr long Subscript_Out_Of_Range = 9;
 constexpr long Type_Mismatch = 13;

@@ -287,6 +287,20 @@ TEST_F(GeneralOptionsTest, AnEmptyNewPasswordLeavesThePasswordWhateverTheConfirm
     EXPECT_EQ(Stored().strMode, "0");
 }
 
+TEST_F(GeneralOptionsTest, APasswordHoldingANulIsRefusedAndNoBoxOrLogLineShowsIt) {
+    Open();
+    const QString strPwd = QStringLiteral("Secret") + QChar(0) + QStringLiteral("tail");
+    Box("txtNewPassword")->setText(strPwd);
+    Box("txtConfirmPassword")->setText(strPwd);
+    Apply_Yes();
+    const auto boxes = Boxes();
+    ASSERT_EQ(boxes.size(), 2u);  // the question, then the refusal
+    EXPECT_EQ(boxes[1].lngStyle, 16);
+    EXPECT_FALSE(boxes[1].strText.contains("Secret")) << boxes[1].strText.toStdString();
+    EXPECT_EQ(Stored().strPwd, "Marigold");
+    for (const QString& strLine : Log_Lines()) EXPECT_FALSE(strLine.contains("Secret")) << strLine.toStdString();
+}
+
 // Each refusal ends Apply after the mode and client options were stored: the console
 // is not refreshed, no success message follows and Apply stays enabled.
 struct Refusal {

@@ -110,6 +110,17 @@ TEST_P(WrongPasswordTest, IsRefusedAndTheBoxIsEmptiedWithTheFocus) {
 INSTANTIATE_TEST_SUITE_P(Cases, WrongPasswordTest,
                          ::testing::Values("", "marigold", "MARIGOLD", "Marigold ", " Marigold", "Mari", "x' OR '1'='1"));
 
+TEST_F(LoginTest, APastedNulIsAWrongPasswordAndNoBoxOrLogLineShowsThePassword) {
+    txtPassword->insert(QStringLiteral("Marigold") + QChar(0) + QStringLiteral("x"));
+    QTest::keyClick(txtPassword, Qt::Key_Return);
+    const auto boxes = Boxes();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].strText, "Please enter a valid Password!");
+    EXPECT_EQ(Open_Console(), nullptr);
+    EXPECT_EQ(txtPassword->text(), "");
+    for (const QString& strLine : Log_Lines()) EXPECT_FALSE(strLine.contains("Marigold")) << strLine.toStdString();
+}
+
 TEST_F(LoginTest, TheRightPasswordOpensTheConsoleAndKeepsTheLogOpen) {
     Type_And_Enter("Marigold");
     EXPECT_TRUE(Boxes().empty());

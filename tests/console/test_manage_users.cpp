@@ -311,6 +311,22 @@ TEST_F(ManageUsersTest, ImportOfAFileThatCannotBeReadIsReported) {
     EXPECT_EQ(Stored(), QStringList{"All Users"});
 }
 
+TEST_F(ManageUsersTest, ImportRefusesAFileThatIsNotTextAndCountsFieldsWithControlCharacters) {
+    Open();
+    const QString strBinary = Write_File("users.bin", QByteArray("anna\r\nb\0b\r\n", 10));
+    fileDialog->Choose(strBinary);
+    Button("cmdImport")->click();
+    Expect_Box(strBinary + " is not a text file. Nothing was imported.", 48);
+    EXPECT_EQ(Stored(), QStringList{"All Users"});
+    EXPECT_EQ(Listed(), QStringList{"All Users"});
+
+    fileDialog->Choose(Write_File("users.txt", "anna\rb\x07" "b, carl\nd\x7F" "d\r\n"));
+    Button("cmdImport")->click();
+    Expect_Box("2 entries of the file held control characters and were not imported.", 48);
+    EXPECT_EQ(Stored(), (QStringList{"All Users", "ANNA", "CARL"}));
+    EXPECT_EQ(Listed(), (QStringList{"All Users", "ANNA", "CARL"}));
+}
+
 TEST_F(ManageUsersTest, ExportWritesEveryNameAndReimportAddsOnlyTheSplitOnes) {
     Insert_User("anna");
     Insert_User("smith, john");

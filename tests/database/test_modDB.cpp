@@ -127,6 +127,22 @@ TEST_F(ModDbTest, QuotedTextIsStoredAsTypedAndNeverChangesTheStatement) {
     EXPECT_EQ(Sql_Text("O'Neil''s"), "O''Neil''''s");
 }
 
+TEST_F(ModDbTest, ATextHoldingANulIsRefusedBeforeAnyStatementAndItsErrorHidesTheText) {
+    const QString strSecret = QStringLiteral("Marigold") + QChar(0) + QStringLiteral("x");
+    try {
+        (void)Sql_Text(strSecret);
+        ADD_FAILURE() << "a NUL was handed on";
+    } catch (const Run_Time_Error& e) {
+        EXPECT_EQ(e.Number, 5);
+        EXPECT_FALSE(e.Description.contains("Marigold"));
+    }
+    // Any other character goes through as it is and comes back whole.
+    const QString strOdd = QString::fromUtf16(u"a\x01\x7F\t'\xD83D\xDE00");
+    EXPECT_TRUE(Run_Sql_Only("INSERT INTO FILE_TBL (FILE_EXTN) VALUES ('" + Sql_Text(strOdd) + "')"));
+    EXPECT_EQ(Scalar("SELECT FILE_EXTN FROM FILE_TBL"), strOdd);
+    EXPECT_TRUE(Boxes().empty());
+}
+
 TEST_F(ModDbTest, BatchCommitsWhatSucceededAfterAFailedStatement) {
     Db_Connection hDb = Open_Database(Get_Database_File());
     {

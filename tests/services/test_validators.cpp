@@ -181,4 +181,31 @@ INSTANTIATE_TEST_SUITE_P(
                       Flags_Text_Case{true, 4095, "", "Jan, Feb, Mar, Apr, May, Jun, Jul, Aug, Sep, Oct, Nov, Dec"},
                       Flags_Text_Case{true, 0, "x", "x"}, Flags_Text_Case{true, BIT_31 | 16, "", "May"}));
 
+struct Cut_Case {
+    const char16_t* strText;
+    qsizetype lngLength;
+    const char16_t* strCut;
+};
+
+class CutTextTest : public ::testing::TestWithParam<Cut_Case> {};
+
+TEST_P(CutTextTest, NeverKeepsHalfACharacter) {
+    const Cut_Case& c = GetParam();
+    EXPECT_EQ(Cut_Text(QString::fromUtf16(c.strText), c.lngLength), QString::fromUtf16(c.strCut));
+}
+
+// U+1F600 is the pair D83D DE00.
+INSTANTIATE_TEST_SUITE_P(
+    Cases, CutTextTest,
+    ::testing::Values(Cut_Case{u"abcdef", 3, u"abc"}, Cut_Case{u"abc", 10, u"abc"}, Cut_Case{u"abc", 0, u""},
+                      Cut_Case{u"ab\xD83D\xDE00", 3, u"ab"}, Cut_Case{u"ab\xD83D\xDE00", 4, u"ab\xD83D\xDE00"},
+                      Cut_Case{u"a\xD83D\xDE00z", 3, u"a\xD83D\xDE00"}, Cut_Case{u"\xD83D\xDE00", 1, u""}));
+
+TEST(HalfCharactersTest, UnpairedHalvesAreDroppedAndPairsKept) {
+    EXPECT_EQ(Without_Half_Characters(QString::fromUtf16(u"a\xD83D" u"b\xDE00" u"c\xD83D\xDE00\xD83D")),
+              QString::fromUtf16(u"abc\xD83D\xDE00"));
+    const QString strWhole = QStringLiteral("plain");
+    EXPECT_EQ(Without_Half_Characters(strWhole), strWhole);
+}
+
 }  // namespace
