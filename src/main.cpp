@@ -1,12 +1,31 @@
 #include "console/frmLogin.h"
+#include "platform/Dv_Application.h"
 #include "platform/WidgetServices.h"
 #include "services/modGlobal.h"
 #include "services/modProgram.h"
 
-#include <QApplication>
+#include <QCoreApplication>
 
 int main(int argc, char* argv[]) {
-    QApplication app(argc, argv);
+    // The command line as typed, read before an application object takes Qt's own
+    // options out of it: "-ip -reverse" is not "-ip".
+    QStringList args;
+    for (int i = 1; i < argc; ++i) args << QString::fromLocal8Bit(argv[i]);
+    const QString strCommandLine = args.join(QLatin1Char(' '));
+    if (modProgram::Is_Filter_Switch(strCommandLine)) {
+        // Installing or removing the filters needs no display: it runs from scripts
+        // and over remote shells, and reports on the error stream.
+        QCoreApplication app(argc, argv);
+        try {
+            modProgram::Main(strCommandLine);
+        } catch (const Run_Time_Error& e) {
+            platform::Message_Boxes().Show(QStringLiteral("Run-time error '%1':\n\n%2").arg(e.Number).arg(e.Description),
+                                           platform::vbCritical, QStringLiteral("DravinoleTS"));
+            return 1;
+        }
+        return 0;
+    }
+    platform::Dv_Application app(argc, argv);
     platform::Install_Widget_Services();
     // A console run starts with the login dialog, modeless and without an owner.
     modProgram::Set_Login_Starter([] {
@@ -14,9 +33,12 @@ int main(int argc, char* argv[]) {
         pLogin->setAttribute(Qt::WA_DeleteOnClose);
         pLogin->show();
     });
-    const QStringList args = QCoreApplication::arguments().mid(1);
     try {
-        if (modProgram::Main(args.join(QLatin1Char(' '))) != modProgram::Run_Kind::Console) return 0;
+        switch (modProgram::Main(strCommandLine)) {
+            case modProgram::Run_Kind::Console: break;
+            case modProgram::Run_Kind::Unreadable_Settings: return 1;
+            default: return 0;
+        }
     } catch (const Run_Time_Error& e) {
         // Start-up has no error block of its own (a log file that cannot be opened, say):
         // report the error and end, as the platform's own report would.

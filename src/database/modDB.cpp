@@ -8,6 +8,7 @@
 #include <cmath>
 #include <limits>
 #include <memory>
+#include <string_view>
 #include <sqlite3.h>
 
 namespace modDB {
@@ -95,7 +96,7 @@ Db_Connection Open_Database(const QString& strPath) {
     Error_Block([&] {
         const QFileInfo info(strPath);
         if (!info.exists() || !info.isFile())
-            throw Run_Time_Error(Err_No::File_Not_Found, QStringLiteral("File not found"));
+            throw Run_Time_Error(Err_No::File_Not_Found, QStringLiteral("File not found: ") + strPath);
         if (info.size() == 0) {
             modProgram::Log().Show_Error(QStringLiteral("The settings database is empty: ") + strPath, true);
             return;
@@ -105,7 +106,9 @@ Db_Connection Open_Database(const QString& strPath) {
         if (sqlite3_open_v2(path.constData(), &p, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK) {
             const QString strMessage = p ? QString::fromUtf8(sqlite3_errmsg(p)) : QStringLiteral("out of memory");
             if (p) sqlite3_close_v2(p);
-            modProgram::Log().Show_Error(QStringLiteral("The settings database cannot be opened: ") + strMessage, true);
+            modProgram::Log().Show_Error(
+                QStringLiteral("The settings database cannot be opened: ") + strPath + QStringLiteral(": ") + strMessage,
+                true);
             return;
         }
         sqlite3_busy_timeout(p, g_lngBusyTimeout);
@@ -116,6 +119,45 @@ Db_Connection Open_Database(const QString& strPath) {
 }
 
 void Close_Database(Db_Connection& hDb) { hDb.Close(); }
+
+bool Is_Settings_Database(const QString& strPath, QString& strReason) {
+    const QFileInfo info(strPath);
+    if (!info.exists() || !info.isFile()) {
+        strReason = QStringLiteral("File not found");
+        return false;
+    }
+    if (info.size() == 0) {
+        strReason = QStringLiteral("the file is empty");
+        return false;
+    }
+    sqlite3* p = nullptr;
+    const QByteArray path = strPath.toUtf8();
+    const int rcOpen = sqlite3_open_v2(path.constData(), &p, SQLITE_OPEN_READONLY, nullptr);
+    const Db_Connection hDb(p);
+    if (rcOpen != SQLITE_OK) {
+        strReason = p ? QString::fromUtf8(sqlite3_errmsg(p)) : QStringLiteral("out of memory");
+        return false;
+    }
+    sqlite3_busy_timeout(p, BUSY_TIMEOUT_MS);
+    // The settings row and the users table, with the columns start-up and login read.
+    for (const char* strSQL : {"SELECT REMOTE_MODE, SERVER_NAME, CLIENT_PORT, PWD, PROGRAM_MODE, CLIENT_OPTIONS "
+                               "FROM SETTINGS_TBL WHERE SETTINGS_ID=1",
+                               "SELECT USER_ID, USER_NAME FROM USER_TBL LIMIT 1"}) {
+        sqlite3_stmt* raw = nullptr;
+        int rc = sqlite3_prepare_v2(p, strSQL, -1, &raw, nullptr);
+        const std::unique_ptr<sqlite3_stmt, int (*)(sqlite3_stmt*)> stmt(raw, &sqlite3_finalize);
+        if (rc == SQLITE_OK) rc = sqlite3_step(raw);
+        if (rc != SQLITE_ROW && rc != SQLITE_DONE) {
+            strReason = QString::fromUtf8(sqlite3_errmsg(p));
+            return false;
+        }
+        if (rc == SQLITE_DONE && std::string_view(strSQL).starts_with("SELECT REMOTE_MODE")) {
+            strReason = QStringLiteral("it holds no settings row");
+            return false;
+        }
+    }
+    return true;
+}
 
 namespace {
 

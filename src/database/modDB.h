@@ -83,6 +83,10 @@ QString Get_Database_File();
 Db_Connection Open_Database(const QString& strPath);
 void Close_Database(Db_Connection& hDb);
 
+// True when strPath can be read as a settings database: an SQLite file holding the
+// settings row and the users table. Otherwise false with the reason; shows nothing.
+bool Is_Settings_Database(const QString& strPath, QString& strReason);
+
 // Runs strSQL (one or more statements). With an empty connection returns false and
 // reports nothing; a failed statement is reported with the database's message.
 bool Run_Query(const Db_Connection& hDb, const QString& strSQL, Query_Result& arrResult, long& lngRows);

@@ -1,6 +1,9 @@
 #include "platform/Controls.h"
 
+#include "services/modCommonFuns.h"
+
 #include <QEvent>
+#include <QLineEdit>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QScreen>
@@ -14,6 +17,18 @@ QString Get_Tag(const QObject* pControl) { return pControl ? pControl->property(
 
 void Set_Tag(QObject* pControl, const QString& strTag) {
     if (pControl) pControl->setProperty("Tag", strTag);
+}
+
+void Keep_Whole_Characters(QLineEdit& box) {
+    if (box.property("dvWholeCharacters").toBool()) return;
+    box.setProperty("dvWholeCharacters", true);
+    QObject::connect(&box, &QLineEdit::textChanged, &box, [pBox = &box](const QString& strText) {
+        const QString strWhole = modCommonFuns::Without_Half_Characters(strText);
+        if (strWhole.size() == strText.size()) return;
+        const int intCursor = pBox->cursorPosition();
+        pBox->setText(strWhole);
+        pBox->setCursorPosition(std::min<int>(intCursor, static_cast<int>(strWhole.size())));
+    });
 }
 
 static double Logical_Dpi(const QWidget* pWidget) {

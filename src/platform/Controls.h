@@ -8,6 +8,8 @@
 
 class QWidget;
 
+class QLineEdit;
+
 namespace platform {
 
 // The text Tag of a control (a dynamic property "Tag").
@@ -20,6 +22,11 @@ double Pixels_To_Twips(int lngPixels, const QWidget* pWidget = nullptr);
 
 // Calls the handler with the character code of each key press (Enter is 13,
 // Backspace 8, Esc 27); setting the code to 0 swallows the key.
+// A box that cuts what is typed or pasted to its maximum length drops the half of a
+// character (a surrogate pair) the cut would leave, so the box never holds one.
+// Installed once per box; the application object installs it on every box.
+void Keep_Whole_Characters(QLineEdit& box);
+
 using Key_Press_Handler = std::function<void(int& KeyAscii)>;
 void Install_KeyPress(QWidget* pControl, Key_Press_Handler handler);
 

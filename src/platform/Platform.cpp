@@ -97,9 +97,12 @@ File_Instance_Lock::~File_Instance_Lock() {
 }
 
 long File_Instance_Lock::Create_Mutex(const QString& strName) {
-    QString strFolder = m_strFolder;
-    if (strFolder.isEmpty()) strFolder = qEnvironmentVariable("XDG_RUNTIME_DIR");
-    if (strFolder.isEmpty() || !QFileInfo(strFolder).isWritable()) strFolder = QDir::tempPath();
+    // Beside the settings database, so every console on one database sees the same
+    // lock whatever its environment. A lock that cannot be made counts as held: two
+    // consoles must never run on one database.
+    const QString strFolder = m_strFolder.isEmpty() ? Environment().Windows_Directory() : m_strFolder;
+    m_blnHeldElsewhere = true;
+    if (strFolder.isEmpty()) return 0;
     const QByteArray path = QFile::encodeName(strFolder + "/" + strName + ".lock");
     if (m_fd < 0) m_fd = ::open(path.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
     if (m_fd < 0) return 0;

@@ -143,8 +143,9 @@ public:
     bool Is_Wow64_Process() override { return false; }
 };
 
-// A lock on a file named after the mutex in the runtime folder, held for the
-// life of the object (and so of the process).
+// A lock on a file named after the mutex beside the settings database (in the
+// Windows directory, unless a folder is given), held for the life of the object (and
+// so of the process). A lock that cannot be made counts as held by another copy.
 class File_Instance_Lock : public IInstanceLock {
 public:
     explicit File_Instance_Lock(QString strFolder = QString());

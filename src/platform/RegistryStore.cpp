@@ -55,7 +55,7 @@ class Store_Lock {
 public:
     explicit Store_Lock(const QString& strFile) {
         const QByteArray path = QFile::encodeName(strFile + QStringLiteral(".lock"));
-        m_fd = ::open(path.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+        m_fd = ::open(path.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
         if (m_fd >= 0 && ::flock(m_fd, LOCK_EX) != 0) {
             ::close(m_fd);
             m_fd = -1;
@@ -203,8 +203,16 @@ long Registry_Store::Save(const Registry_Tree& tree) {
     }
     // The new store goes to a temporary file that replaces the old one only once it
     // is complete and on disk.
+    // A new store is readable and writable by its owner only; an existing one keeps
+    // its mode.
+    const bool blnNew = !QFile::exists(m_strFile);
     QSaveFile file(m_strFile);
     if (!file.open(QIODevice::WriteOnly)) return ERROR_REGISTRY_IO_FAILED;
+    if (blnNew && !file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner)) {
+        file.cancelWriting();
+        file.commit();
+        return ERROR_REGISTRY_IO_FAILED;
+    }
     if (file.write(bytes) != bytes.size() || !file.flush() || ::fsync(file.handle()) != 0) {
         file.cancelWriting();
         file.commit();

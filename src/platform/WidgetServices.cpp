@@ -13,6 +13,8 @@ namespace platform {
 int Qt_Message_Box::Show(const QString& strText, long lngStyle, const QString& strTitle) {
     QMessageBox box;
     box.setWindowTitle(strTitle);
+    // Texts come from outside too (database errors, file names, replies): never markup.
+    box.setTextFormat(Qt::PlainText);
     box.setText(strText);
     switch (lngStyle & 0x70) {
         case vbCritical: box.setIcon(QMessageBox::Critical); break;

@@ -1,6 +1,7 @@
 #include "services/modProgram.h"
 
 #include "Version.h"
+#include "database/modDB.h"
 #include "database/modDBFunctions.h"
 #include "platform/Platform.h"
 #include "services/modGlobal.h"
@@ -59,6 +60,10 @@ long Shell_Open(const QString& strFile) {
     return platform::Shell().Shell_Execute(QStringLiteral("open"), strFile, QString(), QString(), 1);
 }
 
+bool Is_Filter_Switch(const QString& strCommandLine) {
+    return strCommandLine == QLatin1String("-ip") || strCommandLine == QLatin1String("-up");
+}
+
 Run_Kind Main(const QString& strCommandLine) {
     Create_Instance_Mutex();
     if (platform::Instance_Lock().Previous_Instance()) {
@@ -77,6 +82,14 @@ Run_Kind Main(const QString& strCommandLine) {
     Application_Log = std::make_unique<clsLog>();
     Write_Log_Start();
     Init_Common_Controls();
+    // A file that is no settings database is reported once, by name, and ends the
+    // run: every dialog would otherwise fail on it again.
+    const QString strDatabase = modDB::Get_Database_File();
+    if (QString strReason; !modDB::Is_Settings_Database(strDatabase, strReason)) {
+        Log().Show_Error("The settings database cannot be read: " + strDatabase + ": " + strReason, true);
+        Close_Application_Log();
+        return Run_Kind::Unreadable_Settings;
+    }
     long lngRemoteMode = 0;
     QString strServerName;
     long lngClientPort = 0;

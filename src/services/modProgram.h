@@ -16,11 +16,17 @@ extern std::unique_ptr<clsLog> Application_Log;
 // still shown).
 clsLog& Log();
 
-enum class Run_Kind { Previous_Instance, Install_Filters, Uninstall_Filters, Console };
+enum class Run_Kind { Previous_Instance, Install_Filters, Uninstall_Filters, Console, Unreadable_Settings };
 
-// Start-up. strCommandLine is the whole command line after the program name.
-// A console run ends here with the login dialog shown (see Set_Login_Starter).
+// Start-up. strCommandLine is the whole command line after the program name, as
+// typed (no option taken out). A console run ends here with the login dialog shown
+// (see Set_Login_Starter), or with one box naming a settings file that cannot be
+// read as a settings database (Unreadable_Settings: the program ends).
 Run_Kind Main(const QString& strCommandLine);
+
+// True for exactly "-ip" or "-up": the runs that install or remove the filters,
+// which need no display.
+bool Is_Filter_Switch(const QString& strCommandLine);
 
 // What a console run shows first: the login dialog, set by the GUI at start-up.
 void Set_Login_Starter(std::function<void()> starter);

@@ -18,9 +18,16 @@ struct Curl_Releaser {
     void operator()(CURL* handle) const { curl_easy_cleanup(handle); }
 };
 
+// A version is a few bytes: a longer reply is no answer, and reading stops there
+// (an endless reply must not fill the memory).
+constexpr qsizetype MAX_REPLY_BYTES = 64 * 1024;
+
 size_t Append_Body(char* pData, size_t lngSize, size_t lngCount, void* pBody) {
-    static_cast<QByteArray*>(pBody)->append(pData, static_cast<qsizetype>(lngSize * lngCount));
-    return lngSize * lngCount;
+    auto& body = *static_cast<QByteArray*>(pBody);
+    const size_t lngBytes = lngSize * lngCount;
+    if (lngBytes > static_cast<size_t>(MAX_REPLY_BYTES - body.size())) return 0;  // ends the transfer: an error
+    body.append(pData, static_cast<qsizetype>(lngBytes));
+    return lngBytes;
 }
 
 }  // namespace
@@ -38,7 +45,10 @@ bool Http_Get(const QString& strUrl, const QString& strQuery, QString& strReply)
     strReply.clear();
     static const bool blnReady = curl_global_init(CURL_GLOBAL_DEFAULT) == CURLE_OK;
     if (!blnReady) return false;
-    const QByteArray url = (strQuery.isEmpty() ? strUrl : strUrl + "?" + strQuery).toUtf8();
+    // Sent as given, except a blank, which an address cannot carry.
+    QString strAddress = strQuery.isEmpty() ? strUrl : strUrl + "?" + strQuery;
+    strAddress.replace(QLatin1Char(' '), QLatin1String("%20"));
+    const QByteArray url = strAddress.toUtf8();
     std::unique_ptr<CURL, Curl_Releaser> curl(curl_easy_init());
     if (!curl) return false;
     QByteArray body;
@@ -49,6 +59,7 @@ bool Http_Get(const QString& strUrl, const QString& strQuery, QString& strReply)
     curl_easy_setopt(curl.get(), CURLOPT_NOSIGNAL, 1L);
     curl_easy_setopt(curl.get(), CURLOPT_CONNECTTIMEOUT_MS, g_lngTimeOutMs);
     curl_easy_setopt(curl.get(), CURLOPT_TIMEOUT_MS, g_lngTimeOutMs);
+    curl_easy_setopt(curl.get(), CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(MAX_REPLY_BYTES));
     curl_easy_setopt(curl.get(), CURLOPT_WRITEFUNCTION, &Append_Body);
     curl_easy_setopt(curl.get(), CURLOPT_WRITEDATA, &body);
     if (curl_easy_perform(curl.get()) != CURLE_OK) return false;

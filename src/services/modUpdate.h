@@ -11,9 +11,10 @@ namespace modUpdate {
 bool Get_Latest_Version(const QString& strProduct, const QString& strVersion, QString& strReply);
 
 // One GET of strUrl, followed by "?" and strQuery when the query is not empty; the
-// address is sent as it is, without URL encoding. True and the body for status 200;
-// any other status or any failure (no network, an unreachable host, no answer within
-// the time-out) gives false and an empty reply, and is not reported.
+// address is sent as it is, without URL encoding, except that a blank goes as "%20".
+// True and the body for status 200; any other status or any failure (no network, an
+// unreachable host, no answer within the time-out, a body over 64 KiB) gives false
+// and an empty reply, and is not reported.
 bool Http_Get(const QString& strUrl, const QString& strQuery, QString& strReply);
 
 // The limit for connecting and for the whole request, in milliseconds (10000 unless

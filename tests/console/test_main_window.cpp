@@ -733,4 +733,23 @@ TEST_F(UpdateCheckTest, AFailureSaysTryAgainLater) {
     EXPECT_TRUE(shell->calls.empty());
 }
 
+TEST_F(UpdateCheckTest, AnEndlessReplyIsAFailureAndAReplyWithMarkupIsShownAsItCame) {
+    test::Loopback_Server endless("", test::Loopback_Server::Mode::Endless_Chunked);
+    Check_Against(endless);
+    auto boxes = Boxes();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].strText, "Unable to get update information at this time! Try again later.");
+
+    // The reply goes into the box as text; the box service shows every text as plain text.
+    const QString strMarkup = "9.9<a href=\"http://evil.invalid/\">click</a>";
+    test::Loopback_Server markup(test::Http_Response(200, strMarkup.toUtf8()));
+    messageBox->Answer(platform::vbNo);
+    Check_Against(markup);
+    boxes = Boxes();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].strText,
+              "A new version (ver. " + strMarkup + ") is available for download. Do you want to download the new version?");
+    EXPECT_TRUE(shell->calls.empty());
+}
+
 }  // namespace

@@ -28,8 +28,10 @@ TEST_F(ModDbTest, MissingFileIsReportedOnceAndNeverCreated) {
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0].lngStyle, 16);
     EXPECT_EQ(boxes[0].strTitle, "DravinoleTS");
-    EXPECT_EQ(boxes[0].strText, "File not found: ErrNo=53: ErrDesc=File not found: ErrSrc=DravinoleTS");
-    EXPECT_TRUE(Log_Lines().last().startsWith("E: File not found: ErrNo=53"));
+    // The box names the file.
+    EXPECT_EQ(boxes[0].strText,
+              "File not found: " + strPath + ": ErrNo=53: ErrDesc=File not found: " + strPath + ": ErrSrc=DravinoleTS");
+    EXPECT_TRUE(Log_Lines().last().startsWith("E: File not found: " + strPath + ": ErrNo=53"));
 }
 
 TEST_F(ModDbTest, EmptyFileIsReportedAndLeftEmpty) {

@@ -1,9 +1,16 @@
 #include "platform/Controls.h"
+#include "platform/Dv_Application.h"
+#include "services/modGlobal.h"
 #include "platform/Platform.h"
 #include "platform/WidgetServices.h"
 #include "support/Fixture.h"
 
+#include <QAbstractButton>
+#include <QApplication>
+#include <QFile>
 #include <QLineEdit>
+#include <QMessageBox>
+#include <QTimer>
 #include <QTemporaryDir>
 #include <QtTest/QTest>
 
@@ -77,6 +84,97 @@ TEST(ControlsTest, KeyPressHandlerSeesCodesAndCanSwallowKeys) {
     QTest::keyClick(&edit, Qt::Key_Backspace);
     EXPECT_EQ(codes, (std::vector<int>{'a', 'x', 'b', 13, 8}));
     EXPECT_EQ(edit.text(), "a");
+}
+
+// ---------------------------------------------------------------- hostile environment
+
+class LockPlaceTest : public test::Dv_Test {};
+
+TEST_F(LockPlaceTest, TheLockLivesBesideTheSettingsDatabaseWhateverTheRuntimeFolder) {
+    const QByteArray saved = qgetenv("XDG_RUNTIME_DIR");
+    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(Temp_Path("run-a")));
+    platform::File_Instance_Lock first;
+    first.Create_Mutex("lhdravinolets");
+    EXPECT_FALSE(first.Previous_Instance());
+    EXPECT_TRUE(QFile::exists(Windows_Dir() + "/lhdravinolets.lock"));
+    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(Temp_Path("run-b")));
+    platform::File_Instance_Lock second;
+    second.Create_Mutex("lhdravinolets");
+    EXPECT_TRUE(second.Previous_Instance()) << "another environment, the same database";
+    if (saved.isEmpty()) qunsetenv("XDG_RUNTIME_DIR");
+    else qputenv("XDG_RUNTIME_DIR", saved);
+}
+
+TEST_F(LockPlaceTest, ALockThatCannotBeMadeCountsAsAnotherInstance) {
+    for (const QString& strFolder : {Temp_Path("no/such/folder"), Database_File() /* a file, not a folder */}) {
+        environment->strWindowsDirectory = strFolder;
+        platform::File_Instance_Lock lock;
+        lock.Create_Mutex("lhdravinolets");
+        EXPECT_TRUE(lock.Previous_Instance()) << strFolder.toStdString();
+    }
+}
+
+TEST(MessageBoxTest, EveryTextIsShownAsPlainText) {
+    const QString strText = "<b>4.0</b> <a href=\"http://example.invalid/\">get it</a> &amp;";
+    Qt::TextFormat format = Qt::AutoText;
+    QString strShown;
+    QTimer::singleShot(0, [&] {
+        auto* pBox = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        ASSERT_NE(pBox, nullptr);
+        format = pBox->textFormat();
+        strShown = pBox->text();
+        pBox->button(QMessageBox::Ok)->click();
+    });
+    platform::Qt_Message_Box box;
+    EXPECT_EQ(box.Show(strText, platform::vbCritical, "DravinoleTS"), platform::vbOK);
+    EXPECT_EQ(format, Qt::PlainText);
+    EXPECT_EQ(strShown, strText);
+}
+
+// Throws from its event handler whatever it is given.
+class Throwing_Object : public QObject {
+public:
+    std::function<void()> raise;
+    bool event(QEvent*) override {
+        raise();
+        return true;
+    }
+};
+
+class EventGuardTest : public test::Dv_Test {};
+
+TEST_F(EventGuardTest, NoExceptionLeavesAnEventHandlerAndEachIsReportedOnce) {
+    ASSERT_NE(dynamic_cast<platform::Dv_Application*>(QCoreApplication::instance()), nullptr);
+    Throwing_Object object;
+    const std::vector<std::pair<std::function<void()>, QString>> cases = {
+        {[] { throw std::bad_alloc(); }, "Out of memory"},
+        {[] { throw Run_Time_Error(9, "Subscript out of range"); }, "Subscript out of range"},
+        {[] { throw std::runtime_error("broken"); }, "broken"},
+        {[] { throw 42; }, "Internal error"},
+    };
+    for (const auto& [raise, strText] : cases) {
+        object.raise = raise;
+        QEvent event(QEvent::User);
+        QCoreApplication::sendEvent(&object, &event);
+        const auto boxes = Boxes();
+        ASSERT_EQ(boxes.size(), 1u) << strText.toStdString();
+        EXPECT_TRUE(boxes[0].strText.startsWith(strText)) << boxes[0].strText.toStdString();
+        EXPECT_EQ(boxes[0].lngStyle, 16);
+    }
+}
+
+TEST(WholeCharacterTest, ABoxCutToItsLengthKeepsNoHalfCharacter) {
+    const QString strSmile = QString::fromUtf8("\xF0\x9F\x98\x80");
+    QLineEdit box;
+    box.setMaxLength(3);
+    box.show();  // polished: the application object looks after it from now on
+    box.insert("ab" + strSmile);
+    EXPECT_EQ(box.text(), "ab");
+    box.clear();
+    box.insert("a" + strSmile + "z");
+    EXPECT_EQ(box.text(), "a" + strSmile);
+    box.setText("xy" + strSmile);
+    EXPECT_EQ(box.text(), "xy");
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include "support/Fixture.h"
 
 #include <QFile>
+#include <functional>
 
 using modProgram::Run_Kind;
 
@@ -83,13 +84,56 @@ TEST_F(StartUpTest, RemoteModeFollowsTheSettingsRow) {
     EXPECT_TRUE(modGlobal::Is_Remote_Mode);
 }
 
-TEST_F(StartUpTest, UnreadableSettingsLeaveRemoteModeOff) {
-    modGlobal::Is_Remote_Mode = true;
-    Exec("DROP TABLE SETTINGS_TBL");
-    modProgram::Main("");
-    EXPECT_FALSE(modGlobal::Is_Remote_Mode);
-    EXPECT_EQ(Boxes().size(), 1u);
+struct Settings_File_Case {
+    const char* strName;
+    std::function<void(test::Dv_Test&, const QString&)> spoil;
+};
+
+void PrintTo(const Settings_File_Case& c, std::ostream* os) { *os << c.strName; }
+
+class UnreadableSettingsTest : public StartUpTest, public ::testing::WithParamInterface<Settings_File_Case> {
+public:
+    void Run_Sql(const QString& strSQL) { Exec(strSQL); }
+};
+
+void Overwrite(const QString& strPath, const QByteArray& bytes) {
+    QFile file(strPath);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(bytes);
 }
+
+TEST_P(UnreadableSettingsTest, GiveOneBoxNamingTheFileAndEndTheRun) {
+    GetParam().spoil(*this, Database_File());
+    modGlobal::Is_Remote_Mode = true;
+    int intLoginShown = 0;
+    modProgram::Set_Login_Starter([&] { ++intLoginShown; });
+    EXPECT_EQ(modProgram::Main(""), Run_Kind::Unreadable_Settings);
+    const auto boxes = Boxes();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_TRUE(boxes[0].strText.startsWith("The settings database cannot be read: " + Database_File() + ": "))
+        << boxes[0].strText.toStdString();
+    EXPECT_EQ(boxes[0].lngStyle, 16);
+    EXPECT_EQ(intLoginShown, 0);
+    EXPECT_FALSE(modProgram::Application_Log) << "the run ended";
+    EXPECT_TRUE(Log_Lines().filter("E: The settings database cannot be read: ").size() == 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, UnreadableSettingsTest,
+    ::testing::Values(
+        Settings_File_Case{"Missing", [](test::Dv_Test&, const QString& strPath) { QFile::remove(strPath); }},
+        Settings_File_Case{"Empty", [](test::Dv_Test&, const QString& strPath) { Overwrite(strPath, ""); }},
+        Settings_File_Case{"NotADatabase",
+                           [](test::Dv_Test&, const QString& strPath) { Overwrite(strPath, QByteArray(8192, 'x')); }},
+        Settings_File_Case{"NoSettingsTable",
+                           [](test::Dv_Test& t, const QString&) {
+                               static_cast<UnreadableSettingsTest&>(t).Run_Sql("DROP TABLE SETTINGS_TBL");
+                           }},
+        Settings_File_Case{"NoSettingsRow",
+                           [](test::Dv_Test& t, const QString&) {
+                               static_cast<UnreadableSettingsTest&>(t).Run_Sql("DELETE FROM SETTINGS_TBL");
+                           }}),
+    [](const auto& info) { return std::string(info.param.strName); });
 
 TEST_F(StartUpTest, CloseApplicationLogWritesTheEndBlockAndReleasesTheLog) {
     modProgram::Main("");

@@ -111,4 +111,36 @@ TEST_F(UpdateTest, AServerThatNeverAnswersIsGivenUpAfterTheTimeOut) {
     EXPECT_EQ(server.Request_Lines().size(), 1) << "the request did reach the server";
 }
 
+TEST_F(UpdateTest, AReplyIsTakenUpTo64KiBAndAnEndlessOneIsGivenUpWithoutGrowing) {
+    {
+        Loopback_Server server(Http_Response(200, QByteArray(64 * 1024, '1')));
+        QString strReply;
+        EXPECT_TRUE(modUpdate::Http_Get(server.Url("/v"), "", strReply));
+        EXPECT_EQ(strReply.size(), 64 * 1024);
+    }
+    {
+        Loopback_Server server(Http_Response(200, QByteArray(64 * 1024 + 1, '1')));
+        QString strReply = "left from before";
+        EXPECT_FALSE(modUpdate::Http_Get(server.Url("/v"), "", strReply));
+        EXPECT_EQ(strReply, "");
+    }
+    Loopback_Server server("", Loopback_Server::Mode::Endless_Chunked);
+    QString strReply = "left from before";
+    QElapsedTimer timer;
+    timer.start();
+    EXPECT_FALSE(modUpdate::Http_Get(server.Url("/v"), "", strReply));
+    EXPECT_EQ(strReply, "");
+    EXPECT_LT(timer.elapsed(), 2500) << "given up at the cap, not at the time-out";
+    EXPECT_LT(server.Bytes_Sent(), 16 * 1024 * 1024) << "the reply was not read on";
+}
+
+TEST_F(UpdateTest, ABlankInTheQueryIsSentEscapedAndNothingElseIs) {
+    Loopback_Server server(Http_Response(200, "x"));
+    modUpdate::Set_Update_Url(server.Url("/fns/genfns.php"));
+    QString strReply;
+    EXPECT_TRUE(modUpdate::Get_Latest_Version("dv ts", "3.0 beta&x=%41", strReply));
+    EXPECT_EQ(server.Request_Lines(),
+              QList<QByteArray>{"GET /fns/genfns.php?fn=getver&pn=dv%20ts&pv=3.0%20beta&x=%41 HTTP/1.1"});
+}
+
 }  // namespace

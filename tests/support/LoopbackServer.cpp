@@ -67,9 +67,19 @@ void Loopback_Server::Serve() {
             QMutexLocker lock(&m_mutex);
             m_requestLines << request.left(request.indexOf("\r\n"));
         }
-        if (m_mode == Mode::Answer)
+        if (m_mode == Mode::Answer) {
             ::send(intClient, m_response.constData(), m_response.size(), MSG_NOSIGNAL);
-        else
+        } else if (m_mode == Mode::Endless_Chunked) {
+            const QByteArray head = "HTTP/1.1 200 OK\r\nContent-Type: text/plain\r\nTransfer-Encoding: chunked\r\n\r\n";
+            const QByteArray chunkOut = "1000\r\n" + QByteArray(0x1000, '9') + "\r\n";
+            bool blnOpen = ::send(intClient, head.constData(), head.size(), MSG_NOSIGNAL) == head.size();
+            while (blnOpen && !m_blnStop) {
+                pollfd p{intClient, POLLOUT, 0};
+                if (::poll(&p, 1, 20) <= 0) continue;
+                blnOpen = ::send(intClient, chunkOut.constData(), chunkOut.size(), MSG_NOSIGNAL) > 0;
+                if (blnOpen) m_lngBytesSent += 0x1000;
+            }
+        } else
             while (Wait_Readable(intClient) && ::recv(intClient, chunk, sizeof chunk, 0) > 0) {
             }
         ::close(intClient);
