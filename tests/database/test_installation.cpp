@@ -2,7 +2,11 @@
 #include "database/ValueSets.h"
 #include "support/Fixture.h"
 
+#include <QDir>
 #include <QFile>
+#include <QProcess>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -82,6 +86,59 @@ TEST_F(InstallationTest, AFailureLeavesNoFile) {
     blocker.close();
     EXPECT_FALSE(Installation::Create_Settings_Database(Temp_Path("blocker/sub/x.iil"), strError));
     EXPECT_FALSE(strError.isEmpty());
+}
+
+// ---------------------------------------------------------------- the step as a program
+
+int Mode_Of(const QString& strPath) {
+    struct stat st {};
+    if (::stat(QFile::encodeName(strPath).constData(), &st) != 0) return -1;
+    return static_cast<int>(st.st_mode & 07777);
+}
+
+struct Program_Run {
+    int intExitCode;
+    QString strOut, strErr;
+};
+
+class InstallProgramTest : public test::Dv_Test {
+protected:
+    // Runs dv-install in the test's folder with a umask that takes nothing away.
+    Program_Run Install(const QStringList& args) {
+        QProcess p;
+        p.setWorkingDirectory(Temp_Path(""));
+        p.setChildProcessModifier([] { ::umask(0); });
+        p.start(QStringLiteral(DV_INSTALL_FILE), args);
+        EXPECT_TRUE(p.waitForFinished(30000));
+        return {p.exitCode(), QString::fromLocal8Bit(p.readAllStandardOutput()),
+                QString::fromLocal8Bit(p.readAllStandardError())};
+    }
+    QStringList Folder_Entries() { return QDir(Temp_Path("")).entryList(QDir::AllEntries | QDir::NoDotAndDotDot); }
+};
+
+TEST_F(InstallProgramTest, TheDatabaseAndTheRegistryStoreAreForTheirOwnerOnly) {
+    const QString strPath = Temp_Path("win/tsdvstore.iil");
+    const Program_Run run = Install({strPath});
+    ASSERT_EQ(run.intExitCode, 0) << run.strErr.toStdString();
+    EXPECT_EQ(Mode_Of(strPath), 0600);
+    EXPECT_EQ(Mode_Of(Temp_Path("win/registry.dat")), 0600);
+    EXPECT_FALSE(QFile::exists(strPath + ".new"));
+    // Run again, both are kept as they are.
+    EXPECT_EQ(Install({strPath}).intExitCode, 0);
+    EXPECT_EQ(Mode_Of(strPath), 0600);
+}
+
+TEST_F(InstallProgramTest, HelpPrintsTheUsageAndUnknownOptionsAreRefused) {
+    const QStringList before = Folder_Entries();
+    const Program_Run help = Install({"--help"});
+    EXPECT_EQ(help.intExitCode, 0);
+    EXPECT_TRUE(help.strOut.startsWith("Usage: dv-install [database file]")) << help.strOut.toStdString();
+    for (const QStringList& args : {QStringList{"--force"}, QStringList{"-x", "a.iil"}, QStringList{"a.iil", "b.iil"}}) {
+        const Program_Run run = Install(args);
+        EXPECT_EQ(run.intExitCode, 2) << args.join(' ').toStdString();
+        EXPECT_TRUE(run.strErr.contains("Usage: dv-install")) << run.strErr.toStdString();
+    }
+    EXPECT_EQ(Folder_Entries(), before) << "no file was made";
 }
 
 }  // namespace

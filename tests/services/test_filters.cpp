@@ -257,12 +257,18 @@ TEST_F(FiltersTest, TheInstallerProgramTakesOnlyItsTwoSwitches) {
     EXPECT_EQ(left, QStringList{"000000000003"}) << "other providers stay";
 }
 
-TEST_F(FiltersTest, TheConsoleStartedWithTheSwitchesInstallsAndRemoves) {
+// The console's environment on a machine without a display (an install script run
+// over a remote shell or from a package).
+QProcessEnvironment No_Display_Environment(const QString& strWindowsDir, const QString& strRuntimeDir) {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("WINDIR", Windows_Dir());
-    env.insert("XDG_RUNTIME_DIR", Temp_Path(""));
-    env.insert("QT_QPA_PLATFORM", "offscreen");
-    env.remove(REGISTRY_FILE_VARIABLE);
+    env.insert("WINDIR", strWindowsDir);
+    env.insert("XDG_RUNTIME_DIR", strRuntimeDir);
+    for (const char* strName : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM", REGISTRY_FILE_VARIABLE}) env.remove(strName);
+    return env;
+}
+
+TEST_F(FiltersTest, TheConsoleStartedWithTheSwitchesInstallsAndRemovesWithoutADisplay) {
+    const QProcessEnvironment env = No_Display_Environment(Windows_Dir(), Temp_Path(""));
     for (const char* strSwitch : {"-ip", "-up"}) {
         QProcess p;
         p.setProcessEnvironment(env);
@@ -279,6 +285,49 @@ TEST_F(FiltersTest, TheConsoleStartedWithTheSwitchesInstallsAndRemoves) {
             EXPECT_EQ(Load_AppInit(), 1u);
         }
     }
+}
+
+TEST_F(FiltersTest, OnlyTheExactRawSwitchesInstallOrRemove) {
+    QProcessEnvironment env = No_Display_Environment(Windows_Dir(), Temp_Path(""));
+    // Without a display a console run cannot start at all: "-ip" with a Qt option is
+    // such a run, and installs nothing.
+    QProcess p;
+    p.setProcessEnvironment(env);
+    p.start(Built("DravinoleTS"), {"-ip", "-reverse"});
+    ASSERT_TRUE(p.waitForFinished(30000));
+    EXPECT_TRUE(Our_Entries(CATALOG).isEmpty());
+    EXPECT_EQ(AppInit(), std::nullopt);
+
+    QProcess install;
+    install.setProcessEnvironment(env);
+    install.start(Built("DravinoleTS"), {"-ip"});
+    ASSERT_TRUE(install.waitForFinished(30000));
+    ASSERT_EQ(Our_Entries(CATALOG).size(), 1);
+
+    // With Qt's own options around it, "-up" starts the console (offscreen here), which
+    // removes nothing.
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    QProcess console;
+    console.setProcessEnvironment(env);
+    console.start(Built("DravinoleTS"), {"-platform", "offscreen", "-up"});
+    EXPECT_FALSE(console.waitForFinished(3000)) << "the console is running";
+    console.kill();
+    console.waitForFinished(10000);
+    EXPECT_EQ(Our_Entries(CATALOG).size(), 1);
+    EXPECT_EQ(AppInit(), "lhdvsock.dll");
+}
+
+TEST_F(FiltersTest, AConsoleOnTheSameDatabaseInAnotherEnvironmentIsAPreviousInstance) {
+    // This process holds the lock of the fixture's settings database.
+    File_Instance_Lock held;
+    held.Create_Mutex("lhdravinolets");
+    ASSERT_FALSE(held.Previous_Instance());
+    QProcess p;
+    p.setProcessEnvironment(No_Display_Environment(Windows_Dir(), Temp_Path("other-runtime")));
+    p.start(Built("DravinoleTS"), {"-ip"});
+    ASSERT_TRUE(p.waitForFinished(30000));
+    EXPECT_TRUE(QString::fromLocal8Bit(p.readAllStandardError()).contains("A previous instance of the program is running!"));
+    EXPECT_TRUE(Our_Entries(CATALOG).isEmpty()) << "nothing was installed";
 }
 
 struct AppInit_Case {
