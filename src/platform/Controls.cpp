@@ -2,8 +2,11 @@
 
 #include "services/modCommonFuns.h"
 
+#include <QAbstractScrollArea>
 #include <QEvent>
 #include <QLineEdit>
+#include <QScrollBar>
+#include <numeric>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QScreen>
@@ -121,6 +124,38 @@ void Port_Number_KeyPress(int& KeyAscii, const std::function<void()>& onEnter) {
         default:
             if (KeyAscii < 48 || KeyAscii > 57) KeyAscii = 0;
     }
+}
+
+Text_Box::Text_Box(QWidget* parent) : QPlainTextEdit(parent) {
+    setTabChangesFocus(true);
+    setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    Set_Visible_Lines(4);
+}
+
+void Text_Box::setText(const QString& strText) {
+    setPlainText(strText);
+    moveCursor(QTextCursor::Start);
+    ensureCursorVisible();
+}
+
+void Text_Box::Set_Visible_Lines(int lngLines) {
+    ensurePolished();
+    const int intHeight = fontMetrics().lineSpacing() * lngLines + 2 * static_cast<int>(document()->documentMargin()) +
+                          2 * frameWidth() + 4;
+    setFixedHeight(intHeight);
+}
+
+int Fitted_Filler_Width(const QAbstractScrollArea& view, const std::vector<int>& widths, size_t lngFiller) {
+    if (lngFiller >= widths.size()) return 0;
+    const int intTotal = std::accumulate(widths.begin(), widths.end(), 0);
+    const QScrollBar* pBar = view.verticalScrollBar();
+    const Qt::ScrollBarPolicy policy = view.verticalScrollBarPolicy();
+    const bool blnBar = policy == Qt::ScrollBarAlwaysOn ||
+                        (policy == Qt::ScrollBarAsNeeded && pBar->maximum() > pBar->minimum());
+    const int intRoom = view.width() - 2 * view.frameWidth() - (blnBar ? pBar->sizeHint().width() : 0);
+    if (intTotal <= intRoom || intTotal > view.width()) return widths[lngFiller];
+    return std::max(0, widths[lngFiller] - (intTotal - intRoom));
 }
 
 }  // namespace platform

@@ -3,9 +3,12 @@
 // twips, and the KeyPress event with its character code passed by reference.
 
 #include <QObject>
+#include <QPlainTextEdit>
 #include <QString>
 #include <functional>
+#include <vector>
 
+class QAbstractScrollArea;
 class QWidget;
 
 class QLineEdit;
@@ -40,5 +43,23 @@ void Port_Number_KeyPress(int& KeyAscii, const std::function<void()>& onEnter);
 // it): the Click event of labels and pictures, which Qt widgets do not have.
 using Click_Handler = std::function<void()>;
 void Install_Click(QWidget* pControl, Click_Handler handler);
+
+// A multi-line text box: its Text read and set as a whole, long lines wrapped at
+// words, Tab moving on to the next control. A text set by code shows from its start.
+class Text_Box : public QPlainTextEdit {
+    Q_OBJECT
+public:
+    explicit Text_Box(QWidget* parent = nullptr);
+    QString text() const { return toPlainText(); }
+    void setText(const QString& strText);
+    // Makes the box as high as this many lines of its font.
+    void Set_Visible_Lines(int lngLines);
+};
+
+// Columns that are meant to fill their list: when their widths (in pixels) together
+// are no wider than the list itself but wider than the room inside its frame and
+// beside the vertical scroll bar, the filler column gives up the difference, so that
+// no horizontal scroll bar shows for it. Returns the filler column's width to show.
+int Fitted_Filler_Width(const QAbstractScrollArea& view, const std::vector<int>& widths, size_t lngFiller);
 
 }  // namespace platform

@@ -8,6 +8,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QListView>
+#include <QScrollBar>
 #include <QStyledItemDelegate>
 #include <QTreeView>
 #include <QVBoxLayout>
@@ -178,6 +179,10 @@ void ListView::Build_View() {
         if (index.isValid()) emit ItemClick(index.row() + 1);
     });
     connect(m_pItemView, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex&) { emit DblClick(); });
+    // The vertical scroll bar comes and goes with the rows: the columns are fitted again.
+    connect(m_pItemView->verticalScrollBar(), &QScrollBar::rangeChanged, this, [this] {
+        QMetaObject::invokeMethod(this, [this] { Apply_Column_Widths(); }, Qt::QueuedConnection);
+    });
     setFocusProxy(m_pItemView);
     layout()->addWidget(m_pItemView);
     if (pOld) {
@@ -188,6 +193,7 @@ void ListView::Build_View() {
 }
 
 bool ListView::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_pItemView && event->type() == QEvent::Resize) Apply_Column_Widths();
     if (watched == m_pItemView && event->type() == QEvent::KeyPress) {
         auto* key = static_cast<QKeyEvent*>(event);
         int KeyCode = key->key();
@@ -235,9 +241,14 @@ void ListView::Set_Column_Width(int lngColumn, double dblWidthTwips) {
 
 void ListView::Apply_Column_Widths() {
     auto* tree = qobject_cast<QTreeView*>(m_pItemView);
-    if (!tree) return;
-    for (int c = 0; c < Column_Count(); ++c)
-        tree->header()->resizeSection(c, std::max(0, Twips_To_Pixels(m_columns[static_cast<size_t>(c)].dblWidth, this)));
+    if (!tree || m_columns.empty()) return;
+    std::vector<int> widths;
+    for (const Column& column : m_columns) widths.push_back(std::max(0, Twips_To_Pixels(column.dblWidth, this)));
+    // The last column fills the list: it gives up the room of the vertical scroll bar
+    // while the bar shows, so that the bar never brings a horizontal one with it (the
+    // widths kept are those set; only what is shown is narrower).
+    widths.back() = Fitted_Filler_Width(*tree, widths, widths.size() - 1);
+    for (size_t c = 0; c < widths.size(); ++c) tree->header()->resizeSection(static_cast<int>(c), widths[c]);
 }
 
 void ListView::Check_Index(long lngIndex) const {

@@ -3,8 +3,13 @@
 #include "platform/Controls.h"
 #include "services/modGlobal.h"
 
+#include <QFocusEvent>
 #include <QFont>
 #include <QHeaderView>
+#include <QHelpEvent>
+#include <QScrollBar>
+#include <QStyle>
+#include <QToolTip>
 #include <QStringEncoder>
 #include <algorithm>
 #include <cstring>
@@ -189,6 +194,10 @@ QVariant Report_Model::data(const QModelIndex& index, int role) const {
             return {};
         case Qt::TextAlignmentRole:
             return QVariant::fromValue(Qt::AlignLeft | Qt::AlignVCenter);
+        case Qt::ToolTipRole:
+            // A cut cell shows its whole text when the mouse rests on it.
+            if (m_list.Cell_Is_Cut(index.row() + 1, index.column() + 1)) return m_list.m_rows.Text(index.row(), index.column());
+            return {};
         default:
             return {};
     }
@@ -218,6 +227,12 @@ Report_List::Report_List(QWidget* parent) : QTreeView(parent), m_model(new Repor
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     header()->setStretchLastSection(false);
     header()->setSectionsMovable(false);
+    // The column headers carry no text: the caption row of the report names the columns.
+    setHeaderHidden(true);
+    // The vertical scroll bar comes and goes with the rows: the columns are fitted again.
+    connect(verticalScrollBar(), &QScrollBar::rangeChanged, this, [this] {
+        QMetaObject::invokeMethod(this, [this] { Apply_Column_Widths(); }, Qt::QueuedConnection);
+    });
     // A column the administrator drags keeps its new width, so the resize of the
     // form sizes the first column from what the others really take.
     connect(header(), &QHeaderView::sectionResized, this, [this](int section, int, int newSize) {
@@ -256,10 +271,67 @@ void Report_List::Set_Column_Width(int lngColumn, double dblWidthTwips) {
 }
 
 void Report_List::Apply_Column_Widths() {
+    if (m_blnApplyingWidths) return;
     m_blnApplyingWidths = true;
-    for (int c = 0; c < Column_Count(); ++c)
-        header()->resizeSection(c, std::max(0, platform::Twips_To_Pixels(m_columns[static_cast<size_t>(c)].dblWidth, this)));
+    std::vector<int> widths;
+    for (const Column& column : m_columns) widths.push_back(std::max(0, platform::Twips_To_Pixels(column.dblWidth, this)));
+    // The first column fills what the others leave; it gives up the room of the frame
+    // and of the vertical scroll bar, so that no horizontal scroll bar comes of them.
+    if (!widths.empty()) widths[0] = platform::Fitted_Filler_Width(*this, widths, 0);
+    for (size_t c = 0; c < widths.size(); ++c) header()->resizeSection(static_cast<int>(c), widths[c]);
     m_blnApplyingWidths = false;
+}
+
+void Report_List::resizeEvent(QResizeEvent* event) {
+    QTreeView::resizeEvent(event);
+    Apply_Column_Widths();
+}
+
+void Report_List::focusInEvent(QFocusEvent* event) {
+    // The list starts with no current row: the focus alone does not make the title current.
+    const bool blnHadCurrent = currentIndex().isValid();
+    QTreeView::focusInEvent(event);
+    if (!blnHadCurrent && currentIndex().isValid() && selectionModel()->selectedIndexes().isEmpty())
+        selectionModel()->setCurrentIndex(QModelIndex(), QItemSelectionModel::NoUpdate);
+}
+
+bool Report_List::viewportEvent(QEvent* event) {
+    if (event->type() == QEvent::ToolTip) {
+        auto* help = static_cast<QHelpEvent*>(event);
+        const QModelIndex index = indexAt(help->pos());
+        const QString strTip = index.isValid() ? m_model->data(index, Qt::ToolTipRole).toString() : QString();
+        if (strTip.isEmpty()) QToolTip::hideText();
+        else QToolTip::showText(help->globalPos(), strTip, viewport(), visualRect(index));
+        return true;
+    }
+    return QTreeView::viewportEvent(event);
+}
+
+bool Report_List::Cell_Is_Cut(long lngIndex, int lngColumn) const {
+    if (lngIndex < 1 || lngIndex > Count() || lngColumn < 1 || lngColumn > Column_Count()) return false;
+    const int row = static_cast<int>(lngIndex - 1);
+    // A heading row reads across the whole list.
+    if (isFirstColumnSpanned(row, QModelIndex())) return false;
+    const QModelIndex index = m_model->index(row, lngColumn - 1);
+    QStyleOptionViewItem option;
+    initViewItemOption(&option);
+    const QVariant font = m_model->data(index, Qt::FontRole);
+    if (font.isValid()) option.font = font.value<QFont>();
+    option.fontMetrics = QFontMetrics(option.font);
+    return itemDelegate()->sizeHint(option, index).width() > columnWidth(lngColumn - 1);
+}
+
+void Report_List::Fit_Font(const QString& strSample, int lngPixels) {
+    QFont font = QWidget::font();
+    font.setStretch(QFont::SemiCondensed);
+    // What the view adds to a cell's text: the style's margin on either side.
+    const int intMargins = 2 * (style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1);
+    const double dblStart = font.pointSizeF() > 0 ? font.pointSizeF() : 9;
+    for (double dblSize = dblStart; dblSize >= 6; dblSize -= 0.5) {
+        font.setPointSizeF(dblSize);
+        if (QFontMetrics(font).horizontalAdvance(strSample) + intMargins <= lngPixels) break;
+    }
+    setFont(font);
 }
 
 void Report_List::Check_Index(long lngIndex) const {

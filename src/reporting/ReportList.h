@@ -9,6 +9,9 @@
 #include <QString>
 #include <QStringList>
 #include <QTreeView>
+
+class QFocusEvent;
+class QResizeEvent;
 #include <memory>
 #include <vector>
 
@@ -102,9 +105,21 @@ public:
     QString Cell(long lngIndex, int lngColumn) const;
     QByteArrayView Cell_Utf8(long lngIndex, int lngColumn) const;
     bool Bold(long lngIndex) const;
+    // True when a cell's text is wider than its column shows (1-based item and column).
+    bool Cell_Is_Cut(long lngIndex, int lngColumn) const;
+
+    // ---- Look ----
+    // Picks the list's font: the widget's own size or smaller, condensed where the
+    // system has such a face, so that strSample fits a column lngPixels wide.
+    void Fit_Font(const QString& strSample, int lngPixels);
     void Set_Bold(long lngIndex, bool blnBold);
     QString Key(long lngIndex) const;
     long Find_Key(const QString& strKey) const;  // 0 when no item has the key
+
+protected:
+    void focusInEvent(QFocusEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    bool viewportEvent(QEvent* event) override;
 
 private:
     friend class Report_Model;

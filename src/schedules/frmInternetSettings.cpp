@@ -37,7 +37,7 @@ frmInternetSettings::frmInternetSettings(frmMain& console, QWidget* parent)
     ilsInternetSettingsSmall.insert(BYPASSED_EXE, QIcon(QStringLiteral(":/settings/settings_icons/bypassed_exe.svg")));
 
     // The message, the address and the program name have no length limit.
-    for (QLineEdit* pBox : {ui->txtBlMessage, ui->txtRedirectUrl, ui->txtByPassedExe})
+    for (QLineEdit* pBox : {ui->txtRedirectUrl, ui->txtByPassedExe})
         pBox->setMaxLength(std::numeric_limits<int>::max());
     for (QFrame* pLine : {ui->frameLine_0, ui->frameLine_1}) pLine->setFixedHeight(platform::Twips_To_Pixels(35, this));
     ui->cmdBrowseExe->setIcon(Images().value(QStringLiteral("Browse EXE")));
@@ -56,7 +56,7 @@ frmInternetSettings::frmInternetSettings(frmMain& console, QWidget* parent)
     m_allowance = std::make_unique<lists::Column_Allowance>(list, 1, m_lngScrollThreshold - 1);
 
     connect(ui->cboWindowType, &QComboBox::currentIndexChanged, this, &frmInternetSettings::cboWindowType_Click);
-    connect(ui->txtBlMessage, &QLineEdit::textChanged, this, &frmInternetSettings::txtBlMessage_Change);
+    connect(ui->txtBlMessage, &QPlainTextEdit::textChanged, this, &frmInternetSettings::txtBlMessage_Change);
     connect(ui->txtRedirectUrl, &QLineEdit::textChanged, this, &frmInternetSettings::txtRedirectUrl_Change);
     connect(ui->cmdApply, &QPushButton::clicked, this, &frmInternetSettings::cmdApply_Click);
     connect(ui->cmdAdd, &QPushButton::clicked, this, &frmInternetSettings::cmdAdd_Click);
@@ -68,6 +68,8 @@ frmInternetSettings::frmInternetSettings(frmMain& console, QWidget* parent)
 
     resize(470, 520);
     Form_Load();
+    // The type combo is as wide as its longest type, so no type is cut.
+    ui->cboWindowType->setMinimumWidth(ui->cboWindowType->sizeHint().width());
 }
 
 frmInternetSettings::~frmInternetSettings() {
@@ -157,11 +159,19 @@ void frmInternetSettings::Set_Controls_State() {
 void frmInternetSettings::Show_Message_Controls(bool blnShow) {
     ui->lblMessage->setVisible(blnShow);
     ui->txtBlMessage->setVisible(blnShow);
+    Show_Group_Separator();
 }
 
 void frmInternetSettings::Show_Redirect_Controls(bool blnShow) {
     ui->lblRedirectUrl->setVisible(blnShow);
     ui->txtRedirectUrl->setVisible(blnShow);
+    Show_Group_Separator();
+}
+
+void frmInternetSettings::Show_Group_Separator() {
+    // The line under the message and redirect groups; with both hidden, the line
+    // under the type combo already parts it from the program list.
+    ui->frameLine_0->setVisible(!ui->txtBlMessage->isHidden() || !ui->txtRedirectUrl->isHidden());
 }
 
 void frmInternetSettings::cboWindowType_Click() {

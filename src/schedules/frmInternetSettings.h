@@ -41,6 +41,7 @@ private:
     void Load_Bypassed_Exe_List();
     void Show_Message_Controls(bool blnShow);
     void Show_Redirect_Controls(bool blnShow);
+    void Show_Group_Separator();
     // Lists one program under the icon "BypassedExe" and applies the column allowance.
     void List_Bypassed_Exe(const QString& strName);
 
