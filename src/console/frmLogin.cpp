@@ -7,6 +7,7 @@
 #include "database/modDB.h"
 #include "database/modDBFunctions.h"
 #include "platform/Controls.h"
+#include "platform/Dv_Dialog.h"
 #include "platform/Platform.h"
 #include "services/ErrorHandler.h"
 #include "services/modProgram.h"
@@ -85,6 +86,10 @@ void frmLogin::lblHomeSite_Click() { Maker_Links::Open_Home_Page(); }
 void frmLogin::closeEvent(QCloseEvent* event) {
     Form_Unload();
     event->accept();
+}
+
+void frmLogin::keyPressEvent(QKeyEvent* event) {
+    if (!platform::Click_Focused_Button(*this, event)) QWidget::keyPressEvent(event);
 }
 
 void frmLogin::Form_Unload() {

@@ -22,6 +22,8 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    // Enter on a focused button runs it, as in every dialog of the console.
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void Form_Load();

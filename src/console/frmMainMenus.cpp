@@ -25,6 +25,8 @@
 #include "services/modProgram.h"
 #include "services/modUpdate.h"
 
+#include <QMenuBar>
+#include <QProxyStyle>
 #include <QTimer>
 
 namespace {
@@ -34,6 +36,16 @@ const QString PRODUCT_PAGE = QStringLiteral("/dravinole-terminal-server");
 const QString CRLF = QStringLiteral("\r\n");
 
 int Ask(const QString& strText, long lngStyle) { return platform::Message_Boxes().Show(strText, lngStyle, TITLE); }
+
+// The menu bar's style: the platform's own, with the Alt key leading into the menus.
+class Alt_Key_Menu_Style : public QProxyStyle {
+public:
+    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                  QStyleHintReturn* returnData) const override {
+        if (hint == QStyle::SH_MenuBar_AltKeyNavigation) return 1;
+        return QProxyStyle::styleHint(hint, option, widget, returnData);
+    }
+};
 
 }  // namespace
 
@@ -82,6 +94,25 @@ void frmMain::Connect_Menus() {
         pMenu->setEnabled(false);
         for (QAction* pItem : pMenu->actions()) pItem->setEnabled(false);
     }
+
+    // The menu bar from the keyboard: Alt pressed and released alone enters it (its
+    // first menu lit, arrows and Enter choose), F10 opens its first menu.
+    QMenuBar* pBar = menuBar();
+    auto* pStyle = new Alt_Key_Menu_Style();
+    pStyle->setParent(pBar);
+    pBar->setStyle(pStyle);
+    auto* pF10 = new QAction(this);
+    pF10->setObjectName(QStringLiteral("mnuBarKey"));
+    pF10->setShortcut(QKeySequence(Qt::Key_F10));
+    pF10->setShortcutContext(Qt::WindowShortcut);
+    addAction(pF10);
+    connect(pF10, &QAction::triggered, this, [pBar] {
+        for (QAction* pMenu : pBar->actions())
+            if (pMenu->isVisible() && pMenu->isEnabled()) {
+                pBar->setActiveAction(pMenu);
+                return;
+            }
+    });
 }
 
 // ---------------------------------------------------------------- File

@@ -3,6 +3,7 @@
 #include "services/modCommonFuns.h"
 
 #include <QAbstractScrollArea>
+#include <QComboBox>
 #include <QEvent>
 #include <QLineEdit>
 #include <QScrollBar>
@@ -144,6 +145,14 @@ void Text_Box::Set_Visible_Lines(int lngLines) {
     const int intHeight = fontMetrics().lineSpacing() * lngLines + 2 * static_cast<int>(document()->documentMargin()) +
                           2 * frameWidth() + 4;
     setFixedHeight(intHeight);
+}
+
+void Fit_Combo_Width(QComboBox& list, const QStringList& items) {
+    QComboBox sample(&list);
+    sample.setVisible(false);
+    sample.setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    sample.addItems(items);
+    list.setMinimumWidth(std::max(list.minimumWidth(), sample.sizeHint().width()));
 }
 
 int Fitted_Filler_Width(const QAbstractScrollArea& view, const std::vector<int>& widths, size_t lngFiller) {

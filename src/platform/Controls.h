@@ -9,6 +9,7 @@
 #include <vector>
 
 class QAbstractScrollArea;
+class QComboBox;
 class QWidget;
 
 class QLineEdit;
@@ -55,6 +56,10 @@ public:
     // Makes the box as high as this many lines of its font.
     void Set_Visible_Lines(int lngLines);
 };
+
+// Makes a drop-down list at least as wide as it needs for the longest of these
+// items, whatever it holds now: no item is cut and none touches the list's arrow.
+void Fit_Combo_Width(QComboBox& list, const QStringList& items);
 
 // Columns that are meant to fill their list: when their widths (in pixels) together
 // are no wider than the list itself but wider than the room inside its frame and

@@ -1,11 +1,18 @@
 #pragma once
 // The console's dialogs see every key first, as the old forms did: Esc pressed
 // anywhere in the dialog reaches Form_KeyPress, which closes it through
-// cmdClose_Click.
+// cmdClose_Click; Enter on a focused button runs that button.
 
 #include <QDialog>
 
+class QKeyEvent;
+
 namespace platform {
+
+// Enter (Return or the keypad's Enter) on a focused push or picture button clicks
+// it, as the old platform did for whichever button had the focus, default or not.
+// True when it clicked (the key is then taken); any other key or focus: false.
+bool Click_Focused_Button(QWidget& window, QKeyEvent* event);
 
 class Dv_Dialog : public QDialog {
     Q_OBJECT

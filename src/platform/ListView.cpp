@@ -44,6 +44,12 @@ public:
         return QStyledItemDelegate::editorEvent(event, model, option, index);
     }
 
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+        QSize size = QStyledItemDelegate::sizeHint(option, index);
+        size.rheight() += 2 * m_list.m_lngRowPadding;
+        return size;
+    }
+
     void setModelData(QWidget* editor, QAbstractItemModel*, const QModelIndex& index) const override {
         auto* line = qobject_cast<QLineEdit*>(editor);
         if (!line) return;
@@ -599,6 +605,11 @@ void ListView::Set_View(View_Mode mode) {
 void ListView::Set_Hide_Column_Headers(bool blnHide) {
     m_blnHideHeaders = blnHide;
     if (auto* tree = qobject_cast<QTreeView*>(m_pItemView)) tree->setHeaderHidden(blnHide);
+}
+
+void ListView::Set_Row_Padding(int lngPixels) {
+    m_lngRowPadding = std::max(0, lngPixels);
+    m_pItemView->doItemsLayout();
 }
 
 void ListView::Set_Icon_Size(int lngPixels) {

@@ -202,6 +202,8 @@ public:
     void Set_Image_List(const Image_List* pImages) { m_pImages = pImages; }
     void Set_Hide_Column_Headers(bool blnHide);
     void Set_Icon_Size(int lngPixels);
+    // Room above and below each row's contents, in pixels (0 by default).
+    void Set_Row_Padding(int lngPixels);
 
     // The widget that shows the items (tests click on its viewport).
     QAbstractItemView* Item_View() const { return m_pItemView; }
@@ -266,6 +268,7 @@ private:
     bool m_blnHideHeaders = false;
     bool m_blnMultiSelect = false;
     int m_lngIconSize = 0;
+    int m_lngRowPadding = 0;
     QAbstractItemView* m_pItemView = nullptr;
 };
 

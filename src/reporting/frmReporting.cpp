@@ -59,6 +59,13 @@ frmReporting::frmReporting(frmMain& console, QWidget* parent)
     cboSortingMode = ui->cboSortingMode;
     dtpkStartTime = ui->dtpkStartTime;
     dtpkStopTime = ui->dtpkStopTime;
+    QStringList allFilters, allSortNames;
+    for (const Report_Kind_Def& kind : Kinds()) {
+        allFilters << kind.filters;
+        for (const QStringList& names : kind.sortBy) allSortNames << names;
+    }
+    platform::Fit_Combo_Width(*cboFilterType, allFilters);
+    platform::Fit_Combo_Width(*cboSortBy, allSortNames);
 
     for (size_t k = 0; k < Kinds().size(); ++k)
         m_enableBoxes[k] = std::make_unique<lists::Feature_Enable_Box>(

@@ -113,6 +113,13 @@ void frmScheduleEditorBase::Bind_Controls(const Schedule_Controls& controls) {
         pList->Set_Hide_Column_Headers(true);
         pList->Add_Column(QString(), 0);
         pList->Set_Check_Boxes_Take_Clicks(false);
+        // A drop-down look: a plain line around the list, sets it apart from the
+        // schedule list beneath, and rows with room between their check boxes.
+        QAbstractItemView* pView = pList->Item_View();
+        pView->setFrameShape(QFrame::Box);
+        pView->setFrameShadow(QFrame::Plain);
+        pView->setLineWidth(1);
+        pList->Set_Row_Padding(3);
         pList->setVisible(false);
         return pList;
     };

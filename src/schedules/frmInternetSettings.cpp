@@ -25,6 +25,10 @@ namespace {
 
 const QString TITLE = QStringLiteral("DravinoleTS");
 const QString BYPASSED_EXE = QStringLiteral("BypassedExe");
+// The message types in the order of their stored values.
+const QStringList WINDOW_TYPES = {QStringLiteral("Do not show any messages (block silently)"),
+                                  QStringLiteral("Browser Window"), QStringLiteral("Message Box"),
+                                  QStringLiteral("Redirect URL")};
 
 int Ask(const QString& strText, long lngStyle) { return platform::Message_Boxes().Show(strText, lngStyle, TITLE); }
 
@@ -66,10 +70,10 @@ frmInternetSettings::frmInternetSettings(frmMain& console, QWidget* parent)
     connect(ui->cmdClose, &QPushButton::clicked, this, &frmInternetSettings::cmdClose_Click);
     platform::Install_Click(ui->lblHomeSite, [this] { lblHomeSite_Click(); });
 
+    // The type combo is as wide as its longest type, so no type is cut.
+    platform::Fit_Combo_Width(*ui->cboWindowType, WINDOW_TYPES);
     resize(470, 520);
     Form_Load();
-    // The type combo is as wide as its longest type, so no type is cut.
-    ui->cboWindowType->setMinimumWidth(ui->cboWindowType->sizeHint().width());
 }
 
 frmInternetSettings::~frmInternetSettings() {
@@ -113,10 +117,7 @@ void frmInternetSettings::Fill_Window_Types() {
     // box was: the first item a combo selects by itself is no choice of the owner's.
     const QSignalBlocker blocker(ui->cboWindowType);
     ui->cboWindowType->clear();
-    ui->cboWindowType->addItem(QStringLiteral("Do not show any messages (block silently)"));
-    ui->cboWindowType->addItem(QStringLiteral("Browser Window"));
-    ui->cboWindowType->addItem(QStringLiteral("Message Box"));
-    ui->cboWindowType->addItem(QStringLiteral("Redirect URL"));
+    ui->cboWindowType->addItems(WINDOW_TYPES);
     ui->cboWindowType->setCurrentIndex(-1);
 }
 

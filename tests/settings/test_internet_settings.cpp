@@ -5,6 +5,7 @@
 #include "console/MakerLinks.h"
 #include "filterlib/lhdvsock.h"
 #include "lists/ListEditor.h"
+#include "platform/Controls.h"
 #include "platform/ListView.h"
 #include "schedules/frmInternetSettings.h"
 #include "services/modFilterLibrary.h"
@@ -97,7 +98,7 @@ TEST_P(InternetSettingsTypeTest, TheStoredTypeSelectsItsItemAndShowsItsGroupWith
     EXPECT_EQ(Shown("txtBlMessage"), c.blnMessageShown);
     EXPECT_EQ(Shown("lblRedirectUrl"), c.blnRedirectShown);
     EXPECT_EQ(Shown("txtRedirectUrl"), c.blnRedirectShown);
-    EXPECT_EQ(Find<QLineEdit>("txtBlMessage")->text(), "Blocked!");
+    EXPECT_EQ(Find<platform::Text_Box>("txtBlMessage")->text(), "Blocked!");
     EXPECT_EQ(Find<QLineEdit>("txtRedirectUrl")->text(), "http://example.com/");
     EXPECT_FALSE(Enabled("cmdApply"));
 }
@@ -124,7 +125,7 @@ TEST_F(InternetSettingsTest, AnEmptyStoredAddressShowsHttpAndIsStoredSoByTheNext
     Store_Message(2, "Blocked", "");
     Open();
     EXPECT_EQ(Find<QLineEdit>("txtRedirectUrl")->text(), "http://");
-    Find<QLineEdit>("txtBlMessage")->setText("Not allowed");
+    Find<platform::Text_Box>("txtBlMessage")->setText("Not allowed");
     ASSERT_TRUE(Enabled("cmdApply"));
     Click("cmdApply");
     Expect_Saved();
@@ -135,7 +136,7 @@ TEST_F(InternetSettingsTest, AnEmptyStoredAddressShowsHttpAndIsStoredSoByTheNext
 TEST_F(InternetSettingsTest, ApplyStoresTheChosenTypeAndBothTrimmedTextsAlsoOfAHiddenBox) {
     Store_Message(2, "Blocked", "http://old.example/");
     Open();
-    Find<QLineEdit>("txtBlMessage")->setText("  Ask your teacher's permission  ");
+    Find<platform::Text_Box>("txtBlMessage")->setText("  Ask your teacher's permission  ");
     Types()->setCurrentIndex(3);  // the message box is hidden now, its text still counts
     EXPECT_FALSE(Shown("txtBlMessage"));
     EXPECT_TRUE(Shown("txtRedirectUrl"));
@@ -151,7 +152,7 @@ TEST_F(InternetSettingsTest, ChoosingATypeOrEditingABoxEnablesApply) {
     Store_Message(1, "Blocked", "http://a/");
     const std::function<void()> changes[] = {
         [this] { Types()->setCurrentIndex(0); },
-        [this] { Find<QLineEdit>("txtBlMessage")->setText("x"); },
+        [this] { Find<platform::Text_Box>("txtBlMessage")->setText("x"); },
         [this] { Find<QLineEdit>("txtRedirectUrl")->setText("http://b/"); },
     };
     for (const auto& change : changes) {
@@ -165,7 +166,7 @@ TEST_F(InternetSettingsTest, ChoosingATypeOrEditingABoxEnablesApply) {
 TEST_F(InternetSettingsTest, AnUnknownStoredTypeIsKeptByApplyWhileNoTypeIsChosen) {
     Store_Message(7, "Blocked", "http://a/");
     Open();
-    Find<QLineEdit>("txtBlMessage")->setText("Changed");
+    Find<platform::Text_Box>("txtBlMessage")->setText("Changed");
     Click("cmdApply");
     Expect_Saved();
     EXPECT_EQ(Stored_Message(), (test::Rows{{"7", "Changed", "http://a/"}}));
