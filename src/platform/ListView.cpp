@@ -193,6 +193,7 @@ void ListView::Build_View() {
     layout()->addWidget(m_pItemView);
     if (pOld) {
         layout()->removeWidget(pOld);
+        pOld->hide();
         pOld->deleteLater();
     }
     Apply_Column_Widths();
