@@ -4,6 +4,7 @@
 // trigger that refuses. Each failed write is reported once with the database's text,
 // no success is shown, and what the dialog shows afterwards is what is stored.
 #include "console/frmGeneralOptions.h"
+#include "platform/Controls.h"
 #include "reporting/frmReporting.h"
 #include "platform/ListView.h"
 #include "schedules/frmApplicationScheduler.h"
@@ -260,12 +261,12 @@ const Write_Case CASES[] = {
      [](FailedWriteTest& t) { t.Open_Dialog<frmInternetSettings>(); },
      [](FailedWriteTest& t) {
          t.Control<QComboBox>("cboWindowType")->setCurrentIndex(2);
-         t.Control<QLineEdit>("txtBlMessage")->setText(BIG);
+         t.Control<platform::Text_Box>("txtBlMessage")->setText(BIG);
      },
      [](FailedWriteTest& t) { t.Press("cmdApply"); }, 0,
      [](FailedWriteTest& t) {
          return QStringList{QString::number(t.Control<QComboBox>("cboWindowType")->currentIndex()),
-                            t.Control<QLineEdit>("txtBlMessage")->text(), t.Control<QLineEdit>("txtRedirectUrl")->text()};
+                            t.Control<platform::Text_Box>("txtBlMessage")->text(), t.Control<QLineEdit>("txtRedirectUrl")->text()};
      },
      [](FailedWriteTest& t) {
          return t.Column("SELECT URL_MSG_TYPE, BLOCKED_URL_MSG, REDIRECT_URL FROM USER_TBL WHERE USER_ID=%1")
