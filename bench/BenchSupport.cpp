@@ -3,6 +3,7 @@
 #include <QProcess>
 #include <QTextStream>
 #include <chrono>
+#include <sqlite3.h>
 #include <sys/resource.h>
 
 namespace bench {
@@ -28,6 +29,39 @@ double Peak_Memory_MiB() {
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
     return static_cast<double>(usage.ru_maxrss) / 1024.0;  // kilobytes on Linux
+}
+
+bool Exec(const QString& strDb, const QByteArray& sql) {
+    sqlite3* db = nullptr;
+    sqlite3_open(strDb.toUtf8().constData(), &db);
+    const bool blnOk = sqlite3_exec(db, sql.constData(), nullptr, nullptr, nullptr) == SQLITE_OK;
+    sqlite3_close(db);
+    return blnOk;
+}
+
+long long Count(const QString& strDb, const QByteArray& sql) {
+    sqlite3* db = nullptr;
+    sqlite3_open(strDb.toUtf8().constData(), &db);
+    sqlite3_stmt* stmt = nullptr;
+    long long lngCount = -1;
+    if (sqlite3_prepare_v2(db, sql.constData(), -1, &stmt, nullptr) == SQLITE_OK && sqlite3_step(stmt) == SQLITE_ROW)
+        lngCount = sqlite3_column_int64(stmt, 0);
+    sqlite3_finalize(stmt);
+    sqlite3_close(db);
+    return lngCount;
+}
+
+QList<int> Option_List(int argc, char* argv[], const char* strName, const QList<int>& defaults) {
+    const QString strPrefix = QStringLiteral("--%1=").arg(QLatin1String(strName));
+    for (int i = 1; i < argc; ++i) {
+        const QString strArg = QString::fromLocal8Bit(argv[i]);
+        if (!strArg.startsWith(strPrefix)) continue;
+        QList<int> values;
+        for (const QString& strValue : strArg.mid(strPrefix.size()).split(',', Qt::SkipEmptyParts))
+            values << strValue.toInt();
+        return values;
+    }
+    return defaults;
 }
 
 double Now() {

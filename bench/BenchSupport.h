@@ -4,6 +4,8 @@
 // work, size, console time, reference time, ratio, peak memory.
 
 #include <QString>
+#include <QByteArray>
+#include <QList>
 #include <QStringList>
 
 namespace bench {
@@ -20,6 +22,13 @@ double Time_Shell(const QString& strShell, const QString& strDatabase, const QSt
 
 // The peak resident memory of this process so far, in MiB.
 double Peak_Memory_MiB();
+
+// Runs sql on the database file on a connection of its own; true when it all ran.
+bool Exec(const QString& strDb, const QByteArray& sql);
+// The first column of the first row of a query (a count), -1 when it failed.
+long long Count(const QString& strDb, const QByteArray& sql);
+// The numbers of an option "--name=1,2,3" on the command line, or the defaults.
+QList<int> Option_List(int argc, char* argv[], const char* strName, const QList<int>& defaults);
 
 // Seconds since an arbitrary start (a steady clock).
 double Now();

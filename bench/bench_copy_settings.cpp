@@ -25,6 +25,10 @@
 
 namespace {
 
+using bench::Count;
+using bench::Exec;
+using bench::Option_List;
+
 // Runs the benchmark's steps while the dialog is "shown".
 class Scripted_Forms : public platform::IForms {
 public:
@@ -44,39 +48,6 @@ public:
         return platform::vbOK;
     }
 };
-
-bool Exec(const QString& strDb, const QByteArray& sql) {
-    sqlite3* db = nullptr;
-    sqlite3_open(strDb.toUtf8().constData(), &db);
-    const bool blnOk = sqlite3_exec(db, sql.constData(), nullptr, nullptr, nullptr) == SQLITE_OK;
-    sqlite3_close(db);
-    return blnOk;
-}
-
-long long Count(const QString& strDb, const QByteArray& sql) {
-    sqlite3* db = nullptr;
-    sqlite3_open(strDb.toUtf8().constData(), &db);
-    sqlite3_stmt* stmt = nullptr;
-    long long lngCount = -1;
-    if (sqlite3_prepare_v2(db, sql.constData(), -1, &stmt, nullptr) == SQLITE_OK && sqlite3_step(stmt) == SQLITE_ROW)
-        lngCount = sqlite3_column_int64(stmt, 0);
-    sqlite3_finalize(stmt);
-    sqlite3_close(db);
-    return lngCount;
-}
-
-QList<int> Option_List(int argc, char* argv[], const char* strName, const QList<int>& defaults) {
-    const QString strPrefix = QStringLiteral("--%1=").arg(QLatin1String(strName));
-    for (int i = 1; i < argc; ++i) {
-        const QString strArg = QString::fromLocal8Bit(argv[i]);
-        if (!strArg.startsWith(strPrefix)) continue;
-        QList<int> values;
-        for (const QString& strValue : strArg.mid(strPrefix.size()).split(',', Qt::SkipEmptyParts))
-            values << strValue.toInt();
-        return values;
-    }
-    return defaults;
-}
 
 // The database of one run: the source is user 1 with the website filter on; every
 // destination holds 20 black-list entries of its own.

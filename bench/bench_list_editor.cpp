@@ -33,6 +33,9 @@
 
 namespace {
 
+using bench::Count;
+using bench::Exec;
+
 // The owners: "loaded" holds the stored lists that are opened, "importer" starts empty.
 constexpr long LOADED_USER = 2;
 constexpr long IMPORTER_USER = 3;
@@ -58,26 +61,6 @@ public:
         return platform::vbOK;
     }
 };
-
-bool Exec(const QString& strDb, const QByteArray& sql) {
-    sqlite3* db = nullptr;
-    sqlite3_open(strDb.toUtf8().constData(), &db);
-    const bool blnOk = sqlite3_exec(db, sql.constData(), nullptr, nullptr, nullptr) == SQLITE_OK;
-    sqlite3_close(db);
-    return blnOk;
-}
-
-long long Count(const QString& strDb, const QByteArray& sql) {
-    sqlite3* db = nullptr;
-    sqlite3_open(strDb.toUtf8().constData(), &db);
-    sqlite3_stmt* stmt = nullptr;
-    long long lngCount = -1;
-    if (sqlite3_prepare_v2(db, sql.constData(), -1, &stmt, nullptr) == SQLITE_OK && sqlite3_step(stmt) == SQLITE_ROW)
-        lngCount = sqlite3_column_int64(stmt, 0);
-    sqlite3_finalize(stmt);
-    sqlite3_close(db);
-    return lngCount;
-}
 
 QByteArray Url(long i) { return "www.site" + QByteArray::number(i) + ".example.com"; }
 QByteArray Extension(long i) { return ".e" + QByteArray::number(i); }

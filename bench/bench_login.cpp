@@ -21,6 +21,9 @@
 
 namespace {
 
+using bench::Exec;
+using bench::Option_List;
+
 // Records the boxes instead of showing them.
 class Recording_Boxes : public platform::IMessageBox {
 public:
@@ -30,27 +33,6 @@ public:
         return platform::vbOK;
     }
 };
-
-bool Exec(const QString& strDb, const QByteArray& sql) {
-    sqlite3* db = nullptr;
-    sqlite3_open(strDb.toUtf8().constData(), &db);
-    const bool blnOk = sqlite3_exec(db, sql.constData(), nullptr, nullptr, nullptr) == SQLITE_OK;
-    sqlite3_close(db);
-    return blnOk;
-}
-
-QList<int> Option_List(int argc, char* argv[], const char* strName, const QList<int>& defaults) {
-    const QString strPrefix = QStringLiteral("--%1=").arg(QLatin1String(strName));
-    for (int i = 1; i < argc; ++i) {
-        const QString strArg = QString::fromLocal8Bit(argv[i]);
-        if (!strArg.startsWith(strPrefix)) continue;
-        QList<int> values;
-        for (const QString& strValue : strArg.mid(strPrefix.size()).split(',', Qt::SkipEmptyParts))
-            values << strValue.toInt();
-        return values;
-    }
-    return defaults;
-}
 
 frmMain* Shown_Console() {
     for (QWidget* pWidget : QApplication::topLevelWidgets())
