@@ -186,19 +186,6 @@ double Median(std::vector<double> values) {
     return values.empty() ? -1 : values[values.size() / 2];
 }
 
-QList<long> Option_List(int argc, char* argv[], const char* strName, const QList<long>& defaults) {
-    const QString strPrefix = QStringLiteral("--%1=").arg(QLatin1String(strName));
-    for (int i = 1; i < argc; ++i) {
-        const QString strArg = QString::fromLocal8Bit(argv[i]);
-        if (!strArg.startsWith(strPrefix)) continue;
-        QList<long> values;
-        for (const QString& strValue : strArg.mid(strPrefix.size()).split(',', Qt::SkipEmptyParts))
-            values << strValue.toLong();
-        return values;
-    }
-    return defaults;
-}
-
 }  // namespace
 
 int main(int argc, char* argv[]) {
@@ -209,8 +196,8 @@ int main(int argc, char* argv[]) {
                          argc >= 5 ? QString::fromLocal8Bit(argv[4]) : QString());
 
     const QString strShell = bench::Shell_Program(argc, argv);
-    const QList<long> sizes = Option_List(argc, argv, "sizes", {10000, 100000, 1000000});
-    const int intRuns = static_cast<int>(Option_List(argc, argv, "runs", {3}).value(0, 3));
+    const QList<int> sizes = bench::Option_List(argc, argv, "sizes", {10000, 100000, 1000000});
+    const int intRuns = bench::Option_List(argc, argv, "runs", {3}).value(0, 3);
     bench::Print_Header();
     int intFailures = 0;
 
