@@ -87,22 +87,17 @@ bool Update_Item_For_Owner(const QString& strColumn, const QString& strTable, co
 }
 
 bool For_Each_Item_For_Owner(const QString& strColumn, const QString& strTable, long lngComputerID, long lngUserID,
-                             const std::function<void(const QString&)>& onItem,
-                             const std::function<void(long long lngRows, long long lngChars)>& onSize) {
+                             const std::function<void(QByteArrayView utf8)>& onItem,
+                             const std::function<void(long long lngRows)>& onSize) {
     modDB::Db_Connection hDb = modDB::Open_Database(modDB::Get_Database_File());
-    const bool blnSized =
-        !onSize || (hDb && modDB::For_Each_Row(hDb,
-                                               "SELECT COUNT(*),TOTAL(LENGTH(" + strColumn + ")) FROM " + strTable +
-                                                   " WHERE " + Owner_Condition(lngComputerID, lngUserID),
-                                               [&](const QStringList& row) {
-                                                   onSize(row.at(0).toLongLong(),
-                                                          static_cast<long long>(row.at(1).toDouble()));
-                                               }));
-    const bool blnResult =
-        blnSized && hDb && modDB::For_Each_Row(hDb,
-                                   "SELECT " + strColumn + " FROM " + strTable + " WHERE " +
-                                       Owner_Condition(lngComputerID, lngUserID),
-                                   [&](const QStringList& row) { onItem(row.at(0)); });
+    const QString strWhere = " FROM " + strTable + " WHERE " + Owner_Condition(lngComputerID, lngUserID);
+    const bool blnSized = !onSize || (hDb && modDB::For_Each_Row_Utf8(hDb, "SELECT COUNT(*)" + strWhere,
+                                                                      [&](const QByteArrayView* values, int) {
+                                                                          onSize(values[0].toLongLong());
+                                                                      }));
+    const bool blnResult = blnSized && hDb &&
+                           modDB::For_Each_Row_Utf8(hDb, "SELECT " + strColumn + strWhere,
+                                                    [&](const QByteArrayView* values, int) { onItem(values[0]); });
     modDB::Close_Database(hDb);
     return blnResult;
 }

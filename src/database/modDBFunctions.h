@@ -96,12 +96,13 @@ bool Get_Items_For_Owner(const QString& strColumn, const QString& strTable, long
                          Query_Result& arrResult, long& lngRows);
 bool Update_Item_For_Owner(const QString& strColumn, const QString& strTable, const QString& strOldValue,
                            const QString& strNewValue, long lngComputerID, long lngUserID);
-// The rows of Get_Items_For_Owner handed to onItem one by one as they are read, so that
-// a list of any size is never held twice. onSize, when given, first learns how many
-// rows and characters follow (so that the reader can make room once).
+// The rows of Get_Items_For_Owner handed to onItem one by one as they are read, as the
+// database's UTF-8 bytes (valid only during the call), so that a list of any size is
+// never held twice nor converted on the way. onSize, when given, first learns how many
+// rows follow (so that the reader can make room once).
 bool For_Each_Item_For_Owner(const QString& strColumn, const QString& strTable, long lngComputerID, long lngUserID,
-                             const std::function<void(const QString&)>& onItem,
-                             const std::function<void(long long lngRows, long long lngChars)>& onSize = {});
+                             const std::function<void(QByteArrayView utf8)>& onItem,
+                             const std::function<void(long long lngRows)>& onSize = {});
 
 // The batch form of Insert_Item_For_Owner and Delete_Item_For_Owner: one statement
 // prepared once on the caller's connection (inside its MY_TRANS) and run for value

@@ -156,8 +156,8 @@ bool clsListEditor::Load() {
         const Policy_Owner owner = m_dialog.Owner();
         // Each row goes into the batch as it is read; a read that failed part-way lists nothing.
         if (!modDBFunctions::For_Each_Item_For_Owner(m_config.strColumn, m_config.strTable, owner.lngComputerID,
-                                                     owner.lngUserID, [&](const QString& strValue) { batch.Add(strValue); },
-                                                     [&](long long lngRows, long long lngChars) { batch.Reserve(lngRows, lngChars); }))
+                                                     owner.lngUserID, [&](QByteArrayView utf8) { batch.Add_Utf8(utf8); },
+                                                     [&](long long lngRows) { batch.Reserve(lngRows); }))
             batch.Discard();
     });
     if (!blnDone) batch.Discard();

@@ -13,7 +13,11 @@
 #include <QTreeView>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <cstdlib>
+#include <cstring>
 #include <limits>
+#include <utility>
+#include <sys/mman.h>
 
 namespace platform {
 
@@ -328,7 +332,7 @@ void ListView::Build_Index() const {
     if (m_blnIndexed) return;
     m_foldedTexts.clear();
     m_foldedTexts.reserve(static_cast<qsizetype>(m_items.size()));
-    for (const Stored_Item& item : m_items) ++m_foldedTexts[m_texts.View(item.text).toString().toLower()];
+    for (const Stored_Item& item : m_items) ++m_foldedTexts[m_texts.Text(item.text).toLower()];
     m_blnIndexed = true;
 }
 
@@ -357,13 +361,13 @@ long ListView::Insert(long lngIndex, const QString& strText, const QString& strK
 
 void ListView::Add_Many(const QStringList& texts, const QString& strSmallIcon) {
     List_Batch batch(*this, strSmallIcon);
-    batch.Reserve(texts.size(), 0);
+    batch.Reserve(texts.size());
     for (const QString& strText : texts) batch.Add(strText);
     batch.Append();
 }
 
 void ListView::Add_Many(std::vector<List_Item>&& items) {
-    std::vector<Stored_Item> stored;
+    Stored_Items stored;
     stored.reserve(items.size());
     Text_Store texts;
     for (List_Item& item : items) {
@@ -384,7 +388,7 @@ void ListView::Add_Many(std::vector<List_Item>&& items) {
     Append_Stored(std::move(stored), texts);
 }
 
-void ListView::Append_Stored(std::vector<Stored_Item>&& items, Text_Store& texts) {
+void ListView::Append_Stored(Stored_Items&& items, Text_Store& texts) {
     if (items.empty()) return;
     const int first = static_cast<int>(m_items.size());
     m_model->beginInsertRows({}, first, first + static_cast<int>(items.size()) - 1);
@@ -412,7 +416,7 @@ void ListView::Pack_Texts() {
     if (m_texts.Unused() < 4096 || m_texts.Unused() * 2 < m_texts.Size()) return;
     Text_Store packed;
     packed.Reserve(m_texts.Size() - m_texts.Unused());
-    for (Stored_Item& item : m_items) item.text = packed.Add(m_texts.View(item.text));
+    for (Stored_Item& item : m_items) item.text = packed.Add_Utf8(m_texts.Bytes(item.text));
     m_texts = std::move(packed);
 }
 
@@ -525,8 +529,9 @@ bool ListView::Contains_Text_Ignore_Case(const QString& strText) const {
 
 long ListView::Find_Text(const QString& strText) const {
     if (!Contains_Text_Ignore_Case(strText)) return 0;
+    const QByteArray utf8 = strText.toUtf8();
     for (size_t i = 0; i < m_items.size(); ++i)
-        if (m_texts.View(m_items[i].text) == strText) return static_cast<long>(i + 1);
+        if (m_texts.Bytes(m_items[i].text) == utf8) return static_cast<long>(i + 1);
     return 0;
 }
 
@@ -635,6 +640,13 @@ void List_Batch::Add(const QString& strText) {
     m_items.push_back(std::move(item));
 }
 
+void List_Batch::Add_Utf8(QByteArrayView utf8) {
+    Stored_Item item;
+    item.text = m_texts.Add_Utf8(utf8);
+    item.intIcon = m_intIcon;
+    m_items.push_back(std::move(item));
+}
+
 void List_Batch::Append() {
     m_list.Append_Stored(std::move(m_items), m_texts);
     m_items.clear();
@@ -648,28 +660,85 @@ void List_Batch::Discard() {
 
 // ---------------------------------------------------------------- text store
 
+void Advise_Large_Pages(void* pBlock, size_t lngBytes) {
+#ifdef MADV_HUGEPAGE
+    constexpr uintptr_t LARGE_PAGE = uintptr_t{2} << 20;
+    if (lngBytes < 2 * LARGE_PAGE) return;
+    // Only the whole large pages inside the block: the hint never reaches a neighbour.
+    const uintptr_t lngStart = (reinterpret_cast<uintptr_t>(pBlock) + LARGE_PAGE - 1) & ~(LARGE_PAGE - 1);
+    const uintptr_t lngEnd = (reinterpret_cast<uintptr_t>(pBlock) + lngBytes) & ~(LARGE_PAGE - 1);
+    if (lngEnd > lngStart) madvise(reinterpret_cast<void*>(lngStart), lngEnd - lngStart, MADV_HUGEPAGE);
+#else
+    (void)pBlock;
+    (void)lngBytes;
+#endif
+}
+
+void Text_Store::Free::operator()(char* p) const { std::free(p); }
+
+Text_Store& Text_Store::operator=(Text_Store&& other) noexcept {
+    m_pBytes = std::move(other.m_pBytes);
+    m_lngSize = std::exchange(other.m_lngSize, 0);
+    m_lngCapacity = std::exchange(other.m_lngCapacity, 0);
+    m_lngUnused = std::exchange(other.m_lngUnused, 0);
+    return *this;
+}
+
+char* Text_Store::Make_Room(size_t lngMore) {
+    const size_t lngNeeded = m_lngSize + lngMore;
+    if (lngNeeded > std::numeric_limits<quint32>::max()) throw Run_Time_Error(7, QStringLiteral("Out of memory"));
+    if (lngNeeded > m_lngCapacity) {
+        // A new block given the large-page hint before anything is written to it, then the
+        // old bytes copied over (realloc would touch the new block before the hint).
+        const size_t lngCapacity = std::max({lngNeeded, 2 * m_lngCapacity, size_t{4096}});
+        char* p = static_cast<char*>(std::malloc(lngCapacity));
+        if (!p) throw Run_Time_Error(7, QStringLiteral("Out of memory"));
+        Advise_Large_Pages(p, lngCapacity);
+        if (m_lngSize) std::memcpy(p, m_pBytes.get(), m_lngSize);
+        m_pBytes.reset(p);
+        m_lngCapacity = lngCapacity;
+    }
+    return m_pBytes.get() + m_lngSize;
+}
+
 Text_Store::Span Text_Store::Add(QStringView text) {
-    if (m_chars.size() + static_cast<size_t>(text.size()) > std::numeric_limits<quint32>::max())
-        throw Run_Time_Error(7, QStringLiteral("Out of memory"));
-    Span span;
-    span.lngStart = static_cast<quint32>(m_chars.size());
-    span.lngLength = static_cast<quint32>(text.size());
-    m_chars.insert(m_chars.end(), text.utf16(), text.utf16() + text.size());
+    // Entries are nearly always ASCII: those bytes go in as they are, anything else is encoded.
+    const char16_t* p = text.utf16();
+    const char16_t* const end = p + text.size();
+    while (p != end && *p < 0x80) ++p;
+    if (p != end) return Add_Utf8(text.toUtf8());
+    char* out = Make_Room(static_cast<size_t>(text.size()));
+    std::copy(text.utf16(), end, out);  // each below 0x80: one byte
+    Span span{static_cast<quint32>(m_lngSize), static_cast<quint32>(text.size())};
+    m_lngSize += static_cast<size_t>(text.size());
+    return span;
+}
+
+Text_Store::Span Text_Store::Add_Utf8(QByteArrayView utf8) {
+    // Bytes that are not valid UTF-8 are kept as the text they read as, so that a text
+    // read back and looked up again finds its item.
+    for (const char c : utf8) {
+        if (static_cast<unsigned char>(c) < 0x80) continue;
+        if (!utf8.isValidUtf8()) return Add_Utf8(QString::fromUtf8(utf8).toUtf8());
+        break;
+    }
+    char* out = Make_Room(static_cast<size_t>(utf8.size()));
+    if (!utf8.isEmpty()) std::memcpy(out, utf8.data(), static_cast<size_t>(utf8.size()));
+    Span span{static_cast<quint32>(m_lngSize), static_cast<quint32>(utf8.size())};
+    m_lngSize += static_cast<size_t>(utf8.size());
     return span;
 }
 
 void Text_Store::Clear() {
-    m_chars.clear();
+    m_lngSize = 0;
     m_lngUnused = 0;
 }
 
 quint32 Text_Store::Append(const Text_Store& other) {
-    if (m_chars.size() + other.m_chars.size() > std::numeric_limits<quint32>::max())
-        throw Run_Time_Error(7, QStringLiteral("Out of memory"));
-    const quint32 lngShift = static_cast<quint32>(m_chars.size());
-    if (m_chars.size() + other.m_chars.size() > m_chars.capacity())
-        m_chars.reserve(std::max(m_chars.size() + other.m_chars.size(), 2 * m_chars.capacity()));
-    m_chars.insert(m_chars.end(), other.m_chars.begin(), other.m_chars.end());
+    const quint32 lngShift = static_cast<quint32>(m_lngSize);
+    char* out = Make_Room(other.m_lngSize);
+    if (other.m_lngSize) std::memcpy(out, other.m_pBytes.get(), other.m_lngSize);
+    m_lngSize += other.m_lngSize;
     m_lngUnused += other.m_lngUnused;
     return lngShift;
 }

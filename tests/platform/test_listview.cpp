@@ -229,4 +229,71 @@ TEST_F(ListViewTest, AHundredThousandItemsLoadInOneGo) {
     EXPECT_EQ(list.Add("one more"), 100001);
 }
 
+// Every kind of text comes back as it went in, whichever way it entered the list, and is
+// found again exactly and ignoring case.
+TEST_F(ListViewTest, TextsOfEveryScriptComeBackAsTheyWentIn) {
+    const QStringList texts{QString(),
+                            "plain.example.com",
+                            QString::fromUtf8("caf\xc3\xa9.example"),
+                            QString::fromUtf8("\xc3\x84RGER.de"),
+                            QString::fromUtf8("\xe4\xbe\x8b\xe3\x81\x88.jp"),
+                            QString::fromUtf8("\xf0\x9f\x98\x80 face"),
+                            "tab\there"};
+    list.Add_Many(texts);
+    platform::List_Batch batch(list, QString());
+    for (const QString& strText : texts) batch.Add_Utf8(strText.toUtf8());
+    batch.Append();
+    list.Add(texts[2]);
+    list.Set_Text(list.Count(), texts[5]);
+    ASSERT_EQ(list.Count(), 2 * texts.size() + 1);
+    for (qsizetype i = 0; i < texts.size(); ++i) {
+        SCOPED_TRACE(texts[i].toStdString());
+        EXPECT_EQ(list.Text(static_cast<long>(i) + 1), texts[i]);
+        EXPECT_EQ(list.Text(static_cast<long>(i + texts.size()) + 1), texts[i]);
+        EXPECT_EQ(list.Item(static_cast<long>(i) + 1).strText, texts[i]);
+        EXPECT_EQ(list.Model()->index(static_cast<int>(i), 0).data().toString(), texts[i]);
+        EXPECT_EQ(list.Find_Text(texts[i]), i + 1);
+        EXPECT_TRUE(list.Contains_Text_Ignore_Case(texts[i].toUpper()));
+    }
+    EXPECT_EQ(list.Text(list.Count()), texts[5]);
+    EXPECT_TRUE(list.Contains_Text_Ignore_Case(QString::fromUtf8("\xc3\xa4rger.DE")));
+    EXPECT_EQ(list.Find_Text(QString::fromUtf8("CAF\xc3\x89.example")), 0);  // exact match only
+}
+
+// A database row whose bytes are not valid UTF-8 is listed as the text it reads as, and
+// that text, handed back by a caller, finds the item again.
+TEST_F(ListViewTest, BytesThatAreNotUtf8AreListedAsTheTextTheyReadAs) {
+    const QByteArray bad("bad\xff\xfe.example\xc3", 15);
+    platform::List_Batch batch(list, QString());
+    batch.Add_Utf8(bad);
+    batch.Add_Utf8("next");
+    batch.Append();
+    const QString strShown = QString::fromUtf8(bad);
+    EXPECT_EQ(list.Text(1), strShown);
+    EXPECT_EQ(list.Find_Text(strShown), 1);
+    EXPECT_EQ(list.Text(2), "next");
+}
+
+// Texts stay whole while their block grows past the sizes where it is moved, and after
+// removals make the list pack it.
+TEST(ListViewBlockTest, TextsStayWholeAcrossBlockGrowthAndPacking) {
+    ListView list;  // no model tester: it would check all rows at every change
+    auto text = [](int i) { return QString::fromUtf8("entry-%1-\xc3\xa9-%2").arg(i).arg(QString(i % 40, 'x')); };
+    platform::List_Batch batch(list, QString());
+    constexpr int COUNT = 200000;  // about 8 MB of text: several moves of the block
+    for (int i = 0; i < COUNT; ++i) batch.Add_Utf8(text(i).toUtf8());
+    batch.Append();
+    for (int i = 0; i < 300; ++i) list.Add(text(COUNT + i));
+    ASSERT_EQ(list.Count(), COUNT + 300);
+    for (int i : {0, 1, 4095, 65536, COUNT - 1, COUNT, COUNT + 299}) EXPECT_EQ(list.Text(i + 1), text(i)) << i;
+    std::vector<long> even;
+    for (long i = 2; i <= list.Count(); i += 2) even.push_back(i);
+    list.Remove_Items(even);  // half the block unused: packed
+    list.Set_Text(1, "first");
+    ASSERT_EQ(list.Count(), (COUNT + 300) / 2);
+    EXPECT_EQ(list.Text(1), "first");
+    for (long i : {2L, 1000L, list.Count()}) EXPECT_EQ(list.Text(i), text(static_cast<int>(2 * (i - 1)))) << i;
+    EXPECT_EQ(list.Find_Text(text(2 * 1000)), 1001);
+}
+
 }  // namespace
