@@ -14,8 +14,9 @@ namespace {
 const QByteArray CRLF = QByteArrayLiteral("\r\n");
 const QByteArray ROW_OPEN = QByteArrayLiteral("\r\n<tr>");
 const QByteArray ROW_CLOSE = QByteArrayLiteral("\r\n</tr>");
-// The file is written in pieces of about this size.
-constexpr qsizetype FLUSH_SIZE = qsizetype(1) << 20;
+// The file is written in pieces of about this size: small enough that the buffer stays
+// in the processor's cache and costs few page faults, big enough for few system calls.
+constexpr qsizetype FLUSH_SIZE = qsizetype(1) << 16;
 
 // The byte order mark that starts a new file: every reader takes the file as UTF-8.
 const QByteArray UTF8_BOM = QByteArrayLiteral("\xEF\xBB\xBF");
