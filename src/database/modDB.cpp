@@ -290,6 +290,10 @@ bool For_Each_Row(const Db_Connection& hDb, const QString& strSQL,
     });
 }
 
+void Read_Through_Memory_Map(const Db_Connection& hDb) {
+    if (hDb) sqlite3_exec(hDb.get(), "PRAGMA mmap_size=1073741824", nullptr, nullptr, nullptr);
+}
+
 bool For_Each_Row_Utf8(const Db_Connection& hDb, const QString& strSQL,
                        const std::function<void(const QByteArrayView* values, int lngColumns)>& onRow) {
     std::vector<QByteArrayView> row;

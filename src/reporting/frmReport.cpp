@@ -167,10 +167,8 @@ bool frmReport::Load_Report() {
         {
             modDB::Db_Connection hDb = modDB::Open_Database(modDB::Get_Database_File());
             // A report walks the events' index and fetches each row from wherever it
-            // lies in the file: read through a memory map, a fetch costs no system call.
-            modDB::Query_Result arrPragma;
-            long lngPragmaRows = 0;
-            modDB::Run_Query(hDb, QStringLiteral("PRAGMA mmap_size=1073741824"), arrPragma, lngPragmaRows);
+            // lies in the file.
+            modDB::Read_Through_Memory_Map(hDb);
             if (!modDB::For_Each_Row_Utf8(hDb, m_frmReporting.m_strQuery,
                                           [&](const QByteArrayView* values, int lngValues) {
                                               rows.Append(values, lngValues, lngColumns);
