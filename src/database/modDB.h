@@ -104,10 +104,10 @@ bool For_Each_Row(const Db_Connection& hDb, const QString& strSQL,
 bool For_Each_Row_Utf8(const Db_Connection& hDb, const QString& strSQL,
                        const std::function<void(const QByteArrayView* values, int lngColumns)>& onRow);
 
-// Lets a connection that reads many rows read the file through a memory map (up to
-// 1 GiB): each page fetched costs no system call and no copy. Only a hint; a
-// connection that cannot map reads as before.
-void Read_Through_Memory_Map(const Db_Connection& hDb);
+// Readies a connection for a query that fetches many rows from all over the file, such
+// as a report: each page is read from the file at most once. Only a hint; a connection
+// that cannot take it reads as before.
+void Prepare_For_Many_Rows(const Db_Connection& hDb);
 
 // "VACUUM" on the settings database; logs its success.
 bool Compact_Database();

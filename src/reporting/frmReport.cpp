@@ -168,7 +168,7 @@ bool frmReport::Load_Report() {
             modDB::Db_Connection hDb = modDB::Open_Database(modDB::Get_Database_File());
             // A report walks the events' index and fetches each row from wherever it
             // lies in the file.
-            modDB::Read_Through_Memory_Map(hDb);
+            modDB::Prepare_For_Many_Rows(hDb);
             if (!modDB::For_Each_Row_Utf8(hDb, m_frmReporting.m_strQuery,
                                           [&](const QByteArrayView* values, int lngValues) {
                                               rows.Append(values, lngValues, lngColumns);
