@@ -296,15 +296,13 @@ void Prepare_For_Many_Rows(const Db_Connection& hDb) {
     // in it (its pages are taken only as they are read); a bigger file is read through
     // a memory map, so that pages pushed out of the cache cost no second read.
     constexpr sqlite3_int64 CACHE_BYTES = sqlite3_int64(256) << 20;
-    auto pragma = [&](const char* strSql) {
-        sqlite3_int64 lngValue = 0;
-        sqlite3_stmt* stmt = nullptr;
-        if (sqlite3_prepare_v2(hDb.get(), strSql, -1, &stmt, nullptr) == SQLITE_OK && sqlite3_step(stmt) == SQLITE_ROW)
-            lngValue = sqlite3_column_int64(stmt, 0);
-        sqlite3_finalize(stmt);
-        return lngValue;
-    };
-    const sqlite3_int64 lngFileBytes = pragma("PRAGMA page_count") * pragma("PRAGMA page_size");
+    sqlite3_int64 lngFileBytes = 0;
+    sqlite3_stmt* stmt = nullptr;
+    if (sqlite3_prepare_v2(hDb.get(), "SELECT page_count*page_size FROM pragma_page_count(),pragma_page_size()", -1,
+                           &stmt, nullptr) == SQLITE_OK &&
+        sqlite3_step(stmt) == SQLITE_ROW)
+        lngFileBytes = sqlite3_column_int64(stmt, 0);
+    sqlite3_finalize(stmt);
     if (lngFileBytes > CACHE_BYTES)
         sqlite3_exec(hDb.get(), "PRAGMA mmap_size=1073741824", nullptr, nullptr, nullptr);
     else
