@@ -61,21 +61,109 @@ struct Db_Closer {
 };
 }  // namespace
 
-Held_Read_Lock::Held_Read_Lock(const QString& strDatabaseFile) {
+const char* Fault_Text(Fault fault) {
+    switch (fault) {
+        case Fault::Held_Read_Lock:
+        case Fault::Held_Write_Lock:
+        case Fault::Held_Exclusive_Lock: return "database is locked";
+        case Fault::Database_Full: return "database or disk is full";
+        case Fault::Read_Only: return "attempt to write a readonly database";
+        case Fault::Abort_Trigger:
+        case Fault::Rollback_Trigger: return TRIGGER_TEXT;
+    }
+    return "";
+}
+
+const char* Fault_Name(Fault fault) {
+    switch (fault) {
+        case Fault::Held_Read_Lock: return "HeldReadLock";
+        case Fault::Held_Write_Lock: return "HeldWriteLock";
+        case Fault::Held_Exclusive_Lock: return "HeldExclusiveLock";
+        case Fault::Database_Full: return "DiskFull";
+        case Fault::Read_Only: return "ReadOnly";
+        case Fault::Abort_Trigger: return "AbortTrigger";
+        case Fault::Rollback_Trigger: return "RollbackTrigger";
+    }
+    return "";
+}
+
+bool Rolls_Back_Transaction(Fault fault) { return fault == Fault::Database_Full || fault == Fault::Rollback_Trigger; }
+
+Made_Fault::Made_Fault(const QString& strDatabaseFile, Fault fault, const QStringList& triggers)
+    : m_strDatabaseFile(strDatabaseFile), m_fault(fault), m_triggers(triggers) {
+    const char* strHold = nullptr;
+    switch (fault) {
+        // Reading a table inside an open transaction keeps the shared lock until Release.
+        case Fault::Held_Read_Lock: strHold = "BEGIN; SELECT COUNT(*) FROM sqlite_master;"; break;
+        case Fault::Held_Write_Lock: strHold = "BEGIN IMMEDIATE"; break;
+        case Fault::Held_Exclusive_Lock: strHold = "BEGIN EXCLUSIVE"; break;
+        case Fault::Database_Full: Set_Connection_Fault(Connection_Fault::Database_Full); return;
+        case Fault::Read_Only: Set_Connection_Fault(Connection_Fault::Database_Read_Only); return;
+        case Fault::Abort_Trigger:
+        case Fault::Rollback_Trigger: break;
+    }
     if (sqlite3_open_v2(strDatabaseFile.toUtf8().constData(), &m_db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK) {
         ADD_FAILURE() << "cannot open " << strDatabaseFile.toStdString();
         return;
     }
-    // Reading a table inside an open transaction keeps the shared lock until Release.
-    if (sqlite3_exec(m_db, "BEGIN; SELECT COUNT(*) FROM sqlite_master;", nullptr, nullptr, nullptr) != SQLITE_OK)
-        ADD_FAILURE() << "cannot hold a read lock: " << sqlite3_errmsg(m_db);
-}
-
-void Held_Read_Lock::Release() {
-    if (!m_db) return;
-    sqlite3_exec(m_db, "COMMIT", nullptr, nullptr, nullptr);
+    if (strHold) {
+        if (sqlite3_exec(m_db, strHold, nullptr, nullptr, nullptr) != SQLITE_OK)
+            ADD_FAILURE() << "cannot hold a lock: " << sqlite3_errmsg(m_db);
+        return;
+    }
+    if (m_triggers.isEmpty()) ADD_FAILURE() << "a trigger fault names no statement to refuse";
+    const char* strRaise = fault == Fault::Rollback_Trigger ? "ROLLBACK" : "ABORT";
+    for (qsizetype i = 0; i < m_triggers.size(); ++i) {
+        const QByteArray sql = QString("CREATE TRIGGER dv_fault_%1 BEFORE %2 BEGIN SELECT RAISE(%3, '%4'); END")
+                                   .arg(i)
+                                   .arg(m_triggers[i], QLatin1String(strRaise), QLatin1String(TRIGGER_TEXT))
+                                   .toUtf8();
+        char* pError = nullptr;
+        if (sqlite3_exec(m_db, sql.constData(), nullptr, nullptr, &pError) != SQLITE_OK)
+            ADD_FAILURE() << "cannot create the trigger: " << (pError ? pError : "?") << " in " << sql.constData();
+        sqlite3_free(pError);
+    }
     sqlite3_close_v2(m_db);
     m_db = nullptr;
+}
+
+void Made_Fault::Release() {
+    if (m_blnReleased) return;
+    m_blnReleased = true;
+    if (m_db) {
+        sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);
+        sqlite3_close_v2(m_db);
+        m_db = nullptr;
+    }
+    if (m_fault == Fault::Database_Full || m_fault == Fault::Read_Only) Clear_Connection_Faults();
+    if (m_fault == Fault::Abort_Trigger || m_fault == Fault::Rollback_Trigger) {
+        sqlite3* db = nullptr;
+        if (sqlite3_open_v2(m_strDatabaseFile.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE, nullptr) == SQLITE_OK)
+            for (qsizetype i = 0; i < m_triggers.size(); ++i)
+                sqlite3_exec(db, QString("DROP TRIGGER IF EXISTS dv_fault_%1").arg(i).toUtf8().constData(), nullptr,
+                             nullptr, nullptr);
+        sqlite3_close_v2(db);
+    }
+}
+
+std::unique_ptr<Made_Fault> Dv_Test::Make_Fault(Fault fault, const QStringList& statements) {
+    return std::make_unique<Made_Fault>(Database_File(), fault, statements);
+}
+
+void Dv_Test::Fill_Until_Full(const QString& strTable, const QString& strColumn) {
+    Set_Connection_Fault(Connection_Fault::Database_Full);
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(Database_File().toUtf8().constData(), &db), SQLITE_OK);
+    long lngFiller = 0;
+    for (int lngSize : {60, 20, 1}) {
+        for (int i = 0; i < 100000; ++i) {
+            const QByteArray sql = QString("INSERT INTO %1 (%2, COMPUTER_ID, USER_ID) VALUES ('%3', 0, 999999)")
+                                       .arg(strTable, strColumn, QString::number(++lngFiller).rightJustified(lngSize, 'f'))
+                                       .toUtf8();
+            if (sqlite3_exec(db, sql.constData(), nullptr, nullptr, nullptr) != SQLITE_OK) break;
+        }
+    }
+    sqlite3_close(db);
 }
 
 namespace {

@@ -18,29 +18,65 @@ namespace test {
 
 using Rows = std::vector<QStringList>;
 
-// A second connection (another process's, as the filtering components have) holding a
-// read transaction on a database file: while it is held, a commit by the console
-// cannot get its exclusive lock and fails once the busy time-out has passed.
-class Held_Read_Lock {
-public:
-    explicit Held_Read_Lock(const QString& strDatabaseFile);
-    ~Held_Read_Lock() { Release(); }
-    Held_Read_Lock(const Held_Read_Lock&) = delete;
-    Held_Read_Lock& operator=(const Held_Read_Lock&) = delete;
-    void Release();
-
-private:
-    sqlite3* m_db = nullptr;
+// The faults a write can meet, each made real by Dv_Test::Make_Fault:
+// Held_Read_Lock: another connection (as the filtering components have) holds a read
+//   transaction, so a commit cannot get its exclusive lock once the busy time-out passed.
+// Held_Write_Lock: another connection holds a write transaction (BEGIN IMMEDIATE): every
+//   write waits out the busy time-out and fails; reads still work.
+// Held_Exclusive_Lock: another connection holds an exclusive lock: even reads fail.
+// Database_Full: every connection opened from now on may add no page ("database or disk
+//   is full"); SQLite then rolls the whole transaction back itself.
+// Read_Only: every connection opened from now on refuses writes; the tests run as root,
+//   for whom a read-only file mode changes nothing.
+// Abort_Trigger: a trigger raises ABORT: only the statement is undone.
+// Rollback_Trigger: a trigger raises ROLLBACK: SQLite rolls the whole transaction back.
+enum class Fault {
+    Held_Read_Lock,
+    Held_Write_Lock,
+    Held_Exclusive_Lock,
+    Database_Full,
+    Read_Only,
+    Abort_Trigger,
+    Rollback_Trigger
 };
+// The message a trigger of Make_Fault raises.
+inline constexpr const char* TRIGGER_TEXT = "refused";
+// The database's own text of a fault, as the box shows it.
+const char* Fault_Text(Fault fault);
+// A name for test names ("HeldReadLock", "RollbackTrigger", ...).
+const char* Fault_Name(Fault fault);
+// True for the faults after which SQLite has rolled the whole transaction back.
+bool Rolls_Back_Transaction(Fault fault);
 
-// Faults made real inside SQLite itself: every connection opened from now on (until
-// the test ends or Clear_Connection_Faults) runs these pragmas first.
-// Database_Full: no page may be added ("database or disk is full").
-// Database_Read_Only: every write is refused ("attempt to write a readonly database");
-// the tests run as root, for whom a read-only file mode changes nothing.
+// The connection faults beneath Database_Full and Read_Only: every connection opened
+// from now on (until Clear_Connection_Faults or the test's end) runs their pragma first.
 enum class Connection_Fault { Database_Full, Database_Read_Only };
 void Set_Connection_Fault(Connection_Fault fault);
 void Clear_Connection_Faults();
+
+// A fault in force until Release (or destruction): locks are let go, connection faults
+// cleared and the triggers dropped, so the test can read and write again.
+class Made_Fault {
+public:
+    Made_Fault(const QString& strDatabaseFile, Fault fault, const QStringList& triggers);
+    ~Made_Fault() { Release(); }
+    Made_Fault(const Made_Fault&) = delete;
+    Made_Fault& operator=(const Made_Fault&) = delete;
+    void Release();
+
+private:
+    QString m_strDatabaseFile;
+    Fault m_fault;
+    QStringList m_triggers;  // the CREATE TRIGGER texts still in force (a trigger fault)
+    sqlite3* m_db = nullptr;  // the other connection holding a lock
+    bool m_blnReleased = false;
+};
+
+// The read lock alone, for tests that hold it around one step.
+class Held_Read_Lock : public Made_Fault {
+public:
+    explicit Held_Read_Lock(const QString& strDatabaseFile) : Made_Fault(strDatabaseFile, Fault::Held_Read_Lock, {}) {}
+};
 
 class Dv_Test : public ::testing::Test {
 protected:
@@ -58,6 +94,13 @@ protected:
 
     // See Held_Read_Lock: a read transaction on the settings database held by another connection.
     std::unique_ptr<Held_Read_Lock> Hold_Read_Lock() { return std::make_unique<Held_Read_Lock>(Database_File()); }
+    // Makes the fault real from now on. For a trigger fault, strStatements names what the
+    // trigger refuses, as after BEFORE in CREATE TRIGGER ("DELETE ON BL_TBL WHEN
+    // OLD.BL_URL='b2.x'"); several may be given. Other faults ignore it.
+    std::unique_ptr<Made_Fault> Make_Fault(Fault fault, const QStringList& statements = {});
+    // Fills the database until no row of any size fits into the list table (rows of a
+    // user id no test uses), then keeps it from growing: a disk with no room at all.
+    void Fill_Until_Full(const QString& strTable, const QString& strColumn);
 
     // The boxes shown since the last call (and forgets them).
     std::vector<Shown_Box> Boxes() { return messageBox->Take(); }
