@@ -344,56 +344,36 @@ TEST_F(CopyRoutinesTest, GeneralOptionsCopyMessagesAndBypassListButNoBits) {
 // copy stops at the failure, and exactly one box says why.
 struct Fault_Case {
     const char* strName;
-    const char* strBox;
+    test::Fault fault;
     // How many destinations got the copy before the failure.
     int intCopied;
-    // Makes the fault; the destinations are given.
-    std::function<void(test::Dv_Test&, const std::vector<long>&)> arrange;
+    // For a trigger: what it refuses, %1 being the second destination.
+    const char* strRefused;
 };
 
-void PrintTo(const Fault_Case& c, std::ostream* os) { *os << c.strName; }
+void PrintTo(const Fault_Case& c, std::ostream* os) { *os << c.strName << test::Fault_Name(c.fault); }
 
-class CopyFaultTest : public CopyRoutinesTest, public ::testing::WithParamInterface<Fault_Case> {
-public:
-    // Test set-up from a case: Exec is protected in the fixture.
-    void Exec_Sql(const QString& strSQL) { Exec(strSQL); }
-    std::unique_ptr<test::Held_Read_Lock> lock;
-};
+class CopyFaultTest : public CopyRoutinesTest, public ::testing::WithParamInterface<Fault_Case> {};
 
-void Refuse_On_Second(test::Dv_Test& t, const char* strEvent, const QString& strWhen) {
-    static_cast<CopyFaultTest&>(t).Exec_Sql(
-        QStringLiteral("CREATE TRIGGER refuse BEFORE %1 BEGIN SELECT RAISE(ABORT, 'refused'); END")
-            .arg(QString(QLatin1String(strEvent)).arg(strWhen)));
+// The second destination's insert, delete or flags refused: by a trigger that undoes the
+// statement and by one that rolls the transaction back, so that what ran for it before
+// is gone too and nothing after it may run outside a transaction.
+std::vector<Fault_Case> Fault_Cases() {
+    std::vector<Fault_Case> cases = {
+        {"", test::Fault::Held_Read_Lock, 0, nullptr},
+        {"", test::Fault::Database_Full, 0, nullptr},
+        {"", test::Fault::Read_Only, 0, nullptr},
+    };
+    const std::pair<const char*, const char*> refused[] = {
+        {"InsertRefusedPartWay", "INSERT ON FILE_TBL WHEN NEW.USER_ID=%1 AND NEW.FILE_EXTN='.s150'"},
+        {"DeleteRefused", "DELETE ON FILE_TBL WHEN OLD.USER_ID=%1"},
+        {"BitUpdateRefused", "UPDATE OF FEATURE_BITS ON USER_TBL WHEN OLD.USER_ID=%1"},
+    };
+    for (const auto& [strName, strRefused] : refused)
+        for (const test::Fault fault : {test::Fault::Abort_Trigger, test::Fault::Rollback_Trigger})
+            cases.push_back({strName, fault, 1, strRefused});
+    return cases;
 }
-
-const Fault_Case FAULT_CASES[] = {
-    {"HeldReadLock", "database is locked", 0,
-     [](test::Dv_Test& t, const std::vector<long>&) {
-         auto& self = static_cast<CopyFaultTest&>(t);
-         self.lock = std::make_unique<test::Held_Read_Lock>(modDB::Get_Database_File());
-     }},
-    {"DatabaseFull", "database or disk is full", 0,
-     [](test::Dv_Test&, const std::vector<long>&) {
-         test::Set_Connection_Fault(test::Connection_Fault::Database_Full);
-     }},
-    {"ReadOnly", "readonly", 0,
-     [](test::Dv_Test&, const std::vector<long>&) {
-         test::Set_Connection_Fault(test::Connection_Fault::Database_Read_Only);
-     }},
-    {"InsertRefusedPartWay", "refused", 1,
-     [](test::Dv_Test& t, const std::vector<long>& d) {
-         Refuse_On_Second(t, "INSERT ON FILE_TBL WHEN NEW.USER_ID=%1 AND NEW.FILE_EXTN='.s150'",
-                          QString::number(d[1]));
-     }},
-    {"DeleteRefused", "refused", 1,
-     [](test::Dv_Test& t, const std::vector<long>& d) {
-         Refuse_On_Second(t, "DELETE ON FILE_TBL WHEN OLD.USER_ID=%1", QString::number(d[1]));
-     }},
-    {"BitUpdateRefused", "refused", 1,
-     [](test::Dv_Test& t, const std::vector<long>& d) {
-         Refuse_On_Second(t, "UPDATE OF FEATURE_BITS ON USER_TBL WHEN OLD.USER_ID=%1", QString::number(d[1]));
-     }},
-};
 
 TEST_P(CopyFaultTest, EachDestinationKeepsItsOldListOrGetsTheWholeNewOne) {
     const Fault_Case& c = GetParam();
@@ -407,12 +387,13 @@ TEST_P(CopyFaultTest, EachDestinationKeepsItsOldListOrGetsTheWholeNewOne) {
         Add_Values(files, lngUserID, {".old1-" + QString::number(lngUserID), ".old2"});
         Set_Bits(lngUserID, 0x1000);
     }
-    c.arrange(*this, destinations);
+    std::unique_ptr<test::Made_Fault> made =
+        c.strRefused ? Make_Fault(c.fault, {QString(QLatin1String(c.strRefused)).arg(destinations[1])})
+                     : Make_Fault(c.fault);
 
     EXPECT_FALSE(Copy(modCopySettings::Copy_File_Filter, lngSource, destinations, true));
-    Expect_One_Critical_Box(QLatin1String(c.strBox));
-    lock.reset();
-    test::Clear_Connection_Faults();
+    Expect_One_Critical_Box(QLatin1String(test::Fault_Text(c.fault)));
+    made->Release();
 
     source.sort();
     for (size_t i = 0; i < destinations.size(); ++i) {
@@ -423,13 +404,13 @@ TEST_P(CopyFaultTest, EachDestinationKeepsItsOldListOrGetsTheWholeNewOne) {
         EXPECT_EQ(Bits(destinations[i]), blnCopied ? (0x1000 | FEATURE_FILE_FILTER) : 0x1000);
     }
     // No transaction was left open: the same copy now goes through.
-    Exec("DROP TRIGGER IF EXISTS refuse");
     EXPECT_TRUE(Copy(modCopySettings::Copy_File_Filter, lngSource, destinations, true));
     for (const long lngUserID : destinations) EXPECT_EQ(Values(files, lngUserID), source);
 }
 
-INSTANTIATE_TEST_SUITE_P(Faults, CopyFaultTest, ::testing::ValuesIn(FAULT_CASES),
-                         [](const auto& info) { return std::string(info.param.strName); });
+INSTANTIATE_TEST_SUITE_P(Faults, CopyFaultTest, ::testing::ValuesIn(Fault_Cases()), [](const auto& info) {
+    return std::string(info.param.strName) + test::Fault_Name(info.param.fault);
+});
 
 // A count read while another process writes: waits for its locks (the fixture's own
 // reads do not).

@@ -380,7 +380,7 @@ TEST_F(CopySettingsTest, ASuccessfulCopyWritesEveryTickedFeatureAndClearsTheTick
 // the failing one and those after it keep what they had.
 struct Copy_Fault_Case {
     const char* strName;
-    const char* strBox;
+    test::Fault fault;
     int intCopied;  // destinations (bob, carol, dave) that got the copy
 };
 
@@ -393,22 +393,23 @@ TEST_P(CopySettingsFaultTest, AFailedWriteStopsTheCopyAndKeepsTheTicks) {
     Add_Files(lngAlice, {".exe", ".zip"});
     for (const long lngUserID : destinations) Add_Files(lngUserID, {".mine"});
     Exec(QStringLiteral("UPDATE USER_TBL SET FEATURE_BITS=%1 WHERE USER_ID=%2").arg(FEATURE_FILE_FILTER).arg(lngAlice));
-    const QString strFault = QLatin1String(c.strName);
-    if (strFault == "RefusedOnCarol")
-        Exec(QStringLiteral("CREATE TRIGGER refuse_carol BEFORE INSERT ON FILE_TBL WHEN NEW.USER_ID=%1 AND "
-                            "NEW.FILE_EXTN='.zip' BEGIN SELECT RAISE(ABORT, 'carol is read-only'); END")
-                 .arg(destinations[1]));
+    const bool blnTrigger = c.fault == test::Fault::Abort_Trigger || c.fault == test::Fault::Rollback_Trigger;
+    std::unique_ptr<test::Made_Fault> made;
+    // Carol's second value is refused: bob has the copy, carol's first value is undone
+    // with her transaction or her statement.
+    if (blnTrigger)
+        made = Make_Fault(c.fault, {QStringLiteral("INSERT ON FILE_TBL WHEN NEW.USER_ID=%1 AND NEW.FILE_EXTN='.zip'")
+                                        .arg(destinations[1])});
     Open_Console();
     Select_User("alice");
-    std::unique_ptr<test::Held_Read_Lock> lock;
     Show("File Filter", [&] {
         Tick(Destinations(), {"bob", "carol", "dave"});
-        if (strFault == "HeldReadLock") lock = Hold_Read_Lock();
-        if (strFault == "ReadOnly") test::Set_Connection_Fault(test::Connection_Fault::Database_Read_Only);
+        if (c.fault == test::Fault::Database_Full) Fill_Until_Full("FILE_TBL", "FILE_EXTN");
+        else if (!blnTrigger) made = Make_Fault(c.fault);
         Copy_Button().click();
-        lock.reset();
+        if (made) made->Release();
         test::Clear_Connection_Faults();
-        Expect_Boxes({{16, QLatin1String(c.strBox)}, {64, "Features are not successfully copied"}});
+        Expect_Boxes({{16, QLatin1String(test::Fault_Text(c.fault))}, {64, "Features are not successfully copied"}});
         EXPECT_EQ(Ticked(Features()), QStringList{"File Filter"});
         EXPECT_EQ(Ticked(Destinations()), (QStringList{"bob", "carol", "dave"}));
         EXPECT_TRUE(Copy_Button().isEnabled());
@@ -422,10 +423,12 @@ TEST_P(CopySettingsFaultTest, AFailedWriteStopsTheCopyAndKeepsTheTicks) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Faults, CopySettingsFaultTest,
-                         ::testing::Values(Copy_Fault_Case{"HeldReadLock", "database is locked", 0},
-                                           Copy_Fault_Case{"ReadOnly", "readonly", 0},
-                                           Copy_Fault_Case{"RefusedOnCarol", "carol is read-only", 1}),
-                         [](const auto& info) { return std::string(info.param.strName); });
+                         ::testing::Values(Copy_Fault_Case{"", test::Fault::Held_Read_Lock, 0},
+                                           Copy_Fault_Case{"", test::Fault::Read_Only, 0},
+                                           Copy_Fault_Case{"", test::Fault::Database_Full, 0},
+                                           Copy_Fault_Case{"RefusedOnCarol", test::Fault::Abort_Trigger, 1},
+                                           Copy_Fault_Case{"RefusedOnCarol", test::Fault::Rollback_Trigger, 1}),
+                         [](const auto& info) { return std::string(info.param.strName) + test::Fault_Name(info.param.fault); });
 
 TEST_F(CopySettingsTest, ADestinationWhoseIdCannotBeReadIsSkippedAndTheCopyFails) {
     const long lngAlice = Insert_User("alice");

@@ -209,10 +209,11 @@ TEST_F(ExceptionListTest, TheConsoleOffersNoWayToTheDialog) {
 struct Exception_Write {
     const char* strName;
     std::function<void(ExceptionListTest&)> act;
+    // Whether the write needs room in the file, so that a full disk refuses it.
+    bool blnGrows;
 };
 
-class ExceptionListFaultTest : public ExceptionListTest,
-                               public ::testing::WithParamInterface<std::tuple<Exception_Write, const char*>> {
+class ExceptionListWriteTest : public ExceptionListTest {
 public:
     void Add_Name(const QString& strName) { Add(strName); }
     bool Rename_Item(long lngIndex, const QString& strText) { return Rename(lngIndex, strText); }
@@ -221,54 +222,93 @@ public:
         messageBox->Answer(platform::vbYes);
         Button("cmdRemove")->click();
     }
+    // Takes the boxes, the removal's question first when there is one, and checks that
+    // exactly one error box with the fault's text follows.
+    void Expect_One_Error_Box(bool blnAsked, test::Fault fault) {
+        std::vector<test::Shown_Box> boxes = Boxes();
+        if (blnAsked) {
+            ASSERT_FALSE(boxes.empty());
+            EXPECT_EQ(boxes.front().lngStyle, 68);
+            boxes.erase(boxes.begin());
+        }
+        ASSERT_EQ(boxes.size(), 1u);
+        EXPECT_EQ(boxes[0].lngStyle, 16);
+        EXPECT_TRUE(boxes[0].strText.contains(QLatin1String(test::Fault_Text(fault)))) << boxes[0].strText.toStdString();
+    }
 };
+
+using Exception_Fault = std::tuple<Exception_Write, test::Fault>;
+
+class ExceptionListFaultTest : public ExceptionListWriteTest, public ::testing::WithParamInterface<Exception_Fault> {};
 
 void PrintTo(const Exception_Write& w, std::ostream* os) { *os << w.strName; }
 
 const Exception_Write EXCEPTION_WRITES[] = {
-    {"Add", [](ExceptionListTest& t) { static_cast<ExceptionListFaultTest&>(t).Add_Name("zed"); }},
-    {"Rename", [](ExceptionListTest& t) { EXPECT_TRUE(static_cast<ExceptionListFaultTest&>(t).Rename_Item(1, "anne")); }},
-    {"Remove", [](ExceptionListTest& t) { static_cast<ExceptionListFaultTest&>(t).Remove_Items({1, 2}); }},
+    {"Add", [](ExceptionListTest& t) { static_cast<ExceptionListWriteTest&>(t).Add_Name("zed"); }, true},
+    {"Rename",
+     [](ExceptionListTest& t) {
+         EXPECT_TRUE(static_cast<ExceptionListWriteTest&>(t).Rename_Item(1, "anne-marie-" + QString(200, 'x')));
+     },
+     true},
+    {"Remove", [](ExceptionListTest& t) { static_cast<ExceptionListWriteTest&>(t).Remove_Items({1, 2}); }, false},
 };
 
 TEST_P(ExceptionListFaultTest, OneBoxAndTheListShowsWhatIsStored) {
-    const auto& [write, strFaultName] = GetParam();
-    const QString strFault = QLatin1String(strFaultName);
+    const auto& [write, fault] = GetParam();
     Insert_Exception("anna");
     Insert_Exception("bob");
-    if (strFault == "Refused")
-        for (const char* strEvent : {"INSERT", "UPDATE", "DELETE"}) Refuse(strEvent, "USER_EXCPN_TBL");
+    std::unique_ptr<test::Made_Fault> made;
+    if (fault == test::Fault::Abort_Trigger || fault == test::Fault::Rollback_Trigger)
+        made = Make_Fault(fault, {"INSERT ON USER_EXCPN_TBL", "UPDATE ON USER_EXCPN_TBL", "DELETE ON USER_EXCPN_TBL"});
+    // Not even a one-letter name fits in the table, and the file may not grow.
+    if (fault == test::Fault::Database_Full) Fill_Until_Full_By("INSERT INTO USER_EXCPN_TBL (E_USER_NAME) VALUES ('%1')");
     Open();
     const QStringList before = Stored();
-    std::unique_ptr<test::Held_Read_Lock> lock;
-    if (strFault == "HeldReadLock") lock = Hold_Read_Lock();
-    if (strFault == "ReadOnly") test::Set_Connection_Fault(test::Connection_Fault::Database_Read_Only);
+    if (!made) made = Make_Fault(fault);
 
     write.act(*this);
 
-    lock.reset();
-    test::Clear_Connection_Faults();
-    std::vector<test::Shown_Box> boxes = Boxes();
-    if (QLatin1String(write.strName) == QLatin1String("Remove")) {
-        ASSERT_FALSE(boxes.empty());
-        EXPECT_EQ(boxes.front().lngStyle, 68);
-        boxes.erase(boxes.begin());
-    }
-    const char* strBox = strFault == "HeldReadLock" ? "database is locked"
-                         : strFault == "ReadOnly"   ? "attempt to write a readonly database"
-                                                    : "refused";
-    ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0].lngStyle, 16);
-    EXPECT_TRUE(boxes[0].strText.contains(QLatin1String(strBox))) << boxes[0].strText.toStdString();
+    made->Release();
+    Expect_One_Error_Box(QLatin1String(write.strName) == QLatin1String("Remove"), fault);
     EXPECT_EQ(Stored(), before);
     EXPECT_EQ(Listed(), Stored());
 }
 
-INSTANTIATE_TEST_SUITE_P(Writes, ExceptionListFaultTest,
-                         ::testing::Combine(::testing::ValuesIn(EXCEPTION_WRITES),
-                                            ::testing::Values("HeldReadLock", "ReadOnly", "Refused")),
+std::vector<Exception_Fault> Exception_Faults() {
+    std::vector<Exception_Fault> params;
+    for (const Exception_Write& write : EXCEPTION_WRITES)
+        for (const test::Fault fault : {test::Fault::Held_Read_Lock, test::Fault::Read_Only, test::Fault::Database_Full,
+                                        test::Fault::Abort_Trigger, test::Fault::Rollback_Trigger})
+            if (fault != test::Fault::Database_Full || write.blnGrows) params.emplace_back(write, fault);
+    return params;
+}
+
+INSTANTIATE_TEST_SUITE_P(Writes, ExceptionListFaultTest, ::testing::ValuesIn(Exception_Faults()),
                          [](const auto& info) {
-                             return std::string(std::get<0>(info.param).strName) + std::get<1>(info.param);
+                             return std::string(std::get<0>(info.param).strName) +
+                                    test::Fault_Name(std::get<1>(info.param));
                          });
+
+// Three removed, the middle one refused: the removal goes from the last selected up, so
+// the last is gone, and the refused one and the first stay stored and listed.
+class ExceptionRemovePartWayTest : public ExceptionListWriteTest, public ::testing::WithParamInterface<test::Fault> {};
+
+TEST_P(ExceptionRemovePartWayTest, TheFirstRefusedDeleteEndsTheRemoval) {
+    const test::Fault fault = GetParam();
+    for (const char* strName : {"anna", "bob", "carl"}) Insert_Exception(QLatin1String(strName));
+    const std::unique_ptr<test::Made_Fault> made = Make_Fault(fault, {"DELETE ON USER_EXCPN_TBL WHEN OLD.E_USER_NAME='bob'"});
+    Open();
+
+    Remove_Items({1, 2, 3});
+
+    made->Release();
+    Expect_One_Error_Box(true, fault);
+    EXPECT_EQ(Stored(), (QStringList{"anna", "bob"}));
+    EXPECT_EQ(Listed(), Stored());
+}
+
+INSTANTIATE_TEST_SUITE_P(Triggers, ExceptionRemovePartWayTest,
+                         ::testing::Values(test::Fault::Abort_Trigger, test::Fault::Rollback_Trigger),
+                         [](const auto& info) { return std::string(test::Fault_Name(info.param)); });
 
 }  // namespace

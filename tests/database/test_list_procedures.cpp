@@ -154,6 +154,56 @@ TEST_F(ListTest, AFailedStatementInABatchIsReportedOnceAndTheRestIsCommitted) {
     EXPECT_EQ(boxes[0].lngStyle, 16);
 }
 
+// A statement of a batch refused by the database: a trigger that undoes only that
+// statement leaves the batch open and the rest is committed; one that rolls the
+// transaction back (as a full disk does) takes the whole batch with it, leaves no
+// transaction open, and a commit then has nothing to commit. Reported once each time.
+struct Batch_Fault_Case {
+    test::Fault fault;
+    // What each insert answered, in order, until the batch was no longer open.
+    std::vector<bool> answers;
+    bool blnCommitted;
+    test::Rows stored;
+};
+
+void PrintTo(const Batch_Fault_Case& c, std::ostream* os) { *os << test::Fault_Name(c.fault); }
+
+class BatchFaultTest : public ListTest, public ::testing::WithParamInterface<Batch_Fault_Case> {};
+
+TEST_P(BatchFaultTest, ARefusedInsertKeepsTheBatchOnlyWhileItsTransactionIsOpen) {
+    const Batch_Fault_Case& c = GetParam();
+    // The triggers refuse b.exe; a full disk refuses the first insert.
+    if (c.fault == test::Fault::Database_Full) Fill_Until_Full("EXE_TBL", "EXE_NAME");
+    const std::unique_ptr<test::Made_Fault> made = Make_Fault(c.fault, {"INSERT ON EXE_TBL WHEN NEW.EXE_NAME='b.exe'"});
+    Db_Connection hDb = Open();
+    Query_Result arrResult;
+    std::vector<bool> answers;
+    {
+        MY_TRANS trans(hDb);
+        ASSERT_TRUE(trans.Began());
+        for (const char* strValue : {"a.exe", "b.exe", "c.exe"}) {
+            if (!trans.Is_Open()) break;
+            answers.push_back(Insert_Item_For_Owner(hDb, arrResult, "EXE_NAME", "EXE_TBL", strValue, 0, 2));
+        }
+        EXPECT_EQ(trans.Commit(), c.blnCommitted);
+    }
+    modDB::Close_Database(hDb);
+    made->Release();
+    EXPECT_EQ(answers, c.answers);
+    EXPECT_EQ(Query("SELECT EXE_NAME FROM EXE_TBL WHERE USER_ID=2 ORDER BY 1"), c.stored);
+    auto boxes = Boxes();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].lngStyle, 16);
+    EXPECT_TRUE(boxes[0].strText.contains(QLatin1String(test::Fault_Text(c.fault)))) << boxes[0].strText.toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Faults, BatchFaultTest,
+    ::testing::Values(Batch_Fault_Case{test::Fault::Abort_Trigger, {true, false, true}, true, {{"a.exe"}, {"c.exe"}}},
+                      Batch_Fault_Case{test::Fault::Rollback_Trigger, {true, false}, false, {}},
+                      Batch_Fault_Case{test::Fault::Database_Full, {false}, false, {}}),
+    [](const auto& info) { return std::string(test::Fault_Name(info.param.fault)); });
+
 // ---- BYPASS_EXE_TBL: one id under the owner rule ----
 
 class BypassTest : public ListTest {

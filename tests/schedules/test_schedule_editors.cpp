@@ -19,6 +19,7 @@
 #include <QTimeEdit>
 #include <QToolButton>
 #include <QtTest/QTest>
+#include <tuple>
 
 using platform::ListView;
 
@@ -480,44 +481,6 @@ TEST_P(ScheduleEditorTest, RemoveAsksAndDeletesTheSelectedSchedules) {
     EXPECT_EQ(Rows(*List()), (test::Rows{{"Daily", "09:00", "10:00", ""}}));
 }
 
-TEST_P(ScheduleEditorTest, RemoveStopsAtTheFirstRefusedDeleteWhichStaysListedWithTheRowsAfterIt) {
-    Schedule(1, 0, 0, "07:00", "08:00");
-    Schedule(1, 0, 0, "09:00", "10:00");
-    Schedule(1, 0, 0, "11:00", "12:00");
-    Exec("CREATE TRIGGER keep BEFORE DELETE ON SCH_TBL WHEN OLD.FROM_TIME='09:00' BEGIN SELECT RAISE(ABORT, 'row is kept'); END");
-    Open();
-    for (long i = 1; i <= 3; ++i) List()->Set_Selected(i, true);
-    messageBox->Answer(platform::vbYes);
-    Click("cmdRemove");
-    auto boxes = Boxes();
-    ASSERT_EQ(boxes.size(), 2u) << "the question and one error";
-    EXPECT_EQ(boxes[1].strText, "row is kept");
-    EXPECT_EQ(boxes[1].lngStyle, 16);
-    EXPECT_EQ(Rows(*List()), (test::Rows{{"Daily", "09:00", "10:00", ""}, {"Daily", "11:00", "12:00", ""}}));
-    EXPECT_EQ(Stored(M().lngScheduleFor).size(), 2u);
-    // Once the database lets them go, both go; Remove on an empty list asks nothing.
-    Exec("DROP TRIGGER keep");
-    for (long i = 1; i <= 2; ++i) List()->Set_Selected(i, true);
-    messageBox->Answer(platform::vbYes);
-    Click("cmdRemove");
-    Boxes();
-    EXPECT_EQ(List()->Count(), 0);
-    Click("cmdRemove");
-    EXPECT_TRUE(Boxes().empty());
-}
-
-TEST_P(ScheduleEditorTest, AFailedInsertAddsNothingAndKeepsThePickers) {
-    Exec("CREATE TRIGGER refuse BEFORE INSERT ON SCH_TBL BEGIN SELECT RAISE(ABORT, 'no room'); END");
-    Open();
-    Enter(WEEKLY, "08:00", "09:00", {2});
-    auto boxes = Boxes();
-    ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0].strText, "no room");
-    EXPECT_EQ(List()->Count(), 0);
-    EXPECT_EQ(Find<QComboBox>("cboDay")->currentText(), "Mon");
-    EXPECT_TRUE(Days()->Checked(2));
-}
-
 TEST_P(ScheduleEditorTest, RemoteModeLeavesOnlyCopySettingsAndClose) {
     modGlobal::Is_Remote_Mode = true;
     Schedule(1, 0, 0, "07:00", "08:00");
@@ -563,6 +526,88 @@ TEST_P(ScheduleEditorTest, TheConsolesMenuOpensTheDialogOverTheConsole) {
 
 INSTANTIATE_TEST_SUITE_P(Members, ScheduleEditorTest, ::testing::ValuesIn(MEMBERS),
                          [](const auto& info) { return std::string(info.param.strName); });
+
+// Both members against writes that fail for real: a trigger that undoes its statement,
+// one that rolls the transaction back, and (for an insert) a full disk.
+class ScheduleEditorFaultTest : public Schedule_Fixture,
+                                public ::testing::WithParamInterface<std::tuple<Member, test::Fault>> {
+protected:
+    const Member& M() const { return std::get<0>(GetParam()); }
+    test::Fault Fault() const { return std::get<1>(GetParam()); }
+    void Open() { Show(M().make(*console)); }
+    ListView* List() const { return Find<ListView>(M().strList); }
+    void Schedule(const QString& strFrom, const QString& strTo) {
+        Insert_Schedule(M().lngScheduleFor, 1, 0, 0, strFrom, strTo, -1, M().lngSubType);
+    }
+};
+
+std::string Member_Fault_Name(const ::testing::TestParamInfo<std::tuple<Member, test::Fault>>& info) {
+    return std::string(std::get<0>(info.param).strName) + test::Fault_Name(std::get<1>(info.param));
+}
+
+class ScheduleRemoveFaultTest : public ScheduleEditorFaultTest {};
+
+TEST_P(ScheduleRemoveFaultTest, RemoveStopsAtTheFirstRefusedDeleteWhichStaysListedWithTheRowsAfterIt) {
+    Schedule("07:00", "08:00");
+    Schedule("09:00", "10:00");
+    Schedule("11:00", "12:00");
+    std::unique_ptr<test::Made_Fault> made = Make_Fault(Fault(), {"DELETE ON SCH_TBL WHEN OLD.FROM_TIME='09:00'"});
+    Open();
+    for (long i = 1; i <= 3; ++i) List()->Set_Selected(i, true);
+    messageBox->Answer(platform::vbYes);
+    Click("cmdRemove");
+    auto boxes = Boxes();
+    ASSERT_EQ(boxes.size(), 2u) << "the question and one error";
+    EXPECT_EQ(boxes[1].strText, test::Fault_Text(Fault()));
+    EXPECT_EQ(boxes[1].lngStyle, 16);
+    EXPECT_EQ(Rows(*List()), (test::Rows{{"Daily", "09:00", "10:00", ""}, {"Daily", "11:00", "12:00", ""}}));
+    EXPECT_EQ(Stored(M().lngScheduleFor),
+              (test::Rows{{"1", "0", "0", "09:00", "10:00"}, {"1", "0", "0", "11:00", "12:00"}}));
+    // Once the database lets them go, both go; Remove on an empty list asks nothing.
+    made->Release();
+    for (long i = 1; i <= 2; ++i) List()->Set_Selected(i, true);
+    messageBox->Answer(platform::vbYes);
+    Click("cmdRemove");
+    Boxes();
+    EXPECT_EQ(List()->Count(), 0);
+    EXPECT_TRUE(Stored(M().lngScheduleFor).empty());
+    Click("cmdRemove");
+    EXPECT_TRUE(Boxes().empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Members, ScheduleRemoveFaultTest,
+                         ::testing::Combine(::testing::ValuesIn(MEMBERS),
+                                            ::testing::Values(test::Fault::Abort_Trigger, test::Fault::Rollback_Trigger)),
+                         Member_Fault_Name);
+
+class ScheduleAddFaultTest : public ScheduleEditorFaultTest {};
+
+TEST_P(ScheduleAddFaultTest, AFailedInsertAddsNothingAndKeepsThePickers) {
+    Schedule("07:00", "08:00");
+    std::unique_ptr<test::Made_Fault> made;
+    if (Fault() != test::Fault::Database_Full) made = Make_Fault(Fault(), {"INSERT ON SCH_TBL"});
+    Open();
+    // Not even a schedule of another owner fits any more, and the file may not grow.
+    if (Fault() == test::Fault::Database_Full)
+        Fill_Until_Full_By("INSERT INTO SCH_TBL (SCH_FOR,D_W_M,FROM_TIME,TO_TIME,USER_ID) VALUES (1,1,'%1','',999999)");
+    Enter(WEEKLY, "08:00", "09:00", {2});
+    if (made) made->Release();
+    test::Clear_Connection_Faults();
+    auto boxes = Boxes();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].strText, test::Fault_Text(Fault()));
+    EXPECT_EQ(boxes[0].lngStyle, 16);
+    EXPECT_EQ(Stored(M().lngScheduleFor), (test::Rows{{"1", "0", "0", "07:00", "08:00"}}));
+    EXPECT_EQ(Rows(*List()), (test::Rows{{"Daily", "07:00", "08:00", ""}}));
+    EXPECT_EQ(Find<QComboBox>("cboDay")->currentText(), "Mon");
+    EXPECT_TRUE(Days()->Checked(2));
+}
+
+INSTANTIATE_TEST_SUITE_P(Members, ScheduleAddFaultTest,
+                         ::testing::Combine(::testing::ValuesIn(MEMBERS),
+                                            ::testing::Values(test::Fault::Abort_Trigger, test::Fault::Rollback_Trigger,
+                                                              test::Fault::Database_Full)),
+                         Member_Fault_Name);
 
 // ---------------------------------------------------------------- internet scheduler
 
@@ -705,21 +750,30 @@ TEST_F(InternetSchedulerTest, OffThenSchedulerKeepsTheInternetOffUnderTheSchedul
     EXPECT_EQ(Console_Mode(), "Internet ON");
 }
 
-TEST_F(InternetSchedulerTest, ApplyStopsAtTheFirstRefusedWriteAndShowsTheModeAsStored) {
+// The writes of Apply refused part-way, by a trigger that undoes its statement and by
+// one that rolls the transaction back.
+class InternetSchedulerFaultTest : public InternetSchedulerTest, public ::testing::WithParamInterface<test::Fault> {};
+
+TEST_P(InternetSchedulerFaultTest, ApplyStopsAtTheFirstRefusedWriteAndShowsTheModeAsStored) {
     Set_Mode(1, 1, 1, 0);
-    Exec("CREATE TRIGGER keep BEFORE UPDATE OF IA_ON_OFF ON USER_TBL BEGIN SELECT RAISE(ABORT, 'locked'); END");
+    const std::unique_ptr<test::Made_Fault> made = Make_Fault(GetParam(), {"UPDATE OF IA_ON_OFF ON USER_TBL"});
     Open();
     Option(1)->click();
     Click("cmdApply");
     auto boxes = Boxes();
     ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0].strText, "locked");
+    EXPECT_EQ(boxes[0].strText, test::Fault_Text(GetParam()));
+    EXPECT_EQ(boxes[0].lngStyle, 16);
     // The scheduler bit was cleared before the refused write; the status bit was not touched.
     EXPECT_EQ(Mode(), (QStringList{"1", "1", "0", "0"}));
     EXPECT_EQ(Selected_Option(), 0) << "the internet is still stored as on";
     EXPECT_FALSE(Apply()->isEnabled());
     EXPECT_EQ(Console_Mode(), "Internet ON");
 }
+
+INSTANTIATE_TEST_SUITE_P(Triggers, InternetSchedulerFaultTest,
+                         ::testing::Values(test::Fault::Abort_Trigger, test::Fault::Rollback_Trigger),
+                         [](const auto& info) { return std::string(test::Fault_Name(info.param)); });
 
 TEST_F(InternetSchedulerTest, ClosingWithAChoicePendingAsksAndNoKeepsTheDialogOpen) {
     Set_Mode(1, 1, 0, 0);

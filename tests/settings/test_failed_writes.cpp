@@ -1,7 +1,7 @@
 // Every dialog that writes the owner's schedules or settings, against every way a
 // write can fail for real: another process holding a read transaction (the commit
 // stays busy), a database that may not grow, one that may not be written, and a
-// trigger that refuses. Each failed write is reported once with the database's text,
+// trigger that refuses its statement or rolls the whole transaction back. Each failed write is reported once with the database's text,
 // no success is shown, and what the dialog shows afterwards is what is stored.
 #include "console/frmGeneralOptions.h"
 #include "platform/Controls.h"
@@ -26,7 +26,9 @@ using platform::ListView;
 
 namespace {
 
-enum class Fault { Held_Read_Lock, Database_Full, Read_Only, Trigger };
+using test::Fault;
+using test::Fault_Name;
+using test::Fault_Text;
 
 class FailedWriteTest;
 
@@ -52,26 +54,6 @@ struct Param {
     const Write_Case* pCase;
     Fault fault;
 };
-
-const char* Fault_Name(Fault fault) {
-    switch (fault) {
-        case Fault::Held_Read_Lock: return "HeldReadLock";
-        case Fault::Database_Full: return "DiskFull";
-        case Fault::Read_Only: return "ReadOnly";
-        case Fault::Trigger: return "TriggerRaises";
-    }
-    return "";
-}
-
-const char* Fault_Text(Fault fault) {
-    switch (fault) {
-        case Fault::Held_Read_Lock: return "database is locked";
-        case Fault::Database_Full: return "database or disk is full";
-        case Fault::Read_Only: return "attempt to write a readonly database";
-        case Fault::Trigger: return "refused";
-    }
-    return "";
-}
 
 void PrintTo(const Param& p, std::ostream* os) { *os << p.pCase->strName << "_" << Fault_Name(p.fault); }
 
@@ -347,9 +329,11 @@ std::vector<Param> All_Params() {
     for (const Write_Case& c : CASES) {
         // A trigger on one column refuses part-way; the other faults refuse the first write.
         const bool blnPartWay = QByteArray(c.strEvent).contains(" OF ");
-        for (Fault fault : {Fault::Held_Read_Lock, Fault::Database_Full, Fault::Read_Only, Fault::Trigger}) {
+        for (Fault fault : {Fault::Held_Read_Lock, Fault::Database_Full, Fault::Read_Only, Fault::Abort_Trigger,
+                            Fault::Rollback_Trigger}) {
+            const bool blnTrigger = fault == Fault::Abort_Trigger || fault == Fault::Rollback_Trigger;
             if (fault == Fault::Database_Full && !c.blnGrows) continue;
-            if (blnPartWay && fault != Fault::Trigger) continue;
+            if (blnPartWay && !blnTrigger) continue;
             params.push_back({&c, fault});
         }
     }
@@ -360,23 +344,17 @@ TEST_P(FailedWriteTest, OneBoxWithTheDatabasesTextNoSuccessAndTheScreenShowsWhat
     const Write_Case& c = *GetParam().pCase;
     const Fault fault = GetParam().fault;
     c.arrange(*this);
-    if (fault == Fault::Trigger)
-        Exec(QString("CREATE TRIGGER refuse BEFORE %1 ON %2 BEGIN SELECT RAISE(ABORT, 'refused'); END")
-                 .arg(QLatin1String(c.strEvent), QLatin1String(c.strTable)));
+    // A trigger is in force from the dialog's load on; the other faults from the write on.
+    const bool blnTrigger = fault == Fault::Abort_Trigger || fault == Fault::Rollback_Trigger;
+    std::unique_ptr<test::Made_Fault> made;
+    if (blnTrigger) made = Make_Fault(fault, {QLatin1String(c.strEvent) + " ON " + QLatin1String(c.strTable)});
     c.open(*this);
     c.change(*this);
     const QStringList before = c.stored(*this);
 
-    std::unique_ptr<test::Held_Read_Lock> lock;
-    switch (fault) {
-        case Fault::Held_Read_Lock: lock = Hold_Read_Lock(); break;
-        case Fault::Database_Full: test::Set_Connection_Fault(test::Connection_Fault::Database_Full); break;
-        case Fault::Read_Only: test::Set_Connection_Fault(test::Connection_Fault::Database_Read_Only); break;
-        case Fault::Trigger: break;
-    }
+    if (!blnTrigger) made = Make_Fault(fault);
     c.write(*this);
-    if (lock) lock->Release();
-    test::Clear_Connection_Faults();
+    made->Release();
 
     const std::vector<test::Shown_Box> boxes = Boxes();
     ASSERT_EQ(boxes.size(), static_cast<size_t>(c.lngQuestions + 1)) << "the questions and one error";

@@ -151,15 +151,18 @@ std::unique_ptr<Made_Fault> Dv_Test::Make_Fault(Fault fault, const QStringList& 
 }
 
 void Dv_Test::Fill_Until_Full(const QString& strTable, const QString& strColumn) {
+    Fill_Until_Full_By(QString("INSERT INTO %1 (%2, COMPUTER_ID, USER_ID) VALUES ('%3', 0, 999999)")
+                           .arg(strTable, strColumn, QStringLiteral("%1")));
+}
+
+void Dv_Test::Fill_Until_Full_By(const QString& strInsert) {
     Set_Connection_Fault(Connection_Fault::Database_Full);
     sqlite3* db = nullptr;
     ASSERT_EQ(sqlite3_open(Database_File().toUtf8().constData(), &db), SQLITE_OK);
     long lngFiller = 0;
     for (int lngSize : {60, 20, 1}) {
         for (int i = 0; i < 100000; ++i) {
-            const QByteArray sql = QString("INSERT INTO %1 (%2, COMPUTER_ID, USER_ID) VALUES ('%3', 0, 999999)")
-                                       .arg(strTable, strColumn, QString::number(++lngFiller).rightJustified(lngSize, 'f'))
-                                       .toUtf8();
+            const QByteArray sql = QString(strInsert).arg(QString::number(++lngFiller).rightJustified(lngSize, 'f')).toUtf8();
             if (sqlite3_exec(db, sql.constData(), nullptr, nullptr, nullptr) != SQLITE_OK) break;
         }
     }

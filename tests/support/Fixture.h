@@ -101,6 +101,9 @@ protected:
     // Fills the database until no row of any size fits into the list table (rows of a
     // user id no test uses), then keeps it from growing: a disk with no room at all.
     void Fill_Until_Full(const QString& strTable, const QString& strColumn);
+    // The same for any table: strInsert adds one row whose text value is %1 (a filler
+    // no test uses, 60, 20 and then 1 character long).
+    void Fill_Until_Full_By(const QString& strInsert);
 
     // The boxes shown since the last call (and forgets them).
     std::vector<Shown_Box> Boxes() { return messageBox->Take(); }
