@@ -349,6 +349,9 @@ struct Fault_Case {
     int intCopied;
     // For a trigger: what it refuses, %1 being the second destination.
     const char* strRefused;
+    // A full disk: the first destination's old list is long enough that the source's
+    // fits in its place, the second's is not.
+    bool blnRoomForFirst;
 };
 
 void PrintTo(const Fault_Case& c, std::ostream* os) { *os << c.strName << test::Fault_Name(c.fault); }
@@ -360,9 +363,10 @@ class CopyFaultTest : public CopyRoutinesTest, public ::testing::WithParamInterf
 // is gone too and nothing after it may run outside a transaction.
 std::vector<Fault_Case> Fault_Cases() {
     std::vector<Fault_Case> cases = {
-        {"", test::Fault::Held_Read_Lock, 0, nullptr},
-        {"", test::Fault::Database_Full, 0, nullptr},
-        {"", test::Fault::Read_Only, 0, nullptr},
+        {"", test::Fault::Held_Read_Lock, 0, nullptr, false},
+        {"", test::Fault::Database_Full, 0, nullptr, false},
+        {"", test::Fault::Read_Only, 0, nullptr, false},
+        {"FullAtTheSecond", test::Fault::Database_Full, 1, nullptr, true},
     };
     const std::pair<const char*, const char*> refused[] = {
         {"InsertRefusedPartWay", "INSERT ON FILE_TBL WHEN NEW.USER_ID=%1 AND NEW.FILE_EXTN='.s150'"},
@@ -371,7 +375,7 @@ std::vector<Fault_Case> Fault_Cases() {
     };
     for (const auto& [strName, strRefused] : refused)
         for (const test::Fault fault : {test::Fault::Abort_Trigger, test::Fault::Rollback_Trigger})
-            cases.push_back({strName, fault, 1, strRefused});
+            cases.push_back({strName, fault, 1, strRefused, false});
     return cases;
 }
 
@@ -386,6 +390,14 @@ TEST_P(CopyFaultTest, EachDestinationKeepsItsOldListOrGetsTheWholeNewOne) {
     for (const long lngUserID : destinations) {
         Add_Values(files, lngUserID, {".old1-" + QString::number(lngUserID), ".old2"});
         Set_Bits(lngUserID, 0x1000);
+    }
+    if (c.blnRoomForFirst) {
+        // Values as long as the source's: their room takes its 300 once with some to
+        // spare, never a second copy.
+        QStringList room;
+        for (int i = 0; i < 420; ++i) room << QStringLiteral(".r%1").arg(i);
+        Add_Values(files, destinations[0], room);
+        Fill_Until_Full(files.strTable, files.strColumn);
     }
     std::unique_ptr<test::Made_Fault> made =
         c.strRefused ? Make_Fault(c.fault, {QString(QLatin1String(c.strRefused)).arg(destinations[1])})
