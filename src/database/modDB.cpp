@@ -6,6 +6,7 @@
 
 #include <QFileInfo>
 #include <cmath>
+#include <exception>
 #include <limits>
 #include <memory>
 #include <string_view>
@@ -120,15 +121,15 @@ Db_Connection Open_Database(const QString& strPath) {
 
 void Close_Database(Db_Connection& hDb) { hDb.Close(); }
 
-bool Is_Settings_Database(const QString& strPath, QString& strReason) {
+Settings_File Check_Settings_Database(const QString& strPath, QString& strReason) {
     const QFileInfo info(strPath);
     if (!info.exists() || !info.isFile()) {
         strReason = QStringLiteral("File not found");
-        return false;
+        return Settings_File::Unreadable;
     }
     if (info.size() == 0) {
         strReason = QStringLiteral("the file is empty");
-        return false;
+        return Settings_File::Unreadable;
     }
     sqlite3* p = nullptr;
     const QByteArray path = strPath.toUtf8();
@@ -136,9 +137,9 @@ bool Is_Settings_Database(const QString& strPath, QString& strReason) {
     const Db_Connection hDb(p);
     if (rcOpen != SQLITE_OK) {
         strReason = p ? QString::fromUtf8(sqlite3_errmsg(p)) : QStringLiteral("out of memory");
-        return false;
+        return Settings_File::Unreadable;
     }
-    sqlite3_busy_timeout(p, BUSY_TIMEOUT_MS);
+    sqlite3_busy_timeout(p, g_lngBusyTimeout);
     // The settings row and the users table, with the columns start-up and login read.
     for (const char* strSQL : {"SELECT REMOTE_MODE, SERVER_NAME, CLIENT_PORT, PWD, PROGRAM_MODE, CLIENT_OPTIONS "
                                "FROM SETTINGS_TBL WHERE SETTINGS_ID=1",
@@ -149,14 +150,17 @@ bool Is_Settings_Database(const QString& strPath, QString& strReason) {
         if (rc == SQLITE_OK) rc = sqlite3_step(raw);
         if (rc != SQLITE_ROW && rc != SQLITE_DONE) {
             strReason = QString::fromUtf8(sqlite3_errmsg(p));
-            return false;
+            // A file locked by another program says nothing about what it holds.
+            const int rcPrimary = rc & 0xFF;
+            return rcPrimary == SQLITE_BUSY || rcPrimary == SQLITE_LOCKED ? Settings_File::Busy
+                                                                          : Settings_File::Unreadable;
         }
         if (rc == SQLITE_DONE && std::string_view(strSQL).starts_with("SELECT REMOTE_MODE")) {
             strReason = QStringLiteral("it holds no settings row");
-            return false;
+            return Settings_File::Unreadable;
         }
     }
-    return true;
+    return Settings_File::Readable;
 }
 
 namespace {
@@ -360,22 +364,45 @@ bool Execute_In_Transaction(const QString& strSQL) {
     return blnResult;
 }
 
-MY_TRANS::MY_TRANS(const Db_Connection& hDb) : m_hDb(hDb) {
+MY_TRANS::MY_TRANS(const Db_Connection& hDb) : m_hDb(hDb), m_lngUncaught(std::uncaught_exceptions()) {
     Query_Result arrResult;
     long lngRows = 0;
     m_blnBegan = Run_Query(m_hDb, QStringLiteral("BEGIN DEFERRED TRANSACTION MY_TRANS"), arrResult, lngRows);
 }
 
 MY_TRANS::~MY_TRANS() {
-    // A guard left without Commit() (an error part-way) still commits what succeeded.
-    Commit();
+    // A guard left without Commit() after a reported failure part-way still commits
+    // what succeeded; one left by an exception keeps nothing. Comparing the counts
+    // lets a guard made inside a destructor during unwinding commit as usual.
+    if (std::uncaught_exceptions() > m_lngUncaught) Rollback();
+    else Commit();
 }
+
+namespace {
+// True when the file the connection writes was deleted or replaced by another file
+// since it was opened. A file system that cannot tell counts as unmoved.
+bool File_Has_Moved(sqlite3* db) {
+    int intMoved = 0;
+    return sqlite3_file_control(db, "main", SQLITE_FCNTL_HAS_MOVED, &intMoved) == SQLITE_OK && intMoved != 0;
+}
+}  // namespace
 
 bool MY_TRANS::Commit() {
     if (m_blnEnded) return m_blnCommitted;
     m_blnEnded = true;
     // Commit only what is open: a BEGIN that failed leaves nothing to commit.
     if (!m_blnBegan || !m_hDb || sqlite3_get_autocommit(m_hDb.get())) return false;
+    if (File_Has_Moved(m_hDb.get())) {
+        sqlite3_exec(m_hDb.get(), "ROLLBACK TRANSACTION MY_TRANS", nullptr, nullptr, nullptr);
+        const QString strFile = QString::fromUtf8(sqlite3_db_filename(m_hDb.get(), "main"));
+        Error_Block([&] {
+            modProgram::Log().Show_Error(QStringLiteral("The settings database ") + strFile +
+                                             QStringLiteral(" was deleted or replaced while this change was being "
+                                                            "written. Nothing of the change was stored."),
+                                         true);
+        });
+        return false;
+    }
     Query_Result arrResult;
     long lngRows = 0;
     // The busy handler waits out a lock held by another reader within the time-out;

@@ -83,9 +83,15 @@ QString Get_Database_File();
 Db_Connection Open_Database(const QString& strPath);
 void Close_Database(Db_Connection& hDb);
 
-// True when strPath can be read as a settings database: an SQLite file holding the
-// settings row and the users table. Otherwise false with the reason; shows nothing.
-bool Is_Settings_Database(const QString& strPath, QString& strReason);
+// What start-up finds at the settings database's place.
+enum class Settings_File {
+    Readable,    // an SQLite file holding the settings row and the users table
+    Busy,        // another program holds it locked past the busy time-out
+    Unreadable,  // missing, empty, not SQLite, or without the settings row or users table
+};
+// Tells whether strPath can be read as a settings database; for Busy and Unreadable
+// strReason holds why (the database's own text where it gave one). Shows nothing.
+Settings_File Check_Settings_Database(const QString& strPath, QString& strReason);
 
 // Runs strSQL (one or more statements). With an empty connection returns false and
 // reports nothing; a failed statement is reported with the database's message.
@@ -119,11 +125,14 @@ bool Execute_In_Transaction(const QString& strSQL);
 
 // The batch transaction: "BEGIN DEFERRED TRANSACTION MY_TRANS" now, and
 // "COMMIT TRANSACTION MY_TRANS" at Commit() or, failing that, when the guard goes,
-// also after a failed statement (what succeeded stays written).
+// also after a failed statement (what succeeded stays written). A guard left by an
+// exception (one raised after the guard was made) rolls the batch back instead: the
+// code that would have decided what to keep never ran.
 // A commit that fails (after the busy time-out waited out a lock) is rolled back and
 // reported once with the database's own text: nothing of the batch is stored then,
 // and Commit() answers false so that the caller reports no success and shows only
-// what is stored.
+// what is stored. So is a batch whose file was deleted or replaced by another while
+// it ran: its commit would go into a file nobody opens again; the box names the file.
 class MY_TRANS {
 public:
     explicit MY_TRANS(const Db_Connection& hDb);
@@ -142,6 +151,7 @@ public:
 
 private:
     const Db_Connection& m_hDb;
+    int m_lngUncaught = 0;  // exceptions already unwinding when the guard was made
     bool m_blnBegan = false;
     bool m_blnEnded = false;
     bool m_blnCommitted = false;

@@ -83,9 +83,12 @@ Run_Kind Main(const QString& strCommandLine) {
     Write_Log_Start();
     Init_Common_Controls();
     // A file that is no settings database is reported once, by name, and ends the
-    // run: every dialog would otherwise fail on it again.
+    // run: every dialog would otherwise fail on it again. A file another program holds
+    // locked is a failed read like any other: the read below reports it with the
+    // database's own text, remote mode stays off, and the login follows.
     const QString strDatabase = modDB::Get_Database_File();
-    if (QString strReason; !modDB::Is_Settings_Database(strDatabase, strReason)) {
+    if (QString strReason;
+        modDB::Check_Settings_Database(strDatabase, strReason) == modDB::Settings_File::Unreadable) {
         Log().Show_Error("The settings database cannot be read: " + strDatabase + ": " + strReason, true);
         Close_Application_Log();
         return Run_Kind::Unreadable_Settings;

@@ -4,7 +4,11 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <functional>
 #include <sqlite3.h>
+#include <stdexcept>
+#include <unistd.h>
+#include <cstdio>
 
 using namespace modDB;
 
@@ -260,6 +264,116 @@ TEST_F(ModDbTest, FullDatabaseFailsTheWriteAndKeepsTheOldRows) {
     test::Clear_Connection_Faults();
     EXPECT_EQ(Scalar("SELECT GROUP_CONCAT(FILE_EXTN) FROM FILE_TBL"), "old");
 }
+
+// An exception leaving the guard's scope rolls the batch back; one caught inside it,
+// or a guard made and left normally while another exception unwinds, commits.
+TEST_F(ModDbTest, GuardLeftByAnExceptionKeepsNothingOfTheBatch) {
+    Exec("INSERT INTO FILE_TBL (FILE_EXTN) VALUES ('old')");
+    const auto insert = [](const Db_Connection& hDb, const char* strValue) {
+        Query_Result r;
+        long n = 0;
+        EXPECT_TRUE(Run_Query(hDb, QString("INSERT INTO FILE_TBL (FILE_EXTN) VALUES ('%1')").arg(strValue), r, n));
+    };
+    // Writes its own batch from its destructor, that is while the exception unwinds.
+    struct Writer_In_Unwinding {
+        std::function<void(const Db_Connection&, const char*)> insert;
+        ~Writer_In_Unwinding() {
+            Db_Connection hDb = Open_Database(Get_Database_File());
+            MY_TRANS trans(hDb);
+            insert(hDb, "unwinding");
+        }
+    };
+    Db_Connection hDb = Open_Database(Get_Database_File());
+    EXPECT_THROW(
+        {
+            MY_TRANS trans(hDb);
+            insert(hDb, "thrown");
+            throw std::runtime_error("allocation failed");
+        },
+        std::runtime_error);
+    EXPECT_EQ(sqlite3_get_autocommit(hDb.get()), 1) << "no transaction left open";
+    {
+        MY_TRANS trans(hDb);
+        insert(hDb, "caught");
+        try {
+            throw std::runtime_error("handled here");
+        } catch (const std::runtime_error&) {
+        }
+    }
+    EXPECT_THROW(
+        {
+            Writer_In_Unwinding writer{insert};
+            throw std::runtime_error("unwinding");
+        },
+        std::runtime_error);
+    Close_Database(hDb);
+    EXPECT_EQ(Scalar("SELECT GROUP_CONCAT(FILE_EXTN) FROM FILE_TBL"), "old,caught,unwinding");
+    EXPECT_TRUE(Boxes().empty());
+}
+
+// The settings file deleted, or replaced by another file, while a batch runs: the
+// commit would go into a file nobody opens again. It is a failed write instead.
+struct Moved_File_Case {
+    const char* strName;
+    bool blnReplaced;  // another file put in its place (false: only deleted)
+};
+
+class MovedFileTest : public test::Dv_Test, public ::testing::WithParamInterface<Moved_File_Case> {};
+
+TEST_P(MovedFileTest, IsRolledBackReportedOnceNamingTheFileAndAnsweredFalse) {
+    Exec("INSERT INTO FILE_TBL (FILE_EXTN) VALUES ('old')");
+    const QString strAside = Temp_Path("written.iil");  // a second name of the file the batch writes
+    const QString strOther = Temp_Path("other.iil");
+    ASSERT_TRUE(QFile::copy(Database_File(), strOther));
+    Db_Connection hDb = Open_Database(Get_Database_File());
+    bool blnCommitted = true;
+    {
+        MY_TRANS trans(hDb);
+        Query_Result r;
+        long n = 0;
+        EXPECT_TRUE(Run_Query(hDb, "INSERT INTO FILE_TBL (FILE_EXTN) VALUES ('new')", r, n));
+        ASSERT_EQ(::link(QFile::encodeName(Database_File()).constData(), QFile::encodeName(strAside).constData()), 0);
+        if (GetParam().blnReplaced) {
+            ASSERT_EQ(::rename(QFile::encodeName(strOther).constData(), QFile::encodeName(Database_File()).constData()), 0);
+        } else {
+            ASSERT_TRUE(QFile::remove(Database_File()));
+        }
+        EXPECT_TRUE(Run_Query(hDb, "INSERT INTO FILE_TBL (FILE_EXTN) VALUES ('later')", r, n));
+        blnCommitted = trans.Commit();
+        EXPECT_FALSE(trans.Commit()) << "asked again: the same answer, no second box";
+        EXPECT_FALSE(trans.Is_Open());
+    }
+    EXPECT_FALSE(blnCommitted);
+    EXPECT_EQ(sqlite3_get_autocommit(hDb.get()), 1);
+    Close_Database(hDb);
+    const auto boxes = Boxes();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].lngStyle, 16);
+    EXPECT_EQ(boxes[0].strText, "The settings database " + Database_File() +
+                                    " was deleted or replaced while this change was being written. Nothing of the "
+                                    "change was stored.");
+    EXPECT_EQ(Log_Lines().filter("E: The settings database " + Database_File() + " was deleted").size(), 1);
+    // Nothing of the batch is in the file it wrote, nor in the file now in its place.
+    const auto stored = [&](const QString& strFile) {
+        sqlite3* db = nullptr;
+        EXPECT_EQ(sqlite3_open_v2(QFile::encodeName(strFile).constData(), &db, SQLITE_OPEN_READONLY, nullptr), SQLITE_OK);
+        sqlite3_stmt* stmt = nullptr;
+        QString strValues = "?";
+        if (sqlite3_prepare_v2(db, "SELECT GROUP_CONCAT(FILE_EXTN) FROM FILE_TBL", -1, &stmt, nullptr) == SQLITE_OK &&
+            sqlite3_step(stmt) == SQLITE_ROW)
+            strValues = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(stmt, 0)));
+        sqlite3_finalize(stmt);
+        sqlite3_close_v2(db);
+        return strValues;
+    };
+    EXPECT_EQ(stored(strAside), "old");
+    if (GetParam().blnReplaced) EXPECT_EQ(stored(Database_File()), "old");
+    else EXPECT_FALSE(QFile::exists(Database_File())) << "nothing created in its place";
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, MovedFileTest,
+                         ::testing::Values(Moved_File_Case{"Deleted", false}, Moved_File_Case{"Replaced", true}),
+                         [](const auto& info) { return std::string(info.param.strName); });
 
 TEST_F(ModDbTest, PreparedStatementRunsWithBoundValuesAndReportsFailures) {
     Db_Connection hDb = Open_Database(Get_Database_File());

@@ -135,6 +135,27 @@ INSTANTIATE_TEST_SUITE_P(
                            }}),
     [](const auto& info) { return std::string(info.param.strName); });
 
+// A file another program holds locked past the busy time-out is no unreadable one:
+// the failed read is reported with the database's own text and the login follows.
+TEST_F(StartUpTest, SettingsHeldLockedByAnotherProgramAreAFailedReadNotTheEnd) {
+    Exec("UPDATE SETTINGS_TBL SET REMOTE_MODE=1");
+    modGlobal::Is_Remote_Mode = true;
+    int intLoginShown = 0;
+    modProgram::Set_Login_Starter([&] { ++intLoginShown; });
+    auto lock = Make_Fault(test::Fault::Held_Exclusive_Lock);
+    EXPECT_EQ(modProgram::Main(""), Run_Kind::Console);
+    lock->Release();
+    const auto boxes = Boxes();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].strText, test::Fault_Text(test::Fault::Held_Exclusive_Lock));
+    EXPECT_EQ(boxes[0].lngStyle, 16);
+    EXPECT_EQ(intLoginShown, 1);
+    EXPECT_FALSE(modGlobal::Is_Remote_Mode) << "a failed read leaves remote mode off";
+    EXPECT_TRUE(modProgram::Application_Log) << "the run goes on";
+    EXPECT_TRUE(Log_Lines().filter("cannot be read").isEmpty());
+    EXPECT_EQ(Log_Lines().filter(QString("E: ") + test::Fault_Text(test::Fault::Held_Exclusive_Lock)).size(), 1);
+}
+
 TEST_F(StartUpTest, CloseApplicationLogWritesTheEndBlockAndReleasesTheLog) {
     modProgram::Main("");
     modProgram::Close_Application_Log();
