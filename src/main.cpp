@@ -17,13 +17,12 @@ int main(int argc, char* argv[]) {
         // and over remote shells, and reports on the error stream.
         QCoreApplication app(argc, argv);
         try {
-            modProgram::Main(strCommandLine);
+            return modProgram::Exit_Code(modProgram::Main(strCommandLine), strCommandLine);
         } catch (const Run_Time_Error& e) {
             platform::Message_Boxes().Show(QStringLiteral("Run-time error '%1':\n\n%2").arg(e.Number).arg(e.Description),
                                            platform::vbCritical, QStringLiteral("DravinoleTS"));
             return 1;
         }
-        return 0;
     }
     platform::Dv_Application app(argc, argv);
     platform::Install_Widget_Services();
@@ -34,11 +33,8 @@ int main(int argc, char* argv[]) {
         pLogin->show();
     });
     try {
-        switch (modProgram::Main(strCommandLine)) {
-            case modProgram::Run_Kind::Console: break;
-            case modProgram::Run_Kind::Unreadable_Settings: return 1;
-            default: return 0;
-        }
+        const modProgram::Run_Kind kind = modProgram::Main(strCommandLine);
+        if (kind != modProgram::Run_Kind::Console) return modProgram::Exit_Code(kind, strCommandLine);
     } catch (const Run_Time_Error& e) {
         // Start-up has no error block of its own (a log file that cannot be opened, say):
         // report the error and end, as the platform's own report would.

@@ -7,6 +7,8 @@
 #include <QStandardPaths>
 #include <QTextStream>
 
+#include <cerrno>
+#include <cstring>
 #include <fcntl.h>
 #include <pwd.h>
 #include <sys/file.h>
@@ -102,11 +104,25 @@ long File_Instance_Lock::Create_Mutex(const QString& strName) {
     // consoles must never run on one database.
     const QString strFolder = m_strFolder.isEmpty() ? Environment().Windows_Directory() : m_strFolder;
     m_blnHeldElsewhere = true;
-    if (strFolder.isEmpty()) return 0;
+    m_strFailure.clear();
+    const auto fail = [&](int intErrno) {
+        m_strFailure = QStringLiteral("The single-instance lock cannot be made in the folder \"%1\": %2")
+                           .arg(strFolder, QString::fromLocal8Bit(std::strerror(intErrno)));
+        return 0L;
+    };
+    if (strFolder.isEmpty()) {
+        m_strFailure = QStringLiteral("The single-instance lock cannot be made: the Windows directory is not known");
+        return 0;
+    }
     const QByteArray path = QFile::encodeName(strFolder + "/" + strName + ".lock");
     if (m_fd < 0) m_fd = ::open(path.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
-    if (m_fd < 0) return 0;
-    m_blnHeldElsewhere = ::flock(m_fd, LOCK_EX | LOCK_NB) != 0;
+    if (m_fd < 0) return fail(errno);
+    if (::flock(m_fd, LOCK_EX | LOCK_NB) != 0) {
+        // Only a lock held by another process is a previous instance.
+        if (errno != EWOULDBLOCK) return fail(errno);
+        return m_fd;
+    }
+    m_blnHeldElsewhere = false;
     return m_fd;
 }
 

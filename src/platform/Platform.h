@@ -46,6 +46,9 @@ public:
     virtual long Create_Mutex(const QString& strName) = 0;
     // True when another running copy of the program holds the lock.
     virtual bool Previous_Instance() = 0;
+    // Why the lock could not be made at all (its place and the system's reason), or
+    // empty when it was made or another copy holds it.
+    virtual QString Failure() { return QString(); }
 };
 
 class IMessageBox {
@@ -145,18 +148,22 @@ public:
 
 // A lock on a file named after the mutex beside the settings database (in the
 // Windows directory, unless a folder is given), held for the life of the object (and
-// so of the process). A lock that cannot be made counts as held by another copy.
+// so of the process). A lock that cannot be made (its folder missing or not
+// writable) still counts as held, so that no second console runs unguarded, and
+// Failure() names the folder and the reason.
 class File_Instance_Lock : public IInstanceLock {
 public:
     explicit File_Instance_Lock(QString strFolder = QString());
     ~File_Instance_Lock() override;
     long Create_Mutex(const QString& strName) override;
     bool Previous_Instance() override { return m_blnHeldElsewhere; }
+    QString Failure() override { return m_strFailure; }
 
 private:
     QString m_strFolder;
     int m_fd = -1;
     bool m_blnHeldElsewhere = false;
+    QString m_strFailure;
 };
 
 class System_Clock : public IClock {

@@ -30,16 +30,20 @@ void Show_Installation_Error(long lngNumber, const QString& strDescription) {
                                    QStringLiteral("DravinoleTS"));
 }
 
+// False when the body failed (its box was shown).
 template <class Body>
-void Run_Installation_Step(Body&& body) {
+bool Run_Installation_Step(Body&& body) {
+    bool blnDone = false;
     try {
         body();
+        blnDone = true;
     } catch (const Run_Time_Error& e) {
         Show_Installation_Error(e.Number, e.Description);
     } catch (const std::exception& e) {
         Show_Installation_Error(51, QString::fromLocal8Bit(e.what()));
     }
     modGlobal::Err.Clear();
+    return blnDone;
 }
 
 // AppInit_DLLs holds DLL names separated by blanks or commas.
@@ -81,8 +85,8 @@ bool Catalog_Names_Library(StdRegProv& reg, const QString& strCatalogKey) {
 
 }  // namespace
 
-void Install_Filters() {
-    Run_Installation_Step([] {
+bool Install_Filters() {
+    return Run_Installation_Step([] {
         if (modAPI::Is_64Bit_Windows())
             Start_Provider_Installer(QStringLiteral("-ip"));
         else
@@ -91,8 +95,8 @@ void Install_Filters() {
     });
 }
 
-void Uninstall_Filters() {
-    Run_Installation_Step([] {
+bool Uninstall_Filters() {
+    return Run_Installation_Step([] {
         if (modAPI::Is_64Bit_Windows()) Start_Provider_Installer(QStringLiteral("-up"));
         modFilterLibrary::Remove_Network_Provider(lhdvsock::PROVIDER_KEY);
         Set_AppInit_Dlls(false);

@@ -66,19 +66,20 @@ bool Is_Filter_Switch(const QString& strCommandLine) {
 
 Run_Kind Main(const QString& strCommandLine) {
     Create_Instance_Mutex();
+    // A lock that could not be made is no previous instance: name its place and why.
+    if (const QString strFailure = platform::Instance_Lock().Failure(); !strFailure.isEmpty()) {
+        platform::Message_Boxes().Show(strFailure, platform::vbCritical, QStringLiteral("DravinoleTS"));
+        return Run_Kind::No_Instance_Lock;
+    }
     if (platform::Instance_Lock().Previous_Instance()) {
         platform::Message_Boxes().Show(QStringLiteral("A previous instance of the program is running!"),
                                        platform::vbExclamation, QStringLiteral("DravinoleTS"));
         return Run_Kind::Previous_Instance;
     }
-    if (strCommandLine == QLatin1String("-ip")) {
-        Install_Filters();
-        return Run_Kind::Install_Filters;
-    }
-    if (strCommandLine == QLatin1String("-up")) {
-        Uninstall_Filters();
-        return Run_Kind::Uninstall_Filters;
-    }
+    if (strCommandLine == QLatin1String("-ip"))
+        return Install_Filters() ? Run_Kind::Install_Filters : Run_Kind::Filter_Run_Failed;
+    if (strCommandLine == QLatin1String("-up"))
+        return Uninstall_Filters() ? Run_Kind::Uninstall_Filters : Run_Kind::Filter_Run_Failed;
     Application_Log = std::make_unique<clsLog>();
     Write_Log_Start();
     Init_Common_Controls();
@@ -100,6 +101,21 @@ Run_Kind Main(const QString& strCommandLine) {
     modGlobal::Is_Remote_Mode = lngRemoteMode != 0;
     if (g_loginStarter) g_loginStarter();
     return Run_Kind::Console;
+}
+
+int Exit_Code(Run_Kind kind, const QString& strCommandLine) {
+    switch (kind) {
+        case Run_Kind::Install_Filters:
+        case Run_Kind::Uninstall_Filters:
+        case Run_Kind::Console: return 0;
+        // A second console is refused as it should be; a filter run refused by it did
+        // not do what an installation script asked for.
+        case Run_Kind::Previous_Instance: return Is_Filter_Switch(strCommandLine) ? 1 : 0;
+        case Run_Kind::No_Instance_Lock:
+        case Run_Kind::Filter_Run_Failed:
+        case Run_Kind::Unreadable_Settings: return 1;
+    }
+    return 1;
 }
 
 }  // namespace modProgram

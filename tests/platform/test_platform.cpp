@@ -25,7 +25,9 @@ TEST(InstanceLockTest, SecondHolderSeesThePreviousInstance) {
         platform::File_Instance_Lock second(dir.path());
         second.Create_Mutex("lhdravinolets");
         EXPECT_TRUE(second.Previous_Instance());
+        EXPECT_EQ(second.Failure(), "") << "held by another copy is no failure to make it";
     }
+    EXPECT_EQ(first.Failure(), "");
     platform::File_Instance_Lock other(dir.path());
     other.Create_Mutex("another-name");
     EXPECT_FALSE(other.Previous_Instance());
@@ -111,7 +113,16 @@ TEST_F(LockPlaceTest, ALockThatCannotBeMadeCountsAsAnotherInstance) {
         platform::File_Instance_Lock lock;
         lock.Create_Mutex("lhdravinolets");
         EXPECT_TRUE(lock.Previous_Instance()) << strFolder.toStdString();
+        // ... and says where and why, so that it is not taken for one.
+        EXPECT_TRUE(lock.Failure().startsWith("The single-instance lock cannot be made in the folder \"" + strFolder +
+                                              "\": "))
+            << lock.Failure().toStdString();
     }
+    environment->strWindowsDirectory.clear();
+    platform::File_Instance_Lock nowhere;
+    nowhere.Create_Mutex("lhdravinolets");
+    EXPECT_TRUE(nowhere.Previous_Instance());
+    EXPECT_EQ(nowhere.Failure(), "The single-instance lock cannot be made: the Windows directory is not known");
 }
 
 TEST(MessageBoxTest, EveryTextIsShownAsPlainText) {

@@ -1,8 +1,11 @@
+#include "platform/Platform.h"
 #include "services/modGlobal.h"
 #include "services/modProgram.h"
 #include "support/Fixture.h"
 
+#include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <functional>
 
 using modProgram::Run_Kind;
@@ -154,6 +157,100 @@ TEST_F(StartUpTest, SettingsHeldLockedByAnotherProgramAreAFailedReadNotTheEnd) {
     EXPECT_TRUE(modProgram::Application_Log) << "the run goes on";
     EXPECT_TRUE(Log_Lines().filter("cannot be read").isEmpty());
     EXPECT_EQ(Log_Lines().filter(QString("E: ") + test::Fault_Text(test::Fault::Held_Exclusive_Lock)).size(), 1);
+}
+
+// Places where the single-instance lock cannot be made, and the system's reason.
+struct Lock_Place_Case {
+    const char* strName;
+    const char* strFolder;  // under the test's folder; "import.txt" there is a regular file
+    const char* strReason;
+};
+
+void PrintTo(const Lock_Place_Case& c, std::ostream* os) { *os << c.strName; }
+
+const Lock_Place_Case LOCK_PLACES[] = {
+    {"FolderMissing", "no/such/folder", "No such file or directory"},
+    {"FolderUnderAFile", "import.txt/Windows", "Not a directory"},
+};
+
+class LockPlaceStartUpTest : public StartUpTest, public ::testing::WithParamInterface<Lock_Place_Case> {
+protected:
+    void SetUp() override {
+        StartUpTest::SetUp();
+        QFile file(Temp_Path("import.txt"));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        strFolder = Temp_Path(GetParam().strFolder);
+        strBox = QString("The single-instance lock cannot be made in the folder \"%1\": %2")
+                     .arg(strFolder, GetParam().strReason);
+    }
+    QString strFolder, strBox;
+};
+
+TEST_P(LockPlaceStartUpTest, NamesTheFolderAndTheReasonAndEndsEveryRunAsAFailure) {
+    environment->strWindowsDirectory = strFolder;
+    platform::Services().instanceLock = std::make_shared<platform::File_Instance_Lock>();
+    for (const char* strCommand : {"", "-ip", "-up"}) {
+        const Run_Kind kind = modProgram::Main(strCommand);
+        EXPECT_EQ(kind, Run_Kind::No_Instance_Lock) << strCommand;
+        EXPECT_EQ(modProgram::Exit_Code(kind, strCommand), 1) << strCommand;
+        const auto boxes = Boxes();
+        ASSERT_EQ(boxes.size(), 1u) << strCommand;
+        EXPECT_EQ(boxes[0].strText, strBox);
+        EXPECT_EQ(boxes[0].lngStyle, 16);
+        EXPECT_EQ(boxes[0].strTitle, "DravinoleTS");
+    }
+    EXPECT_FALSE(QFile::exists(Log_File()));
+    EXPECT_FALSE(modProgram::Application_Log);
+    EXPECT_FALSE(QFileInfo::exists(strFolder)) << "nothing created in its place";
+}
+
+// The console as built, run as an installation script runs it: no display, the lock's
+// folder unusable. It says why on the error stream and exits with a failure.
+TEST_P(LockPlaceStartUpTest, FilterSwitchesRunAsAProcessExitNonZeroSayingWhy) {
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("WINDIR", strFolder);
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    for (const char* strSwitch : {"-ip", "-up"}) {
+        QProcess p;
+        p.setProcessEnvironment(env);
+        p.start(QStringLiteral(DV_PROGRAM_BUILD_DIR "/DravinoleTS"), {strSwitch});
+        ASSERT_TRUE(p.waitForFinished(30000)) << strSwitch;
+        EXPECT_EQ(p.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(p.exitCode(), 1) << strSwitch;
+        const QString strError = QString::fromLocal8Bit(p.readAllStandardError());
+        EXPECT_TRUE(strError.contains("DravinoleTS: " + strBox)) << strError.toStdString();
+        EXPECT_FALSE(strError.contains("previous instance")) << strError.toStdString();
+        EXPECT_TRUE(p.readAllStandardOutput().isEmpty());
+    }
+    EXPECT_FALSE(QFileInfo::exists(strFolder)) << "nothing installed or created there";
+}
+
+INSTANTIATE_TEST_SUITE_P(Places, LockPlaceStartUpTest, ::testing::ValuesIn(LOCK_PLACES),
+                         [](const auto& info) { return std::string(info.param.strName); });
+
+// A filter run that did not do its work ends with a failure; one that did, without.
+TEST_F(StartUpTest, FilterRunsExitNonZeroWhenTheyDidNotDoTheirWork) {
+    for (const char* strSwitch : {"-ip", "-up"}) {
+        instanceLock->blnPrevious = true;
+        EXPECT_EQ(modProgram::Exit_Code(modProgram::Main(strSwitch), strSwitch), 1) << strSwitch;
+        EXPECT_EQ(Boxes().size(), 1u);
+        instanceLock->blnPrevious = false;
+        EXPECT_EQ(modProgram::Exit_Code(modProgram::Main(strSwitch), strSwitch), 0) << strSwitch;
+        EXPECT_TRUE(Boxes().empty());
+        // The network filter library missing: its box, and a failure.
+        ASSERT_TRUE(QFile::remove(Program_Dir() + "/liblhdvsock.so"));
+        const Run_Kind kind = modProgram::Main(strSwitch);
+        EXPECT_EQ(kind, Run_Kind::Filter_Run_Failed) << strSwitch;
+        EXPECT_EQ(modProgram::Exit_Code(kind, strSwitch), 1) << strSwitch;
+        const auto boxes = Boxes();
+        ASSERT_EQ(boxes.size(), 1u);
+        EXPECT_EQ(boxes[0].strText, "53: File not found: lhdvsock.dll");
+        ASSERT_TRUE(QFile::copy(QStringLiteral(DV_PROGRAM_BUILD_DIR "/liblhdvsock.so"), Program_Dir() + "/liblhdvsock.so"));
+    }
+    // A second console is refused as it always was, without a failure.
+    instanceLock->blnPrevious = true;
+    EXPECT_EQ(modProgram::Exit_Code(modProgram::Main(""), ""), 0);
+    EXPECT_EQ(Boxes().size(), 1u);
 }
 
 TEST_F(StartUpTest, CloseApplicationLogWritesTheEndBlockAndReleasesTheLog) {
