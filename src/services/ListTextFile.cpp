@@ -4,6 +4,7 @@
 #include "services/modGlobal.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 #include <QStringDecoder>
 #include <QStringEncoder>
@@ -93,22 +94,56 @@ QString Decode_List_Text(const QByteArray& bytes) {
 
 bool Is_Control_Character(QChar ch) {
     const char16_t c = ch.unicode();
-    return (c < 0x20 && c != u'\t') || c == 0x7F;
+    return (c < 0x20 && c != u'\t') || (c >= 0x7F && c <= 0x9F);
 }
 
 List_Text_Status Read_List_Text_File(const QString& strFileName, QStringList& fields, long& lngSkipped,
                                      QString& strError) {
     fields.clear();
     lngSkipped = 0;
+    // Only a regular file is opened: opening a pipe would wait for a writer, and a
+    // device such as /dev/zero never ends. A missing file fails at the opening.
+    const QFileInfo info(strFileName);
+    if (info.exists() && !info.isFile()) {
+        strError = QStringLiteral("the file is not a regular file");
+        return List_Text_Status::Not_A_File;
+    }
     QFile file(strFileName);
     if (!file.open(QIODevice::ReadOnly)) {
         strError = file.errorString();
         return List_Text_Status::Unreadable;
     }
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        strError = file.errorString();
-        return List_Text_Status::Unreadable;
+    if (file.isSequential()) {  // replaced by something else since it was looked at
+        strError = QStringLiteral("the file is not a regular file");
+        return List_Text_Status::Not_A_File;
+    }
+    // The bound is checked before any byte is read, and again on what was read, in
+    // case the file grows meanwhile.
+    if (file.size() > MAX_LIST_FILE_BYTES) {
+        strError = QStringLiteral("the file is larger than %1 MB").arg(MAX_LIST_FILE_BYTES >> 20);
+        return List_Text_Status::Too_Large;
+    }
+    QByteArray bytes(file.size(), Qt::Uninitialized);
+    qsizetype lngHave = 0;
+    for (;;) {
+        // What the size promised first; then whatever a file that grows meanwhile
+        // holds beyond it, up to just past the bound.
+        if (lngHave == bytes.size()) {
+            if (bytes.size() > MAX_LIST_FILE_BYTES) break;
+            bytes.resize(bytes.size() + (qsizetype(1) << 16));
+        }
+        const qint64 lngRead = file.read(bytes.data() + lngHave, bytes.size() - lngHave);
+        if (lngRead < 0) {
+            strError = file.errorString();
+            return List_Text_Status::Unreadable;
+        }
+        if (lngRead == 0) break;
+        lngHave += lngRead;
+    }
+    bytes.truncate(lngHave);
+    if (bytes.size() > MAX_LIST_FILE_BYTES) {
+        strError = QStringLiteral("the file is larger than %1 MB").arg(MAX_LIST_FILE_BYTES >> 20);
+        return List_Text_Status::Too_Large;
     }
     const QString strText = Decode_List_Text(bytes);
     if (!Looks_Like_Text(strText)) {
@@ -148,6 +183,17 @@ bool Read_Import_File(const QString& strFileName, QStringList& fields, long& lng
         case List_Text_Status::Not_Text:
             platform::Message_Boxes().Show(strFileName + QStringLiteral(" is not a text file. Nothing was imported."),
                                            platform::vbExclamation, QStringLiteral("DravinoleTS"));
+            return false;
+        case List_Text_Status::Not_A_File:
+            platform::Message_Boxes().Show(
+                strFileName + QStringLiteral(" is not a regular file. Nothing was imported."),
+                platform::vbExclamation, QStringLiteral("DravinoleTS"));
+            return false;
+        case List_Text_Status::Too_Large:
+            platform::Message_Boxes().Show(
+                strFileName + QStringLiteral(" is larger than %1 MB, more than any list holds. Nothing was imported.")
+                                  .arg(MAX_LIST_FILE_BYTES >> 20),
+                platform::vbExclamation, QStringLiteral("DravinoleTS"));
             return false;
         case List_Text_Status::Unreadable: break;
     }
