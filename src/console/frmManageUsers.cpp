@@ -274,6 +274,35 @@ void frmManageUsers::cmdImport_Click() {
     Report_Skipped_Fields(lngSkipped);
 }
 
+namespace {
+
+// Writes the names once more in a transaction of their own, after a failure that took
+// their batch with it (SQLite rolled the transaction back, or its commit failed). That
+// failure was reported already, so this reports nothing of its own; it gives how many
+// of the names are stored now: all of them, or none when this write fails as well.
+long Write_Again(const modDB::Db_Connection& hDb, modDB::Prepared_Statement& insert, const QStringList& names) {
+    if (names.isEmpty()) return 0;
+    modDB::Prepared_Statement begin(hDb, QStringLiteral("BEGIN DEFERRED TRANSACTION MY_TRANS"), false);
+    modDB::Prepared_Statement commit(hDb, QStringLiteral("COMMIT TRANSACTION MY_TRANS"), false);
+    modDB::Prepared_Statement rollback(hDb, QStringLiteral("ROLLBACK TRANSACTION MY_TRANS"), false);
+    if (!begin.Ok() || !commit.Ok() || !rollback.Ok() || !begin.Execute()) return 0;
+    bool blnWritten = true;
+    for (const QString& strName : names) {
+        insert.Bind(1, strName);
+        if (!insert.Execute()) {
+            blnWritten = false;
+            break;
+        }
+    }
+    if (blnWritten && commit.Execute()) return static_cast<long>(names.size());
+    // Whatever is still open goes; a transaction SQLite ended itself leaves this
+    // statement nothing to do.
+    rollback.Execute();
+    return 0;
+}
+
+}  // namespace
+
 void frmManageUsers::Import_Users(const QStringList& names) {
     modDB::Db_Connection hDb = modDB::Open_Database(modDB::Get_Database_File());
     if (!hDb) return;  // reported by the opening
@@ -288,7 +317,8 @@ void frmManageUsers::Import_Users(const QStringList& names) {
         // Names listed already (any letter case), invalid names and names that came
         // earlier in the file are skipped silently.
         QSet<QString> added;
-        long lngInBatch = 0;
+        // The names written in the open batch, not committed yet.
+        QStringList batch;
         auto trans = std::make_unique<modDB::MY_TRANS>(hDb);
         for (const QString& strName : names) {
             if (!trans->Began()) break;  // reported by the guard
@@ -302,21 +332,26 @@ void frmManageUsers::Import_Users(const QStringList& names) {
                 break;
             }
             added.insert(strName.toLower());
+            batch << strName;
             // The users are committed in batches: one commit per user would make a big
             // import slow, one for all would lose every user to a failure at the end.
-            if (++lngInBatch == USERS_BATCH) {
-                if (!trans->Commit()) {  // rolled back and reported by the guard
-                    lngInBatch = 0;
-                    trans.reset();
-                    break;
-                }
-                lngStored += lngInBatch;
-                lngInBatch = 0;
+            if (batch.size() == USERS_BATCH) {
+                if (!trans->Commit()) break;  // rolled back and reported by the guard
+                lngStored += static_cast<long>(batch.size());
+                batch.clear();
                 trans = std::make_unique<modDB::MY_TRANS>(hDb);
             }
         }
-        // What the last batch stored before the end or a failed insert is kept.
-        if (trans && trans->Commit()) lngStored += lngInBatch;
+        // What the open batch stored before the end or a failed insert is kept. When
+        // SQLite rolled the transaction back itself (a full disk, a trigger raising
+        // ROLLBACK) or the commit failed, the batch is gone: it is written again, so
+        // that every user added before the failure stays.
+        if (trans->Is_Open() && trans->Commit()) {
+            lngStored += static_cast<long>(batch.size());
+        } else {
+            trans->Rollback();
+            lngStored += Write_Again(hDb, insert, batch);
+        }
     }
     if (!strFailure.isEmpty())
         modProgram::Log().Show_Error(

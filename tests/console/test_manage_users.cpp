@@ -16,6 +16,7 @@
 #include <QPushButton>
 #include <QtTest/QTest>
 #include <functional>
+#include <sqlite3.h>
 #include <memory>
 #include <tuple>
 
@@ -454,18 +455,13 @@ TEST_F(ManageUsersTest, TheConsoleOpensItFromItsMenuAndFeatureItemAndShowsTheNew
 
 // Every write of the dialog against a fault made real: exactly one critical box with
 // the database's text, and the list shows what is stored.
-struct Users_Fault {
-    const char* strName;
-    const char* strBox;
-};
-
 struct Users_Write {
     const char* strName;
     std::function<void(ManageUsersTest&)> act;
 };
 
 class ManageUsersFaultTest : public ManageUsersTest,
-                             public ::testing::WithParamInterface<std::tuple<Users_Write, Users_Fault>> {
+                             public ::testing::WithParamInterface<std::tuple<Users_Write, test::Fault>> {
 public:
     void Add_Name(const QString& strName) { Add(strName); }
     bool Rename_Item(long lngIndex, const QString& strText) { return Rename(lngIndex, strText); }
@@ -481,67 +477,93 @@ public:
 };
 
 void PrintTo(const Users_Write& w, std::ostream* os) { *os << w.strName; }
-void PrintTo(const Users_Fault& f, std::ostream* os) { *os << f.strName; }
 
 const Users_Write USER_WRITES[] = {
     {"Add", [](ManageUsersTest& t) { static_cast<ManageUsersFaultTest&>(t).Add_Name("zed"); }},
-    {"Rename", [](ManageUsersTest& t) { EXPECT_TRUE(static_cast<ManageUsersFaultTest&>(t).Rename_Item(2, "anne")); }},
+    // A longer name: on a full disk the row cannot stay where it was.
+    {"Rename", [](ManageUsersTest& t) {
+         EXPECT_TRUE(static_cast<ManageUsersFaultTest&>(t).Rename_Item(2, "anne, a name longer than the one before"));
+     }},
     {"Remove", [](ManageUsersTest& t) { static_cast<ManageUsersFaultTest&>(t).Remove_Items({2, 3}); }},
     {"Import", [](ManageUsersTest& t) { static_cast<ManageUsersFaultTest&>(t).Import("x1\r\nx2\r\nx3\r\n"); }},
 };
 
-const Users_Fault USER_FAULTS[] = {
-    {"HeldReadLock", "database is locked"},
-    {"ReadOnly", "attempt to write a readonly database"},
-    {"Refused", "refused"},
-};
+const test::Fault USER_FAULTS[] = {test::Fault::Held_Read_Lock, test::Fault::Read_Only, test::Fault::Abort_Trigger,
+                                   test::Fault::Rollback_Trigger, test::Fault::Database_Full};
+
+// Fills USER_TBL until no further name fits and keeps the file from growing: a disk with
+// no room left for a user.
+void Fill_Users_Until_Full(const QString& strDatabaseFile) {
+    test::Set_Connection_Fault(test::Connection_Fault::Database_Full);
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(strDatabaseFile.toUtf8().constData(), &db), SQLITE_OK);
+    long lngFiller = 0;
+    for (const int intSize : {60, 20, 1}) {
+        for (int i = 0; i < 100000; ++i) {
+            const QByteArray sql = QString("INSERT INTO USER_TBL (USER_NAME) VALUES ('%1')")
+                                       .arg(QString::number(++lngFiller).rightJustified(intSize, 'f'))
+                                       .toUtf8();
+            if (sqlite3_exec(db, sql.constData(), nullptr, nullptr, nullptr) != SQLITE_OK) break;
+        }
+    }
+    sqlite3_close(db);
+}
 
 TEST_P(ManageUsersFaultTest, OneBoxAndTheListShowsWhatIsStored) {
     const auto& [write, fault] = GetParam();
     Insert_User("anna");
     Insert_User("bob");
-    const QString strFault = QLatin1String(fault.strName);
-    if (strFault == "Refused")
-        for (const char* strEvent : {"INSERT", "UPDATE", "DELETE"}) Refuse(strEvent, "USER_TBL");
+    std::unique_ptr<test::Made_Fault> made;
+    if (fault == test::Fault::Database_Full) Fill_Users_Until_Full(Database_File());
     Open();
     const QStringList before = Stored();
-    std::unique_ptr<test::Held_Read_Lock> lock;
-    if (strFault == "HeldReadLock") lock = Hold_Read_Lock();
-    if (strFault == "ReadOnly") test::Set_Connection_Fault(test::Connection_Fault::Database_Read_Only);
+    if (fault == test::Fault::Database_Full) made = Make_Fault(fault);
+    else made = Make_Fault(fault, {"INSERT ON USER_TBL", "UPDATE ON USER_TBL", "DELETE ON USER_TBL"});
 
     write.act(*this);
 
-    lock.reset();
-    test::Clear_Connection_Faults();
+    made->Release();
     std::vector<test::Shown_Box> boxes = Boxes();
-    if (QLatin1String(write.strName) == QLatin1String("Remove")) {
+    const bool blnRemove = QLatin1String(write.strName) == QLatin1String("Remove");
+    if (blnRemove) {
         ASSERT_FALSE(boxes.empty());
         EXPECT_EQ(boxes.front().lngStyle, 68);
         boxes.erase(boxes.begin());
     }
+    EXPECT_EQ(Listed(), Stored());
+    // A delete needs no new page: on a full disk Remove succeeds, silently.
+    if (blnRemove && fault == test::Fault::Database_Full) {
+        EXPECT_TRUE(boxes.empty());
+        EXPECT_EQ(Stored(), before.mid(0, 1) + before.mid(3));
+        return;
+    }
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0].lngStyle, 16);
-    EXPECT_TRUE(boxes[0].strText.contains(QLatin1String(fault.strBox))) << boxes[0].strText.toStdString();
+    EXPECT_TRUE(boxes[0].strText.contains(QLatin1String(test::Fault_Text(fault)))) << boxes[0].strText.toStdString();
     EXPECT_EQ(Stored(), before);
-    EXPECT_EQ(Listed(), Stored());
 }
 
 INSTANTIATE_TEST_SUITE_P(Writes, ManageUsersFaultTest,
                          ::testing::Combine(::testing::ValuesIn(USER_WRITES), ::testing::ValuesIn(USER_FAULTS)),
                          [](const auto& info) {
-                             return std::string(std::get<0>(info.param).strName) + std::get<1>(info.param).strName;
+                             return std::string(std::get<0>(info.param).strName) +
+                                    test::Fault_Name(std::get<1>(info.param));
                          });
 
-TEST_F(ManageUsersTest, AnImportThatFailsPartWayKeepsAndListsTheUsersStoredBeforeIt) {
+// An import refused part-way, by a trigger that undoes its statement or one that rolls
+// the whole transaction back: the first batch was committed, and every user the second
+// stored before the failure is kept, counted and listed.
+class ManageUsersPartWayTest : public ManageUsersTest, public ::testing::WithParamInterface<test::Fault> {};
+
+TEST_P(ManageUsersPartWayTest, AnImportThatFailsPartWayKeepsAndListsTheUsersStoredBeforeIt) {
     Insert_User("anna");
     Open();
-    // The 1,500th new name is refused: the first batch was committed, and what the
-    // second stored before the failure is kept.
-    Refuse("INSERT", "USER_TBL", "NEW.USER_NAME='NEW1500'");
+    const auto made = Make_Fault(GetParam(), {"INSERT ON USER_TBL WHEN NEW.USER_NAME='NEW1500'"});
     QByteArray bytes;
     for (int i = 1; i <= 2500; ++i) bytes += "new" + QByteArray::number(i) + "\r\n";
     fileDialog->Choose(Write_File("many.txt", bytes));
     Button("cmdImport")->click();
+    made->Release();
     const std::vector<test::Shown_Box> boxes = Boxes();
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0].lngStyle, 16);
@@ -553,19 +575,38 @@ TEST_F(ManageUsersTest, AnImportThatFailsPartWayKeepsAndListsTheUsersStoredBefor
         EXPECT_EQ(List()->Tag(i), Scalar("SELECT USER_ID FROM USER_TBL WHERE USER_NAME='" + List()->Text(i) + "'"));
 }
 
-TEST_F(ManageUsersTest, AnImportOntoAFullDiskListsWhatWasStoredAndSaysSoOnce) {
+INSTANTIATE_TEST_SUITE_P(Triggers, ManageUsersPartWayTest,
+                         ::testing::Values(test::Fault::Abort_Trigger, test::Fault::Rollback_Trigger),
+                         [](const auto& info) { return std::string(test::Fault_Name(info.param)); });
+
+// The disk fills while the first batch is open: SQLite rolls it back, the users written
+// before are written again, and the box counts them.
+TEST_F(ManageUsersTest, AnImportOntoAFullDiskKeepsListsAndCountsTheUsersStoredBeforeIt) {
     Open();
-    test::Set_Connection_Fault(test::Connection_Fault::Database_Full);
+    const auto made = Make_Fault(test::Fault::Database_Full);
     QByteArray bytes;
-    for (int i = 1; i <= 3000; ++i) bytes += "a.rather.long.user.name.to.fill.pages." + QByteArray::number(i) + "\r\n";
+    QStringList names;
+    for (int i = 1; i <= 3000; ++i) {
+        names << "A.RATHER.LONG.USER.NAME.TO.FILL.PAGES." + QString::number(i);
+        bytes += "a.rather.long.user.name.to.fill.pages." + QByteArray::number(i) + "\r\n";
+    }
     fileDialog->Choose(Write_File("many.txt", bytes));
     Button("cmdImport")->click();
-    test::Clear_Connection_Faults();
+    made->Release();
+    const QStringList stored = Stored();
+    const qsizetype lngKept = stored.size() - 1;
+    // Some users fitted into the room the file had; not all of them.
+    ASSERT_GT(lngKept, 0);
+    ASSERT_LT(lngKept, names.size());
+    EXPECT_EQ(stored, QStringList{"All Users"} + names.mid(0, lngKept));
+    EXPECT_EQ(Listed(), stored);
     const std::vector<test::Shown_Box> boxes = Boxes();
     ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_TRUE(boxes[0].strText.contains("database or disk is full")) << boxes[0].strText.toStdString();
-    EXPECT_LT(Stored().size(), 3001);
-    EXPECT_EQ(Listed(), Stored());
+    EXPECT_EQ(boxes[0].lngStyle, 16);
+    EXPECT_EQ(boxes[0].strText, QString("The import stopped at \"%1\": database or disk is full\n"
+                                        "Entries stored before it: %2.")
+                                    .arg(names[lngKept])
+                                    .arg(lngKept));
 }
 
 TEST_F(ManageUsersTest, ANameTwiceInOneImportIsStoredAndListedOnce) {
