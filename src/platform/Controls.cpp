@@ -7,6 +7,7 @@
 #include <QEvent>
 #include <QLineEdit>
 #include <QScrollBar>
+#include <QTextDocument>
 #include <numeric>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -134,7 +135,15 @@ Text_Box::Text_Box(QWidget* parent) : QPlainTextEdit(parent) {
     Set_Visible_Lines(4);
 }
 
+QString Text_Box::text() const {
+    // The document's own characters, not its plain-text conversion (which turns
+    // no-break spaces into blanks and line separators into line feeds); only the
+    // separator it keeps between its blocks is the line end.
+    return document()->toRawText().replace(QChar::ParagraphSeparator, m_strLineEnd);
+}
+
 void Text_Box::setText(const QString& strText) {
+    m_strLineEnd = strText.contains(QLatin1String("\r\n")) ? QStringLiteral("\r\n") : QStringLiteral("\n");
     setPlainText(strText);
     moveCursor(QTextCursor::Start);
     ensureCursorVisible();

@@ -47,14 +47,20 @@ void Install_Click(QWidget* pControl, Click_Handler handler);
 
 // A multi-line text box: its Text read and set as a whole, long lines wrapped at
 // words, Tab moving on to the next control. A text set by code shows from its start.
+// The text reads back as it was set or typed (no-break spaces and line separators
+// too); its line ends are those of the text set last, CR LF or else LF, and a
+// paragraph separator in a text set becomes a line end, as the box shows it.
 class Text_Box : public QPlainTextEdit {
     Q_OBJECT
 public:
     explicit Text_Box(QWidget* parent = nullptr);
-    QString text() const { return toPlainText(); }
+    QString text() const;
     void setText(const QString& strText);
     // Makes the box as high as this many lines of its font.
     void Set_Visible_Lines(int lngLines);
+
+private:
+    QString m_strLineEnd = QStringLiteral("\n");
 };
 
 // Makes a drop-down list at least as wide as it needs for the longest of these

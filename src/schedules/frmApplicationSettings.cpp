@@ -6,6 +6,7 @@
 #include "database/modDBFunctions.h"
 #include "platform/Controls.h"
 #include "services/ErrorHandler.h"
+#include "services/modCommonFuns.h"
 
 #include <QComboBox>
 #include <QLineEdit>
@@ -105,7 +106,8 @@ void frmApplicationSettings::txtBlkdApplnMsg_Change() { ui->cmdApply->setEnabled
 
 void frmApplicationSettings::cmdApply_Click() {
     Error_Block([&] {
-        const QString strMessage = ui->txtBlkdApplnMsg->text().trimmed();
+        // The message keeps every character typed, only its outer blanks go.
+        const QString strMessage = modCommonFuns::Trim_Blanks(ui->txtBlkdApplnMsg->text());
         const long lngMsgType = ui->cboApplnWindowType->currentIndex() == 1 ? 1 : 0;
         const lists::Policy_Owner owner = Owner();
         if (!modDBFunctions::Set_Application_Message(owner.lngComputerID, owner.lngUserID, lngMsgType, strMessage)) {

@@ -200,8 +200,9 @@ void frmInternetSettings::txtRedirectUrl_Change() { ui->cmdApply->setEnabled(tru
 
 void frmInternetSettings::cmdApply_Click() {
     Error_Block([&] {
-        // A hidden box's text is stored as well; the address is stored as typed.
-        const QString strMessage = ui->txtBlMessage->text().trimmed();
+        // A hidden box's text is stored as well; the address is stored as typed. The
+        // message keeps every character typed, only its outer blanks go.
+        const QString strMessage = modCommonFuns::Trim_Blanks(ui->txtBlMessage->text());
         const QString strRedirectUrl = ui->txtRedirectUrl->text().trimmed();
         const int intIndex = ui->cboWindowType->currentIndex();
         const long lngMsgType = intIndex >= 0 ? intIndex : m_lngStoredType;

@@ -1,6 +1,7 @@
 #include "services/clsRegistry.h"
 
 #include "platform/RegistryStore.h"
+#include "services/modCommonFuns.h"
 #include "services/modGlobal.h"
 
 #include <QLocale>
@@ -14,14 +15,6 @@ namespace {
 std::uint32_t Root_Handle(long lngRootKey) { return static_cast<std::uint32_t>(lngRootKey); }
 
 Registry_Store Store() { return Registry_Store(Registry_File()); }
-
-// Leading and trailing blanks (spaces only) removed.
-QString Trim_Blanks(const QString& strText) {
-    qsizetype b = 0, e = strText.size();
-    while (b < e && strText[b] == QLatin1Char(' ')) ++b;
-    while (e > b && strText[e - 1] == QLatin1Char(' ')) --e;
-    return strText.mid(b, e - b);
-}
 
 // The 32-bit number of a numeric value, rounded half to even.
 qint32 To_Long(double dblValue) {
@@ -115,7 +108,7 @@ bool clsRegistry::RegSetKeyValue(long lngRootKey, const QString& strRegKeyPath, 
         data = Dword_Data(static_cast<std::uint32_t>(To_Long(dblValue)));
     } else {
         if (!varRegData.canConvert<QString>()) throw Run_Time_Error(Err_No::Type_Mismatch, QStringLiteral("Type mismatch"));
-        data = Text_Data(Trim_Blanks(varRegData.toString()));
+        data = Text_Data(modCommonFuns::Trim_Blanks(varRegData.toString()));
     }
     return Store().Set_Value(Root_Handle(lngRootKey), strRegKeyPath, strRegValueName, lngType, data) == ERROR_SUCCESS;
 }

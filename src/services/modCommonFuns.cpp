@@ -51,6 +51,13 @@ bool Always_True(const QString&) { return true; }
 
 bool Is_Valid_Port_Number(long lngPort) { return lngPort >= 0 && lngPort <= 65535; }
 
+QString Trim_Blanks(const QString& strText) {
+    qsizetype b = 0, e = strText.size();
+    while (b < e && strText[b] == u' ') ++b;
+    while (e > b && strText[e - 1] == u' ') --e;
+    return strText.mid(b, e - b);
+}
+
 QString Cut_Text(const QString& strText, qsizetype lngLength) {
     if (lngLength <= 0) return QString();
     if (lngLength >= strText.size()) return strText;

@@ -19,6 +19,9 @@ bool Is_Valid_Text_50_No_Space(const QString& strText);    // 1..50, no blank
 bool Has_No_Space(const QString& strText);                 // no blank ("" passes)
 bool Always_True(const QString& strText);
 bool Is_Valid_Port_Number(long lngPort);                   // 0..65535
+// strText without its leading and trailing blanks; every other character (tabs, line
+// ends, no-break spaces) stays as it is.
+QString Trim_Blanks(const QString& strText);
 
 // The first lngLength characters of strText, one fewer when the cut would split a
 // surrogate pair (a character outside the basic plane): every cut of a text to a

@@ -92,7 +92,15 @@ INSTANTIATE_TEST_SUITE_P(
                       Apply_Case{"blanks_only", 1, -1, "    ", "1", ""},
                       Apply_Case{"apostrophe", 1, -1, "Don't');--", "1", "Don't');--"},
                       // No type selected is written as "silent".
-                      Apply_Case{"unknown_type", 5, -1, "x", "0", "x"}));
+                      Apply_Case{"unknown_type", 5, -1, "x", "0", "x"},
+                      // Every character typed stays; only blanks at either end go.
+                      Apply_Case{"no_break_spaces", 1, -1, " \u00A0Ask\u00A0first\u00A0 ", "1",
+                                 "\u00A0Ask\u00A0first\u00A0"},
+                      Apply_Case{"line_separator", 1, -1, "Blocked\u2028by policy", "1", "Blocked\u2028by policy"},
+                      Apply_Case{"paragraph_separator", 1, -1, "Blocked\u2029by policy", "1",
+                                 "Blocked\u2029by policy"},
+                      Apply_Case{"tabs", 1, -1, "\tBlocked\tnow\t", "1", "\tBlocked\tnow\t"},
+                      Apply_Case{"cr_lf", 1, -1, " Blocked\r\nnow\r\n ", "1", "Blocked\r\nnow\r\n"}));
 
 TEST_F(ApplicationSettingsTest, InRemoteModeTheTextIsDisabledAndChoosingATypeLeavesApplyDisabled) {
     modGlobal::Is_Remote_Mode = true;

@@ -16,6 +16,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QtTest/QTest>
+#include <optional>
 
 using platform::ListView;
 
@@ -147,6 +148,68 @@ TEST_F(InternetSettingsTest, ApplyStoresTheChosenTypeAndBothTrimmedTextsAlsoOfAH
     EXPECT_EQ(Stored_Message(), (test::Rows{{"3", "Ask your teacher's permission", "www.example.org"}}));
     EXPECT_FALSE(Enabled("cmdApply"));
 }
+
+// The message is stored as it is in the box, with only blanks at either end removed:
+// a message loaded and applied unchanged stays as stored; a text typed or pasted keeps
+// every character, and the line ends the box shows are those of the stored text.
+struct Message_Case {
+    const char* strName;
+    QString strStored;  // before the dialog opens
+    std::optional<QString> typed;  // pasted over the whole box; none: applied as loaded
+    bool blnKeys;  // typed key by key instead, "\n" as the Enter key
+    QString strExpected;
+};
+void PrintTo(const Message_Case& c, std::ostream* os) { *os << c.strName; }
+
+class InternetSettingsMessageTest : public InternetSettingsTest, public ::testing::WithParamInterface<Message_Case> {};
+
+TEST_P(InternetSettingsMessageTest, ApplyStoresTheMessageAsItIsInTheBox) {
+    const Message_Case& c = GetParam();
+    Store_Message(2, c.strStored, "http://a/");
+    Open();
+    auto* pBox = Find<platform::Text_Box>("txtBlMessage");
+    EXPECT_EQ(pBox->text(), c.strStored);
+    if (c.typed) {
+        pBox->selectAll();
+        if (!c.blnKeys) {
+            pBox->insertPlainText(*c.typed);
+        } else {
+            QTest::keyClick(pBox, Qt::Key_Delete);
+            const QStringList lines = c.typed->split(u'\n');
+            for (qsizetype i = 0; i < lines.size(); ++i) {
+                if (i > 0) QTest::keyClick(pBox, Qt::Key_Return);
+                QTest::keyClicks(pBox, lines[i]);
+            }
+        }
+    }
+    Types()->setCurrentIndex(1);
+    Click("cmdApply");
+    Expect_Saved();
+    EXPECT_EQ(Stored_Message(), (test::Rows{{"1", c.strExpected, "http://a/"}}));
+}
+
+const Message_Case MESSAGE_CASES[] = {
+    {"NoBreakSpaces", "old", QString::fromUtf8(" \u00A0Ask\u00A0first\u00A0 "), false,
+     QString::fromUtf8("\u00A0Ask\u00A0first\u00A0")},
+    {"LineSeparator", "old", QString::fromUtf8("Blocked\u2028by policy"), false, QString::fromUtf8("Blocked\u2028by policy")},
+    // A paragraph separator breaks the box's paragraph: it is stored as the line end.
+    {"ParagraphSeparator", "old", QString::fromUtf8("Blocked\u2029by policy"), false, "Blocked\nby policy"},
+    {"Tabs", "old", "\tBlocked\tnow\t", false, "\tBlocked\tnow\t"},
+    {"BlanksAround", "old", "   Blocked by policy   ", false, "Blocked by policy"},
+    {"BlanksOnly", "old", "    ", false, ""},
+    {"TypedLines", "old", "Line one\nLine two", true, "Line one\nLine two"},
+    {"TypedBlanksAndNoBreakSpace", "old", QString::fromUtf8("  x\u00A0y  "), true, QString::fromUtf8("x\u00A0y")},
+    // Pasted CR LF is one line end of the box: LF, as the box was loaded with LF text.
+    {"PastedCrLf", "old", "a\r\nb", false, "a\nb"},
+    {"StoredCrLfUnchanged", "Line one\r\nLine two\r\n", std::nullopt, false, "Line one\r\nLine two\r\n"},
+    {"StoredCrLfThenEnterTyped", "one\r\ntwo", "one\ntwo\nthree", true, "one\r\ntwo\r\nthree"},
+    {"StoredLfUnchanged", "Line one\nLine two", std::nullopt, false, "Line one\nLine two"},
+    {"StoredSeparatorsUnchanged", QString::fromUtf8("a\u00A0b\u2028c\td"), std::nullopt, false,
+     QString::fromUtf8("a\u00A0b\u2028c\td")},
+};
+
+INSTANTIATE_TEST_SUITE_P(Messages, InternetSettingsMessageTest, ::testing::ValuesIn(MESSAGE_CASES),
+                         [](const auto& info) { return std::string(info.param.strName); });
 
 TEST_F(InternetSettingsTest, ChoosingATypeOrEditingABoxEnablesApply) {
     Store_Message(1, "Blocked", "http://a/");
