@@ -282,23 +282,16 @@ namespace {
 // of the names are stored now: all of them, or none when this write fails as well.
 long Write_Again(const modDB::Db_Connection& hDb, modDB::Prepared_Statement& insert, const QStringList& names) {
     if (names.isEmpty()) return 0;
-    modDB::Prepared_Statement begin(hDb, QStringLiteral("BEGIN DEFERRED TRANSACTION MY_TRANS"), false);
-    modDB::Prepared_Statement commit(hDb, QStringLiteral("COMMIT TRANSACTION MY_TRANS"), false);
-    modDB::Prepared_Statement rollback(hDb, QStringLiteral("ROLLBACK TRANSACTION MY_TRANS"), false);
-    if (!begin.Ok() || !commit.Ok() || !rollback.Ok() || !begin.Execute()) return 0;
-    bool blnWritten = true;
+    modDB::MY_TRANS trans(hDb, false);
+    if (!trans.Began()) return 0;
     for (const QString& strName : names) {
         insert.Bind(1, strName);
         if (!insert.Execute()) {
-            blnWritten = false;
-            break;
+            trans.Rollback();
+            return 0;
         }
     }
-    if (blnWritten && commit.Execute()) return static_cast<long>(names.size());
-    // Whatever is still open goes; a transaction SQLite ended itself leaves this
-    // statement nothing to do.
-    rollback.Execute();
-    return 0;
+    return trans.Commit() ? static_cast<long>(names.size()) : 0;
 }
 
 }  // namespace

@@ -364,10 +364,15 @@ bool Execute_In_Transaction(const QString& strSQL) {
     return blnResult;
 }
 
-MY_TRANS::MY_TRANS(const Db_Connection& hDb) : m_hDb(hDb), m_lngUncaught(std::uncaught_exceptions()) {
+MY_TRANS::MY_TRANS(const Db_Connection& hDb, bool blnReport)
+    : m_hDb(hDb), m_lngUncaught(std::uncaught_exceptions()), m_blnReport(blnReport) {
     Query_Result arrResult;
     long lngRows = 0;
-    m_blnBegan = Run_Query(m_hDb, QStringLiteral("BEGIN DEFERRED TRANSACTION MY_TRANS"), arrResult, lngRows);
+    if (m_blnReport)
+        m_blnBegan = Run_Query(m_hDb, QStringLiteral("BEGIN DEFERRED TRANSACTION MY_TRANS"), arrResult, lngRows);
+    else
+        m_blnBegan = m_hDb && sqlite3_exec(m_hDb.get(), "BEGIN DEFERRED TRANSACTION MY_TRANS", nullptr, nullptr,
+                                           nullptr) == SQLITE_OK;
 }
 
 MY_TRANS::~MY_TRANS() {
@@ -395,7 +400,7 @@ bool MY_TRANS::Commit() {
     if (File_Has_Moved(m_hDb.get())) {
         sqlite3_exec(m_hDb.get(), "ROLLBACK TRANSACTION MY_TRANS", nullptr, nullptr, nullptr);
         const QString strFile = QString::fromUtf8(sqlite3_db_filename(m_hDb.get(), "main"));
-        Error_Block([&] {
+        if (m_blnReport) Error_Block([&] {
             modProgram::Log().Show_Error(QStringLiteral("The settings database ") + strFile +
                                              QStringLiteral(" was deleted or replaced while this change was being "
                                                             "written. Nothing of the change was stored."),
@@ -407,7 +412,9 @@ bool MY_TRANS::Commit() {
     long lngRows = 0;
     // The busy handler waits out a lock held by another reader within the time-out;
     // a commit still refused after that is reported by Run_Query with the database's text.
-    m_blnCommitted = Run_Query(m_hDb, QStringLiteral("COMMIT TRANSACTION MY_TRANS"), arrResult, lngRows);
+    m_blnCommitted =
+        m_blnReport ? Run_Query(m_hDb, QStringLiteral("COMMIT TRANSACTION MY_TRANS"), arrResult, lngRows)
+                    : sqlite3_exec(m_hDb.get(), "COMMIT TRANSACTION MY_TRANS", nullptr, nullptr, nullptr) == SQLITE_OK;
     if (!m_blnCommitted && !sqlite3_get_autocommit(m_hDb.get()))
         sqlite3_exec(m_hDb.get(), "ROLLBACK TRANSACTION MY_TRANS", nullptr, nullptr, nullptr);
     return m_blnCommitted;

@@ -133,9 +133,10 @@ bool Execute_In_Transaction(const QString& strSQL);
 // and Commit() answers false so that the caller reports no success and shows only
 // what is stored. So is a batch whose file was deleted or replaced by another while
 // it ran: its commit would go into a file nobody opens again; the box names the file.
+// With blnReport false nothing is shown: for a caller mending a failure it reported.
 class MY_TRANS {
 public:
-    explicit MY_TRANS(const Db_Connection& hDb);
+    explicit MY_TRANS(const Db_Connection& hDb, bool blnReport = true);
     ~MY_TRANS();
     MY_TRANS(const MY_TRANS&) = delete;
     MY_TRANS& operator=(const MY_TRANS&) = delete;
@@ -152,6 +153,7 @@ public:
 private:
     const Db_Connection& m_hDb;
     int m_lngUncaught = 0;  // exceptions already unwinding when the guard was made
+    bool m_blnReport = true;
     bool m_blnBegan = false;
     bool m_blnEnded = false;
     bool m_blnCommitted = false;
