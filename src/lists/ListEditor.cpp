@@ -186,13 +186,18 @@ void clsListEditor::Add() {
         modDB::Db_Connection hDb = modDB::Open_Database(modDB::Get_Database_File());
         modDB::MY_TRANS trans(hDb);
         bool blnInserted = false;
-        if ((hDb || !m_config.blnChecksNeedDatabase) && Check_Entry(strEntry, m_config.strInvalidAddMessage, false)) {
-            modDB::Query_Result arrResult;
-            blnInserted = modDBFunctions::Insert_Item_For_Owner(hDb, arrResult, m_config.strColumn, m_config.strTable,
-                                                                strEntry, owner.lngComputerID, owner.lngUserID);
+        // The black list checks, stores and empties its box only on an open database (a
+        // failed open was reported and leaves the typed text in the box); the others in any case.
+        if (hDb || !m_config.blnChecksNeedDatabase) {
+            if (Check_Entry(strEntry, m_config.strInvalidAddMessage, false)) {
+                modDB::Query_Result arrResult;
+                blnInserted = modDBFunctions::Insert_Item_For_Owner(hDb, arrResult, m_config.strColumn,
+                                                                    m_config.strTable, strEntry, owner.lngComputerID,
+                                                                    owner.lngUserID);
+            }
+            m_txt.clear();
+            m_txt.setFocus();
         }
-        m_txt.clear();
-        m_txt.setFocus();
         // Listed only once the database holds it: a refused commit was reported by the guard.
         if (trans.Commit() && blnInserted) {
             m_list.Add(strEntry, QString(), m_config.strIcon);
@@ -243,13 +248,20 @@ void Remove_Selected_Items(frmListEditorBase& dialog, platform::ListView& list, 
         if (!trans.Began()) return;  // the open or the BEGIN was reported
         modDBFunctions::Owner_List_Batch batch(hDb, modDBFunctions::Owner_List_Batch::Delete_Items, strColumn, strTable,
                                                owner.lngComputerID, owner.lngUserID);
-        // An item whose delete fails stays listed; the failures are reported once, with
-        // the first one's text (a read-only file refuses them all alike).
+        // An item whose delete fails stays listed and the walk goes on; the failures are
+        // reported once, with the first one's text (a read-only file refuses them all alike).
+        // A failure after which SQLite rolled the whole transaction back (a ROLLBACK
+        // trigger, a full disk, an I/O error) undid the deletes before it, and a delete
+        // after it would run on its own and be kept: the walk stops there.
         QString strFailure;
         for (long lngIndex : list.Selected_Items()) {
             const QString strValue = lngValueSubItem >= 1 ? list.SubItem(lngIndex, lngValueSubItem) : list.Text(lngIndex);
-            if (batch.Run(strValue)) removed.push_back(lngIndex);
-            else if (strFailure.isEmpty()) strFailure = batch.Last_Error();
+            if (batch.Run(strValue)) {
+                removed.push_back(lngIndex);
+                continue;
+            }
+            if (strFailure.isEmpty()) strFailure = batch.Last_Error();
+            if (!trans.Is_Open()) break;
         }
         if (!strFailure.isEmpty()) Report_Failure(strFailure);
         // Nothing leaves the list unless its delete was committed.

@@ -55,7 +55,8 @@ struct List_Config {
     std::function<bool(const QString&)> validator;  // empty: every text is accepted
     QString strInvalidAddMessage;
     QString strInvalidEditMessage;
-    // The black list's add runs its checks only on an open database.
+    // The black list's add checks, stores and empties its entry box only on an open
+    // database; with none it leaves the typed text in the box.
     bool blnChecksNeedDatabase = false;
 
     // Import: each field shaped, then cut to this many characters, then checked.
@@ -163,7 +164,8 @@ QString Import_Stopped_Message(const QString& strEntry, const QString& strError,
 // (its text, or its sub-item lngValueSubItem when that is 1 or more), and once that
 // transaction has committed takes the deleted items out of the list and updates the
 // column allowance. An item whose delete fails stays listed; failed deletes are
-// reported in one box. A refused commit leaves every item listed.
+// reported in one box. A failure after which SQLite rolled the transaction back ends
+// the walk, and then, as after a refused commit, every item stays listed.
 void Remove_Selected_Items(frmListEditorBase& dialog, platform::ListView& list, Column_Allowance& allowance,
                            const QString& strQuestion, const QString& strColumn, const QString& strTable,
                            int lngValueSubItem = 0);

@@ -406,64 +406,42 @@ INSTANTIATE_TEST_SUITE_P(Members, ListEditorTest, ::testing::ValuesIn(MEMBERS),
 // ---------------------------------------------------------------- failed writes
 
 // A write the database refuses, made real: another reader holding the file while the
-// console commits, a disk with no room left, a read-only database, a trigger.
-enum class Fault { Read_Lock, Full, Read_Only, Trigger };
-struct Fault_Case {
-    const char* strName;
-    Fault fault;
-    const char* strText;  // the database's own text, shown in the box
-};
-const Fault_Case FAULTS[] = {
-    {"HeldReadLock", Fault::Read_Lock, "database is locked"},
-    {"FullDisk", Fault::Full, "database or disk is full"},
-    {"ReadOnly", Fault::Read_Only, "attempt to write a readonly database"},
-    {"Trigger", Fault::Trigger, "refused"},
-};
+// console commits, a disk with no room left, a read-only database, a trigger that undoes
+// its statement and one that rolls the whole transaction back.
+using test::Fault;
+const Fault FAULTS[] = {Fault::Held_Read_Lock, Fault::Database_Full, Fault::Read_Only, Fault::Abort_Trigger,
+                        Fault::Rollback_Trigger};
 
-class ListFaultTest : public Member_Fixture, public ::testing::WithParamInterface<std::tuple<Member, Fault_Case>> {
+class ListFaultTest : public Member_Fixture, public ::testing::WithParamInterface<std::tuple<Member, Fault>> {
 protected:
     void SetUp() override {
         m_pMember = &std::get<0>(GetParam());
         Member_Fixture::SetUp();
     }
-    const Fault_Case& F() const { return std::get<1>(GetParam()); }
+    Fault F() const { return std::get<1>(GetParam()); }
+    bool Is_Trigger() const { return F() == Fault::Abort_Trigger || F() == Fault::Rollback_Trigger; }
 
     // Makes the fault real from now on; a trigger refuses the statements events name on
-    // the list's table (only for the value strValue when it is set).
+    // the list's table (only for the value strValue when it is set, as the old row for a
+    // DELETE and as the new one otherwise).
     void Make_Fault(std::initializer_list<const char*> events, const QString& strValue = QString()) {
-        switch (F().fault) {
-            case Fault::Read_Lock: m_lock = Hold_Read_Lock(); break;
-            case Fault::Full: Fill_Until_Full(); break;
-            case Fault::Read_Only: test::Set_Connection_Fault(test::Connection_Fault::Database_Read_Only); break;
-            case Fault::Trigger:
-                for (const char* strEvent : events)
-                    Refuse(strEvent, M().strTable,
-                           strValue.isEmpty() ? QString() : QString("NEW.%1='%2'").arg(M().strColumn, strValue));
-                break;
+        if (F() == Fault::Database_Full) Fill_Until_Full(M().strTable, M().strColumn);
+        QStringList statements;
+        for (const char* strEvent : events) {
+            QString strStatement = QString("%1 ON %2").arg(QLatin1String(strEvent), M().strTable);
+            if (!strValue.isEmpty())
+                strStatement += QString(" WHEN %1.%2='%3'")
+                                    .arg(QLatin1String(qstrcmp(strEvent, "DELETE") == 0 ? "OLD" : "NEW"), M().strColumn,
+                                         strValue);
+            statements << strStatement;
         }
-    }
-    // Fills the database until no row of any size fits, then keeps it from growing.
-    void Fill_Until_Full() {
-        test::Set_Connection_Fault(test::Connection_Fault::Database_Full);
-        sqlite3* db = nullptr;
-        ASSERT_EQ(sqlite3_open(Database_File().toUtf8().constData(), &db), SQLITE_OK);
-        long lngFiller = 0;
-        for (int lngSize : {60, 20, 1}) {
-            for (int i = 0; i < 100000; ++i) {
-                const QByteArray sql = QString("INSERT INTO %1 (%2, COMPUTER_ID, USER_ID) VALUES ('%3', 0, 999999)")
-                                           .arg(M().strTable, M().strColumn,
-                                                QString::number(++lngFiller).rightJustified(lngSize, 'f'))
-                                           .toUtf8();
-                if (sqlite3_exec(db, sql.constData(), nullptr, nullptr, nullptr) != SQLITE_OK) break;
-            }
-        }
-        sqlite3_close(db);
+        m_fault = Dv_Test::Make_Fault(F(), statements);
     }
     // The one box of a failed write: critical, with the database's text.
     void Expect_Failure_Box(const std::vector<test::Shown_Box>& boxes, size_t lngAt = 0) {
         ASSERT_EQ(boxes.size(), lngAt + 1) << "exactly one failure box";
         EXPECT_EQ(boxes[lngAt].lngStyle, 16);
-        EXPECT_TRUE(boxes[lngAt].strText.contains(F().strText)) << boxes[lngAt].strText.toStdString();
+        EXPECT_TRUE(boxes[lngAt].strText.contains(test::Fault_Text(F()))) << boxes[lngAt].strText.toStdString();
     }
     // What is listed is what is stored (the list's order is the database's).
     void Expect_List_Equals_Table() {
@@ -478,7 +456,7 @@ protected:
         return entries;
     }
 
-    std::unique_ptr<test::Held_Read_Lock> m_lock;
+    std::unique_ptr<test::Made_Fault> m_fault;
 };
 
 TEST_P(ListFaultTest, AddListsNothingTheDatabaseDidNotKeep) {
@@ -501,7 +479,7 @@ TEST_P(ListFaultTest, RemoveTakesOffOnlyWhatTheCommitDeleted) {
     Click(M().strRemove);
     auto boxes = Boxes();
     // Deleting needs no room: on a full disk the entries go, and nothing is reported.
-    if (F().fault == Fault::Full) {
+    if (F() == Fault::Database_Full) {
         EXPECT_EQ(boxes.size(), 1u);
         EXPECT_EQ(Stored(), QStringList{"b2.x"});
     } else {
@@ -511,13 +489,48 @@ TEST_P(ListFaultTest, RemoveTakesOffOnlyWhatTheCommitDeleted) {
     Expect_List_Equals_Table();
 }
 
+TEST_P(ListFaultTest, RemoveOfThreeWithTheMiddleRefusedListsExactlyWhatTheTableHolds) {
+    // Three selected, the delete of the middle one refused (a lock, a read-only file and
+    // a full disk treat all three alike). Undone statement: the others go. Transaction
+    // rolled back: nothing goes, and no later delete may run on its own.
+    for (const char* s : {"a1.x", "b2.x", "c3.x"}) Insert_Row(s, m_lngUser);
+    Open();
+    Make_Fault({"DELETE"}, "b2.x");
+    for (long i = 1; i <= 3; ++i) List()->Set_Selected(i, true);
+    messageBox->Answer(platform::vbYes);
+    Click(M().strRemove);
+    auto boxes = Boxes();
+    QStringList expected{"a1.x", "b2.x", "c3.x"};
+    if (F() == Fault::Database_Full) {
+        EXPECT_EQ(boxes.size(), 1u);  // the question only
+        expected.clear();
+    } else {
+        Expect_Failure_Box(boxes, 1);
+        if (F() == Fault::Abort_Trigger) expected = QStringList{"b2.x"};
+    }
+    m_fault.reset();
+    QStringList stored = Stored();
+    stored.sort();
+    EXPECT_EQ(stored, expected);
+    Expect_List_Equals_Table();
+    // No transaction was left open: the next remove stores its deletes.
+    for (long i = 1; i <= List()->Count(); ++i) List()->Set_Selected(i, true);
+    if (List()->Count() > 0) {
+        messageBox->Answer(platform::vbYes);
+        Click(M().strRemove);
+        EXPECT_EQ(Boxes().size(), 1u);
+    }
+    EXPECT_TRUE(Stored().isEmpty());
+    EXPECT_TRUE(Listed().isEmpty());
+}
+
 TEST_P(ListFaultTest, AnEditStaysOnlyWhenStored) {
     Insert_Row("a1.x", m_lngUser);
     Open();
     Make_Fault({"UPDATE"});
     ASSERT_TRUE(Edit_In_Place(M().strList, M().strEdit, 1, "b2.x"));
     auto boxes = Boxes();
-    if (F().fault != Fault::Full || !boxes.empty()) {
+    if (F() != Fault::Database_Full || !boxes.empty()) {
         Expect_Failure_Box(boxes);
         EXPECT_EQ(Stored(), QStringList{"a1.x"});
     }
@@ -528,19 +541,23 @@ TEST_P(ListFaultTest, ImportStopsAtTheFirstFailedWriteWithOneBoxAndListsWhatWasS
     Insert_Row("old.x", m_lngUser);
     Open();
     const QStringList entries = Entries(40);
-    // The trigger refuses the eleventh entry; the other faults refuse whatever they refuse.
+    // A trigger refuses the eleventh entry; the other faults refuse whatever they refuse.
     Make_Fault({"INSERT"}, entries[10]);
     fileDialog->Choose(Write_File(entries.join("\r\n").toLatin1()));
     Click(M().strImport);
     const auto boxes = Boxes();
     Expect_Failure_Box(boxes);
     const long lngNew = Stored().size() - 1;
-    switch (F().fault) {
-        case Fault::Read_Lock:  // every insert ran, the commit was refused: nothing kept
+    switch (F()) {
+        case Fault::Held_Read_Lock:  // every insert ran, the commit was refused: nothing kept
             EXPECT_EQ(lngNew, 0);
             break;
-        case Fault::Trigger: EXPECT_EQ(lngNew, 10); [[fallthrough]];
+        case Fault::Abort_Trigger: EXPECT_EQ(lngNew, 10); [[fallthrough]];
         default:
+            // The whole transaction rolled back (full disk, ROLLBACK): none before it is kept.
+            if (F() == Fault::Rollback_Trigger) {
+                EXPECT_EQ(lngNew, 0);
+            }
             EXPECT_TRUE(boxes[0].strText.startsWith("The import stopped at \"")) << boxes[0].strText.toStdString();
             EXPECT_TRUE(boxes[0].strText.endsWith(QString("Entries stored before it: %1.").arg(lngNew)))
                 << boxes[0].strText.toStdString();
@@ -551,25 +568,26 @@ TEST_P(ListFaultTest, ImportStopsAtTheFirstFailedWriteWithOneBoxAndListsWhatWasS
 
 TEST_P(ListFaultTest, TheEnableBoxPutsTheTickBackWhenItsWriteFails) {
     Open();
-    if (F().fault == Fault::Trigger) Refuse("UPDATE", "USER_TBL");
+    if (Is_Trigger()) m_fault = Dv_Test::Make_Fault(F(), {"UPDATE ON USER_TBL"});
     else Make_Fault({});
     auto* box = Find<QCheckBox>(M().strEnable);
     messageBox->Answer(platform::vbYes);
     box->click();
     auto boxes = Boxes();
     // Writing the bits in place needs no room on a full disk.
-    if (F().fault == Fault::Full) {
+    if (F() == Fault::Database_Full) {
         EXPECT_EQ(boxes.size(), 1u);
     } else {
         Expect_Failure_Box(boxes, 1);
     }
-    m_lock.reset();
+    m_fault.reset();
     EXPECT_EQ(box->isChecked(), User_Column("FEATURE_BITS") == QString::number(M().lngBit));
 }
 
 INSTANTIATE_TEST_SUITE_P(MembersAndFaults, ListFaultTest, ::testing::Combine(::testing::ValuesIn(MEMBERS), ::testing::ValuesIn(FAULTS)),
                          [](const auto& info) {
-                             return std::string(std::get<0>(info.param).strName) + "_" + std::get<1>(info.param).strName;
+                             return std::string(std::get<0>(info.param).strName) + "_" +
+                                    test::Fault_Name(std::get<1>(info.param));
                          });
 
 // ---------------------------------------------------------------- file filter
@@ -656,6 +674,40 @@ TEST_F(WebsiteFilterTest, AnUrlStandsInOneListOnlyWhenTyped) {
     EXPECT_EQ(boxes[0].strText, "URL already exist in White List!.");
     EXPECT_EQ(Scalar("SELECT COUNT(*) FROM BL_TBL"), "1");
     EXPECT_EQ(Scalar("SELECT COUNT(*) FROM WL_TBL"), "1");
+}
+
+TEST_F(WebsiteFilterTest, WithoutADatabaseOnlyTheWhiteListAddEmptiesItsBox) {
+    // The black list checks, stores and clears only on an open database; the white list
+    // runs every step whatever the open gave (and its statements fail).
+    struct Case {
+        const char* strBox;
+        const char* strButton;
+        const char* strList;
+        const char* strLeft;  // what the box holds afterwards (" Example.com" was typed)
+    };
+    const Case cases[] = {
+        {"txtBlackUrl", "cmdBlackAdd", "lvwBlackList", " Example.com"},
+        {"txtWhiteUrl", "cmdWhiteAdd", "lvwWhiteList", ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.strBox);
+        Open_Website();
+        const QString strFile = Database_File();
+        ASSERT_TRUE(QFile::rename(strFile, strFile + ".away"));
+        Add_To(c.strBox, c.strButton, " Example.com");
+        const auto boxes = Boxes();
+        ASSERT_FALSE(boxes.empty());
+        EXPECT_TRUE(boxes[0].strText.startsWith("File not found: " + strFile)) << boxes[0].strText.toStdString();
+        EXPECT_EQ(boxes[0].lngStyle, 16);
+        // No check ran on the black list: its only box is the failed open.
+        if (QLatin1String(c.strBox) == QLatin1String("txtBlackUrl")) {
+            EXPECT_EQ(boxes.size(), 1u);
+        }
+        EXPECT_EQ(dialog->findChild<QLineEdit*>(c.strBox)->text(), c.strLeft);
+        EXPECT_TRUE(Dialog_Test::Listed(c.strList).isEmpty());
+        ASSERT_TRUE(QFile::rename(strFile + ".away", strFile));
+        EXPECT_EQ(Scalar("SELECT COUNT(*) FROM BL_TBL") + Scalar("SELECT COUNT(*) FROM WL_TBL"), "00");
+    }
 }
 
 TEST_F(WebsiteFilterTest, EmptyEntryIsAcceptedOnceAndBlanksAreRefused) {
