@@ -1,5 +1,6 @@
 #include "platform/Dv_Dialog.h"
 
+#include <QAbstractItemView>
 #include <QKeyEvent>
 #include <QPushButton>
 #include <QToolButton>
@@ -17,6 +18,13 @@ bool Click_Focused_Button(QWidget& window, QKeyEvent* event) {
     event->accept();
     pButton->click();
     return true;
+}
+
+Dv_Dialog::~Dv_Dialog() {
+    // Resetting a view releases its editors without handing their text over (and forgets
+    // its selection, which no one reads any more).
+    for (QAbstractItemView* pView : findChildren<QAbstractItemView*>()) pView->reset();
+    for (QObject* pChild : findChildren<QObject*>()) QObject::disconnect(pChild, nullptr, this, nullptr);
 }
 
 void Dv_Dialog::Form_KeyPress(int& KeyAscii) {

@@ -18,6 +18,11 @@ class Dv_Dialog : public QDialog {
     Q_OBJECT
 public:
     using QDialog::QDialog;
+    // Drops every in-place edit still open, unstored, and cuts the children's signals to
+    // the form: the form's own members are gone by now, while its widgets go only after
+    // this (QDialog hides the window first, which takes the focus from an open editor,
+    // and the editor would hand its text to a handler of the half-destroyed form).
+    ~Dv_Dialog() override;
 
 public slots:
     virtual void cmdClose_Click() { close(); }

@@ -10,6 +10,7 @@
 #include "services/modGlobal.h"
 #include "support/ConsoleFixture.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
@@ -361,6 +362,34 @@ TEST_P(ListEditorTest, EditRefusedByTheDatabaseKeepsTheOldText) {
     ASSERT_TRUE(Edit_In_Place(M().strList, M().strEdit, 1, "b2.x"));
     EXPECT_EQ(Boxes().size(), 1u);
     EXPECT_EQ(Listed(), QStringList{"a1.x"});
+}
+
+TEST_P(ListEditorTest, ADialogDestroyedWithAnEditOpenWritesNothingAndShowsNoBox) {
+    // A text the list would store, and one it would refuse with a box (every text is
+    // accepted by the program and window lists).
+    for (const char* strTyped : {"b2.x", "a b.x"}) {
+        SCOPED_TRACE(strTyped);
+        Exec(QString("DELETE FROM %1").arg(M().strTable));
+        Insert_Row("a1.x", m_lngUser);
+        Open();
+        // The website filter shows one of its lists: the one edited here.
+        if (auto* pUrlType = dialog->findChild<QComboBox*>("cboUrlType"))
+            pUrlType->setCurrentIndex(QLatin1String(M().strList) == QLatin1String("lvwWhiteList") ? 1 : 0);
+        dialog->activateWindow();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        Select_Only(M().strList, {1});
+        Click(M().strEdit);
+        auto* pEditor = List()->Item_View()->findChild<QLineEdit*>();
+        ASSERT_NE(pEditor, nullptr);
+        pEditor->setFocus();
+        pEditor->setText(strTyped);
+        ASSERT_TRUE(QTest::qWaitForWindowActive(dialog.get()));
+        ASSERT_EQ(QApplication::focusWidget(), pEditor);
+        dialog.reset();
+        QCoreApplication::processEvents();
+        EXPECT_TRUE(Boxes().empty());
+        EXPECT_EQ(Stored(), QStringList{"a1.x"});
+    }
 }
 
 TEST_P(ListEditorTest, EditIntoAnotherListedEntryIsRefusedWithTheListsMessage) {
