@@ -79,6 +79,13 @@ frmPortFilter::frmPortFilter(frmMain& console, QWidget* parent)
         for (const Protocol& protocol : PROTOCOLS) pList->cboProtocol->addItem(QString::fromLatin1(protocol.strName));
         // A typed protocol name is taken as typed: no completion, and it never joins the list.
         pList->cboProtocol->setCompleter(nullptr);
+        // Nor does Enter choose the listed protocol of that name (which would put its port
+        // into the port box): the key is swallowed before the combo sees it, from the
+        // keyboard (the combo) or sent to its line edit.
+        for (QWidget* pTarget : {static_cast<QWidget*>(pList->cboProtocol), static_cast<QWidget*>(pList->cboProtocol->lineEdit())})
+            platform::Install_KeyPress(pTarget, [](int& KeyAscii) {
+                if (KeyAscii == 13) KeyAscii = 0;
+            });
         pList->lvw->Add_Column(QStringLiteral("Filter"), 0);
         pList->lvw->Add_Column(QStringLiteral("Protocol"), 0);
         pList->lvw->Add_Column(QStringLiteral("Port Number"), 0);

@@ -257,6 +257,28 @@ TEST_P(PortListTest, ATypedProtocolNameIsStoredAsTypedAndLeavesThePortBox) {
     EXPECT_EQ(Port()->text(), "80");
 }
 
+TEST_P(PortListTest, EnterOnATypedProtocolNameChoosesNothingAndLeavesThePortBox) {
+    // Names of listed protocols in their own and in other letter cases, and one not listed;
+    // Enter reaches the combo itself (the key's way from the keyboard) or its line edit.
+    Open_Side();
+    for (const char* strTyped : {"SMTP", "smtp", "Google Talk", "Bob's Chat"}) {
+        for (QWidget* pTarget : {static_cast<QWidget*>(Protocol()), static_cast<QWidget*>(Protocol()->lineEdit())}) {
+            SCOPED_TRACE(std::string(strTyped) + (pTarget == Protocol() ? " on the combo" : " on its line edit"));
+            Protocol()->setCurrentIndex(0);
+            Port()->setText("7000");
+            Protocol()->lineEdit()->clear();
+            QTest::keyClicks(Protocol()->lineEdit(), strTyped);
+            QTest::keyClick(pTarget, Qt::Key_Return);
+            EXPECT_EQ(Port()->text(), "7000");
+            EXPECT_EQ(Protocol()->currentIndex(), 0);
+            EXPECT_EQ(Protocol()->currentText(), strTyped);
+            EXPECT_EQ(Protocol()->count(), 10);
+        }
+    }
+    EXPECT_TRUE(Stored().empty());
+    EXPECT_TRUE(Boxes().empty());
+}
+
 TEST_P(PortListTest, EveryProtocolPutsItsDefaultPortIntoThePortBox) {
     const std::pair<const char*, const char*> protocols[] = {
         {"HTTP", "80"}, {"HTTPS", "443"}, {"FTP Control", "21"}, {"FTP Data", "20"}, {"SMTP", "25"}, {"POP3", "110"},
