@@ -342,6 +342,56 @@ TEST_P(PortListTest, RemoveKeepsAPortWhoseDeleteFailsAndAnEmptyListAsksNothing) 
     EXPECT_EQ(Stored().size(), 1u);
 }
 
+TEST_P(PortListTest, AFailedWriteIsReportedOnceAndTheListShowsWhatIsStored) {
+    // Remove of three ports with the middle one refused, then an Add refused. An undone
+    // statement keeps only its own port; a rolled-back transaction keeps all three (and
+    // no later delete runs on its own); a full disk refuses no delete. (The full disk is
+    // left out of the Add: a port row still fits into the table's own page there.)
+    using test::Fault;
+    struct Case {
+        Fault fault;
+        std::vector<const char*> kept;  // port numbers stored after the Remove
+    };
+    const Case cases[] = {
+        {Fault::Held_Read_Lock, {"21", "22", "23"}}, {Fault::Database_Full, {}},
+        {Fault::Read_Only, {"21", "22", "23"}},      {Fault::Abort_Trigger, {"22"}},
+        {Fault::Rollback_Trigger, {"21", "22", "23"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(test::Fault_Name(c.fault));
+        dialog.reset();
+        Exec("DELETE FROM PORT_TBL");
+        for (long lngPort : {21L, 22L, 23L}) Insert_Port(lngPort, S().lngSampleCode, "FTP Control");
+        Open_Side();
+        if (c.fault == Fault::Database_Full) Fill_Until_Full("FILE_TBL", "FILE_EXTN");
+        auto fault = Make_Fault(c.fault, {"DELETE ON PORT_TBL WHEN OLD.PORT_NO=22", "INSERT ON PORT_TBL"});
+        for (long i = 1; i <= 3; ++i) List()->Set_Selected(i, true);
+        Remove(platform::vbYes);
+        auto boxes = Boxes();
+        ASSERT_EQ(boxes.size(), c.fault == Fault::Database_Full ? 1u : 2u);
+        if (boxes.size() == 2) {
+            EXPECT_EQ(boxes[1].lngStyle, 16);
+            EXPECT_TRUE(boxes[1].strText.contains(test::Fault_Text(c.fault))) << boxes[1].strText.toStdString();
+        }
+        test::Rows expected, listed;
+        for (const char* strPort : c.kept) {
+            expected.push_back({strPort, QString::number(S().lngSampleCode), "FTP Control"});
+            listed.push_back({S().strSampleName, "FTP Control", strPort});
+        }
+        EXPECT_EQ(Listed_Rows(S().strList), listed);
+        if (c.fault != Fault::Database_Full) {
+            Add("8080");
+            boxes = Boxes();
+            ASSERT_EQ(boxes.size(), 1u);
+            EXPECT_EQ(boxes[0].lngStyle, 16);
+            EXPECT_TRUE(boxes[0].strText.contains(test::Fault_Text(c.fault))) << boxes[0].strText.toStdString();
+            EXPECT_EQ(Listed_Rows(S().strList), listed);
+        }
+        fault.reset();
+        EXPECT_EQ(Stored(), expected);
+    }
+}
+
 TEST_P(PortListTest, ProtocolColumnIsNarrowExactlyWhileMoreThanTwentyAreListed) {
     Fill(20);
     Open_Side();
