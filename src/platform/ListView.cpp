@@ -227,8 +227,10 @@ bool ListView::eventFilter(QObject* watched, QEvent* event) {
 
 void ListView::Add_Column(const QString& strText, double dblWidthTwips) {
     const int c = Column_Count();
+    Column column{strText, dblWidthTwips};
+    m_columns.reserve(m_columns.size() + 1);  // the only allocation, before the view's begin
     if (c > 0) m_model->beginInsertColumns({}, c, c);
-    m_columns.push_back({strText, dblWidthTwips});
+    m_columns.push_back(std::move(column));
     if (c > 0) m_model->endInsertColumns();
     else emit m_model->headerDataChanged(Qt::Horizontal, 0, 0);
     Apply_Column_Widths();
@@ -318,14 +320,37 @@ QString ListView::Tag(long lngIndex) const {
     return item.extras ? item.extras->strTag : QString();
 }
 
-void ListView::Index_Add(const QString& strText) {
-    if (m_blnIndexed) ++m_foldedTexts[strText.toLower()];
+// The index is a cache: when keeping it up to date fails (no memory for a text or an
+// entry) it is dropped, to be built again at its next use, and the change it followed
+// goes on. So these never fail, and may run between a view's begin and end.
+template <class Change>
+void ListView::Update_Index(Change&& change) noexcept {
+    if (!m_blnIndexed) return;
+    try {
+        change();
+    } catch (...) {
+        Drop_Index();
+    }
 }
 
-void ListView::Index_Remove(const QString& strText) {
-    if (!m_blnIndexed) return;
-    auto it = m_foldedTexts.find(strText.toLower());
-    if (it != m_foldedTexts.end() && --it.value() <= 0) m_foldedTexts.erase(it);
+void ListView::Index_Add(const QString& strText) noexcept {
+    Update_Index([&] { ++m_foldedTexts[strText.toLower()]; });
+}
+
+void ListView::Index_Add(const Stored_Item& item) noexcept {
+    Update_Index([&] { ++m_foldedTexts[Text_Of(item).toLower()]; });
+}
+
+void ListView::Index_Remove(const Stored_Item& item) noexcept {
+    Update_Index([&] {
+        auto it = m_foldedTexts.find(Text_Of(item).toLower());
+        if (it != m_foldedTexts.end() && --it.value() <= 0) m_foldedTexts.erase(it);
+    });
+}
+
+void ListView::Drop_Index() const noexcept {
+    m_blnIndexed = false;
+    m_foldedTexts = QHash<QString, int>();
 }
 
 void ListView::Build_Index() const {
@@ -351,6 +376,8 @@ long ListView::Insert(long lngIndex, const QString& strText, const QString& strK
         item.extras = std::make_unique<Item_Extras>();
         item.extras->strKey = strKey;
     }
+    // Room first: between the view's begin and end nothing may fail.
+    Make_Room_For(1);
     const int row = static_cast<int>(lngIndex - 1);
     m_model->beginInsertRows({}, row, row);
     m_items.insert(m_items.begin() + row, std::move(item));
@@ -388,17 +415,26 @@ void ListView::Add_Many(std::vector<List_Item>&& items) {
     Append_Stored(std::move(stored), texts);
 }
 
+void ListView::Make_Room_For(size_t lngMore) {
+    // Grow geometrically: an import may append several batches, a load many items.
+    const size_t lngNeeded = m_items.size() + lngMore;
+    if (lngNeeded > m_items.capacity()) m_items.reserve(std::max({lngNeeded, 2 * m_items.capacity(), size_t{16}}));
+}
+
 void ListView::Append_Stored(Stored_Items&& items, Text_Store& texts) {
     if (items.empty()) return;
+    // Every allocation before the view's begin: a failure there leaves list and view as
+    // they were, and nothing between begin and end can fail.
+    if (!m_items.empty()) {
+        Make_Room_For(items.size());
+        m_texts.Reserve(m_texts.Size() + texts.Size());
+    }
     const int first = static_cast<int>(m_items.size());
     m_model->beginInsertRows({}, first, first + static_cast<int>(items.size()) - 1);
     if (m_items.empty()) {
         m_items = std::move(items);
         m_texts = std::move(texts);
     } else {
-        // Grow geometrically: an import may append several batches.
-        const size_t lngNeeded = m_items.size() + items.size();
-        if (lngNeeded > m_items.capacity()) m_items.reserve(std::max(lngNeeded, 2 * m_items.capacity()));
         const quint32 lngShift = m_texts.Append(texts);
         for (Stored_Item& item : items) {
             item.text.lngStart += lngShift;
@@ -406,16 +442,21 @@ void ListView::Append_Stored(Stored_Items&& items, Text_Store& texts) {
         }
     }
     if (m_blnIndexed)
-        for (size_t i = static_cast<size_t>(first); i < m_items.size(); ++i) Index_Add(Text_Of(m_items[i]));
+        for (size_t i = static_cast<size_t>(first); i < m_items.size(); ++i) Index_Add(m_items[i]);
     items.clear();
     texts.Clear();
     m_model->endInsertRows();
 }
 
-void ListView::Pack_Texts() {
+void ListView::Pack_Texts() noexcept {
     if (m_texts.Unused() < 4096 || m_texts.Unused() * 2 < m_texts.Size()) return;
     Text_Store packed;
-    packed.Reserve(m_texts.Size() - m_texts.Unused());
+    // Packing only saves room: with no memory for the packed block the texts stay where they are.
+    try {
+        packed.Reserve(m_texts.Size() - m_texts.Unused());
+    } catch (...) {
+        return;
+    }
     for (Stored_Item& item : m_items) item.text = packed.Add_Utf8(m_texts.Bytes(item.text));
     m_texts = std::move(packed);
 }
@@ -424,7 +465,7 @@ void ListView::Remove(long lngIndex) {
     Check_Index(lngIndex);
     const int row = static_cast<int>(lngIndex - 1);
     m_model->beginRemoveRows({}, row, row);
-    Index_Remove(Text_Of(m_items[static_cast<size_t>(row)]));
+    Index_Remove(m_items[static_cast<size_t>(row)]);
     m_texts.Release(m_items[static_cast<size_t>(row)].text);
     m_items.erase(m_items.begin() + row);
     m_model->endRemoveRows();
@@ -442,14 +483,14 @@ void ListView::Remove_Items(const std::vector<long>& indexes) {
     size_t lngKept = 0;
     for (size_t i = 0; i < m_items.size(); ++i) {
         if (drop[i]) {
-            Index_Remove(Text_Of(m_items[i]));
+            Index_Remove(m_items[i]);
             m_texts.Release(m_items[i].text);
             continue;
         }
         if (lngKept != i) m_items[lngKept] = std::move(m_items[i]);
         ++lngKept;
     }
-    m_items.resize(lngKept);
+    m_items.erase(m_items.begin() + static_cast<std::ptrdiff_t>(lngKept), m_items.end());
     Pack_Texts();
     m_model->endResetModel();
 }
@@ -465,9 +506,11 @@ void ListView::Clear() {
 
 void ListView::Set_Text(long lngIndex, const QString& strText) {
     Stored_Item& item = Stored(lngIndex);
-    Index_Remove(Text_Of(item));
+    // The new text first: when there is no room for it the item keeps its old one.
+    const Text_Store::Span text = m_texts.Add(strText);
+    Index_Remove(item);
     m_texts.Release(item.text);
-    item.text = m_texts.Add(strText);
+    item.text = text;
     Index_Add(strText);
     Pack_Texts();
     const QModelIndex index = m_model->index(static_cast<int>(lngIndex - 1), 0);

@@ -280,12 +280,18 @@ private:
     // The number of an icon key in this list (keys are few: one or two per list).
     quint16 Icon_Number(const QString& strKey);
     QString Icon_Key(quint16 intIcon) const;
+    // Makes room for lngMore items more (before a view hears of them).
+    void Make_Room_For(size_t lngMore);
     void Append_Stored(Stored_Items&& items, Text_Store& texts);
-    // Packs the text block once most of it is no longer used.
-    void Pack_Texts();
+    // Packs the text block once most of it is no longer used (when there is memory for it).
+    void Pack_Texts() noexcept;
     QString Text_Of(const Stored_Item& item) const { return m_texts.Text(item.text); }
-    void Index_Add(const QString& strText);
-    void Index_Remove(const QString& strText);
+    template <class Change>
+    void Update_Index(Change&& change) noexcept;
+    void Index_Add(const QString& strText) noexcept;
+    void Index_Add(const Stored_Item& item) noexcept;
+    void Index_Remove(const Stored_Item& item) noexcept;
+    void Drop_Index() const noexcept;
     void Build_Index() const;
     void Apply_Column_Widths();
 

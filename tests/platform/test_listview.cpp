@@ -2,12 +2,15 @@
 #include "services/modGlobal.h"
 
 #include <QAbstractItemModelTester>
+#include <QFile>
 #include <QApplication>
 #include <QLineEdit>
 #include <QListView>
 #include <QTreeView>
 #include <QtTest/QTest>
+#include <functional>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
 using platform::ListView;
 
@@ -294,6 +297,84 @@ TEST(ListViewBlockTest, TextsStayWholeAcrossBlockGrowthAndPacking) {
     EXPECT_EQ(list.Text(1), "first");
     for (long i : {2L, 1000L, list.Count()}) EXPECT_EQ(list.Text(i), text(static_cast<int>(2 * (i - 1)))) << i;
     EXPECT_EQ(list.Find_Text(text(2 * 1000)), 1001);
+}
+
+
+// ---------------------------------------------------------------- no memory left
+
+// The address space of the process capped a little above what it uses now, so that the
+// next big block cannot be had: the allocation fails as it would on a machine with no
+// memory left. Answers the old limit, to be put back.
+rlimit Cap_Address_Space(size_t lngHeadroom) {
+    rlimit old{};
+    getrlimit(RLIMIT_AS, &old);
+    QFile status("/proc/self/status");
+    size_t lngUsed = 0;
+    if (status.open(QIODevice::ReadOnly))
+        for (const QByteArray& line : status.readAll().split('\n'))
+            if (line.startsWith("VmSize:")) lngUsed = line.mid(7).trimmed().split(' ').value(0).toULongLong() * 1024;
+    rlimit capped = old;
+    capped.rlim_cur = lngUsed + lngHeadroom;
+    setrlimit(RLIMIT_AS, &capped);
+    return old;
+}
+
+struct Insert_Case {
+    const char* strName;
+    std::function<void(ListView&)> insert;
+};
+
+// One insert into a full list whose room for items is used up, with no memory for more:
+// the failure must come before the view hears of the insert, and the list stays usable.
+// Answers 0 when it did; the other numbers name what went wrong.
+int Insert_With_No_Memory(const Insert_Case& c) {
+    ListView list;
+    list.Add_Column("Name", 2000);
+    QAbstractItemModelTester tester(list.Model(), QAbstractItemModelTester::FailureReportingMode::Fatal);
+    int intBegun = 0, intEnded = 0;
+    QObject::connect(list.Model(), &QAbstractItemModel::rowsAboutToBeInserted, [&] { ++intBegun; });
+    QObject::connect(list.Model(), &QAbstractItemModel::rowsInserted, [&] { ++intEnded; });
+    constexpr long COUNT = 1L << 20;  // 24 MB of items: growing them needs 48 MB more
+    {
+        platform::List_Batch batch(list, "URL");
+        batch.Reserve(COUNT);
+        for (long i = 0; i < COUNT; ++i) batch.Add(QString::number(i % 10));
+        batch.Append();
+    }
+    list.Contains_Text_Ignore_Case("x");  // the text index is kept up to date from now on
+    const rlimit old = Cap_Address_Space(size_t{8} << 20);
+    bool blnFailed = false;
+    try {
+        c.insert(list);
+    } catch (...) {
+        blnFailed = true;
+    }
+    setrlimit(RLIMIT_AS, &old);
+    if (!blnFailed) return 2;  // the insert found memory: the case shows nothing
+    if (intBegun != intEnded) return 3;
+    if (list.Count() != COUNT || list.Model()->rowCount() != COUNT) return 4;
+    if (list.Add("after") != COUNT + 1 || intBegun != intEnded || !list.Contains_Text_Ignore_Case("AFTER")) return 5;
+    return list.Text(COUNT) == "5" ? 0 : 6;  // (COUNT - 1) % 10
+}
+
+TEST(ListViewMemoryTest, AnInsertWithNoMemoryLeftFailsBeforeTheViewHearsOfIt) {
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "the address sanitizer reserves more address space than any cap leaves";
+#else
+    const Insert_Case cases[] = {
+        {"Add", [](ListView& l) { l.Add("one more"); }},
+        {"Insert at the top", [](ListView& l) { l.Insert(1, "first"); }},
+        {"Add_Many", [](ListView& l) { l.Add_Many(QStringList{"a", "b"}); }},
+        {"batch", [](ListView& l) {
+             platform::List_Batch batch(l, "URL");
+             batch.Add("one more");
+             batch.Append();
+         }},
+    };
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    for (const Insert_Case& c : cases)
+        EXPECT_EXIT(std::exit(Insert_With_No_Memory(c)), ::testing::ExitedWithCode(0), "") << c.strName;
+#endif
 }
 
 }  // namespace
