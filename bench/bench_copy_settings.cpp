@@ -9,49 +9,25 @@
 
 #include "console/frmCopySettings.h"
 #include "console/frmMain.h"
-#include "database/Installation.h"
 #include "platform/ListView.h"
 #include "platform/Platform.h"
 
 #include <QApplication>
 #include <QCheckBox>
-#include <QComboBox>
 #include <QFile>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTextStream>
-#include <functional>
 #include <sqlite3.h>
 
 namespace {
 
 using bench::Count;
-using bench::Exec;
 using bench::Option_List;
 
-// Runs the benchmark's steps while the dialog is "shown".
-class Scripted_Forms : public platform::IForms {
-public:
-    std::function<void(QWidget&)> onShow;
-    int Show_Modal(QWidget& form, QWidget*) override {
-        if (onShow) onShow(form);
-        return 0;
-    }
-};
-
-// Records the boxes instead of showing them.
-class Recording_Boxes : public platform::IMessageBox {
-public:
-    QStringList texts;
-    int Show(const QString& strText, long, const QString&) override {
-        texts << strText;
-        return platform::vbOK;
-    }
-};
-
-// The database of one run: the source is user 1 with the website filter on; every
+// The rows of one run: the source is user 1 with the website filter on; every
 // destination holds 20 black-list entries of its own.
-bool Fill_Database(const QString& strDb, int intDestinations, int intBlack, int intWhite) {
+QByteArray Fill_Sql(int intDestinations, int intBlack, int intWhite) {
     QByteArray sql = "BEGIN; INSERT INTO USER_TBL (USER_NAME, FEATURE_BITS) VALUES ('source', 4);";
     for (int i = 0; i < intBlack; ++i)
         sql += "INSERT INTO BL_TBL (BL_URL, COMPUTER_ID, USER_ID) VALUES ('site" + QByteArray::number(i) +
@@ -67,7 +43,7 @@ bool Fill_Database(const QString& strDb, int intDestinations, int intBlack, int 
                    ".example', 0, USER_ID FROM USER_TBL WHERE USER_NAME=" + strName + ";";
     }
     sql += "COMMIT;";
-    return Exec(strDb, sql);
+    return sql;
 }
 
 // The same copy as the shell does it: per destination, one transaction replacing both
@@ -98,7 +74,7 @@ QByteArray Reference_Script(const QString& strDb) {
 }  // namespace
 
 int main(int argc, char* argv[]) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    bench::Use_Offscreen_Platform();
     QApplication app(argc, argv);
     const QString strShell = bench::Shell_Program(argc, argv);
     const QList<int> destinationCounts = Option_List(argc, argv, "destinations", {10, 100, 200, 1000});
@@ -111,38 +87,24 @@ int main(int argc, char* argv[]) {
     bench::Print_Header();
     for (const int intDestinations : destinationCounts) {
         QTemporaryDir dir;
-        qputenv("WINDIR", dir.path().toUtf8());
-        platform::Install_Core_Defaults();
-        auto forms = std::make_shared<Scripted_Forms>();
-        auto boxes = std::make_shared<Recording_Boxes>();
-        platform::Services().forms = forms;
-        platform::Services().messageBox = boxes;
+        const bench::Doubles doubles = bench::Use_Windows_Folder(dir.path());
         const QString strDb = dir.filePath("tsdvstore.iil");
         const QString strReferenceDb = dir.filePath("reference.iil");
-        QString strError;
-        if (!Installation::Create_Settings_Database(strDb, strError) ||
-            !Fill_Database(strDb, intDestinations, intBlack, intWhite) || !QFile::copy(strDb, strReferenceDb)) {
-            out << "cannot build the settings database " << strError << "\n";
+        if (!bench::Create_Settings_Database(strDb, Fill_Sql(intDestinations, intBlack, intWhite)) ||
+            !QFile::copy(strDb, strReferenceDb))
             return 1;
-        }
 
         // The reference first, on its own copy of the same database.
         const QString strScript = dir.filePath("reference.sql");
-        {
-            QFile script(strScript);
-            script.open(QIODevice::WriteOnly);
-            script.write(Reference_Script(strReferenceDb));
-        }
+        bench::Write_File(strScript, Reference_Script(strReferenceDb));
         const double dblReference = bench::Time_Shell(strShell, strReferenceDb, strScript);
 
         frmMain console;
-        console.m_fnCheck_Filters_Installed = [] { return 0L; };
-        console.cboUsers->setCurrentIndex(console.cboUsers->findText("source"));
-        console.cboUsers_Click();
+        bench::Choose_User(console, QStringLiteral("source"));
 
         double dblCopy = -1;
         long lngTicked = 0;
-        forms->onShow = [&](QWidget& form) {
+        doubles.forms->onShow = [&](QWidget& form) {
             auto* pDestinations = form.findChild<platform::ListView*>("lvwDestinationUsers");
             // Every user but the all-users row (item 1).
             form.findChild<QCheckBox*>("chkSelectAllDestinations")->setChecked(true);
@@ -175,8 +137,8 @@ int main(int argc, char* argv[]) {
                 blnAllRight = false;
             }
         }
-        if (boxes->texts != QStringList{QStringLiteral("Successfully copied the features")}) {
-            out << "OUTCOME NOT AS EXPECTED: " << boxes->texts.join(" | ") << "\n";
+        if (doubles.boxes->texts != QStringList{QStringLiteral("Successfully copied the features")}) {
+            out << "OUTCOME NOT AS EXPECTED: " << doubles.boxes->texts.join(" | ") << "\n";
             blnAllRight = false;
         }
     }

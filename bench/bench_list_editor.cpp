@@ -8,20 +8,20 @@
 //     SELECT of those rows.
 // Every console measurement runs in a process of its own (this program started again
 // with --child), so that its peak memory is its own; the time is the operation's,
-// measured inside that process. Each figure is the median of --runs runs (default 3).
-// Usage: bench_list_editor [sqlite3 shell] [--sizes=10000,100000,1000000] [--runs=3]
+// measured inside that process, and for the opens also the whole process's, from its
+// start to its end, as the shell's is. Each figure is the median of --runs runs (default 3).
+// With --against=PATH the same benchmark of another build (before a change) is run in
+// turn with this one in every run, each build with its own rows.
+// Usage: bench_list_editor [sqlite3 shell] [--sizes=10000,100000,1000000] [--runs=3] [--against=PATH]
 #include "BenchSupport.h"
 
 #include "console/frmMain.h"
-#include "database/Installation.h"
 #include "lists/frmFileFilter.h"
 #include "lists/frmWebsiteFilter.h"
 #include "platform/ListView.h"
 #include "platform/Platform.h"
-#include "platform/WidgetServices.h"
 
 #include <QApplication>
-#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QProcess>
@@ -40,97 +40,39 @@ using bench::Exec;
 constexpr long LOADED_USER = 2;
 constexpr long IMPORTER_USER = 3;
 
-// Answers every open dialog with the file being imported.
-class Fixed_File_Dialog : public platform::IFileDialog {
-public:
-    QString strFileName;
-    bool Show_Open(platform::Common_Dialog& dlg, QWidget*) override {
-        dlg.FileName = strFileName;
-        return true;
-    }
-    bool Show_Save(platform::Common_Dialog&, QWidget*) override { return false; }
-};
-
-// Counts the boxes instead of showing them (a benchmark run must show none).
-class Counting_Boxes : public platform::IMessageBox {
-public:
-    int intShown = 0;
-    int Show(const QString& strText, long, const QString&) override {
-        ++intShown;
-        QTextStream(stderr) << "box: " << strText << "\n";
-        return platform::vbOK;
-    }
-};
-
 QByteArray Url(long i) { return "www.site" + QByteArray::number(i) + ".example.com"; }
 QByteArray Extension(long i) { return ".e" + QByteArray::number(i); }
 
 // A settings database with both users and, for "loaded", n file extensions and n URLs.
-void Create_Database(const QString& strDb, long n) {
-    QString strError;
-    Installation::Create_Settings_Database(strDb, strError);
-    Exec(strDb, QStringLiteral("INSERT INTO USER_TBL (USER_ID, USER_NAME) VALUES (%1, 'loaded');"
-                               "INSERT INTO USER_TBL (USER_ID, USER_NAME, IA_ON_OFF) VALUES (%2, 'importer', 1);"
-                               "UPDATE USER_TBL SET IA_ON_OFF=1 WHERE USER_ID=%1;")
-                    .arg(LOADED_USER)
-                    .arg(IMPORTER_USER)
-                    .toUtf8());
-    if (n == 0) return;
-    sqlite3* db = nullptr;
-    sqlite3_open(strDb.toUtf8().constData(), &db);
-    sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr);
-    for (const char* strSql : {"INSERT INTO FILE_TBL (FILE_EXTN, COMPUTER_ID, USER_ID) VALUES (?, 0, ?)",
-                               "INSERT INTO BL_TBL (BL_URL, COMPUTER_ID, USER_ID) VALUES (?, 0, ?)"}) {
-        const bool blnFiles = QByteArray(strSql).contains("FILE_TBL");
-        sqlite3_stmt* stmt = nullptr;
-        sqlite3_prepare_v2(db, strSql, -1, &stmt, nullptr);
-        for (long i = 0; i < n; ++i) {
-            const QByteArray value = blnFiles ? Extension(i) : Url(i);
-            sqlite3_bind_text(stmt, 1, value.constData(), static_cast<int>(value.size()), SQLITE_TRANSIENT);
-            sqlite3_bind_int64(stmt, 2, LOADED_USER);
-            sqlite3_step(stmt);
-            sqlite3_reset(stmt);
-        }
-        sqlite3_finalize(stmt);
-    }
-    sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
-    sqlite3_close(db);
-}
-
-void Write_File(const QString& strPath, const QByteArray& bytes) {
-    QFile file(strPath);
-    file.open(QIODevice::WriteOnly);
-    file.write(bytes);
+bool Create_Database(const QString& strDb, long n) {
+    const auto bind_text = [](sqlite3_stmt* stmt, const QByteArray& value) {
+        sqlite3_bind_text(stmt, 1, value.constData(), static_cast<int>(value.size()), SQLITE_TRANSIENT);
+        sqlite3_bind_int64(stmt, 2, LOADED_USER);
+    };
+    return bench::Create_Settings_Database(
+               strDb, QStringLiteral("INSERT INTO USER_TBL (USER_ID, USER_NAME) VALUES (%1, 'loaded');"
+                                     "INSERT INTO USER_TBL (USER_ID, USER_NAME, IA_ON_OFF) VALUES (%2, 'importer', 1);"
+                                     "UPDATE USER_TBL SET IA_ON_OFF=1 WHERE USER_ID=%1;")
+                          .arg(LOADED_USER)
+                          .arg(IMPORTER_USER)
+                          .toUtf8()) &&
+           bench::Insert_Rows(strDb, "INSERT INTO FILE_TBL (FILE_EXTN, COMPUTER_ID, USER_ID) VALUES (?, 0, ?)", n,
+                              [&](sqlite3_stmt* stmt, long i) { bind_text(stmt, Extension(i)); }) &&
+           bench::Insert_Rows(strDb, "INSERT INTO BL_TBL (BL_URL, COMPUTER_ID, USER_ID) VALUES (?, 0, ?)", n,
+                              [&](sqlite3_stmt* stmt, long i) { bind_text(stmt, Url(i)); });
 }
 
 // ---------------------------------------------------------------- the measured process
-
-// This process's own peak resident memory in MiB (VmHWM). getrusage's figure would
-// also count the parent's memory at the fork that started this process.
-double Own_Peak_MiB() {
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly)) return bench::Peak_Memory_MiB();
-    for (const QByteArray& line : status.readAll().split('\n'))
-        if (line.startsWith("VmHWM:")) return line.mid(6).trimmed().split(' ').first().toDouble() / 1024.0;
-    return bench::Peak_Memory_MiB();
-}
 
 // Runs one measurement in this process and prints "seconds peak-MiB listed".
 int Run_Child(const QString& strWork, const QString& strWindowsDir, const QString& strImportFile) {
     // Qt's notes about the offscreen platform would only clutter the table.
     qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});
-    qputenv("WINDIR", strWindowsDir.toUtf8());
-    platform::Install_Core_Defaults();
-    auto files = std::make_shared<Fixed_File_Dialog>();
-    auto boxes = std::make_shared<Counting_Boxes>();
-    files->strFileName = strImportFile;
-    platform::Services().fileDialog = files;
-    platform::Services().messageBox = boxes;
+    const bench::Doubles doubles = bench::Use_Windows_Folder(strWindowsDir);
+    doubles.files->strFileName = strImportFile;
 
     frmMain console;
-    console.m_fnCheck_Filters_Installed = [] { return 0L; };
-    console.cboUsers->setCurrentIndex(console.cboUsers->findText(strWork == "import" ? "importer" : "loaded"));
-    console.cboUsers_Click();
+    bench::Choose_User(console, strWork == QLatin1String("import") ? QStringLiteral("importer") : QStringLiteral("loaded"));
     QApplication::processEvents();
 
     double dblSeconds = 0;
@@ -156,40 +98,75 @@ int Run_Child(const QString& strWork, const QString& strWindowsDir, const QStrin
         dblSeconds = bench::Now() - dblStart;
         lngListed = dialog->findChild<platform::ListView*>(blnFiles ? "lvwFileFilter" : "lvwBlackList")->Count();
     }
-    QTextStream(stdout) << dblSeconds << ' ' << Own_Peak_MiB() << ' ' << lngListed << ' ' << boxes->intShown
-                        << '\n';
+    for (const QString& strText : doubles.boxes->texts) QTextStream(stderr) << "box: " << strText << "\n";
+    QTextStream(stdout) << dblSeconds << ' ' << bench::Peak_Memory_MiB() << ' ' << lngListed << ' '
+                        << doubles.boxes->texts.size() << '\n';
     return 0;
 }
 
 struct Child_Result {
-    double dblSeconds = -1;
+    double dblSeconds = -1;         // the operation, timed inside the process
+    double dblProcessSeconds = -1;  // the whole process, from its start to its end
     double dblPeakMiB = 0;
     long lngListed = 0;
 };
 
-Child_Result Run_In_Child(const QString& strWork, const QString& strWindowsDir, const QString& strImportFile = {}) {
+// Runs one measurement in a process of its own: strProgram is this program, or the
+// same benchmark of another build being compared.
+Child_Result Run_In_Child(const QString& strProgram, const QString& strWork, const QString& strWindowsDir,
+                          const QString& strImportFile = {}) {
     QProcess child;
     child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    child.start(QCoreApplication::applicationFilePath(), {"--child", strWork, strWindowsDir, strImportFile});
+    const double dblStart = bench::Now();
+    child.start(strProgram, {"--child", strWork, strWindowsDir, strImportFile});
     Child_Result result;
     if (!child.waitForFinished(-1) || child.exitCode() != 0) return result;
+    const double dblProcessSeconds = bench::Now() - dblStart;
     const QStringList parts = QString::fromUtf8(child.readAllStandardOutput()).split(' ', Qt::SkipEmptyParts);
     if (parts.size() < 4 || parts[3].trimmed() != QLatin1String("0")) return result;  // a box means a failed run
     result.dblSeconds = parts[0].toDouble();
+    result.dblProcessSeconds = dblProcessSeconds;
     result.dblPeakMiB = parts[1].toDouble();
     result.lngListed = parts[2].toLong();
     return result;
 }
 
-double Median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values.empty() ? -1 : values[values.size() / 2];
+// The figures of one work for one build, over the runs.
+struct Build_Figures {
+    std::vector<double> console, process, peak;
+    void Add(const Child_Result& result) {
+        console.push_back(result.dblSeconds);
+        process.push_back(result.dblProcessSeconds);
+        peak.push_back(result.dblPeakMiB);
+    }
+};
+
+// One row per build for the work (and, with blnWholeProcess, one for its whole process);
+// when two builds are compared, each also with its fastest run.
+void Print_Rows(const QString& strWork, long n, const std::vector<Build_Figures>& builds,
+                const std::vector<double>& shell, bool blnWholeProcess) {
+    for (size_t b = 0; b < builds.size(); ++b) {
+        const QString strBuild = builds.size() < 2 ? QString()
+                                 : b == 0          ? QStringLiteral(", this build")
+                                                   : QStringLiteral(", compared build");
+        const Build_Figures& figures = builds[b];
+        const double dblPeak = *std::max_element(figures.peak.begin(), figures.peak.end());
+        bench::Print_Row(strWork + strBuild, n, bench::Median(figures.console), bench::Median(shell), dblPeak);
+        if (blnWholeProcess)
+            bench::Print_Row(QStringLiteral("  the same, whole process") + strBuild, n,
+                             bench::Median(figures.process), bench::Median(shell), dblPeak);
+        if (builds.size() > 1)
+            QTextStream(stdout) << QStringLiteral("  fastest run %1 s, whole process %2 s; shell %3 s\n")
+                                       .arg(bench::Minimum(figures.console), 0, 'f', 3)
+                                       .arg(bench::Minimum(figures.process), 0, 'f', 3)
+                                       .arg(bench::Minimum(shell), 0, 'f', 3);
+    }
 }
 
 }  // namespace
 
 int main(int argc, char* argv[]) {
-    qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? QByteArray("offscreen") : qgetenv("QT_QPA_PLATFORM"));
+    bench::Use_Offscreen_Platform();
     QApplication app(argc, argv);
     if (argc >= 4 && QByteArray(argv[1]) == "--child")
         return Run_Child(QString::fromLocal8Bit(argv[2]), QString::fromLocal8Bit(argv[3]),
@@ -197,7 +174,10 @@ int main(int argc, char* argv[]) {
 
     const QString strShell = bench::Shell_Program(argc, argv);
     const QList<int> sizes = bench::Option_List(argc, argv, "sizes", {10000, 100000, 1000000});
-    const int intRuns = bench::Option_List(argc, argv, "runs", {3}).value(0, 3);
+    const int intRuns = std::max(1, bench::Option_List(argc, argv, "runs", {3}).value(0, 3));
+    // This build's measured processes, and those of the build compared, in turn in every run.
+    QStringList programs{QCoreApplication::applicationFilePath()};
+    if (const QString strOther = bench::Option_Text(argc, argv, "against"); !strOther.isEmpty()) programs << strOther;
     bench::Print_Header();
     int intFailures = 0;
 
@@ -206,7 +186,7 @@ int main(int argc, char* argv[]) {
         // (a) the import: the console and the shell each start from a copy of one database.
         {
             const QString strSource = dir.filePath("empty.iil");
-            Create_Database(strSource, 0);
+            if (!Create_Database(strSource, 0)) return 1;
             QByteArray text, script = "BEGIN DEFERRED TRANSACTION MY_TRANS;\n";
             text.reserve(n * 32);
             for (long i = 0; i < n; ++i) {
@@ -217,35 +197,37 @@ int main(int argc, char* argv[]) {
             script += "COMMIT TRANSACTION MY_TRANS;\n";
             const QString strFile = dir.filePath("urls.txt");
             const QString strScript = dir.filePath("insert.sql");
-            Write_File(strFile, text);
-            Write_File(strScript, script);
+            bench::Write_File(strFile, text);
+            bench::Write_File(strScript, script);
             text.clear();
             script.clear();
-            std::vector<double> console, shell, peak;
+            std::vector<Build_Figures> builds(static_cast<size_t>(programs.size()));
+            std::vector<double> shell;
             for (int r = 0; r < intRuns; ++r) {
                 const QString strRunDir = dir.filePath(QStringLiteral("import%1").arg(r));
                 QDir().mkpath(strRunDir);
                 const QString strDb = strRunDir + "/tsdvstore.iil";
-                QFile::copy(strSource, strDb);
-                const Child_Result result = Run_In_Child("import", strRunDir, strFile);
-                const long long lngStored =
-                    Count(strDb, "SELECT COUNT(*) FROM BL_TBL WHERE USER_ID=" + QByteArray::number(IMPORTER_USER));
-                if (result.dblSeconds < 0 || result.lngListed != n || lngStored != n) ++intFailures;
-                console.push_back(result.dblSeconds);
-                peak.push_back(result.dblPeakMiB);
+                for (qsizetype b = 0; b < programs.size(); ++b) {
+                    QFile::remove(strDb);
+                    QFile::copy(strSource, strDb);
+                    const Child_Result result = Run_In_Child(programs[b], "import", strRunDir, strFile);
+                    const long long lngStored = bench::Count(
+                        strDb, "SELECT COUNT(*) FROM BL_TBL WHERE USER_ID=" + QByteArray::number(IMPORTER_USER));
+                    if (result.dblSeconds < 0 || result.lngListed != n || lngStored != n) ++intFailures;
+                    builds[static_cast<size_t>(b)].Add(result);
+                }
                 const QString strShellDb = strRunDir + "/shell.iil";
                 QFile::copy(strSource, strShellDb);
                 shell.push_back(bench::Time_Shell(strShell, strShellDb, strScript));
                 QFile::remove(strDb);
                 QFile::remove(strShellDb);
             }
-            bench::Print_Row(QStringLiteral("import into the website black list"), n, Median(console), Median(shell),
-                             *std::max_element(peak.begin(), peak.end()));
+            Print_Rows(QStringLiteral("import into the website black list"), n, builds, shell, false);
         }
         // (b) opening the file filter and the website filter on n stored entries.
         {
             const QString strDb = dir.filePath("tsdvstore.iil");
-            Create_Database(strDb, n);
+            if (!Create_Database(strDb, n)) return 1;
             struct Open_Work {
                 const char* strWork;
                 const char* strName;
@@ -255,18 +237,19 @@ int main(int argc, char* argv[]) {
                  {Open_Work{"open-file", "open the file filter, shown and filled", "SELECT FILE_EXTN FROM FILE_TBL"},
                   Open_Work{"open-website", "open the website filter, shown and filled", "SELECT BL_URL FROM BL_TBL"}}) {
                 const QString strScript = dir.filePath("select.sql");
-                Write_File(strScript, QByteArray(work.strSelect) + " WHERE COMPUTER_ID=0 AND USER_ID=" +
-                                          QByteArray::number(LOADED_USER) + ";\n");
-                std::vector<double> console, shell, peak;
+                bench::Write_File(strScript, QByteArray(work.strSelect) + " WHERE COMPUTER_ID=0 AND USER_ID=" +
+                                                 QByteArray::number(LOADED_USER) + ";\n");
+                std::vector<Build_Figures> builds(static_cast<size_t>(programs.size()));
+                std::vector<double> shell;
                 for (int r = 0; r < intRuns; ++r) {
-                    const Child_Result result = Run_In_Child(work.strWork, dir.path());
-                    if (result.dblSeconds < 0 || result.lngListed != n) ++intFailures;
-                    console.push_back(result.dblSeconds);
-                    peak.push_back(result.dblPeakMiB);
+                    for (qsizetype b = 0; b < programs.size(); ++b) {
+                        const Child_Result result = Run_In_Child(programs[b], work.strWork, dir.path());
+                        if (result.dblSeconds < 0 || result.lngListed != n) ++intFailures;
+                        builds[static_cast<size_t>(b)].Add(result);
+                    }
                     shell.push_back(bench::Time_Shell(strShell, strDb, strScript));
                 }
-                bench::Print_Row(QString::fromLatin1(work.strName), n, Median(console), Median(shell),
-                                 *std::max_element(peak.begin(), peak.end()));
+                Print_Rows(QString::fromLatin1(work.strName), n, builds, shell, true);
             }
         }
     }

@@ -6,8 +6,6 @@
 
 #include "console/frmLogin.h"
 #include "console/frmMain.h"
-#include "database/Installation.h"
-#include "platform/Platform.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -15,24 +13,11 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTextStream>
-#include <QWindow>
 #include <algorithm>
-#include <sqlite3.h>
 
 namespace {
 
-using bench::Exec;
 using bench::Option_List;
-
-// Records the boxes instead of showing them.
-class Recording_Boxes : public platform::IMessageBox {
-public:
-    QStringList texts;
-    int Show(const QString& strText, long, const QString&) override {
-        texts << strText;
-        return platform::vbOK;
-    }
-};
 
 frmMain* Shown_Console() {
     for (QWidget* pWidget : QApplication::topLevelWidgets())
@@ -43,7 +28,7 @@ frmMain* Shown_Console() {
 }  // namespace
 
 int main(int argc, char* argv[]) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    bench::Use_Offscreen_Platform();
     QApplication app(argc, argv);
     const QList<int> userCounts = Option_List(argc, argv, "users", {500, 5000, 50000});
     const int intRuns = std::max(1, Option_List(argc, argv, "runs", {5}).value(0, 5));
@@ -53,20 +38,13 @@ int main(int argc, char* argv[]) {
     bench::Print_Header();
     for (const int intUsers : userCounts) {
         QTemporaryDir dir;
-        qputenv("WINDIR", dir.path().toUtf8());
-        platform::Install_Core_Defaults();
-        auto boxes = std::make_shared<Recording_Boxes>();
-        platform::Services().messageBox = boxes;
-        const QString strDb = dir.filePath("tsdvstore.iil");
-        QString strError;
-        if (!Installation::Create_Settings_Database(strDb, strError) ||
-            !Exec(strDb, "UPDATE SETTINGS_TBL SET PWD='secret';"
-                         "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < " +
-                             QByteArray::number(intUsers) +
-                             ") INSERT INTO USER_TBL (USER_NAME) SELECT 'terminal user ' || i FROM n;")) {
-            out << "cannot build the settings database " << strError << "\n";
+        bench::Use_Windows_Folder(dir.path());
+        if (!bench::Create_Settings_Database(dir.filePath("tsdvstore.iil"),
+                                             "UPDATE SETTINGS_TBL SET PWD='secret';"
+                                             "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < " +
+                                                 QByteArray::number(intUsers) +
+                                                 ") INSERT INTO USER_TBL (USER_NAME) SELECT 'terminal user ' || i FROM n;"))
             return 1;
-        }
 
         // The median of the runs: each logs in on a fresh login dialog.
         std::vector<double> times;
@@ -90,8 +68,7 @@ int main(int argc, char* argv[]) {
             delete pLogin;
             QApplication::processEvents();
         }
-        std::sort(times.begin(), times.end());
-        bench::Print_Row(QStringLiteral("login to the main window, users"), intUsers, times[times.size() / 2], 0,
+        bench::Print_Row(QStringLiteral("login to the main window, users"), intUsers, bench::Median(times), 0,
                          bench::Peak_Memory_MiB());
     }
     return blnAllRight ? 0 : 1;
