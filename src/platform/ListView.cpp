@@ -17,7 +17,6 @@
 #include <cstring>
 #include <limits>
 #include <utility>
-#include <sys/mman.h>
 
 namespace platform {
 
@@ -703,20 +702,6 @@ void List_Batch::Discard() {
 
 // ---------------------------------------------------------------- text store
 
-void Advise_Large_Pages(void* pBlock, size_t lngBytes) {
-#ifdef MADV_HUGEPAGE
-    constexpr uintptr_t LARGE_PAGE = uintptr_t{2} << 20;
-    if (lngBytes < 2 * LARGE_PAGE) return;
-    // Only the whole large pages inside the block: the hint never reaches a neighbour.
-    const uintptr_t lngStart = (reinterpret_cast<uintptr_t>(pBlock) + LARGE_PAGE - 1) & ~(LARGE_PAGE - 1);
-    const uintptr_t lngEnd = (reinterpret_cast<uintptr_t>(pBlock) + lngBytes) & ~(LARGE_PAGE - 1);
-    if (lngEnd > lngStart) madvise(reinterpret_cast<void*>(lngStart), lngEnd - lngStart, MADV_HUGEPAGE);
-#else
-    (void)pBlock;
-    (void)lngBytes;
-#endif
-}
-
 void Text_Store::Free::operator()(char* p) const { std::free(p); }
 
 Text_Store& Text_Store::operator=(Text_Store&& other) noexcept {
@@ -731,13 +716,10 @@ char* Text_Store::Make_Room(size_t lngMore) {
     const size_t lngNeeded = m_lngSize + lngMore;
     if (lngNeeded > std::numeric_limits<quint32>::max()) throw Run_Time_Error(7, QStringLiteral("Out of memory"));
     if (lngNeeded > m_lngCapacity) {
-        // A new block given the large-page hint before anything is written to it, then the
-        // old bytes copied over (realloc would touch the new block before the hint).
         const size_t lngCapacity = std::max({lngNeeded, 2 * m_lngCapacity, size_t{4096}});
-        char* p = static_cast<char*>(std::malloc(lngCapacity));
-        if (!p) throw Run_Time_Error(7, QStringLiteral("Out of memory"));
-        Advise_Large_Pages(p, lngCapacity);
-        if (m_lngSize) std::memcpy(p, m_pBytes.get(), m_lngSize);
+        char* p = static_cast<char*>(std::realloc(m_pBytes.get(), lngCapacity));
+        if (!p) throw Run_Time_Error(7, QStringLiteral("Out of memory"));  // the old block stays as it was
+        (void)m_pBytes.release();
         m_pBytes.reset(p);
         m_lngCapacity = lngCapacity;
     }

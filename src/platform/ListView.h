@@ -38,27 +38,6 @@ struct List_Item {
     bool blnBold = false;
 };
 
-// Asks the system to back a big block (a list of many thousand entries) with large
-// pages where it can, so that filling it takes a few hundred page faults instead of
-// tens of thousands. Only a hint: small blocks, or a system without them, are left as they are.
-void Advise_Large_Pages(void* pBlock, size_t lngBytes);
-
-// Allocates like std::allocator and gives each big block the large-page hint.
-template <class T>
-struct Large_Block_Allocator {
-    using value_type = T;
-    Large_Block_Allocator() = default;
-    template <class U>
-    Large_Block_Allocator(const Large_Block_Allocator<U>&) noexcept {}
-    T* allocate(size_t n) {
-        T* p = std::allocator<T>().allocate(n);
-        Advise_Large_Pages(p, n * sizeof(T));
-        return p;
-    }
-    void deallocate(T* p, size_t n) noexcept { std::allocator<T>().deallocate(p, n); }
-    friend bool operator==(const Large_Block_Allocator&, const Large_Block_Allocator&) { return true; }
-};
-
 // The item texts of a list, one after another in one block of UTF-8 bytes (as the
 // database hands them over, and half the size of UTF-16 for the usual ASCII entries);
 // an item knows where its text starts and how many bytes it has. A text replaced or
@@ -111,7 +90,7 @@ struct Item_Extras {
     QString strTag;
 };
 struct Stored_Item;
-using Stored_Items = std::vector<Stored_Item, Large_Block_Allocator<Stored_Item>>;
+using Stored_Items = std::vector<Stored_Item>;
 struct Stored_Item {
     Text_Store::Span text;
     std::unique_ptr<Item_Extras> extras;
