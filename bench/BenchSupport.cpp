@@ -179,7 +179,7 @@ double Minimum(const std::vector<double>& values) {
 void Print_Header() {
     QTextStream out(stdout);
     out << QStringLiteral("%1 %2 %3 %4 %5 %6\n")
-               .arg(QStringLiteral("work"), -56)
+               .arg(QStringLiteral("work"), -60)
                .arg(QStringLiteral("size"), 10)
                .arg(QStringLiteral("console s"), 10)
                .arg(QStringLiteral("reference s"), 12)
@@ -195,7 +195,7 @@ void Print_Row(const QString& strWork, long long lngSize, double dblConsoleSecon
     const QString strReference =
         dblReferenceSeconds > 0 ? QString::number(dblReferenceSeconds, 'f', 3) : QStringLiteral("-");
     out << QStringLiteral("%1 %2 %3 %4 %5 %6\n")
-               .arg(strWork, -56)
+               .arg(strWork, -60)
                .arg(lngSize, 10)
                .arg(QString::number(dblConsoleSeconds, 'f', 3), 10)
                .arg(strReference, 12)
