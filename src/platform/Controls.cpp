@@ -149,10 +149,14 @@ void Text_Box::setText(const QString& strText) {
     ensureCursorVisible();
 }
 
+// Pixels of slack under the visible lines, beyond the document's margins and the frame,
+// so that the last of them shows whole.
+constexpr int TEXT_BOX_SLACK_PIXELS = 4;
+
 void Text_Box::Set_Visible_Lines(int lngLines) {
     ensurePolished();
     const int intHeight = fontMetrics().lineSpacing() * lngLines + 2 * static_cast<int>(document()->documentMargin()) +
-                          2 * frameWidth() + 4;
+                          2 * frameWidth() + TEXT_BOX_SLACK_PIXELS;
     setFixedHeight(intHeight);
 }
 

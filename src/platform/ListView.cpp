@@ -49,7 +49,7 @@ public:
 
     QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
         QSize size = QStyledItemDelegate::sizeHint(option, index);
-        size.rheight() += 2 * m_list.m_lngRowPadding;
+        size.rheight() += 2 * m_list.m_lngRowPadding;  // above the row and below it
         return size;
     }
 
@@ -447,8 +447,15 @@ void ListView::Append_Stored(Stored_Items&& items, Text_Store& texts) {
     m_model->endInsertRows();
 }
 
+// The text block is packed once the bytes left behind by replaced and removed texts are
+// both this many at least and one byte in PACK_UNUSED_ONE_IN of the block: fewer cost
+// less than the copy.
+constexpr size_t PACK_LEAST_UNUSED_BYTES = 4096;
+constexpr size_t PACK_UNUSED_ONE_IN = 2;
+
 void ListView::Pack_Texts() noexcept {
-    if (m_texts.Unused() < 4096 || m_texts.Unused() * 2 < m_texts.Size()) return;
+    if (m_texts.Unused() < PACK_LEAST_UNUSED_BYTES || m_texts.Unused() * PACK_UNUSED_ONE_IN < m_texts.Size())
+        return;
     Text_Store packed;
     // Packing only saves room: with no memory for the packed block the texts stay where they are.
     try {
@@ -702,6 +709,11 @@ void List_Batch::Discard() {
 
 // ---------------------------------------------------------------- text store
 
+// The text block's first size, and how many times over it grows when full (so that
+// filling it copies each byte about once).
+constexpr size_t TEXT_BLOCK_LEAST_BYTES = 4096;
+constexpr size_t TEXT_BLOCK_GROWTH = 2;
+
 void Text_Store::Free::operator()(char* p) const { std::free(p); }
 
 Text_Store& Text_Store::operator=(Text_Store&& other) noexcept {
@@ -716,7 +728,7 @@ char* Text_Store::Make_Room(size_t lngMore) {
     const size_t lngNeeded = m_lngSize + lngMore;
     if (lngNeeded > std::numeric_limits<quint32>::max()) throw Run_Time_Error(7, QStringLiteral("Out of memory"));
     if (lngNeeded > m_lngCapacity) {
-        const size_t lngCapacity = std::max({lngNeeded, 2 * m_lngCapacity, size_t{4096}});
+        const size_t lngCapacity = std::max({lngNeeded, TEXT_BLOCK_GROWTH * m_lngCapacity, TEXT_BLOCK_LEAST_BYTES});
         char* p = static_cast<char*>(std::realloc(m_pBytes.get(), lngCapacity));
         if (!p) throw Run_Time_Error(7, QStringLiteral("Out of memory"));  // the old block stays as it was
         (void)m_pBytes.release();

@@ -321,13 +321,19 @@ bool Report_List::Cell_Is_Cut(long lngIndex, int lngColumn) const {
     return itemDelegate()->sizeHint(option, index).width() > columnWidth(lngColumn - 1);
 }
 
+// The point sizes Fit_Font tries: from the list's own (this one when it has none) down
+// to the smallest it goes, half a point at a time.
+constexpr double FIT_FONT_DEFAULT_POINTS = 9;
+constexpr double FIT_FONT_LEAST_POINTS = 6;
+constexpr double FIT_FONT_STEP_POINTS = 0.5;
+
 void Report_List::Fit_Font(const QString& strSample, int lngPixels) {
     QFont font = QWidget::font();
     font.setStretch(QFont::SemiCondensed);
     // What the view adds to a cell's text: the style's margin on either side.
     const int intMargins = 2 * (style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1);
-    const double dblStart = font.pointSizeF() > 0 ? font.pointSizeF() : 9;
-    for (double dblSize = dblStart; dblSize >= 6; dblSize -= 0.5) {
+    const double dblStart = font.pointSizeF() > 0 ? font.pointSizeF() : FIT_FONT_DEFAULT_POINTS;
+    for (double dblSize = dblStart; dblSize >= FIT_FONT_LEAST_POINTS; dblSize -= FIT_FONT_STEP_POINTS) {
         font.setPointSizeF(dblSize);
         if (QFontMetrics(font).horizontalAdvance(strSample) + intMargins <= lngPixels) break;
     }

@@ -225,12 +225,15 @@ void frmReport::Resize_Controls() {
         Place(ui->fraReport, frame);
         Place(ui->lvwReport, list);
 
-        // The first column takes what the others leave, but never less than 1.8/d.
+        // The first column takes what the others leave; when that is under its least
+        // share of the list's width, it takes its own share again.
+        constexpr double FIRST_COLUMN_LEAST_SHARE = 1.8;
+        constexpr double FIRST_COLUMN_SHARE = 4;
         Report_List& lvw = *ui->lvwReport;
         if (lvw.Column_Count() > 0) {
             const double d = Denominator_Of(Kind(), Filter());
             double dblFirst = std::nearbyint(list.width - Get_Other_Columns_Width(1));
-            if (dblFirst < list.width * 1.8 / d) dblFirst = list.width * 4 / d;
+            if (dblFirst < list.width * FIRST_COLUMN_LEAST_SHARE / d) dblFirst = list.width * FIRST_COLUMN_SHARE / d;
             lvw.Set_Column_Width(1, dblFirst - 20);
         }
 

@@ -29,6 +29,9 @@ const QString TITLE = QStringLiteral("DravinoleTS");
 const QString DAILY = QStringLiteral("Daily");
 const QString WEEKLY = QStringLiteral("Weekly");
 const QString TIME_FORMAT = QStringLiteral("HH:mm");
+// Room in pixels above and below each row of the day and month check lists, between
+// their check boxes.
+constexpr int CHECK_LIST_ROW_PADDING = 3;
 
 int Ask(const QString& strText, long lngStyle) { return platform::Message_Boxes().Show(strText, lngStyle, TITLE); }
 
@@ -119,7 +122,7 @@ void frmScheduleEditorBase::Bind_Controls(const Schedule_Controls& controls) {
         pView->setFrameShape(QFrame::Box);
         pView->setFrameShadow(QFrame::Plain);
         pView->setLineWidth(1);
-        pList->Set_Row_Padding(3);
+        pList->Set_Row_Padding(CHECK_LIST_ROW_PADDING);
         pList->setVisible(false);
         return pList;
     };
