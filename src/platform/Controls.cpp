@@ -12,6 +12,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QScreen>
+#include <QToolTip>
 #include <QVariant>
 #include <QWidget>
 #include <QGuiApplication>
@@ -167,6 +168,20 @@ void Fit_Combo_Width(QComboBox& list, const QStringList& items) {
     sample.addItems(items);
     list.setMinimumWidth(std::max(list.minimumWidth(), sample.sizeHint().width()));
 }
+
+QString Plain_Tool_Tip(const QString& strText) {
+    if (strText.isEmpty()) return QString();
+    // A tool tip takes any text that might be markup as rich text; escaped inside a
+    // preformatted paragraph it reads exactly as given.
+    return QStringLiteral("<p style='white-space:pre'>") + strText.toHtmlEscaped() + QStringLiteral("</p>");
+}
+
+void Show_Plain_Tool_Tip(const QPoint& globalPos, const QString& strText, QWidget* pWidget, const QRect& rect) {
+    if (strText.isEmpty()) QToolTip::hideText();
+    else QToolTip::showText(globalPos, Plain_Tool_Tip(strText), pWidget, rect);
+}
+
+void Set_Plain_Tool_Tip(QWidget& control, const QString& strText) { control.setToolTip(Plain_Tool_Tip(strText)); }
 
 int Fitted_Filler_Width(const QAbstractScrollArea& view, const std::vector<int>& widths, size_t lngFiller) {
     if (lngFiller >= widths.size()) return 0;

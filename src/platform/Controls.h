@@ -10,6 +10,8 @@
 
 class QAbstractScrollArea;
 class QComboBox;
+class QPoint;
+class QRect;
 class QWidget;
 
 class QLineEdit;
@@ -66,6 +68,18 @@ private:
 // Makes a drop-down list at least as wide as it needs for the longest of these
 // items, whatever it holds now: no item is cut and none touches the list's arrow.
 void Fit_Combo_Width(QComboBox& list, const QStringList& items);
+
+// Tool tips of texts that come from outside (event data, names, file contents, replies):
+// shown as plain text, so a text that looks like markup shows its characters and
+// renders nothing; line breaks and runs of blanks stay as they are. Every tool tip
+// of such a text goes through here.
+// The tool tip's own text for strText ("" stays "", so no tool tip shows).
+QString Plain_Tool_Tip(const QString& strText);
+// Shows strText at globalPos over pWidget while the mouse stays inside rect (widget
+// coordinates; an empty rect: anywhere over the widget); "" hides any tool tip.
+void Show_Plain_Tool_Tip(const QPoint& globalPos, const QString& strText, QWidget* pWidget, const QRect& rect);
+// The control's tool tip from now on.
+void Set_Plain_Tool_Tip(QWidget& control, const QString& strText);
 
 // Columns that are meant to fill their list: when their widths (in pixels) together
 // are no wider than the list itself but wider than the room inside its frame and

@@ -9,7 +9,6 @@
 #include <QHelpEvent>
 #include <QScrollBar>
 #include <QStyle>
-#include <QToolTip>
 #include <QStringEncoder>
 #include <algorithm>
 #include <cstring>
@@ -300,8 +299,8 @@ bool Report_List::viewportEvent(QEvent* event) {
         auto* help = static_cast<QHelpEvent*>(event);
         const QModelIndex index = indexAt(help->pos());
         const QString strTip = index.isValid() ? m_model->data(index, Qt::ToolTipRole).toString() : QString();
-        if (strTip.isEmpty()) QToolTip::hideText();
-        else QToolTip::showText(help->globalPos(), strTip, viewport(), visualRect(index));
+        // Event data: never taken for markup.
+        platform::Show_Plain_Tool_Tip(help->globalPos(), strTip, viewport(), visualRect(index));
         return true;
     }
     return QTreeView::viewportEvent(event);

@@ -6,7 +6,14 @@
 #include "support/Fixture.h"
 
 #include <QAbstractItemModelTester>
+#include <QApplication>
 #include <QHeaderView>
+#include <QHelpEvent>
+#include <QLabel>
+#include <QTest>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QToolTip>
 
 using reporting::Report_List;
 using reporting::Report_Rows;
@@ -161,6 +168,91 @@ TEST_F(ReportListTest, ColumnWidthsAreTwipsAndADraggedColumnKeepsItsNewWidth) {
     EXPECT_EQ(list.Column_Key(2), "B");
     EXPECT_THROW(list.Column_Width(3), Run_Time_Error);
 }
+
+// ---- the tool tip of a cut cell
+
+struct Tool_Tip_Case {
+    const char* strName;
+    QString strCell;
+};
+
+void PrintTo(const Tool_Tip_Case& c, std::ostream* os) { *os << c.strName; }
+
+class ToolTipTest : public ReportListTest, public ::testing::WithParamInterface<Tool_Tip_Case> {
+protected:
+    void TearDown() override {
+        QToolTip::hideText();
+        EXPECT_TRUE(QTest::qWaitFor([] { return Shown_Label() == nullptr; }, 5000));
+        ReportListTest::TearDown();
+    }
+    // The label a tool tip shows, when one is showing.
+    static QLabel* Shown_Label() {
+        for (QWidget* pWidget : QApplication::topLevelWidgets())
+            if (pWidget->objectName() == QLatin1String("qtooltip_label") && pWidget->isVisible())
+                return qobject_cast<QLabel*>(pWidget);
+        return nullptr;
+    }
+    // What the administrator reads in the label, and whether it rendered an image or a
+    // heading, whichever way the label takes its text.
+    struct Shown {
+        QString strText;
+        bool blnImage = false, blnHeading = false;
+    };
+    static Shown Read(const QLabel& label) {
+        const bool blnRich = label.textFormat() == Qt::RichText ||
+                             (label.textFormat() == Qt::AutoText && Qt::mightBeRichText(label.text()));
+        if (!blnRich) return {label.text()};
+        QTextDocument doc;
+        doc.setHtml(label.text());
+        Shown shown{doc.toPlainText()};
+        for (QTextBlock block = doc.begin(); block.isValid(); block = block.next()) {
+            if (block.blockFormat().headingLevel() > 0) shown.blnHeading = true;
+            for (auto it = block.begin(); !it.atEnd(); ++it)
+                if (it.fragment().charFormat().isImageFormat()) shown.blnImage = true;
+        }
+        return shown;
+    }
+    // Rests the mouse on the item's cell of the column.
+    void Rest_On(long lngIndex, int lngColumn) {
+        const QRect cell = list.visualRect(list.model()->index(static_cast<int>(lngIndex - 1), lngColumn - 1));
+        ASSERT_TRUE(cell.isValid());
+        QHelpEvent event(QEvent::ToolTip, cell.center(), list.viewport()->mapToGlobal(cell.center()));
+        QApplication::sendEvent(list.viewport(), &event);
+    }
+};
+
+TEST_P(ToolTipTest, ACutCellShowsItsWholeTextAsPlainTextAndAWholeCellNone) {
+    const QString strCell = GetParam().strCell;
+    list.Add_Column("Url", 1200);
+    list.Add_Column("Count", 1200);
+    list.Add({strCell, "short"});
+    list.resize(400, 200);
+    list.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&list));
+    ASSERT_TRUE(list.Cell_Is_Cut(1, 1));
+    ASSERT_FALSE(list.Cell_Is_Cut(1, 2));
+
+    Rest_On(1, 1);
+    QLabel* pLabel = Shown_Label();
+    ASSERT_NE(pLabel, nullptr) << "a cut cell shows a tool tip";
+    const Shown shown = Read(*pLabel);
+    EXPECT_EQ(shown.strText, strCell) << "the label reads exactly the cell's text";
+    EXPECT_FALSE(shown.blnImage) << "no image is loaded from a cell's text";
+    EXPECT_FALSE(shown.blnHeading);
+
+    Rest_On(1, 2);
+    EXPECT_TRUE(QTest::qWaitFor([] { return Shown_Label() == nullptr; }, 5000)) << "a cell shown whole has no tool tip";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cells, ToolTipTest,
+    ::testing::Values(
+        Tool_Tip_Case{"MarkupWithALocalImage",
+                      "http://x.example/<h1>Big</h1><img src=\"file:///etc/hostname\">/page.html?a=1&b=2"},
+        Tool_Tip_Case{"EntitiesStayLiteral", "http://x.example/&lt;b&gt;&amp;&#65;/<b>bold</b>/and/a/long/tail"},
+        Tool_Tip_Case{"BlanksAndALineBreakStay", "C:\\Program Files\\a    b\\tool.exe -x\nsecond line <i>kept</i>"},
+        Tool_Tip_Case{"PlainTextThatLooksLikeNoMarkup", "www.site1.example/path/page1.html?q=1 and a long tail"}),
+    [](const auto& info) { return std::string(info.param.strName); });
 
 // ---------------------------------------------------------------- streaming reader
 
