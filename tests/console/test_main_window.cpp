@@ -64,7 +64,8 @@ protected:
         // The check stops the timer before it runs; waited for rather than timed, so
         // a loaded machine gives the same result. A little more time shows whether it
         // would run again.
-        QTest::qWaitFor([tmrMain] { return !tmrMain->isActive(); }, 10000);
+        ASSERT_TRUE(QTest::qWaitFor([tmrMain] { return !tmrMain->isActive(); }, 10000))
+            << "the start-up check never stopped its timer";
         QTest::qWait(50);
     }
     QStringList Log_Lines_With(const QString& strText) const {

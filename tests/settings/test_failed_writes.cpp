@@ -364,9 +364,13 @@ TEST_P(FailedWriteTest, OneBoxWithTheDatabasesTextNoSuccessAndTheScreenShowsWhat
 
     const QStringList stored = c.stored(*this);
     EXPECT_EQ(c.shown(*this), stored);
-    if (!QByteArray(c.strEvent).contains(" OF ")) EXPECT_EQ(stored, before) << "the first write was refused";
+    if (!QByteArray(c.strEvent).contains(" OF ")) {
+        EXPECT_EQ(stored, before) << "the first write was refused";
+    }
     // A settings dialog has nothing left to apply: what it shows is stored.
-    if (QWidget* pApply = dialog->findChild<QWidget*>("cmdApply")) EXPECT_FALSE(pApply->isEnabled());
+    if (QWidget* pApply = dialog->findChild<QWidget*>("cmdApply")) {
+        EXPECT_FALSE(pApply->isEnabled());
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Dialogs, FailedWriteTest, ::testing::ValuesIn(All_Params()), [](const auto& info) {
