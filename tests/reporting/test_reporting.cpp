@@ -778,52 +778,58 @@ TEST_F(ReportingTest, OneOrTwoListedEventsCannotBeDeletedFromTheViewer) {
 
 // A delete the database refuses, or whose commit fails, is reported once with the
 // database's text; the events stay stored, so they stay listed, and no success shows.
-enum class Delete_Fault { Trigger, Held_Read_Lock, Read_Only };
-
-struct Delete_Fault_Case {
-    const char* strName;
-    Delete_Fault fault;
-    const char* strError;
+// The trigger refuses the middle event: an ABORT undoes the statement, a ROLLBACK the
+// whole transaction, and neither leaves any event deleted. A delete frees pages and
+// takes none, so a full disk lets it through: then the events are gone from both.
+class DeleteFaultTest : public ReportingTest, public ::testing::WithParamInterface<test::Fault> {
+protected:
+    QStringList Stored() {
+        QStringList urls;
+        for (const QStringList& row : Query("SELECT URL FROM URL_RPT_TBL ORDER BY URL")) urls << row[0];
+        return urls;
+    }
+    static QStringList Listed(const Report_List& list) {
+        QStringList urls;
+        for (const QStringList& row : Data(list)) urls << row[0];
+        urls.sort();
+        return urls;
+    }
 };
 
-void PrintTo(const Delete_Fault_Case& c, std::ostream* os) { *os << c.strName; }
-
-class DeleteFaultTest : public ReportingTest, public ::testing::WithParamInterface<Delete_Fault_Case> {};
-
 TEST_P(DeleteFaultTest, AFailedDeleteIsReportedOnceAndTheEventsStayListedAndStored) {
-    const Delete_Fault_Case& c = GetParam();
+    const test::Fault fault = GetParam();
+    const bool blnRefused = fault != test::Fault::Database_Full;
+    const QStringList expected = blnRefused ? QStringList({"a", "b", "c"}) : QStringList();
     for (const char* strUrl : {"a", "b", "c"}) Url(m_lngUser, strUrl, "d", TODAY + " 09:00:00", TODAY + " 09:01:00");
     Open();
-    std::unique_ptr<test::Held_Read_Lock> lock;
+    std::unique_ptr<test::Made_Fault> made;
     ASSERT_TRUE(Create_Report([&](frmReport& viewer, Report_List& list) {
-        switch (c.fault) {
-            case Delete_Fault::Trigger:
-                Exec("CREATE TRIGGER KEEP_URLS BEFORE DELETE ON URL_RPT_TBL BEGIN SELECT RAISE(ABORT, "
-                     "'report rows are kept'); END");
-                break;
-            case Delete_Fault::Held_Read_Lock: lock = Hold_Read_Lock(); break;
-            case Delete_Fault::Read_Only: test::Set_Connection_Fault(test::Connection_Fault::Database_Read_Only); break;
-        }
+        made = Make_Fault(fault, {"DELETE ON URL_RPT_TBL WHEN OLD.URL='b'"});
         messageBox->Answer(platform::vbYes);
         viewer.findChild<QPushButton*>("cmdDeleteReport")->click();
         auto boxes = Boxes();
-        ASSERT_EQ(boxes.size(), 2u) << "the question and one error, no success";
-        EXPECT_EQ(boxes[1].lngStyle, 16);
-        EXPECT_TRUE(boxes[1].strText.contains(c.strError)) << boxes[1].strText.toStdString();
-        EXPECT_EQ(list.Count(), 12) << "the events are still in the database, so they stay listed";
-        EXPECT_EQ(Data(list).size(), 3u);
+        ASSERT_EQ(boxes.size(), 2u) << "the question and one answer";
+        if (blnRefused) {
+            EXPECT_EQ(boxes[1].lngStyle, 16) << "one error, no success";
+            EXPECT_TRUE(boxes[1].strText.contains(QLatin1String(test::Fault_Text(fault))))
+                << boxes[1].strText.toStdString();
+            EXPECT_EQ(list.Count(), 12) << "the events are still in the database, so they stay listed";
+        } else {
+            EXPECT_EQ(boxes[1].strText, "Successfuly deleted the listed Report(s)");
+            EXPECT_EQ(list.Count(), 8);
+        }
+        EXPECT_EQ(Listed(list), expected);
     }));
-    if (lock) lock->Release();
-    test::Clear_Connection_Faults();
-    EXPECT_EQ(Scalar("SELECT COUNT(*) FROM URL_RPT_TBL"), "3");
+    made->Release();
+    EXPECT_EQ(Stored(), expected) << "what is listed is what is stored";
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Faults, DeleteFaultTest,
-    ::testing::Values(Delete_Fault_Case{"TriggerRaises", Delete_Fault::Trigger, "report rows are kept"},
-                      Delete_Fault_Case{"CommitBusyUnderAHeldReadLock", Delete_Fault::Held_Read_Lock, "database is locked"},
-                      Delete_Fault_Case{"ReadOnlyDatabase", Delete_Fault::Read_Only, "readonly"}),
-    [](const auto& info) { return std::string(info.param.strName); });
+INSTANTIATE_TEST_SUITE_P(Faults, DeleteFaultTest,
+                         ::testing::Values(test::Fault::Abort_Trigger, test::Fault::Rollback_Trigger,
+                                           test::Fault::Held_Read_Lock, test::Fault::Held_Write_Lock,
+                                           test::Fault::Held_Exclusive_Lock, test::Fault::Database_Full,
+                                           test::Fault::Read_Only),
+                         [](const auto& info) { return std::string(test::Fault_Name(info.param)); });
 
 TEST_F(ReportingTest, AFailedQueryIsReportedThenNoData) {
     Exec("DROP TABLE PROGRAM_RPT_TBL");
