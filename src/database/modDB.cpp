@@ -296,21 +296,14 @@ bool For_Each_Row(const Db_Connection& hDb, const QString& strSQL,
 
 void Prepare_For_Many_Rows(const Db_Connection& hDb) {
     if (!hDb) return;
-    // SQLite's own page cache is the cheapest way to revisit pages while the file fits
-    // in it (its pages are taken only as they are read); a bigger file is read through
-    // a memory map, so that pages pushed out of the cache cost no second read.
-    constexpr sqlite3_int64 CACHE_BYTES = sqlite3_int64(256) << 20;
-    sqlite3_int64 lngFileBytes = 0;
-    sqlite3_stmt* stmt = nullptr;
-    if (sqlite3_prepare_v2(hDb.get(), "SELECT page_count*page_size FROM pragma_page_count(),pragma_page_size()", -1,
-                           &stmt, nullptr) == SQLITE_OK &&
-        sqlite3_step(stmt) == SQLITE_ROW)
-        lngFileBytes = sqlite3_column_int64(stmt, 0);
-    sqlite3_finalize(stmt);
-    if (lngFileBytes > CACHE_BYTES)
-        sqlite3_exec(hDb.get(), "PRAGMA mmap_size=1073741824", nullptr, nullptr, nullptr);
-    else
-        sqlite3_exec(hDb.get(), "PRAGMA cache_size=-262144", nullptr, nullptr, nullptr);
+    // The pages are read through SQLite's own page cache, which takes its pages only as
+    // they are read; beyond it the system's file cache serves them at about the speed
+    // of a memory map. Never through a map: a read error on a mapped file (a database on
+    // shared storage, a file cut short) ends the process with a signal, where a read
+    // through the cache is an error SQLite reports.
+    constexpr long long CACHE_KIB = 256 * 1024;
+    const QByteArray pragmas = "PRAGMA mmap_size=0; PRAGMA cache_size=-" + QByteArray::number(CACHE_KIB);
+    sqlite3_exec(hDb.get(), pragmas.constData(), nullptr, nullptr, nullptr);
 }
 
 bool For_Each_Row_Utf8(const Db_Connection& hDb, const QString& strSQL,

@@ -7,6 +7,7 @@
 
 #include <QAbstractItemModelTester>
 #include <QApplication>
+#include <QFile>
 #include <QHeaderView>
 #include <QHelpEvent>
 #include <QLabel>
@@ -318,6 +319,36 @@ TEST_F(ForEachRowTest, AReadersErrorEndsTheReadingIsReportedOnceAndFreesTheState
     long lngRows = 0;
     EXPECT_TRUE(modDB::Run_Query(hDb, "DELETE FROM URL_RPT_TBL", arrResult, lngRows));
     EXPECT_EQ(Scalar("SELECT COUNT(*) FROM URL_RPT_TBL"), "0");
+}
+// A report's file cut short while the report reads it (as on shared storage that fails)
+// is a read error, reported once with the database's text; it never ends the console.
+// The file is made to look bigger than the report connection's page cache (a sparse
+// tail the header does not count), as a report of a big log would be.
+TEST_F(ForEachRowTest, AFileCutShortUnderAReportIsReportedOnceEvenWhenBiggerThanThePageCache) {
+    Exec("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 3000) "
+         "INSERT INTO URL_RPT_TBL (USER_ID, URL) SELECT 1, 'http://www.site.example/a/long/path/page' || i FROM n");
+    {
+        QFile file(Database_File());
+        ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+        // No database size in the header: SQLite then takes the file's size.
+        ASSERT_TRUE(file.seek(28));
+        ASSERT_EQ(file.write(QByteArray(4, '\0')), 4);
+        ASSERT_TRUE(file.resize(qint64(300) << 20));
+    }
+    modDB::Db_Connection hDb = Open();
+    modDB::Prepare_For_Many_Rows(hDb);
+    EXPECT_EQ(Query("PRAGMA page_count").front().front().toLongLong() * 4096, qint64(300) << 20);
+    long lngRows = 0;
+    const bool blnRead = modDB::For_Each_Row_Utf8(hDb, "SELECT URL FROM URL_RPT_TBL ORDER BY RPT_ID",
+                                                  [&](const QByteArrayView*, int) {
+                                                      if (++lngRows == 1) QFile::resize(Database_File(), 8192);
+                                                  });
+    EXPECT_FALSE(blnRead);
+    EXPECT_LT(lngRows, 3000);
+    auto boxes = Boxes();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].lngStyle, 16);
+    EXPECT_TRUE(boxes[0].strText.contains("database disk image is malformed")) << boxes[0].strText.toStdString();
 }
 
 }  // namespace
