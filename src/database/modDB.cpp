@@ -297,10 +297,10 @@ bool For_Each_Row(const Db_Connection& hDb, const QString& strSQL,
 void Prepare_For_Many_Rows(const Db_Connection& hDb) {
     if (!hDb) return;
     // The pages are read through SQLite's own page cache, which takes its pages only as
-    // they are read; beyond it the system's file cache serves them at about the speed
-    // of a memory map. Never through a map: a read error on a mapped file (a database on
-    // shared storage, a file cut short) ends the process with a signal, where a read
-    // through the cache is an error SQLite reports.
+    // they are read; beyond it the system's file cache serves them. Never through a
+    // memory map, though a map reads a file bigger than the cache faster: a read error
+    // on a mapped file (a database on shared storage, a file cut short) ends the process
+    // with a signal, where a read through the cache is an error SQLite reports.
     constexpr long long CACHE_KIB = 256 * 1024;
     const QByteArray pragmas = "PRAGMA mmap_size=0; PRAGMA cache_size=-" + QByteArray::number(CACHE_KIB);
     sqlite3_exec(hDb.get(), pragmas.constData(), nullptr, nullptr, nullptr);
