@@ -492,30 +492,12 @@ const Users_Write USER_WRITES[] = {
 const test::Fault USER_FAULTS[] = {test::Fault::Held_Read_Lock, test::Fault::Read_Only, test::Fault::Abort_Trigger,
                                    test::Fault::Rollback_Trigger, test::Fault::Database_Full};
 
-// Fills USER_TBL until no further name fits and keeps the file from growing: a disk with
-// no room left for a user.
-void Fill_Users_Until_Full(const QString& strDatabaseFile) {
-    test::Set_Connection_Fault(test::Connection_Fault::Database_Full);
-    sqlite3* db = nullptr;
-    ASSERT_EQ(sqlite3_open(strDatabaseFile.toUtf8().constData(), &db), SQLITE_OK);
-    long lngFiller = 0;
-    for (const int intSize : {60, 20, 1}) {
-        for (int i = 0; i < 100000; ++i) {
-            const QByteArray sql = QString("INSERT INTO USER_TBL (USER_NAME) VALUES ('%1')")
-                                       .arg(QString::number(++lngFiller).rightJustified(intSize, 'f'))
-                                       .toUtf8();
-            if (sqlite3_exec(db, sql.constData(), nullptr, nullptr, nullptr) != SQLITE_OK) break;
-        }
-    }
-    sqlite3_close(db);
-}
-
 TEST_P(ManageUsersFaultTest, OneBoxAndTheListShowsWhatIsStored) {
     const auto& [write, fault] = GetParam();
     Insert_User("anna");
     Insert_User("bob");
     std::unique_ptr<test::Made_Fault> made;
-    if (fault == test::Fault::Database_Full) Fill_Users_Until_Full(Database_File());
+    if (fault == test::Fault::Database_Full) Fill_Until_Full_By("INSERT INTO USER_TBL (USER_NAME) VALUES ('%1')");
     Open();
     const QStringList before = Stored();
     if (fault == test::Fault::Database_Full) made = Make_Fault(fault);

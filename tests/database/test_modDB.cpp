@@ -181,15 +181,12 @@ TEST_F(ModDbTest, ExecuteInTransaction) {
 }
 
 TEST_F(ModDbTest, LockedDatabaseWaitsThenFailsWithTheDatabaseMessage) {
-    sqlite3* other = nullptr;
-    ASSERT_EQ(sqlite3_open(Database_File().toUtf8().constData(), &other), SQLITE_OK);
-    ASSERT_EQ(sqlite3_exec(other, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
+    auto lock = Make_Fault(test::Fault::Held_Exclusive_Lock);
     QElapsedTimer timer;
     timer.start();
     EXPECT_FALSE(Run_Sql_Only("UPDATE SETTINGS_TBL SET PROGRAM_MODE=0"));
     EXPECT_GE(timer.elapsed(), Busy_Timeout() - 50);
-    sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr);
-    sqlite3_close(other);
+    lock->Release();
     auto boxes = Boxes();
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_TRUE(boxes[0].strText.contains("locked")) << boxes[0].strText.toStdString();
@@ -244,7 +241,7 @@ TEST_F(ModDbTest, ExecuteInTransactionAnswersFalseWhenItsCommitFails) {
 
 TEST_F(ModDbTest, FullDatabaseFailsTheWriteAndKeepsTheOldRows) {
     Exec("INSERT INTO FILE_TBL (FILE_EXTN) VALUES ('old')");
-    test::Set_Connection_Fault(test::Connection_Fault::Database_Full);
+    auto full = Make_Fault(test::Fault::Database_Full);
     Db_Connection hDb = Open_Database(Get_Database_File());
     bool blnWritten = true;
     {
@@ -261,7 +258,7 @@ TEST_F(ModDbTest, FullDatabaseFailsTheWriteAndKeepsTheOldRows) {
         EXPECT_FALSE(trans.Commit());
     }
     EXPECT_TRUE(Boxes().empty());  // reporting was the caller's: nothing shown here
-    test::Clear_Connection_Faults();
+    full->Release();
     EXPECT_EQ(Scalar("SELECT GROUP_CONCAT(FILE_EXTN) FROM FILE_TBL"), "old");
 }
 

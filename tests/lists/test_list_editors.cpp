@@ -193,15 +193,15 @@ TEST_P(ListEditorTest, RemoveAsksAndDeletesOnlyTheSelectedEntriesOnYes) {
 
 TEST_P(ListEditorTest, RemoveKeepsAnEntryWhoseDeleteFailsAndRemovesTheOthers) {
     for (const char* s : {"a1.x", "b2.x", "c3.x"}) Insert_Row(s, m_lngUser);
-    Exec(QString("CREATE TRIGGER keep BEFORE DELETE ON %1 WHEN OLD.%2='b2.x' BEGIN SELECT RAISE(ABORT, 'row is kept'); END")
-             .arg(M().strTable, M().strColumn));
+    auto refused = Make_Fault(test::Fault::Abort_Trigger,
+                              {QString("DELETE ON %1 WHEN OLD.%2='b2.x'").arg(M().strTable, M().strColumn)});
     Open();
     for (long i = 1; i <= 3; ++i) List()->Set_Selected(i, true);
     messageBox->Answer(platform::vbYes);
     Click(M().strRemove);
     auto boxes = Boxes();
     ASSERT_EQ(boxes.size(), 2u);
-    EXPECT_EQ(boxes[1].strText, "row is kept");
+    EXPECT_EQ(boxes[1].strText, test::TRIGGER_TEXT);
     EXPECT_EQ(boxes[1].lngStyle, 16);
     EXPECT_EQ(Stored(), QStringList{"b2.x"});
     EXPECT_EQ(Listed(), QStringList{"b2.x"});
@@ -357,7 +357,7 @@ TEST_P(ListEditorTest, EditInPlaceStoresTheTrimmedTextAndUndoesACaseOnlyChange) 
 
 TEST_P(ListEditorTest, EditRefusedByTheDatabaseKeepsTheOldText) {
     Insert_Row("a1.x", m_lngUser);
-    Exec(QString("CREATE TRIGGER keep BEFORE UPDATE ON %1 BEGIN SELECT RAISE(ABORT, 'row is kept'); END").arg(M().strTable));
+    auto refused = Make_Fault(test::Fault::Abort_Trigger, {QString("UPDATE ON %1").arg(M().strTable)});
     Open();
     ASSERT_TRUE(Edit_In_Place(M().strList, M().strEdit, 1, "b2.x"));
     EXPECT_EQ(Boxes().size(), 1u);

@@ -293,13 +293,13 @@ TEST_P(PortListTest, EveryProtocolPutsItsDefaultPortIntoThePortBox) {
 }
 
 TEST_P(PortListTest, AFailedInsertIsReportedAndNothingIsListed) {
-    Exec("CREATE TRIGGER refuse BEFORE INSERT ON PORT_TBL BEGIN SELECT RAISE(ABORT, 'port refused'); END");
+    auto refused = Make_Fault(test::Fault::Abort_Trigger, {"INSERT ON PORT_TBL"});
     Open_Side();
     Add("8080");
     auto boxes = Boxes();
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0].lngStyle, 16);
-    EXPECT_TRUE(boxes[0].strText.contains("port refused"));
+    EXPECT_TRUE(boxes[0].strText.contains(test::TRIGGER_TEXT));
     EXPECT_EQ(List()->Count(), 0);
 }
 
@@ -331,13 +331,13 @@ TEST_P(PortListTest, RemoveKeepsAPortWhoseDeleteFailsAndAnEmptyListAsksNothing) 
     EXPECT_TRUE(Boxes().empty());
     dialog.reset();
     for (long lngPort : {21L, 22L, 23L}) Insert_Port(lngPort, S().lngSampleCode, "FTP Control");
-    Exec("CREATE TRIGGER keep BEFORE DELETE ON PORT_TBL WHEN OLD.PORT_NO=22 BEGIN SELECT RAISE(ABORT, 'kept'); END");
+    auto refused = Make_Fault(test::Fault::Abort_Trigger, {"DELETE ON PORT_TBL WHEN OLD.PORT_NO=22"});
     Open_Side();
     for (long i = 1; i <= 3; ++i) List()->Set_Selected(i, true);
     Remove(platform::vbYes);
     auto boxes = Boxes();
     ASSERT_EQ(boxes.size(), 2u);
-    EXPECT_EQ(boxes[1].strText, "kept");
+    EXPECT_EQ(boxes[1].strText, test::TRIGGER_TEXT);
     EXPECT_EQ(Listed_Rows(S().strList), (test::Rows{{S().strSampleName, "FTP Control", "22"}}));
     EXPECT_EQ(Stored().size(), 1u);
 }

@@ -17,7 +17,7 @@ protected:
         auto boxes = Boxes();
         ASSERT_EQ(boxes.size(), 1u);
         EXPECT_EQ(boxes[0].lngStyle, 16);
-        EXPECT_TRUE(boxes[0].strText.contains("refused")) << boxes[0].strText.toStdString();
+        EXPECT_TRUE(boxes[0].strText.contains(test::TRIGGER_TEXT)) << boxes[0].strText.toStdString();
     }
     // Takes the one success box of Apply.
     void Expect_Saved(const QString& strText = QStringLiteral("Successfully saved the changes")) {

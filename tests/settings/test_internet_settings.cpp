@@ -303,7 +303,7 @@ TEST_F(InternetSettingsTest, EveryNameIsAcceptedAnEmptyOneOnceAndAnApostropheAsT
 }
 
 TEST_F(InternetSettingsTest, AFailedInsertListsNothingAndKeepsTheName) {
-    Refuse("INSERT", "BYPASS_EXE_TBL");
+    auto refused = Make_Fault(test::Fault::Abort_Trigger, {"INSERT ON BYPASS_EXE_TBL"});
     Open();
     Add("tool.exe");
     Expect_One_Database_Error();
@@ -333,9 +333,13 @@ TEST_F(InternetSettingsTest, RemoveWithNothingSelectedStillAsksAndDeletesNothing
     EXPECT_EQ(Listed(), QStringList{"a.exe"});
 }
 
-TEST_F(InternetSettingsTest, RemoveStopsAtTheFirstRefusedDeleteAndOnlyWhatWasDeletedBeforeItGoes) {
+// A trigger refuses one statement of a batch: ABORT undoes that statement only,
+// ROLLBACK the whole transaction (then nothing of the batch is kept).
+class InternetSettingsRefusalTest : public InternetSettingsTest, public ::testing::WithParamInterface<test::Fault> {};
+
+TEST_P(InternetSettingsRefusalTest, RemoveStopsAtTheFirstRefusedDeleteAndListsWhatIsStored) {
     for (const char* strName : {"a.exe", "b.exe", "c.exe"}) Insert_Program(strName, m_lngUser);
-    Refuse("DELETE", "BYPASS_EXE_TBL", "OLD.BYPASS_EXE='b.exe'");
+    auto refused = Make_Fault(GetParam(), {"DELETE ON BYPASS_EXE_TBL WHEN OLD.BYPASS_EXE='b.exe'"});
     Open();
     Select_Only({1, 2, 3});
     messageBox->Answer(platform::vbYes);
@@ -344,10 +348,13 @@ TEST_F(InternetSettingsTest, RemoveStopsAtTheFirstRefusedDeleteAndOnlyWhatWasDel
     ASSERT_EQ(boxes.size(), 2u);
     EXPECT_EQ(boxes[0].lngStyle, 36);
     EXPECT_EQ(boxes[1].lngStyle, 16);
-    EXPECT_TRUE(boxes[1].strText.contains("refused"));
-    // Walked from the last: c.exe went, b.exe was refused, a.exe was not tried.
-    EXPECT_EQ(Listed(), (QStringList{"a.exe", "b.exe"}));
-    EXPECT_EQ(Stored_Programs(), (QStringList{"a.exe", "b.exe"}));
+    EXPECT_TRUE(boxes[1].strText.contains(test::Fault_Text(GetParam())));
+    // Walked from the last: c.exe went (unless the rollback took it back), b.exe was
+    // refused, a.exe was not tried.
+    const QStringList kept = test::Rolls_Back_Transaction(GetParam()) ? QStringList{"a.exe", "b.exe", "c.exe"}
+                                                                      : QStringList{"a.exe", "b.exe"};
+    EXPECT_EQ(Stored_Programs(), kept);
+    EXPECT_EQ(Listed(), kept);
 }
 
 TEST_F(InternetSettingsTest, TheColumnIsNarrowExactlyWhileEightOrMoreProgramsAreListed) {
@@ -414,30 +421,36 @@ TEST_F(InternetSettingsTest, BrowseToTheEighthProgramNarrowsTheColumn) {
     EXPECT_DOUBLE_EQ(List()->Column_Width(1), dblFull - 250);
 }
 
-TEST_F(InternetSettingsTest, BrowseStopsAtTheFirstRefusedInsertAndListsWhatWasStoredBeforeIt) {
+TEST_P(InternetSettingsRefusalTest, BrowseStopsAtTheFirstRefusedInsertAndListsWhatIsStored) {
     Put_Filter_Library();
     const QString strChosen =
         QString("C:\\Apps") + QChar(u'\0') + "one.exe" + QChar(u'\0') + "two.exe" + QChar(u'\0') + "three.exe";
     // A trigger refuses the second name; another process's read lock refuses the first.
-    Refuse("INSERT", "BYPASS_EXE_TBL", "NEW.BYPASS_EXE='two.exe'");
+    auto refused = Make_Fault(GetParam(), {"INSERT ON BYPASS_EXE_TBL WHEN NEW.BYPASS_EXE='two.exe'"});
     Open();
     fileDialog->Choose(strChosen);
     Click("cmdBrowseExe");
     Expect_One_Database_Error();
-    EXPECT_EQ(Listed(), QStringList{"one.exe"});
-    EXPECT_EQ(Stored_Programs(), QStringList{"one.exe"});
+    // Each name is stored on its own, so even a rollback takes only the refused one.
+    const QStringList kept{"one.exe"};
+    EXPECT_EQ(Listed(), kept);
+    EXPECT_EQ(Stored_Programs(), kept);
 
-    Exec("DROP TRIGGER refuse_INSERT_BYPASS_EXE_TBL");
-    auto lock = Hold_Read_Lock();
+    refused->Release();
+    auto lock = Make_Fault(test::Fault::Held_Read_Lock);
     fileDialog->Choose(strChosen);
     Click("cmdBrowseExe");
     lock->Release();
     const auto boxes = Boxes();
     ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_TRUE(boxes[0].strText.contains("database is locked")) << boxes[0].strText.toStdString();
-    EXPECT_EQ(Listed(), QStringList{"one.exe"});
-    EXPECT_EQ(Stored_Programs(), QStringList{"one.exe"});
+    EXPECT_TRUE(boxes[0].strText.contains(test::Fault_Text(test::Fault::Held_Read_Lock))) << boxes[0].strText.toStdString();
+    EXPECT_EQ(Listed(), kept);
+    EXPECT_EQ(Stored_Programs(), kept);
 }
+
+INSTANTIATE_TEST_SUITE_P(Triggers, InternetSettingsRefusalTest,
+                         ::testing::Values(test::Fault::Abort_Trigger, test::Fault::Rollback_Trigger),
+                         [](const auto& info) { return std::string(test::Fault_Name(info.param)); });
 
 TEST_F(InternetSettingsTest, CancelInTheBrowseDialogChangesNothing) {
     Open();

@@ -72,11 +72,6 @@ void Dialog_Test::Expect_Box(const QString& strText, long lngStyle) {
     EXPECT_EQ(boxes[0].strTitle, "DravinoleTS");
 }
 
-void Dialog_Test::Refuse(const char* strEvent, const QString& strTable, const QString& strWhen) {
-    Exec(QString("CREATE TRIGGER refuse_%1_%2 BEFORE %1 ON %2 %3 BEGIN SELECT RAISE(ABORT, 'refused'); END")
-             .arg(QLatin1String(strEvent), strTable, strWhen.isEmpty() ? QString() : "WHEN " + strWhen));
-}
-
 QString Dialog_Test::Write_File(const QByteArray& bytes, const QString& strName) {
     const QString strPath = Temp_Path(strName);
     QFile file(strPath);

@@ -73,9 +73,6 @@ protected:
     bool Edit_In_Place(const char* strList, const char* strEditButton, long lngIndex, const QString& strText);
     // Takes the one box shown and checks its text, style and title.
     void Expect_Box(const QString& strText, long lngStyle);
-    // From now on every such statement (UPDATE, DELETE or INSERT) on the table fails
-    // with the database message "refused".
-    void Refuse(const char* strEvent, const QString& strTable, const QString& strWhen = QString());
     // A file in the test's folder holding these bytes.
     QString Write_File(const QByteArray& bytes, const QString& strName = QStringLiteral("import.txt"));
 
