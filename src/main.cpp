@@ -1,6 +1,7 @@
 #include "console/frmLogin.h"
 #include "platform/Dv_Application.h"
 #include "platform/WidgetServices.h"
+#include "services/ErrorHandler.h"
 #include "services/modGlobal.h"
 #include "services/modProgram.h"
 
@@ -25,6 +26,8 @@ int main(int argc, char* argv[]) {
         }
     }
     platform::Dv_Application app(argc, argv);
+    // An error an event handler lets out is reported as every procedure reports its own.
+    platform::Dv_Application::Set_Error_Report(Procedure_Error_Handler);
     platform::Install_Widget_Services();
     // A console run starts with the login dialog, modeless and without an owner.
     modProgram::Set_Login_Starter([] {

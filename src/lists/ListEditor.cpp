@@ -4,6 +4,7 @@
 #include "console/frmMain.h"
 #include "database/modDBFunctions.h"
 #include "platform/Controls.h"
+#include "platform/TextCut.h"
 #include "services/ErrorHandler.h"
 #include "services/ListHelpers.h"
 #include "services/ListTextFile.h"
@@ -335,7 +336,7 @@ void clsListEditor::Import() {
                 QCoreApplication::processEvents();
             }
             ++lngRead;
-            const QString strEntry = modCommonFuns::Cut_Text(Shape_Entry(strField, m_config.importForm), m_config.lngImportCut);
+            const QString strEntry = platform::Cut_Text(Shape_Entry(strField, m_config.importForm), m_config.lngImportCut);
             if (m_config.importValidator && !m_config.importValidator(strEntry)) continue;
             // The first failed write ends the import: the same failure would only repeat.
             if (!writer.Run(strEntry)) {
@@ -386,10 +387,10 @@ QString Listed_Exe_Name(const QString& strPath) {
     constexpr qsizetype CHARS = 255;
     // The path, cut to what fits, in the ANSI code page; padded with blanks to
     // 255 characters and ended by a NUL.
-    QString strCut = modCommonFuns::Cut_Text(strPath, CHARS);
+    QString strCut = platform::Cut_Text(strPath, CHARS);
     QByteArray buffer = strCut.toLocal8Bit();
     while (buffer.size() > CHARS) {
-        strCut = modCommonFuns::Cut_Text(strCut, strCut.size() - 1);
+        strCut = platform::Cut_Text(strCut, strCut.size() - 1);
         buffer = strCut.toLocal8Bit();
     }
     buffer.append(QByteArray(CHARS - buffer.size(), ' '));

@@ -1,6 +1,6 @@
 #include "platform/Controls.h"
 
-#include "services/modCommonFuns.h"
+#include "platform/TextCut.h"
 
 #include <QAbstractScrollArea>
 #include <QComboBox>
@@ -29,7 +29,7 @@ void Keep_Whole_Characters(QLineEdit& box) {
     if (box.property("dvWholeCharacters").toBool()) return;
     box.setProperty("dvWholeCharacters", true);
     QObject::connect(&box, &QLineEdit::textChanged, &box, [pBox = &box](const QString& strText) {
-        const QString strWhole = modCommonFuns::Without_Half_Characters(strText);
+        const QString strWhole = Without_Half_Characters(strText);
         if (strWhole.size() == strText.size()) return;
         const int intCursor = pBox->cursorPosition();
         pBox->setText(strWhole);

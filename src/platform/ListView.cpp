@@ -1,7 +1,7 @@
 #include "platform/ListView.h"
 
 #include "platform/Controls.h"
-#include "services/modGlobal.h"
+#include "platform/RunTimeError.h"
 
 #include <QFont>
 #include <QHeaderView>

@@ -14,17 +14,7 @@ void Procedure_Error_Handler(const Run_Time_Error& e);
 // (after reporting it); any other exception is reported as an unexpected error.
 template <class Body>
 bool Error_Block(Body&& body) {
-    try {
-        std::forward<Body>(body)();
-        return true;
-    } catch (const Run_Time_Error& e) {
-        Procedure_Error_Handler(e);
-    } catch (const std::bad_alloc&) {
-        Procedure_Error_Handler(Run_Time_Error(7, QStringLiteral("Out of memory")));
-    } catch (const std::exception& e) {
-        Procedure_Error_Handler(Run_Time_Error(51, QString::fromLocal8Bit(e.what())));
-    }
-    return false;
+    return platform::Catch_Run_Time_Error(std::forward<Body>(body), Procedure_Error_Handler);
 }
 
 // Runs body and drops any run-time error silently (blocks that only clean up).

@@ -23,13 +23,6 @@ bool Is_Valid_Port_Number(long lngPort);                   // 0..65535
 // ends, no-break spaces) stays as it is.
 QString Trim_Blanks(const QString& strText);
 
-// The first lngLength characters of strText, one fewer when the cut would split a
-// surrogate pair (a character outside the basic plane): every cut of a text to a
-// length goes through here, so no half character is ever kept.
-QString Cut_Text(const QString& strText, qsizetype lngLength);
-// strText without its unpaired surrogates (halves of characters).
-QString Without_Half_Characters(const QString& strText);
-
 // ---- Flags and names ----
 // The low 32 bits of a value as a signed 32-bit number: flag words are 32-bit, so
 // bit 31 (2^31) is the negative number -2147483648.

@@ -1,7 +1,10 @@
+#include "platform/TextCut.h"
 #include "services/modCommonFuns.h"
 #include "support/Fixture.h"
 
 using namespace modCommonFuns;
+using platform::Cut_Text;
+using platform::Without_Half_Characters;
 
 namespace {
 
