@@ -2,8 +2,8 @@
 #include "ui_frmAbout.h"
 
 #include "Version.h"
-#include "console/ConsoleImages.h"
-#include "console/MakerLinks.h"
+#include "services/ConsoleImages.h"
+#include "services/MakerLinks.h"
 #include "console/frmMain.h"
 #include "platform/Controls.h"
 #include "services/ErrorHandler.h"

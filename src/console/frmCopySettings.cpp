@@ -1,8 +1,8 @@
 #include "console/frmCopySettings.h"
 #include "ui_frmCopySettings.h"
 
-#include "console/ConsoleImages.h"
-#include "console/MakerLinks.h"
+#include "services/ConsoleImages.h"
+#include "services/MakerLinks.h"
 #include "console/frmMain.h"
 #include "console/modCopySettings.h"
 #include "database/modDB.h"

@@ -1,8 +1,8 @@
 #include "console/frmExceptionList.h"
 #include "ui_frmExceptionList.h"
 
-#include "console/ConsoleImages.h"
-#include "console/MakerLinks.h"
+#include "services/ConsoleImages.h"
+#include "services/MakerLinks.h"
 #include "console/frmMain.h"
 #include "console/frmManageUsers.h"
 #include "database/modDB.h"

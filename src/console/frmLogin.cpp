@@ -1,8 +1,8 @@
 #include "console/frmLogin.h"
 #include "ui_frmLogin.h"
 
-#include "console/ConsoleImages.h"
-#include "console/MakerLinks.h"
+#include "services/ConsoleImages.h"
+#include "services/MakerLinks.h"
 #include "console/frmMain.h"
 #include "database/modDB.h"
 #include "database/modDBFunctions.h"

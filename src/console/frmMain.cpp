@@ -2,8 +2,9 @@
 #include "ui_frmMain.h"
 
 #include "Version.h"
-#include "console/ConsoleImages.h"
-#include "console/MakerLinks.h"
+#include "console/frmCopySettings.h"
+#include "services/ConsoleImages.h"
+#include "services/MakerLinks.h"
 #include "database/modDB.h"
 #include "database/modDBFunctions.h"
 #include "platform/Controls.h"
@@ -229,6 +230,17 @@ void frmMain::Create_Status_Bar() {
 }
 
 long frmMain::Selected_User_ID() const { return modDB::To_Long(platform::Get_Tag(cboUsers)); }
+
+Policy_Owner frmMain::Owner() const {
+    Policy_Owner owner;
+    owner.lngComputerID = m_lngComputerID;
+    owner.lngUserID = Selected_User_ID();
+    return owner;
+}
+
+QString frmMain::Owner_Name() const { return cboUsers->currentText(); }
+
+void frmMain::Open_Copy_Settings(const QString& strFeature) { frmCopySettings::Show_This_Form(*this, strFeature); }
 
 // ---------------------------------------------------------------- loading
 

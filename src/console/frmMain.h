@@ -3,9 +3,11 @@
 // the clicked feature, the user whose policies are edited, the user mode and that
 // user's internet mode; its menus, status bar and the one-shot network filter check.
 // Every feature dialog is opened modally from here with this window as owner and
-// reads the policy owner from it (m_lngComputerID and the Tag of cboUsers).
+// reads the policy owner from it (m_lngComputerID and the Tag of cboUsers) through
+// the Console_Link this window hands it.
 
 #include "platform/ListView.h"
+#include "services/ConsoleLink.h"
 
 #include <QMainWindow>
 #include <array>
@@ -20,7 +22,7 @@ namespace Ui {
 class frmMain;
 }
 
-class frmMain : public QMainWindow {
+class frmMain : public QMainWindow, public Console_Link {
     Q_OBJECT
 public:
     explicit frmMain(QWidget* parent = nullptr);
@@ -41,9 +43,17 @@ public:
     // Re-reads the user mode and shows it.
     void Get_Working_Mode();
     // Reads the selected user's internet mode and shows it.
-    void Get_Internet_Mode();
+    void Get_Internet_Mode() override;
     // Reloads the user list and selects a user.
     void Fill_Users_In_ComboBox();
+
+    // ---- What the feature dialogs get (Console_Link) ----
+    // m_lngComputerID and Selected_User_ID(), read at each call.
+    Policy_Owner Owner() const override;
+    // The Text of cboUsers.
+    QString Owner_Name() const override;
+    // Copy Settings, shown for the feature's key (frmCopySettings::Show_This_Form).
+    void Open_Copy_Settings(const QString& strFeature) override;
 
     // The network filter check that the timer runs (replaceable for tests).
     std::function<long()> m_fnCheck_Filters_Installed;

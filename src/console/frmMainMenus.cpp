@@ -3,7 +3,7 @@
 #include "ui_frmMain.h"
 
 #include "Version.h"
-#include "console/MakerLinks.h"
+#include "services/MakerLinks.h"
 #include "console/frmAbout.h"
 #include "console/frmCopySettings.h"
 #include "console/frmGeneralOptions.h"

@@ -1,7 +1,5 @@
 #include "lists/ListEditor.h"
 
-#include "console/frmCopySettings.h"
-#include "console/frmMain.h"
 #include "database/modDBFunctions.h"
 #include "platform/Controls.h"
 #include "platform/TextCut.h"
@@ -56,21 +54,12 @@ std::function<void(const QString&)>& Copy_Settings_Opener() {
 
 void Set_Copy_Settings_Opener(std::function<void(const QString&)> opener) { Copy_Settings_Opener() = std::move(opener); }
 
-void Open_Copy_Settings(frmMain& console, const QString& strFeature) {
+void Open_Copy_Settings(Console_Link& console, const QString& strFeature) {
     if (Copy_Settings_Opener())
         Copy_Settings_Opener()(strFeature);
     else
-        frmCopySettings::Show_This_Form(console, strFeature);
+        console.Open_Copy_Settings(strFeature);
 }
-
-Policy_Owner Owner_Of(const frmMain& console) {
-    Policy_Owner owner;
-    owner.lngComputerID = console.m_lngComputerID;
-    owner.lngUserID = modDB::To_Long(platform::Get_Tag(console.cboUsers));
-    return owner;
-}
-
-QString Owner_Name_Of(const frmMain& console) { return console.cboUsers->currentText(); }
 
 QString Shape_Entry(const QString& strText, Entry_Form form) {
     switch (form) {
@@ -433,7 +422,7 @@ void clsListEditor::Browse(platform::Common_Dialog& dlg) {
 
 // ---------------------------------------------------------------- dialog base
 
-frmListEditorBase::frmListEditorBase(frmMain& console, QWidget* parent) : Dv_Dialog(parent), m_frmMain(console) {
+frmListEditorBase::frmListEditorBase(Console_Link& console, QWidget* parent) : Dv_Dialog(parent), m_console(console) {
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
 }
 

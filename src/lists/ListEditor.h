@@ -8,6 +8,7 @@
 #include "platform/Dv_Dialog.h"
 #include "platform/ListView.h"
 #include "platform/Platform.h"
+#include "services/ConsoleLink.h"
 
 #include <QDialog>
 #include <QString>
@@ -18,23 +19,11 @@
 class QCheckBox;
 class QLineEdit;
 class QProgressBar;
-class frmMain;
 
 namespace lists {
 
-// The policy owner as the console shows it at this moment.
-struct Policy_Owner {
-    long lngComputerID = 0;
-    long lngUserID = 0;
-};
-
-// Reads the owner from the console: computer id and the user id in the Tag of
-// cboUsers (a run-time error when the Tag is not a number).
-Policy_Owner Owner_Of(const frmMain& console);
-QString Owner_Name_Of(const frmMain& console);
-
-// Opens the copy-settings dialog on the console for the calling feature's key.
-void Open_Copy_Settings(frmMain& console, const QString& strFeature);
+// Opens the copy-settings dialog through the console for the calling feature's key.
+void Open_Copy_Settings(Console_Link& console, const QString& strFeature);
 // Puts another opener in the dialog's place (tests); an empty one puts the dialog back.
 void Set_Copy_Settings_Opener(std::function<void(const QString&)> opener);
 
@@ -219,11 +208,11 @@ private:
 class frmListEditorBase : public platform::Dv_Dialog {
     Q_OBJECT
 public:
-    frmListEditorBase(frmMain& console, QWidget* parent = nullptr);
+    frmListEditorBase(Console_Link& console, QWidget* parent = nullptr);
 
-    Policy_Owner Owner() const { return Owner_Of(m_frmMain); }
-    QString Owner_Name() const { return Owner_Name_Of(m_frmMain); }
-    frmMain& Console() const { return m_frmMain; }
+    Policy_Owner Owner() const { return m_console.Owner(); }
+    QString Owner_Name() const { return m_console.Owner_Name(); }
+    Console_Link& Console() const { return m_console; }
 
     // The icons of the family's image lists, by key.
     static const platform::Image_List& Images();
@@ -251,7 +240,7 @@ protected:
     void Finish_Setup();
 
 private:
-    frmMain& m_frmMain;
+    Console_Link& m_console;
     std::vector<QWidget*> m_importLocked;
     QProgressBar* m_pProgress = nullptr;
     bool m_blnBusy = false;

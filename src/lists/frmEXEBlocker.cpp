@@ -6,7 +6,7 @@
 
 #include <QLayout>
 
-frmEXEBlocker::frmEXEBlocker(frmMain& console, QWidget* parent)
+frmEXEBlocker::frmEXEBlocker(Console_Link& console, QWidget* parent)
     : frmListEditorBase(console, parent), ui(std::make_unique<Ui::frmEXEBlocker>()) {
     ui->setupUi(this);
     Finish_Setup();

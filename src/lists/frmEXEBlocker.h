@@ -12,7 +12,7 @@ class frmEXEBlocker;
 class frmEXEBlocker : public lists::frmListEditorBase {
     Q_OBJECT
 public:
-    explicit frmEXEBlocker(frmMain& console, QWidget* parent = nullptr);
+    explicit frmEXEBlocker(Console_Link& console, QWidget* parent = nullptr);
     ~frmEXEBlocker() override;
 
 public slots:

@@ -36,7 +36,7 @@ const QString POP3_FILTER = QStringLiteral("POP3 Filter");
 
 }  // namespace
 
-frmEmailFilter::frmEmailFilter(frmMain& console, QWidget* parent)
+frmEmailFilter::frmEmailFilter(Console_Link& console, QWidget* parent)
     : frmListEditorBase(console, parent), ui(std::make_unique<Ui::frmEmailFilter>()) {
     ui->setupUi(this);
     Finish_Setup();

@@ -14,7 +14,7 @@ class frmEmailFilter;
 class frmEmailFilter : public lists::frmListEditorBase {
     Q_OBJECT
 public:
-    explicit frmEmailFilter(frmMain& console, QWidget* parent = nullptr);
+    explicit frmEmailFilter(Console_Link& console, QWidget* parent = nullptr);
     ~frmEmailFilter() override;
 
 public slots:

@@ -7,7 +7,7 @@
 
 #include <QLayout>
 
-frmFileFilter::frmFileFilter(frmMain& console, QWidget* parent)
+frmFileFilter::frmFileFilter(Console_Link& console, QWidget* parent)
     : frmListEditorBase(console, parent), ui(std::make_unique<Ui::frmFileFilter>()) {
     ui->setupUi(this);
     Finish_Setup();

@@ -12,7 +12,7 @@ class frmFileFilter;
 class frmFileFilter : public lists::frmListEditorBase {
     Q_OBJECT
 public:
-    explicit frmFileFilter(frmMain& console, QWidget* parent = nullptr);
+    explicit frmFileFilter(Console_Link& console, QWidget* parent = nullptr);
     ~frmFileFilter() override;
 
 public slots:

@@ -48,7 +48,7 @@ int Ask(const QString& strText, long lngStyle) { return platform::Message_Boxes(
 
 }  // namespace
 
-frmPortFilter::frmPortFilter(frmMain& console, QWidget* parent)
+frmPortFilter::frmPortFilter(Console_Link& console, QWidget* parent)
     : frmListEditorBase(console, parent), ui(std::make_unique<Ui::frmPortFilter>()) {
     ui->setupUi(this);
     Finish_Setup();
@@ -169,7 +169,7 @@ void frmPortFilter::Load_Port_Blocking_List() { Load_List(m_blocking, true); }
 void frmPortFilter::Load_List(Port_List& list, bool blnBlocking) {
     std::vector<platform::List_Item> items;
     Error_Block([&] {
-        const lists::Policy_Owner owner = Owner();
+        const Policy_Owner owner = Owner();
         modDB::Query_Result arrResult;
         long lngRows = 0;
         if (!modDBFunctions::Get_Ports(blnBlocking ? 1 : 0, owner.lngComputerID, owner.lngUserID, arrResult, lngRows))
@@ -265,7 +265,7 @@ void frmPortFilter::Add_To(Port_List& list) {
             Ask(list.strListedPort, 48);
         } else {
             const QString strProtocol = list.cboProtocol->currentText();
-            const lists::Policy_Owner owner = Owner();
+            const Policy_Owner owner = Owner();
             if (modDBFunctions::Add_Port(lngPort, lngCode, strProtocol, owner.lngComputerID, owner.lngUserID)) {
                 const long lngIndex = list.lvw->Add(strType, QString(), PORT_ICON);
                 list.lvw->Set_SubItem(lngIndex, 1, strProtocol);

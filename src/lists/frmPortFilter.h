@@ -19,7 +19,7 @@ class frmPortFilter;
 class frmPortFilter : public lists::frmListEditorBase {
     Q_OBJECT
 public:
-    explicit frmPortFilter(frmMain& console, QWidget* parent = nullptr);
+    explicit frmPortFilter(Console_Link& console, QWidget* parent = nullptr);
     ~frmPortFilter() override;
 
 public slots:

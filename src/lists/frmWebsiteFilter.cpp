@@ -33,7 +33,7 @@ lists::List_Config Url_List(const QString& strTable, const QString& strColumn, c
 
 }  // namespace
 
-frmWebsiteFilter::frmWebsiteFilter(frmMain& console, QWidget* parent)
+frmWebsiteFilter::frmWebsiteFilter(Console_Link& console, QWidget* parent)
     : frmListEditorBase(console, parent), ui(std::make_unique<Ui::frmWebsiteFilter>()) {
     ui->setupUi(this);
     Finish_Setup();
@@ -106,7 +106,7 @@ void frmWebsiteFilter::Form_Load() {
         Load_White_List();
         Load_Black_List();
         Set_Controls_State();
-        const lists::Policy_Owner owner = Owner();
+        const Policy_Owner owner = Owner();
         long lngOnOff = 0;
         modDBFunctions::Get_Internet_On_Off(owner.lngComputerID, owner.lngUserID, lngOnOff);
         Load_Images();

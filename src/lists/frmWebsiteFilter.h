@@ -13,7 +13,7 @@ class frmWebsiteFilter;
 class frmWebsiteFilter : public lists::frmListEditorBase {
     Q_OBJECT
 public:
-    explicit frmWebsiteFilter(frmMain& console, QWidget* parent = nullptr);
+    explicit frmWebsiteFilter(Console_Link& console, QWidget* parent = nullptr);
     ~frmWebsiteFilter() override;
 
 public slots:

@@ -6,7 +6,7 @@
 
 #include <QLayout>
 
-frmWindowBlocker::frmWindowBlocker(frmMain& console, QWidget* parent)
+frmWindowBlocker::frmWindowBlocker(Console_Link& console, QWidget* parent)
     : frmListEditorBase(console, parent), ui(std::make_unique<Ui::frmWindowBlocker>()) {
     ui->setupUi(this);
     Finish_Setup();

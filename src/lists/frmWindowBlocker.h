@@ -12,7 +12,7 @@ class frmWindowBlocker;
 class frmWindowBlocker : public lists::frmListEditorBase {
     Q_OBJECT
 public:
-    explicit frmWindowBlocker(frmMain& console, QWidget* parent = nullptr);
+    explicit frmWindowBlocker(Console_Link& console, QWidget* parent = nullptr);
     ~frmWindowBlocker() override;
 
 public slots:

@@ -1,7 +1,6 @@
 #include "reporting/frmReport.h"
 #include "ui_frmReport.h"
 
-#include "console/frmMain.h"
 #include "database/modDB.h"
 #include "platform/Controls.h"
 #include "reporting/clsHTML.h"
@@ -303,8 +302,7 @@ void frmReport::cmdDeleteReport_Click() {
 
         const int lngKind = m_frmReporting.cboReportingType->currentIndex();
         const int lngFilter = m_frmReporting.cboFilterType->currentIndex();
-        const QString strUserID =
-            QString::number(modDB::To_Long(platform::Get_Tag(m_frmReporting.Console().cboUsers)));
+        const QString strUserID = QString::number(m_frmReporting.Console().Owner().lngUserID);
         const QString S = frmReporting::Sql_Time(m_frmReporting.dtpkStartTime->date());
         const QString E = frmReporting::Sql_Time(m_frmReporting.dtpkStopTime->date(), 1);
         QString strSQL;

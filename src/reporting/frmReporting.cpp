@@ -1,7 +1,6 @@
 #include "reporting/frmReporting.h"
 #include "ui_frmReporting.h"
 
-#include "console/frmMain.h"
 #include "database/ValueSets.h"
 #include "database/modDB.h"
 #include "database/modDBFunctions.h"
@@ -49,9 +48,9 @@ const Report_Kind_Def& Kind(int lngKind) {
 
 }  // namespace
 
-frmReporting::frmReporting(frmMain& console, QWidget* parent)
+frmReporting::frmReporting(Console_Link& console, QWidget* parent)
     : Dv_Dialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
-      ui(std::make_unique<Ui::frmReporting>()), m_frmMain(console) {
+      ui(std::make_unique<Ui::frmReporting>()), m_console(console) {
     ui->setupUi(this);
     cboReportingType = ui->cboReportingType;
     cboFilterType = ui->cboFilterType;
@@ -70,7 +69,7 @@ frmReporting::frmReporting(frmMain& console, QWidget* parent)
     for (size_t k = 0; k < Kinds().size(); ++k)
         m_enableBoxes[k] = std::make_unique<lists::Feature_Enable_Box>(
             *ui->chkEnableReporting, Kinds()[k].lngBit, QString::fromLatin1(Kinds()[k].strCaption),
-            [this] { return lists::Owner_Of(m_frmMain); });
+            [this] { return m_console.Owner(); });
 
     const auto on_index = [this](QComboBox* pList, void (frmReporting::*handler)()) {
         connect(pList, &QComboBox::currentIndexChanged, this, [this, handler](int lngIndex) {
@@ -107,7 +106,7 @@ void frmReporting::Set_Controls_State() {
     Error_Block([&] { ui->chkEnableReporting->setEnabled(!modGlobal::Is_Remote_Mode); });
 }
 
-void frmReporting::Set_Form_Caption() { setWindowTitle("Reporting - " + lists::Owner_Name_Of(m_frmMain)); }
+void frmReporting::Set_Form_Caption() { setWindowTitle("Reporting - " + m_console.Owner_Name()); }
 
 void frmReporting::Select_Item(QComboBox* pList, int lngIndex, void (frmReporting::*handler)()) {
     {
@@ -151,7 +150,7 @@ void frmReporting::cboReportingType_Click() {
     Error_Block([&] {
         const int lngKind = cboReportingType->currentIndex();
         const Report_Kind_Def& kind = Kind(lngKind);
-        const lists::Policy_Owner owner = lists::Owner_Of(m_frmMain);
+        const Policy_Owner owner = m_console.Owner();
         {
             const QSignalBlocker filterBlocker(cboFilterType);
             const QSignalBlocker sortBlocker(cboSortBy);
@@ -207,7 +206,7 @@ void frmReporting::cmdCreateReport_Click() {
         const QString strSortColumn = Sort_Column(cboSortBy->currentText());
         const QString strDirection =
             cboSortingMode->currentText() == QLatin1String("Descending") ? QStringLiteral("DESC") : QStringLiteral("ASC");
-        const QString strUserID = QString::number(modDB::To_Long(platform::Get_Tag(m_frmMain.cboUsers)));
+        const QString strUserID = QString::number(m_console.Owner().lngUserID);
         const QString S = Sql_Time(dtpkStartTime->date());
         const QString E = Sql_Time(dtpkStopTime->date(), 1);
         const int lngKind = cboReportingType->currentIndex();

@@ -16,7 +16,6 @@ class QCheckBox;
 class QComboBox;
 class QDateEdit;
 class QKeyEvent;
-class frmMain;
 
 namespace Ui {
 class frmReporting;
@@ -25,13 +24,13 @@ class frmReporting;
 class frmReporting : public platform::Dv_Dialog {
     Q_OBJECT
 public:
-    explicit frmReporting(frmMain& console, QWidget* parent = nullptr);
+    explicit frmReporting(Console_Link& console, QWidget* parent = nullptr);
     ~frmReporting() override;
 
     // The SELECT text of the last Create Report; empty until then.
     QString m_strQuery;
 
-    frmMain& Console() const { return m_frmMain; }
+    Console_Link& Console() const { return m_console; }
 
     // The choices the viewer reads while it builds and deletes a report. Each list
     // keeps its selected index, as decimal text, in its Tag.
@@ -65,7 +64,7 @@ private:
     void Select_Item(QComboBox* pList, int lngIndex, void (frmReporting::*handler)());
 
     std::unique_ptr<Ui::frmReporting> ui;
-    frmMain& m_frmMain;
+    Console_Link& m_console;
     // The logging switch of each kind (bit and caption), in kind order.
     std::array<std::unique_ptr<lists::Feature_Enable_Box>, 4> m_enableBoxes;
 };

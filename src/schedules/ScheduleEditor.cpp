@@ -73,7 +73,7 @@ QString Short_Time(const QString& strStored) {
 
 // ---------------------------------------------------------------- the family base
 
-frmScheduleEditorBase::frmScheduleEditorBase(frmMain& console, Schedule_Config config, QWidget* parent)
+frmScheduleEditorBase::frmScheduleEditorBase(Console_Link& console, Schedule_Config config, QWidget* parent)
     : frmListEditorBase(console, parent), m_config(std::move(config)) {}
 
 frmScheduleEditorBase::~frmScheduleEditorBase() {
@@ -223,7 +223,7 @@ void frmScheduleEditorBase::Init_Pickers() {
 
 void frmScheduleEditorBase::Load_Schedules() {
     Error_Block([&] {
-        const lists::Policy_Owner owner = Owner();
+        const Policy_Owner owner = Owner();
         modDB::Query_Result arrResult;
         long lngRows = 0;
         if (modDBFunctions::Get_Schedules(m_config.lngScheduleFor, owner.lngComputerID, owner.lngUserID, arrResult,
@@ -372,7 +372,7 @@ bool frmScheduleEditorBase::Add_Schedule_To_DB(const QString& strType, const QSt
         if (!modCommonFuns::Checked_Items_To_Bits(lngWeekdays, *lvwDays) ||
             !modCommonFuns::Checked_Items_To_Bits(lngMonths, *lvwMonths))
             return;
-        const lists::Policy_Owner owner = Owner();
+        const Policy_Owner owner = Owner();
         blnResult = modDBFunctions::Add_Schedule(m_config.lngScheduleFor, m_config.lngSubType, lngDWM, lngWeekdays,
                                                  lngMonths, strFromTime, strToTime, owner.lngComputerID,
                                                  owner.lngUserID, arrResult);

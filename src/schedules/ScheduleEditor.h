@@ -69,7 +69,7 @@ QString Short_Time(const QString& strStored);
 class frmScheduleEditorBase : public lists::frmListEditorBase {
     Q_OBJECT
 public:
-    frmScheduleEditorBase(frmMain& console, Schedule_Config config, QWidget* parent = nullptr);
+    frmScheduleEditorBase(Console_Link& console, Schedule_Config config, QWidget* parent = nullptr);
     ~frmScheduleEditorBase() override;
 
     // The family's pictures by key: "Copy Settings", "InternetScheduler",

@@ -39,7 +39,7 @@ long Short_Names_To_Mask(const QString& strText, const QStringList& names) {
 
 }  // namespace
 
-frmApplicationScheduler::frmApplicationScheduler(frmMain& console, QWidget* parent)
+frmApplicationScheduler::frmApplicationScheduler(Console_Link& console, QWidget* parent)
     : frmScheduleEditorBase(console, Application_Schedules(), parent), ui(std::make_unique<Ui::frmApplicationScheduler>()) {
     ui->setupUi(this);
 

@@ -13,7 +13,7 @@ class frmApplicationScheduler;
 class frmApplicationScheduler : public schedules::frmScheduleEditorBase {
     Q_OBJECT
 public:
-    explicit frmApplicationScheduler(frmMain& console, QWidget* parent = nullptr);
+    explicit frmApplicationScheduler(Console_Link& console, QWidget* parent = nullptr);
     ~frmApplicationScheduler() override;
 
     // The WEEKDAYS and MONTHS masks of the short names ("Sun".."Sat", "Jan".."Dec")

@@ -1,8 +1,8 @@
 #include "schedules/frmApplicationSettings.h"
 #include "ui_frmApplicationSettings.h"
 
-#include "console/ConsoleImages.h"
-#include "console/MakerLinks.h"
+#include "services/ConsoleImages.h"
+#include "services/MakerLinks.h"
 #include "database/modDBFunctions.h"
 #include "platform/Controls.h"
 #include "services/ErrorHandler.h"
@@ -23,7 +23,7 @@ int Ask(const QString& strText, long lngStyle) {
 
 }  // namespace
 
-frmApplicationSettings::frmApplicationSettings(frmMain& console, QWidget* parent)
+frmApplicationSettings::frmApplicationSettings(Console_Link& console, QWidget* parent)
     : frmListEditorBase(console, parent), ui(std::make_unique<Ui::frmApplicationSettings>()) {
     ui->setupUi(this);
     ui->txtBlkdApplnMsg->setMaxLength(std::numeric_limits<int>::max());
@@ -76,7 +76,7 @@ void frmApplicationSettings::Fill_Window_Types() {
 }
 
 void frmApplicationSettings::Load_Application_Message() {
-    const lists::Policy_Owner owner = Owner();
+    const Policy_Owner owner = Owner();
     long lngMsgType = 0;
     QString strMessage;
     if (!modDBFunctions::Get_Application_Message(owner.lngComputerID, owner.lngUserID, lngMsgType, strMessage)) return;
@@ -109,7 +109,7 @@ void frmApplicationSettings::cmdApply_Click() {
         // The message keeps every character typed, only its outer blanks go.
         const QString strMessage = modCommonFuns::Trim_Blanks(ui->txtBlkdApplnMsg->text());
         const long lngMsgType = ui->cboApplnWindowType->currentIndex() == 1 ? 1 : 0;
-        const lists::Policy_Owner owner = Owner();
+        const Policy_Owner owner = Owner();
         if (!modDBFunctions::Set_Application_Message(owner.lngComputerID, owner.lngUserID, lngMsgType, strMessage)) {
             // Refused and reported: the controls show what is stored, nothing is pending.
             Load_Application_Message();

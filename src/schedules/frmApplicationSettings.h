@@ -13,7 +13,7 @@ class frmApplicationSettings;
 class frmApplicationSettings : public lists::frmListEditorBase {
     Q_OBJECT
 public:
-    explicit frmApplicationSettings(frmMain& console, QWidget* parent = nullptr);
+    explicit frmApplicationSettings(Console_Link& console, QWidget* parent = nullptr);
     ~frmApplicationSettings() override;
 
 public slots:

@@ -22,7 +22,7 @@ constexpr int ICON_SIZE = 32;
 
 }  // namespace
 
-frmDeviceSettings::frmDeviceSettings(frmMain& console, QWidget* parent)
+frmDeviceSettings::frmDeviceSettings(Console_Link& console, QWidget* parent)
     : frmListEditorBase(console, parent), ui(std::make_unique<Ui::frmDeviceSettings>()) {
     ui->setupUi(this);
     Init_Settings_Resources();
@@ -94,7 +94,7 @@ void frmDeviceSettings::Add_Device_Field(long& lngLock, long lngValue, int intSh
 }
 
 void frmDeviceSettings::Load_Device_Lock() {
-    const lists::Policy_Owner owner = Owner();
+    const Policy_Owner owner = Owner();
     long lngDeviceLock = 0;
     if (!modDBFunctions::Get_Device_Lock(owner.lngComputerID, owner.lngUserID, lngDeviceLock)) return;
     // The stored value is a 32-bit number.
@@ -131,7 +131,7 @@ void frmDeviceSettings::cmdApply_Click() {
                 if ((*device.pOptions)[i]->isChecked()) lngValue = FIELD_VALUES[i];
             Add_Device_Field(lngLock, lngValue, device.intShift);
         }
-        const lists::Policy_Owner owner = Owner();
+        const Policy_Owner owner = Owner();
         if (!modDBFunctions::Set_Device_Lock(owner.lngComputerID, owner.lngUserID, lngLock)) {
             // Refused and reported: the options show what is stored, nothing is pending.
             Load_Device_Lock();

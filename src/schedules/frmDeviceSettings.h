@@ -16,7 +16,7 @@ class frmDeviceSettings;
 class frmDeviceSettings : public lists::frmListEditorBase {
     Q_OBJECT
 public:
-    explicit frmDeviceSettings(frmMain& console, QWidget* parent = nullptr);
+    explicit frmDeviceSettings(Console_Link& console, QWidget* parent = nullptr);
     ~frmDeviceSettings() override;
 
     // Option index 0 "Lock", 1 "Unlock", 2 "Read Only" of each device.

@@ -1,6 +1,5 @@
 #include "schedules/frmInternetScheduler.h"
 
-#include "console/frmMain.h"
 #include "database/ValueSets.h"
 #include "database/modDBFunctions.h"
 #include "services/ErrorHandler.h"
@@ -31,7 +30,7 @@ schedules::Schedule_Config Internet_Schedules() {
 
 }  // namespace
 
-frmInternetScheduler::frmInternetScheduler(frmMain& console, QWidget* parent)
+frmInternetScheduler::frmInternetScheduler(Console_Link& console, QWidget* parent)
     : frmScheduleEditorBase(console, Internet_Schedules(), parent), ui(std::make_unique<Ui::frmInternetScheduler>()) {
     ui->setupUi(this);
     optInternetMode = {ui->optInternetMode_0, ui->optInternetMode_1, ui->optInternetMode_2};
@@ -79,14 +78,14 @@ void frmInternetScheduler::Form_Load() {
 }
 
 long frmInternetScheduler::Read_Schedule_For() {
-    const lists::Policy_Owner owner = Owner();
+    const Policy_Owner owner = Owner();
     long lngSchFor = 0;
     if (!modDBFunctions::Get_Schedule_For(owner.lngComputerID, owner.lngUserID, lngSchFor)) lngSchFor = 0;
     return lngSchFor;
 }
 
 void frmInternetScheduler::Show_Internet_Mode(long lngSchFor) {
-    const lists::Policy_Owner owner = Owner();
+    const Policy_Owner owner = Owner();
     int intOption = -1;
     if (lngSchFor == Internet_Control::INTERNET_CONTROL_MANUAL) {
         // A failed read leaves 0: the internet counts as turned off.
@@ -154,7 +153,7 @@ void frmInternetScheduler::optInternetMode_Click(int) { ui->cmdApply->setEnabled
 
 void frmInternetScheduler::cmdApply_Click() {
     Error_Block([&] {
-        const lists::Policy_Owner owner = Owner();
+        const Policy_Owner owner = Owner();
         const long c = owner.lngComputerID, u = owner.lngUserID;
         // The writes run in order and stop at the first one refused (it has been
         // reported); the options then show the mode as stored.

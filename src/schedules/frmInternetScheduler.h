@@ -16,7 +16,7 @@ class frmInternetScheduler;
 class frmInternetScheduler : public schedules::frmScheduleEditorBase {
     Q_OBJECT
 public:
-    explicit frmInternetScheduler(frmMain& console, QWidget* parent = nullptr);
+    explicit frmInternetScheduler(Console_Link& console, QWidget* parent = nullptr);
     ~frmInternetScheduler() override;
 
 public slots:

@@ -1,8 +1,8 @@
 #include "schedules/frmInternetSettings.h"
 #include "ui_frmInternetSettings.h"
 
-#include "console/ConsoleImages.h"
-#include "console/MakerLinks.h"
+#include "services/ConsoleImages.h"
+#include "services/MakerLinks.h"
 #include "database/modDB.h"
 #include "database/modDBFunctions.h"
 #include "platform/Controls.h"
@@ -34,7 +34,7 @@ int Ask(const QString& strText, long lngStyle) { return platform::Message_Boxes(
 
 }  // namespace
 
-frmInternetSettings::frmInternetSettings(frmMain& console, QWidget* parent)
+frmInternetSettings::frmInternetSettings(Console_Link& console, QWidget* parent)
     : frmListEditorBase(console, parent), ui(std::make_unique<Ui::frmInternetSettings>()) {
     ui->setupUi(this);
     Init_Settings_Resources();
@@ -122,7 +122,7 @@ void frmInternetSettings::Fill_Window_Types() {
 }
 
 void frmInternetSettings::Load_Internet_Message() {
-    const lists::Policy_Owner owner = Owner();
+    const Policy_Owner owner = Owner();
     long lngMsgType = 0;
     QString strMessage, strRedirectUrl;
     if (!modDBFunctions::Get_Website_Message(owner.lngComputerID, owner.lngUserID, lngMsgType, strMessage, strRedirectUrl))
@@ -135,7 +135,7 @@ void frmInternetSettings::Load_Internet_Message() {
 }
 
 void frmInternetSettings::Load_Bypassed_Exe_List() {
-    const lists::Policy_Owner owner = Owner();
+    const Policy_Owner owner = Owner();
     modDB::Query_Result arrResult;
     const long lngRows = modDBFunctions::Get_Bypass_Exes(owner.lngComputerID, owner.lngUserID, arrResult);
     std::vector<platform::List_Item> items(static_cast<size_t>(lngRows));
@@ -206,7 +206,7 @@ void frmInternetSettings::cmdApply_Click() {
         const QString strRedirectUrl = ui->txtRedirectUrl->text().trimmed();
         const int intIndex = ui->cboWindowType->currentIndex();
         const long lngMsgType = intIndex >= 0 ? intIndex : m_lngStoredType;
-        const lists::Policy_Owner owner = Owner();
+        const Policy_Owner owner = Owner();
         if (!modDBFunctions::Set_Website_Message(owner.lngComputerID, owner.lngUserID, lngMsgType, strMessage,
                                                  strRedirectUrl)) {
             // Refused and reported: the boxes show what is stored, nothing is pending.
@@ -239,7 +239,7 @@ void frmInternetSettings::cmdAdd_Click() {
         }
         modDB::Db_Connection hDb = modDB::Open_Database(modDB::Get_Database_File());
         modDB::MY_TRANS trans(hDb);
-        const lists::Policy_Owner owner = Owner();
+        const Policy_Owner owner = Owner();
         modDB::Query_Result arrResult;
         if (!modDBFunctions::Add_Bypass_Exe(hDb, arrResult, owner.lngComputerID, owner.lngUserID, strName)) return;
         // Listed only once stored: a refused commit has been reported and lists nothing.
@@ -270,7 +270,7 @@ void frmInternetSettings::cmdRemove_Click() {
         // those before it are committed, and an item leaves the list only once its
         // delete is committed.
         for (auto it = selected.rbegin(); it != selected.rend(); ++it) {
-            const lists::Policy_Owner owner = Owner();
+            const Policy_Owner owner = Owner();
             modDB::Query_Result arrResult;
             if (!modDBFunctions::Delete_Bypass_Exe(hDb, arrResult, owner.lngComputerID, owner.lngUserID,
                                                    list.Text(*it)))
@@ -288,7 +288,7 @@ void frmInternetSettings::cmdBrowseExe_Click() {
         // Names already listed are passed over without a message.
         if (modCommonFuns::ListView_Contains_Text(strName, *ui->lvwBypassedExe)) return true;
         // The owner is read again for every file. A refused insert (reported) ends the browse.
-        const lists::Policy_Owner owner = Owner();
+        const Policy_Owner owner = Owner();
         modDB::Query_Result arrResult;
         if (!modDBFunctions::Add_Bypass_Exe(hDb, arrResult, owner.lngComputerID, owner.lngUserID, strName))
             return false;

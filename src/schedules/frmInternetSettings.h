@@ -15,7 +15,7 @@ class frmInternetSettings;
 class frmInternetSettings : public lists::frmListEditorBase {
     Q_OBJECT
 public:
-    explicit frmInternetSettings(frmMain& console, QWidget* parent = nullptr);
+    explicit frmInternetSettings(Console_Link& console, QWidget* parent = nullptr);
     ~frmInternetSettings() override;
 
 public slots:

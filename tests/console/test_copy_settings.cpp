@@ -4,7 +4,7 @@
 // and the list editors open it.
 #include "console/frmCopySettings.h"
 #include "console/frmMain.h"
-#include "console/MakerLinks.h"
+#include "services/MakerLinks.h"
 #include "database/ValueSets.h"
 #include "lists/frmEXEBlocker.h"
 #include "lists/frmEmailFilter.h"

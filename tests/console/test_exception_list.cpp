@@ -1,5 +1,5 @@
 // The user exception list: add, rename in place, remove and the column allowance.
-#include "console/MakerLinks.h"
+#include "services/MakerLinks.h"
 #include "console/frmExceptionList.h"
 #include "lists/ListEditor.h"
 #include "console/frmMain.h"

@@ -1,5 +1,5 @@
 #include "Version.h"
-#include "console/ConsoleImages.h"
+#include "services/ConsoleImages.h"
 #include "console/frmMain.h"
 #include "platform/Controls.h"
 #include "services/modProgram.h"

@@ -1,7 +1,7 @@
 // Application settings: the blocked-application message type and text, written on Apply.
 #include "SettingsFixture.h"
 
-#include "console/MakerLinks.h"
+#include "services/MakerLinks.h"
 #include "schedules/frmApplicationSettings.h"
 #include "services/modGlobal.h"
 

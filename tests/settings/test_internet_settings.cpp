@@ -2,7 +2,7 @@
 // always-allowed programs written at once on Add, Browse and Remove.
 #include "SettingsFixture.h"
 
-#include "console/MakerLinks.h"
+#include "services/MakerLinks.h"
 #include "filterlib/lhdvsock.h"
 #include "lists/ListEditor.h"
 #include "platform/Controls.h"

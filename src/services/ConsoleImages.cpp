@@ -1,7 +1,4 @@
-#include "console/ConsoleImages.h"
-
-#include "console/MakerLinks.h"
-#include "platform/Platform.h"
+#include "services/ConsoleImages.h"
 
 static void Register_Console_Resources() { Q_INIT_RESOURCE(console); }
 
@@ -32,13 +29,3 @@ QCursor Hand_Cursor(const platform::Image_List& images) {
 }
 
 }  // namespace Console_Images
-
-namespace Maker_Links {
-
-void Open_Link(const QString& strVerb, const QString& strAddress, long lngShowCmd) {
-    platform::Shell().Shell_Execute(strVerb, strAddress, QString(), QString(), lngShowCmd);
-}
-
-void Open_Home_Page() { Open_Link(QStringLiteral("open"), HOME_PAGE, SW_SHOWMAXIMIZED); }
-
-}  // namespace Maker_Links

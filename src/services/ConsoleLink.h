@@ -1,0 +1,30 @@
+#pragma once
+// What a feature dialog gets from the console that opens it: the policy owner the
+// console shows, read at each use, and the few requests a dialog makes to the
+// console. The console's main window implements it and hands itself over when it
+// opens a dialog, so no dialog needs the main window itself.
+
+#include <QString>
+
+// The policy owner as the console shows it at this moment.
+struct Policy_Owner {
+    long lngComputerID = 0;
+    long lngUserID = 0;
+};
+
+class Console_Link {
+public:
+    // The owner now: the console's computer id and the user id in the Tag of its user
+    // list (a run-time error when the Tag is not a number).
+    virtual Policy_Owner Owner() const = 0;
+    // The name of the user the console shows.
+    virtual QString Owner_Name() const = 0;
+    // Opens the copy-settings dialog for the calling feature's key and returns when
+    // it closes.
+    virtual void Open_Copy_Settings(const QString& strFeature) = 0;
+    // Has the console read the shown user's internet mode again and show it.
+    virtual void Get_Internet_Mode() = 0;
+
+protected:
+    ~Console_Link() = default;
+};
