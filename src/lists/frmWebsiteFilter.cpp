@@ -1,6 +1,7 @@
 #include "lists/frmWebsiteFilter.h"
 
 #include "database/ValueSets.h"
+#include "database/modDBFunctions.h"
 #include "platform/Controls.h"
 #include "services/modCommonFuns.h"
 #include "ui_frmWebsiteFilter.h"

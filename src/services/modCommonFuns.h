@@ -2,8 +2,6 @@
 // Input validators, flag arithmetic, the logged-on user's name and the schedule text
 // helpers: small shared procedures that touch no database and no widget.
 
-#include "database/modDBFunctions.h"
-
 #include <QByteArray>
 #include <QString>
 #include <QStringList>

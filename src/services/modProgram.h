@@ -1,11 +1,11 @@
 #pragma once
-// Start-up and shutdown: the single-instance rule, the "-ip"/"-up" filter runs, the
-// log of a console run, and small platform helpers.
+// The program module's shared part: the log of a console run and its closing, the
+// shell's open, and the network filter installation and check. Start-up itself
+// (Main, the single-instance rule, the login) is in startup/Startup.h, on top.
 
 #include "services/clsLog.h"
 
 #include <QString>
-#include <functional>
 #include <memory>
 
 namespace modProgram {
@@ -16,38 +16,6 @@ extern std::unique_ptr<clsLog> Application_Log;
 // still shown).
 clsLog& Log();
 
-enum class Run_Kind {
-    Previous_Instance,
-    No_Instance_Lock,   // the single-instance lock could not be made: one box, the run ends
-    Install_Filters,
-    Uninstall_Filters,
-    Filter_Run_Failed,  // "-ip" or "-up" whose installation step failed (its box was shown)
-    Console,
-    Unreadable_Settings
-};
-
-// Start-up. strCommandLine is the whole command line after the program name, as
-// typed (no option taken out). A console run ends here with the login dialog shown
-// (see Set_Login_Starter), or with one box naming a settings file that cannot be
-// read as a settings database (Unreadable_Settings: the program ends). A settings
-// file another program holds locked is no unreadable one: the run goes on as after
-// any failed read, the lock reported by the read of the remote settings.
-Run_Kind Main(const QString& strCommandLine);
-
-// The process's exit code for a run that ended in Main (not for a Console run): 0
-// only when the run did what it was started for, or was a second console refused.
-int Exit_Code(Run_Kind kind, const QString& strCommandLine);
-
-// True for exactly "-ip" or "-up": the runs that install or remove the filters,
-// which need no display.
-bool Is_Filter_Switch(const QString& strCommandLine);
-
-// What a console run shows first: the login dialog, set by the GUI at start-up.
-void Set_Login_Starter(std::function<void()> starter);
-
-long Create_Instance_Mutex();
-bool Init_Common_Controls();
-void Write_Log_Start();
 void Write_Log_Stop();
 // "Application Closing", the end block, then the log object is released.
 void Close_Application_Log();

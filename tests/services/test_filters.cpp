@@ -2,7 +2,7 @@
 #include "platform/RegistryStore.h"
 #include "services/modFilterLibrary.h"
 #include "services/modGlobal.h"
-#include "services/modProgram.h"
+#include "startup/Startup.h"
 #include "support/Fixture.h"
 
 #include <QDeadlineTimer>

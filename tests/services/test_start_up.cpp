@@ -1,6 +1,6 @@
 #include "platform/Platform.h"
 #include "services/modGlobal.h"
-#include "services/modProgram.h"
+#include "startup/Startup.h"
 #include "support/Fixture.h"
 
 #include <QDir>

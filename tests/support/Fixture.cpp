@@ -4,6 +4,7 @@
 #include "database/modDB.h"
 #include "services/modGlobal.h"
 #include "services/modProgram.h"
+#include "startup/Startup.h"
 
 #include <QDir>
 #include <QFile>

@@ -3,7 +3,7 @@
 #include "platform/WidgetServices.h"
 #include "services/ErrorHandler.h"
 #include "services/modGlobal.h"
-#include "services/modProgram.h"
+#include "startup/Startup.h"
 
 #include <QCoreApplication>
 
