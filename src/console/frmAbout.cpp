@@ -2,11 +2,11 @@
 #include "ui_frmAbout.h"
 
 #include "Version.h"
-#include "services/ConsoleImages.h"
-#include "services/MakerLinks.h"
 #include "console/frmMain.h"
 #include "platform/Controls.h"
+#include "services/ConsoleImages.h"
 #include "services/ErrorHandler.h"
+#include "services/MakerLinks.h"
 
 #include <QUrl>
 

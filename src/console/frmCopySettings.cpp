@@ -1,15 +1,15 @@
 #include "console/frmCopySettings.h"
 #include "ui_frmCopySettings.h"
 
-#include "services/ConsoleImages.h"
-#include "services/MakerLinks.h"
 #include "console/frmMain.h"
 #include "console/modCopySettings.h"
 #include "database/modDB.h"
 #include "database/modDBFunctions.h"
 #include "platform/Controls.h"
 #include "platform/Platform.h"
+#include "services/ConsoleImages.h"
 #include "services/ErrorHandler.h"
+#include "services/MakerLinks.h"
 #include "services/modCommonFuns.h"
 #include "services/modGlobal.h"
 

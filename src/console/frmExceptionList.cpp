@@ -1,15 +1,15 @@
 #include "console/frmExceptionList.h"
 #include "ui_frmExceptionList.h"
 
-#include "services/ConsoleImages.h"
-#include "services/MakerLinks.h"
 #include "console/frmMain.h"
 #include "console/frmManageUsers.h"
 #include "database/modDB.h"
 #include "database/modDBFunctions.h"
 #include "platform/Controls.h"
 #include "platform/Platform.h"
+#include "services/ConsoleImages.h"
 #include "services/ErrorHandler.h"
+#include "services/MakerLinks.h"
 #include "services/modCommonFuns.h"
 
 #include <QComboBox>

@@ -1,14 +1,14 @@
 #include "console/frmGeneralOptions.h"
 #include "ui_frmGeneralOptions.h"
 
-#include "services/ConsoleImages.h"
-#include "services/MakerLinks.h"
 #include "console/frmMain.h"
 #include "database/modDB.h"
 #include "database/modDBFunctions.h"
 #include "platform/Controls.h"
 #include "platform/Platform.h"
+#include "services/ConsoleImages.h"
 #include "services/ErrorHandler.h"
+#include "services/MakerLinks.h"
 #include "services/modCommonFuns.h"
 #include "services/modGlobal.h"
 

@@ -1,15 +1,15 @@
 #include "console/frmLogin.h"
 #include "ui_frmLogin.h"
 
-#include "services/ConsoleImages.h"
-#include "services/MakerLinks.h"
 #include "console/frmMain.h"
 #include "database/modDB.h"
 #include "database/modDBFunctions.h"
 #include "platform/Controls.h"
 #include "platform/Dv_Dialog.h"
 #include "platform/Platform.h"
+#include "services/ConsoleImages.h"
 #include "services/ErrorHandler.h"
+#include "services/MakerLinks.h"
 #include "services/modProgram.h"
 
 #include <QCloseEvent>

@@ -3,14 +3,14 @@
 
 #include "Version.h"
 #include "console/frmCopySettings.h"
-#include "services/ConsoleImages.h"
-#include "services/MakerLinks.h"
 #include "database/modDB.h"
 #include "database/modDBFunctions.h"
 #include "platform/Controls.h"
 #include "platform/Platform.h"
+#include "services/ConsoleImages.h"
 #include "services/ErrorHandler.h"
 #include "services/ListHelpers.h"
+#include "services/MakerLinks.h"
 #include "services/modCommonFuns.h"
 #include "services/modProgram.h"
 

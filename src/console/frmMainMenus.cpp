@@ -3,7 +3,6 @@
 #include "ui_frmMain.h"
 
 #include "Version.h"
-#include "services/MakerLinks.h"
 #include "console/frmAbout.h"
 #include "console/frmCopySettings.h"
 #include "console/frmGeneralOptions.h"
@@ -22,6 +21,7 @@
 #include "schedules/frmInternetScheduler.h"
 #include "schedules/frmInternetSettings.h"
 #include "services/ErrorHandler.h"
+#include "services/MakerLinks.h"
 #include "services/modProgram.h"
 #include "services/modUpdate.h"
 

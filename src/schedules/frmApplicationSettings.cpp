@@ -1,11 +1,11 @@
 #include "schedules/frmApplicationSettings.h"
 #include "ui_frmApplicationSettings.h"
 
-#include "services/ConsoleImages.h"
-#include "services/MakerLinks.h"
 #include "database/modDBFunctions.h"
 #include "platform/Controls.h"
+#include "services/ConsoleImages.h"
 #include "services/ErrorHandler.h"
+#include "services/MakerLinks.h"
 #include "services/modCommonFuns.h"
 
 #include <QComboBox>

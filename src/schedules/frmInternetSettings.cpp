@@ -1,13 +1,13 @@
 #include "schedules/frmInternetSettings.h"
 #include "ui_frmInternetSettings.h"
 
-#include "services/ConsoleImages.h"
-#include "services/MakerLinks.h"
 #include "database/modDB.h"
 #include "database/modDBFunctions.h"
 #include "platform/Controls.h"
+#include "services/ConsoleImages.h"
 #include "services/ErrorHandler.h"
 #include "services/ListHelpers.h"
+#include "services/MakerLinks.h"
 #include "services/modCommonFuns.h"
 
 #include <QComboBox>

@@ -4,7 +4,6 @@
 // and the list editors open it.
 #include "console/frmCopySettings.h"
 #include "console/frmMain.h"
-#include "services/MakerLinks.h"
 #include "database/ValueSets.h"
 #include "lists/frmEXEBlocker.h"
 #include "lists/frmEmailFilter.h"
@@ -16,6 +15,7 @@
 #include "schedules/frmDeviceSettings.h"
 #include "schedules/frmInternetScheduler.h"
 #include "platform/ListView.h"
+#include "services/MakerLinks.h"
 #include "services/modGlobal.h"
 #include "support/ConsoleFixture.h"
 

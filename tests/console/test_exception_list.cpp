@@ -1,9 +1,9 @@
 // The user exception list: add, rename in place, remove and the column allowance.
-#include "services/MakerLinks.h"
 #include "console/frmExceptionList.h"
 #include "lists/ListEditor.h"
 #include "console/frmMain.h"
 #include "platform/Controls.h"
+#include "services/MakerLinks.h"
 #include "services/modGlobal.h"
 #include "support/ConsoleFixture.h"
 

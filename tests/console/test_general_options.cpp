@@ -1,9 +1,9 @@
 // The general options dialog: load, pages, what enables Apply, and the Apply
 // sequence with what is stored after each refusal.
 #include "console/frmGeneralOptions.h"
-#include "services/MakerLinks.h"
 #include "console/frmMain.h"
 #include "platform/Controls.h"
+#include "services/MakerLinks.h"
 #include "services/modGlobal.h"
 #include "support/ConsoleFixture.h"
 

@@ -1,7 +1,7 @@
 #include "Version.h"
-#include "services/ConsoleImages.h"
 #include "console/frmMain.h"
 #include "platform/Controls.h"
+#include "services/ConsoleImages.h"
 #include "services/modProgram.h"
 #include "services/modUpdate.h"
 #include "support/ConsoleFixture.h"

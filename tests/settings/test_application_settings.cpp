@@ -1,8 +1,8 @@
 // Application settings: the blocked-application message type and text, written on Apply.
 #include "SettingsFixture.h"
 
-#include "services/MakerLinks.h"
 #include "schedules/frmApplicationSettings.h"
+#include "services/MakerLinks.h"
 #include "services/modGlobal.h"
 
 #include <QComboBox>

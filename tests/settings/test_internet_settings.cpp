@@ -2,12 +2,12 @@
 // always-allowed programs written at once on Add, Browse and Remove.
 #include "SettingsFixture.h"
 
-#include "services/MakerLinks.h"
 #include "filterlib/lhdvsock.h"
 #include "lists/ListEditor.h"
 #include "platform/Controls.h"
 #include "platform/ListView.h"
 #include "schedules/frmInternetSettings.h"
+#include "services/MakerLinks.h"
 #include "services/modFilterLibrary.h"
 #include "services/modGlobal.h"
 
