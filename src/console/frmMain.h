@@ -5,6 +5,8 @@
 // Every feature dialog is opened modally from here with this window as owner and
 // reads the policy owner from it (m_lngComputerID and the Tag of cboUsers) through
 // the Console_Link this window hands it.
+//
+// Layer: console, above every feature folder; only start-up is above it.
 
 #include "platform/ListView.h"
 #include "services/ConsoleLink.h"

@@ -1,6 +1,9 @@
 #pragma once
 // Settings database access: finds the file, opens it per call, runs one SQL text
 // and hands back the whole result as a table of texts, closes it again.
+//
+// Layer: database, above platform, filterlib and services; the features, the
+// console and start-up use it.
 
 #include <QByteArrayView>
 #include <QString>

@@ -2,6 +2,8 @@
 // What the console and our network filter library (with its provider installer)
 // agree on.
 //
+// Layer: filterlib, built apart from the console; it uses platform only.
+//
 // The library is built as "liblhdvsock.so" and lies in the program folder beside
 // the console. Its functions have no names of their own: each is exported as
 // "dv_ordinal_<number>" and the console resolves it by that number:

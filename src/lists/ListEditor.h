@@ -3,6 +3,9 @@
 // e-mail addresses, file extensions, programs, window titles) is edited the same way.
 // A dialog of the family owns one clsListEditor per list, configured by a
 // List_Config; its named event handlers call the editor's operations.
+//
+// Layer: lists, the first feature folder: uses platform, services and the database;
+// the console it reaches only through the Console_Link it is handed.
 
 #include "database/modDB.h"
 #include "platform/Dv_Dialog.h"

@@ -2,6 +2,8 @@
 // Stand-ins for the operating-system services the console uses. Each service is a
 // small interface; Services() hands out the installed implementation. The real ones
 // are installed at start-up (the widget ones by the GUI library); tests install doubles.
+//
+// Layer: platform, the lowest; its files include no other folder of ours.
 
 #include <QDateTime>
 #include <QString>

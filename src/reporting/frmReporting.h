@@ -4,6 +4,9 @@
 // its filter, sort order and period of whole days. Create Report builds the report's
 // SELECT text and opens the report viewer over this dialog. The same dialog switches
 // the logging of the chosen kind on or off for the user.
+//
+// Layer: reporting, the last feature folder, above lists and schedules; the console
+// it reaches only through the Console_Link it is handed.
 
 #include "platform/Dv_Dialog.h"
 #include "lists/ListEditor.h"

@@ -3,6 +3,9 @@
 // edit the time schedules of one policy owner the same way. Each member configures
 // the family base with a Schedule_Config (what it stores, its icon, messages and
 // habits) and hands it its controls; the base runs the shared handlers.
+//
+// Layer: schedules, above lists (whose family base it extends); the console it
+// reaches only through the Console_Link it is handed.
 
 #include "database/modDB.h"
 #include "lists/ListEditor.h"

@@ -1,5 +1,8 @@
 #pragma once
 // Program-wide state: the remote-mode flag and the current run-time error.
+//
+// Layer: services, above platform and filterlib; below the database and everything
+// else. Services include nothing from the database, the features or the console.
 
 #include "platform/RunTimeError.h"
 
