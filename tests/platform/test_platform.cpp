@@ -1,5 +1,6 @@
 #include "platform/Controls.h"
 #include "platform/Dv_Application.h"
+#include "services/ErrorHandler.h"
 #include "services/modGlobal.h"
 #include "platform/Platform.h"
 #include "platform/WidgetServices.h"
@@ -172,6 +173,25 @@ TEST_F(EventGuardTest, NoExceptionLeavesAnEventHandlerAndEachIsReportedOnce) {
         EXPECT_TRUE(boxes[0].strText.startsWith(strText)) << boxes[0].strText.toStdString();
         EXPECT_EQ(boxes[0].lngStyle, 16);
     }
+}
+
+TEST_F(EventGuardTest, TheErrorReportSetAtStartUpReceivesEachErrorAnEventHandlerLetsOut) {
+    std::vector<std::pair<long, QString>> reported;
+    platform::Dv_Application::Set_Error_Report(
+        [&](const Run_Time_Error& e) { reported.emplace_back(e.Number, e.Description); });
+    struct Handler_Back {
+        ~Handler_Back() { platform::Dv_Application::Set_Error_Report(Procedure_Error_Handler); }
+    } back;
+    Throwing_Object object;
+    for (const std::function<void()>& raise : std::vector<std::function<void()>>{
+             [] { throw Run_Time_Error(9, "Subscript out of range"); }, [] { throw std::bad_alloc(); }, [] { throw 42; }}) {
+        object.raise = raise;
+        QEvent event(QEvent::User);
+        QCoreApplication::sendEvent(&object, &event);
+    }
+    EXPECT_EQ(reported, (std::vector<std::pair<long, QString>>{
+                            {9, "Subscript out of range"}, {7, "Out of memory"}, {51, "Internal error"}}));
+    EXPECT_TRUE(Boxes().empty());
 }
 
 TEST(WholeCharacterTest, ABoxCutToItsLengthKeepsNoHalfCharacter) {
