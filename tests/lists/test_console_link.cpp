@@ -39,13 +39,6 @@ protected:
         dialog = std::make_unique<Form>(link);
         dialog->show();
     }
-    QStringList Extensions(long lngUser) {
-        QStringList values;
-        for (const QStringList& row :
-             Query(QString("SELECT FILE_EXTN FROM FILE_TBL WHERE USER_ID=%1 ORDER BY rowid").arg(lngUser)))
-            values << row[0];
-        return values;
-    }
 
     Recording_Link link;
     long m_lngAlice = 0;
@@ -65,8 +58,9 @@ TEST_F(ConsoleLinkTest, AListDialogShowsTheLinksOwnerReadsItAtEachWriteAndAsksIt
     Find<QLineEdit>("txtFileExtension")->setText(".zip");
     Click("cmdAdd");
     EXPECT_TRUE(Boxes().empty());
-    EXPECT_EQ(Extensions(m_lngBob), (QStringList{".mp3", ".zip"}));
-    EXPECT_EQ(Extensions(m_lngAlice), QStringList{".doc"});
+    const QString A = QString::number(m_lngAlice), B = QString::number(m_lngBob);
+    EXPECT_EQ(Query("SELECT USER_ID, FILE_EXTN FROM FILE_TBL ORDER BY rowid"),
+              (test::Rows{{A, ".doc"}, {B, ".mp3"}, {B, ".zip"}}));
 
     Click("cmdCopySettings");
     EXPECT_EQ(link.copyRequests, QStringList{"File Filter"});
