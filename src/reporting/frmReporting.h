@@ -10,6 +10,7 @@
 
 #include "platform/Dv_Dialog.h"
 #include "lists/ListEditor.h"
+#include "services/ConsoleLink.h"
 
 #include <QDialog>
 #include <array>
