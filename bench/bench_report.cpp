@@ -28,6 +28,7 @@
 #include <QTemporaryDir>
 #include <QTime>
 #include <algorithm>
+#include <memory>
 #include <sqlite3.h>
 
 namespace {
@@ -74,6 +75,29 @@ double Time_Report_Query(const QString& strDb, const QString& strQuery, int lngC
     return bench::Now() - dblStart;
 }
 
+// A settings database of n URL events of one day for the user "surfer", a console with
+// that user chosen, and the report criteria set to that day.
+struct Report_Setup {
+    explicit Report_Setup(int n)
+        : doubles(bench::Use_Windows_Folder(dir.path())), strDb(dir.filePath("tsdvstore.iil")) {
+        if (!bench::Create_Settings_Database(strDb, "INSERT INTO USER_TBL (USER_ID, USER_NAME) VALUES (7, 'surfer')"))
+            return;
+        if (!Insert_Events(strDb, n, 7)) return;
+        console = std::make_unique<frmMain>();
+        bench::Choose_User(*console, QStringLiteral("surfer"));
+        criteria = std::make_unique<frmReporting>(*console);
+        criteria->dtpkStartTime->setDate(QDate(2026, 3, 7));
+        criteria->dtpkStopTime->setDate(QDate(2026, 3, 7));
+    }
+    bool Ready() const { return criteria != nullptr; }
+
+    QTemporaryDir dir;
+    const bench::Doubles doubles;
+    const QString strDb;
+    std::unique_ptr<frmMain> console;
+    std::unique_ptr<frmReporting> criteria;
+};
+
 }  // namespace
 
 int main(int argc, char* argv[]) {
@@ -86,8 +110,12 @@ int main(int argc, char* argv[]) {
     bench::Print_Header();
 
     for (int n : sizes) {
-        QTemporaryDir dir;
-        const bench::Doubles doubles = bench::Use_Windows_Folder(dir.path());
+        Report_Setup setup(n);
+        if (!setup.Ready()) return 1;
+        const bench::Doubles& doubles = setup.doubles;
+        QTemporaryDir& dir = setup.dir;
+        const QString& strDb = setup.strDb;
+        frmReporting& criteria = *setup.criteria;
         // The viewer is timed when it is handed over to be shown: built, then shown and
         // painted, then exported.
         double dblStart = 0, dblShown = 0, dblExport = 0;
@@ -102,17 +130,6 @@ int main(int argc, char* argv[]) {
             dblExport = bench::Now() - dblExportStart;
             form.close();
         };
-        const QString strDb = dir.filePath("tsdvstore.iil");
-        if (!bench::Create_Settings_Database(strDb, "INSERT INTO USER_TBL (USER_ID, USER_NAME) VALUES (7, 'surfer')"))
-            return 1;
-        if (!Insert_Events(strDb, n, 7)) return 1;
-
-        frmMain console;
-        bench::Choose_User(console, QStringLiteral("surfer"));
-        frmReporting criteria(console);
-        criteria.dtpkStartTime->setDate(QDate(2026, 3, 7));
-        criteria.dtpkStopTime->setDate(QDate(2026, 3, 7));
-
         std::vector<double> shown, exported, shellQuery, shellHtml;
         const QString strScript = dir.filePath("query.sql");
         for (int r = 0; r < intRuns; ++r) {
@@ -140,17 +157,10 @@ int main(int argc, char* argv[]) {
     // The same query read through the page cache and through a memory map, on a file
     // bigger than the page cache.
     for (int n : mapSizes) {
-        QTemporaryDir dir;
-        const bench::Doubles doubles = bench::Use_Windows_Folder(dir.path());
-        const QString strDb = dir.filePath("tsdvstore.iil");
-        if (!bench::Create_Settings_Database(strDb, "INSERT INTO USER_TBL (USER_ID, USER_NAME) VALUES (7, 'surfer')"))
-            return 1;
-        if (!Insert_Events(strDb, n, 7)) return 1;
-        frmMain console;
-        bench::Choose_User(console, QStringLiteral("surfer"));
-        frmReporting criteria(console);
-        criteria.dtpkStartTime->setDate(QDate(2026, 3, 7));
-        criteria.dtpkStopTime->setDate(QDate(2026, 3, 7));
+        Report_Setup setup(n);
+        if (!setup.Ready()) return 1;
+        const QString& strDb = setup.strDb;
+        frmReporting& criteria = *setup.criteria;
         // One Create Report writes the query (and brings the file into the system's cache).
         criteria.findChild<QPushButton*>(QStringLiteral("cmdCreateReport"))->click();
         const int lngColumns = static_cast<int>(frmReport::Columns_Of(0, 0).size());

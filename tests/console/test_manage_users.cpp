@@ -17,7 +17,6 @@
 #include <QtTest/QTest>
 #include <functional>
 #include <sqlite3.h>
-#include <unistd.h>
 #include <memory>
 #include <tuple>
 
@@ -592,35 +591,6 @@ TEST_F(ManageUsersTest, AnImportOntoAFullDiskKeepsListsAndCountsTheUsersStoredBe
                                     .arg(lngKept));
 }
 
-// Replaces the settings file by a copy of it once the console inserted its 500th user:
-// an update hook on every connection opened meanwhile.
-class Replace_At_Insert {
-public:
-    explicit Replace_At_Insert(std::function<void()> replace) : m_replace(std::move(replace)) {
-        s_pCurrent = this;
-        sqlite3_auto_extension(reinterpret_cast<void (*)()>(&Install));
-    }
-    ~Replace_At_Insert() {
-        sqlite3_cancel_auto_extension(reinterpret_cast<void (*)()>(&Install));
-        s_pCurrent = nullptr;
-    }
-    bool Ran() const { return m_lngSeen >= 500; }
-
-private:
-    static int Install(sqlite3* db, char**, const void*) {
-        sqlite3_update_hook(db, &On_Change, nullptr);
-        return SQLITE_OK;
-    }
-    static void On_Change(void*, int intOperation, const char*, const char* strTable, sqlite3_int64) {
-        Replace_At_Insert* self = s_pCurrent;
-        if (!self || intOperation != SQLITE_INSERT || qstrcmp(strTable, "USER_TBL") != 0) return;
-        if (++self->m_lngSeen == 500) self->m_replace();
-    }
-    static inline Replace_At_Insert* s_pCurrent = nullptr;
-    std::function<void()> m_replace;
-    long m_lngSeen = 0;
-};
-
 // The settings file replaced while the first batch is open: its commit is refused and
 // reported, and writing the batch again does not put it into the file nobody opens.
 TEST_F(ManageUsersTest, AnImportIntoAReplacedFileWritesNothingAgainAndListsWhatIsStored) {
@@ -629,25 +599,17 @@ TEST_F(ManageUsersTest, AnImportIntoAReplacedFileWritesNothingAgainAndListsWhatI
     QByteArray bytes;
     for (int i = 1; i <= 1500; ++i) bytes += "new" + QByteArray::number(i) + "\r\n";
     fileDialog->Choose(Write_File("many.txt", bytes));
-    const QByteArray database = QFile::encodeName(Database_File());
-    const QByteArray aside = QFile::encodeName(Temp_Path("written.iil"));
-    const QByteArray other = QFile::encodeName(Temp_Path("other.iil"));
-    ASSERT_TRUE(QFile::copy(Database_File(), Temp_Path("other.iil")));
-    {
-        Replace_At_Insert replace([&] {
-            EXPECT_EQ(::link(database.constData(), aside.constData()), 0);
-            EXPECT_EQ(::rename(other.constData(), database.constData()), 0);
-        });
-        Button("cmdImport")->click();
-        ASSERT_TRUE(replace.Ran());
-    }
+    auto moved = Prepare_Database_Move(test::File_Move::Replaced);
+    moved->At_Insert("USER_TBL", 500);
+    Button("cmdImport")->click();
+    ASSERT_TRUE(moved->Moved());
     Expect_Box("The settings database " + Database_File() +
                    " was deleted or replaced while this change was being written. Nothing of the change was stored.",
                16);
     EXPECT_EQ(Stored(), (QStringList{"All Users", "anna"}));
     EXPECT_EQ(Listed(), Stored());
     // Nor did the file written meanwhile keep any of them.
-    ASSERT_EQ(::rename(aside.constData(), database.constData()), 0);
+    moved->Put_Back();
     EXPECT_EQ(Stored(), (QStringList{"All Users", "anna"}));
 }
 

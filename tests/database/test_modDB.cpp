@@ -7,7 +7,6 @@
 #include <functional>
 #include <sqlite3.h>
 #include <stdexcept>
-#include <unistd.h>
 #include <cstdio>
 
 using namespace modDB;
@@ -310,18 +309,11 @@ TEST_F(ModDbTest, GuardLeftByAnExceptionKeepsNothingOfTheBatch) {
 
 // The settings file deleted, or replaced by another file, while a batch runs: the
 // commit would go into a file nobody opens again. It is a failed write instead.
-struct Moved_File_Case {
-    const char* strName;
-    bool blnReplaced;  // another file put in its place (false: only deleted)
-};
-
-class MovedFileTest : public test::Dv_Test, public ::testing::WithParamInterface<Moved_File_Case> {};
+class MovedFileTest : public test::Dv_Test, public ::testing::WithParamInterface<test::File_Move> {};
 
 TEST_P(MovedFileTest, IsRolledBackReportedOnceNamingTheFileAndAnsweredFalse) {
     Exec("INSERT INTO FILE_TBL (FILE_EXTN) VALUES ('old')");
-    const QString strAside = Temp_Path("written.iil");  // a second name of the file the batch writes
-    const QString strOther = Temp_Path("other.iil");
-    ASSERT_TRUE(QFile::copy(Database_File(), strOther));
+    auto moved = Prepare_Database_Move(GetParam());
     Db_Connection hDb = Open_Database(Get_Database_File());
     bool blnCommitted = true;
     {
@@ -329,12 +321,7 @@ TEST_P(MovedFileTest, IsRolledBackReportedOnceNamingTheFileAndAnsweredFalse) {
         Query_Result r;
         long n = 0;
         EXPECT_TRUE(Run_Query(hDb, "INSERT INTO FILE_TBL (FILE_EXTN) VALUES ('new')", r, n));
-        ASSERT_EQ(::link(QFile::encodeName(Database_File()).constData(), QFile::encodeName(strAside).constData()), 0);
-        if (GetParam().blnReplaced) {
-            ASSERT_EQ(::rename(QFile::encodeName(strOther).constData(), QFile::encodeName(Database_File()).constData()), 0);
-        } else {
-            ASSERT_TRUE(QFile::remove(Database_File()));
-        }
+        moved->Move();
         EXPECT_TRUE(Run_Query(hDb, "INSERT INTO FILE_TBL (FILE_EXTN) VALUES ('later')", r, n));
         blnCommitted = trans.Commit();
         EXPECT_FALSE(trans.Commit()) << "asked again: the same answer, no second box";
@@ -363,14 +350,14 @@ TEST_P(MovedFileTest, IsRolledBackReportedOnceNamingTheFileAndAnsweredFalse) {
         sqlite3_close_v2(db);
         return strValues;
     };
-    EXPECT_EQ(stored(strAside), "old");
-    if (GetParam().blnReplaced) EXPECT_EQ(stored(Database_File()), "old");
+    EXPECT_EQ(stored(moved->Written_File()), "old");
+    if (GetParam() == test::File_Move::Replaced) EXPECT_EQ(stored(Database_File()), "old");
     else EXPECT_FALSE(QFile::exists(Database_File())) << "nothing created in its place";
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, MovedFileTest,
-                         ::testing::Values(Moved_File_Case{"Deleted", false}, Moved_File_Case{"Replaced", true}),
-                         [](const auto& info) { return std::string(info.param.strName); });
+                         ::testing::Values(test::File_Move::Deleted, test::File_Move::Replaced),
+                         [](const auto& info) { return std::string(test::File_Move_Name(info.param)); });
 
 TEST_F(ModDbTest, PreparedStatementRunsWithBoundValuesAndReportsFailures) {
     Db_Connection hDb = Open_Database(Get_Database_File());

@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QFile>
 #include <sqlite3.h>
+#include <unistd.h>
 
 namespace test {
 
@@ -168,6 +169,66 @@ void Dv_Test::Fill_Until_Full_By(const QString& strInsert) {
         }
     }
     sqlite3_close(db);
+}
+
+const char* File_Move_Name(File_Move move) { return move == File_Move::Deleted ? "Deleted" : "Replaced"; }
+
+Moved_Database::Moved_Database(const QString& strDatabaseFile, const QString& strFolder, File_Move move)
+    : m_strDatabaseFile(strDatabaseFile),
+      m_strWritten(strFolder + "/written.iil"),
+      m_strCopy(strFolder + "/other.iil"),
+      m_move(move) {
+    if (move == File_Move::Replaced && !QFile::copy(strDatabaseFile, m_strCopy))
+        ADD_FAILURE() << "cannot copy " << strDatabaseFile.toStdString();
+}
+
+Moved_Database::~Moved_Database() {
+    if (m_blnWatching) sqlite3_cancel_auto_extension(reinterpret_cast<void (*)()>(&Install));
+    if (s_pWatching == this) s_pWatching = nullptr;
+}
+
+void Moved_Database::Move() {
+    if (m_blnMoved) return;
+    m_blnMoved = true;
+    const QByteArray database = QFile::encodeName(m_strDatabaseFile);
+    // A second name keeps the file the console goes on writing.
+    EXPECT_EQ(::link(database.constData(), QFile::encodeName(m_strWritten).constData()), 0);
+    if (m_move == File_Move::Replaced) {
+        EXPECT_EQ(::rename(QFile::encodeName(m_strCopy).constData(), database.constData()), 0);
+    } else {
+        EXPECT_EQ(::unlink(database.constData()), 0);
+    }
+}
+
+void Moved_Database::At_Insert(const char* strTable, long lngAt) {
+    m_strTable = strTable;
+    m_lngAt = lngAt;
+    s_pWatching = this;
+    if (!m_blnWatching) sqlite3_auto_extension(reinterpret_cast<void (*)()>(&Install));
+    m_blnWatching = true;
+}
+
+void Moved_Database::Put_Back() {
+    const QByteArray database = QFile::encodeName(m_strDatabaseFile);
+    if (QFile::exists(m_strDatabaseFile)) {
+        EXPECT_EQ(::unlink(database.constData()), 0);
+    }
+    EXPECT_EQ(::rename(QFile::encodeName(m_strWritten).constData(), database.constData()), 0);
+}
+
+int Moved_Database::Install(sqlite3* db, char**, const void*) {
+    sqlite3_update_hook(db, &On_Change, nullptr);
+    return SQLITE_OK;
+}
+
+void Moved_Database::On_Change(void*, int intOperation, const char*, const char* strTable, long long) {
+    Moved_Database* self = s_pWatching;
+    if (!self || self->m_blnMoved || intOperation != SQLITE_INSERT || self->m_strTable != strTable) return;
+    if (++self->m_lngSeen >= self->m_lngAt) self->Move();
+}
+
+std::unique_ptr<Moved_Database> Dv_Test::Prepare_Database_Move(File_Move move) {
+    return std::make_unique<Moved_Database>(Database_File(), m_dir->path(), move);
 }
 
 namespace {

@@ -78,6 +78,38 @@ public:
     explicit Held_Read_Lock(const QString& strDatabaseFile) : Made_Fault(strDatabaseFile, Fault::Held_Read_Lock, {}) {}
 };
 
+// The settings file deleted, or replaced by a copy of itself as it was when the move
+// was made ready, while the console writes into it. Move() does it at once; At_Insert
+// does it once the console has inserted its lngAt-th row into strTable (an update hook
+// on every connection opened meanwhile). The file written until then keeps a second
+// name, Written_File(), and Put_Back() puts it back in its place.
+enum class File_Move { Deleted, Replaced };
+const char* File_Move_Name(File_Move move);
+
+class Moved_Database {
+public:
+    Moved_Database(const QString& strDatabaseFile, const QString& strFolder, File_Move move);
+    ~Moved_Database();
+    Moved_Database(const Moved_Database&) = delete;
+    Moved_Database& operator=(const Moved_Database&) = delete;
+    void Move();
+    void At_Insert(const char* strTable, long lngAt);
+    bool Moved() const { return m_blnMoved; }
+    QString Written_File() const { return m_strWritten; }
+    void Put_Back();
+
+private:
+    static int Install(sqlite3* db, char**, const void*);
+    static void On_Change(void*, int intOperation, const char*, const char* strTable, long long);
+    static inline Moved_Database* s_pWatching = nullptr;
+
+    QString m_strDatabaseFile, m_strWritten, m_strCopy;
+    File_Move m_move;
+    QByteArray m_strTable;
+    long m_lngAt = 0, m_lngSeen = 0;
+    bool m_blnMoved = false, m_blnWatching = false;
+};
+
 class Dv_Test : public ::testing::Test {
 protected:
     void SetUp() override;
@@ -104,6 +136,8 @@ protected:
     // The same for any table: strInsert adds one row whose text value is %1 (a filler
     // no test uses, 60, 20 and then 1 character long).
     void Fill_Until_Full_By(const QString& strInsert);
+    // See Moved_Database: the settings file ready to be deleted or replaced.
+    std::unique_ptr<Moved_Database> Prepare_Database_Move(File_Move move);
 
     // The boxes shown since the last call (and forgets them).
     std::vector<Shown_Box> Boxes() { return messageBox->Take(); }
