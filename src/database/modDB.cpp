@@ -139,7 +139,9 @@ Settings_File Check_Settings_Database(const QString& strPath, QString& strReason
         strReason = p ? QString::fromUtf8(sqlite3_errmsg(p)) : QStringLiteral("out of memory");
         return Settings_File::Unreadable;
     }
-    sqlite3_busy_timeout(p, g_lngBusyTimeout);
+    // No wait here: a locked file is Busy, and the caller's own read that follows waits
+    // the lock out (and reports it), so start-up waits once, not twice.
+    sqlite3_busy_timeout(p, 0);
     // The settings row and the users table, with the columns start-up and login read.
     for (const char* strSQL : {"SELECT REMOTE_MODE, SERVER_NAME, CLIENT_PORT, PWD, PROGRAM_MODE, CLIENT_OPTIONS "
                                "FROM SETTINGS_TBL WHERE SETTINGS_ID=1",

@@ -89,7 +89,7 @@ void Close_Database(Db_Connection& hDb);
 // What start-up finds at the settings database's place.
 enum class Settings_File {
     Readable,    // an SQLite file holding the settings row and the users table
-    Busy,        // another program holds it locked past the busy time-out
+    Busy,        // another program holds it locked now (not waited out here)
     Unreadable,  // missing, empty, not SQLite, or without the settings row or users table
 };
 // Tells whether strPath can be read as a settings database; for Busy and Unreadable
