@@ -181,8 +181,6 @@ void Show_Plain_Tool_Tip(const QPoint& globalPos, const QString& strText, QWidge
     else QToolTip::showText(globalPos, Plain_Tool_Tip(strText), pWidget, rect);
 }
 
-void Set_Plain_Tool_Tip(QWidget& control, const QString& strText) { control.setToolTip(Plain_Tool_Tip(strText)); }
-
 int Fitted_Filler_Width(const QAbstractScrollArea& view, const std::vector<int>& widths, size_t lngFiller) {
     if (lngFiller >= widths.size()) return 0;
     const int intTotal = std::accumulate(widths.begin(), widths.end(), 0);

@@ -78,8 +78,6 @@ QString Plain_Tool_Tip(const QString& strText);
 // Shows strText at globalPos over pWidget while the mouse stays inside rect (widget
 // coordinates; an empty rect: anywhere over the widget); "" hides any tool tip.
 void Show_Plain_Tool_Tip(const QPoint& globalPos, const QString& strText, QWidget* pWidget, const QRect& rect);
-// The control's tool tip from now on.
-void Set_Plain_Tool_Tip(QWidget& control, const QString& strText);
 
 // Columns that are meant to fill their list: when their widths (in pixels) together
 // are no wider than the list itself but wider than the room inside its frame and
