@@ -43,6 +43,17 @@ printf '#include "platform/RegistryStore.h"\n#include "services/modGlobal.h"\n' 
 expect "the filter library using more than platform" 1 'filterlib/WinsockCatalog.cpp:2: includes "services/modGlobal.h"'
 rm "$TREE/src/filterlib/WinsockCatalog.cpp"
 
+# The angle form names our folders as well; the system's and libraries' headers in
+# it are no layer.
+printf '#include <sys/stat.h>\n#include <curl/curl.h>\n#include <QtCore/QString>\n#include <platform/Platform.h>\n  #  include  <console/frmMain.h>\n' > "$TREE/src/lists/ListEditor.cpp"
+expect "a feature including the console in angle brackets" 1 'lists/ListEditor.cpp:5: includes <console/frmMain.h>: console is above lists'
+expect "only the upward angle include counted" 1 "1 include(s) or folder(s) break the layer order"
+printf '#include <../console/frmMain.h>\n' > "$TREE/src/lists/ListEditor.cpp"
+expect "an angle path around the order" 1 'lists/ListEditor.cpp:1: includes <../console/frmMain.h> from a folder outside the layer order'
+printf '#include <database/modDB.h>\n#include <lists/ListEditor.h>\n#include <gtest/gtest.h>\n' > "$TREE/src/lists/ListEditor.cpp"
+expect "angle includes pointing down" 0 "layers in order"
+rm "$TREE/src/lists/ListEditor.cpp"
+
 printf '#include "../console/frmMain.h"\n' > "$TREE/src/database/modDB.cpp"
 expect "a path around the order" 1 'database/modDB.cpp:1: includes "../console/frmMain.h" from a folder outside the layer order'
 rm "$TREE/src/database/modDB.cpp"
