@@ -53,14 +53,19 @@ QString Read_Bits_Sql(const char* strColumn, long lngComputerID, long lngUserID)
            Owner_Where(lngComputerID, lngUserID, "=");
 }
 
+// The flags are written whole: bits beyond the 32 the console knows stay as read.
 QString Write_Bits_Sql(const char* strColumn, long lngComputerID, long lngUserID, long lngBits) {
-    return "UPDATE " + Owner_Table(lngComputerID) + " SET " + QLatin1String(strColumn) + "=" +
-           Num(modCommonFuns::To_32_Bits(lngBits)) + Owner_Where(lngComputerID, lngUserID, "=");
+    return "UPDATE " + Owner_Table(lngComputerID) + " SET " + QLatin1String(strColumn) + "=" + Num(lngBits) +
+           Owner_Where(lngComputerID, lngUserID, "=");
 }
+
+// Row 1's flags read whole, whatever their range; a value that is no whole number
+// fails the read (one box), so that no write replaces it.
+long Stored_Flags(const Query_Result& r) { return modCommonFuns::Text_To_Flags(r.Value(1, 0)); }
 
 bool Read_Bits(const char* strColumn, long lngComputerID, long lngUserID, long& lngBits) {
     return Run_Sql_And_Read(Read_Bits_Sql(strColumn, lngComputerID, lngUserID),
-                            [&](const Query_Result& r, long) { lngBits = r.Long_Value(1, 0); });
+                            [&](const Query_Result& r, long) { lngBits = Stored_Flags(r); });
 }
 
 bool Write_Bits(const char* strColumn, long lngComputerID, long lngUserID, long lngBits) {
@@ -252,7 +257,7 @@ bool Write_Feature_Bits(long lngComputerID, long lngUserID, long lngBits) {
 
 bool Read_Feature_Bits(const Db_Connection& hDb, long lngComputerID, long lngUserID, long& lngBits) {
     return Read_On(hDb, Read_Bits_Sql("FEATURE_BITS", lngComputerID, lngUserID),
-                   [&](const Query_Result& r, long) { lngBits = r.Long_Value(1, 0); });
+                   [&](const Query_Result& r, long) { lngBits = Stored_Flags(r); });
 }
 
 bool Write_Feature_Bits(const Db_Connection& hDb, long lngComputerID, long lngUserID, long lngBits) {
@@ -266,7 +271,7 @@ bool Set_Feature_Bit(bool blnSet, long lngBit, long lngComputerID, long lngUserI
 bool Is_Feature_Bit_Set(long lngComputerID, long lngUserID, long lngBit) {
     long lngBits = 0;
     if (!Read_Feature_Bits(lngComputerID, lngUserID, lngBits)) return false;
-    return (modCommonFuns::To_32_Bits(lngBits) & modCommonFuns::To_32_Bits(lngBit)) != 0;
+    return modCommonFuns::Is_Flag_Set(lngBits, lngBit);
 }
 
 bool Read_Status_Bits(long lngComputerID, long lngUserID, long& lngBits) {

@@ -1,6 +1,8 @@
 // Program settings: the single row of SETTINGS_TBL.
 #include "database/modDBFunctions.h"
 
+#include "services/modCommonFuns.h"
+
 namespace modDBFunctions {
 
 using modDB::Run_Sql_And_Read;
@@ -16,9 +18,12 @@ bool Set_Program_Mode(long lngMode) {
     return Run_Sql_Only("UPDATE SETTINGS_TBL SET PROGRAM_MODE = " + QString::number(lngMode) + " WHERE SETTINGS_ID=1");
 }
 
+// Read whole, whatever its range, so that the bits no check box owns are written
+// back as they were; a value that is no whole number fails the read.
 bool Get_Client_Options(long& lngClientOptions) {
-    return Run_Sql_And_Read(QStringLiteral("SELECT CLIENT_OPTIONS FROM SETTINGS_TBL"),
-                            [&](const Query_Result& r, long) { lngClientOptions = r.Long_Value(1, 0); });
+    return Run_Sql_And_Read(QStringLiteral("SELECT CLIENT_OPTIONS FROM SETTINGS_TBL"), [&](const Query_Result& r, long) {
+        lngClientOptions = modCommonFuns::Text_To_Flags(r.Value(1, 0));
+    });
 }
 
 bool Set_Client_Options(long lngClientOptions) {

@@ -25,8 +25,17 @@ QString Trim_Blanks(const QString& strText);
 // The low 32 bits of a value as a signed 32-bit number: flag words are 32-bit, so
 // bit 31 (2^31) is the negative number -2147483648.
 long To_32_Bits(long lngValue);
-// blnSet: lngFlags Or lngBit; otherwise the bits of lngBit cleared. Returns true.
+// A stored flag word read whole, whatever its range: other programs write these
+// columns too, and a bit the console does not know must survive its writes. Throws
+// Run_Time_Error 13 when the text is no whole number (a word, a fraction, "") and 6
+// when it lies beyond 64 bits: such a value cannot be held, so it is never written over.
+long Text_To_Flags(const QString& strText);
+// blnSet: lngFlags Or lngBit; otherwise the bits of lngBit cleared. A bit given as a
+// 32-bit number names bits 0 to 31 (-2147483648 is bit 31). Flags within the 32-bit
+// range stay a 32-bit word; flags beyond it keep every other bit as it is. Returns true.
 bool Set_Bit_In_Flags(long& lngFlags, long lngBit, bool blnSet);
+// True when any bit of lngBit (taken as Set_Bit_In_Flags takes it) is set in lngFlags.
+bool Is_Flag_Set(long lngFlags, long lngBit);
 // The login name of the user running the console; "" when it cannot be read.
 QString Get_Logged_On_User_Name();
 // One character per byte, each taken in the locale's encoding.

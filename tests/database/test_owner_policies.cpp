@@ -362,6 +362,20 @@ INSTANTIATE_TEST_SUITE_P(
                                          Bit_Case{true, 1L << 31, 0, BIT_31},
                                          Bit_Case{false, 1L << 31, -1, 2147483647})));
 
+// Flags beyond the signed 32-bit range (written by other programs: an unsigned word with
+// bit 31, bits above 31) are read, switched and written back whole.
+INSTANTIATE_TEST_SUITE_P(
+    BeyondThe32BitRange, SetBitTest,
+    ::testing::Combine(::testing::Values(Flags::Feature, Flags::Status),
+                       ::testing::Values(Bit_Case{true, 4, 2147483784, 2147483788},
+                                         Bit_Case{false, 8, 2147483784, 2147483776},
+                                         Bit_Case{false, BIT_31, 2147483784, 136},
+                                         Bit_Case{true, 1L << 31, 4294967296, 6442450944},
+                                         Bit_Case{true, 1, 4294967296, 4294967297},
+                                         Bit_Case{false, 4, (1L << 40) + 4 + 1, (1L << 40) + 1},
+                                         Bit_Case{true, 4, -2147483649, -2147483649 | 4},
+                                         Bit_Case{false, 1, -1 - (1L << 40), -2 - (1L << 40)})));
+
 class SetBitReadFailsTest : public OwnerTest, public ::testing::WithParamInterface<std::tuple<Flags, const char*>> {};
 
 TEST_P(SetBitReadFailsTest, UnreadableFlagsAreNotOverwritten) {
@@ -379,7 +393,8 @@ TEST_P(SetBitReadFailsTest, UnreadableFlagsAreNotOverwritten) {
 
 INSTANTIATE_TEST_SUITE_P(Cases, SetBitReadFailsTest,
                          ::testing::Combine(::testing::Values(Flags::Feature, Flags::Status),
-                                            ::testing::Values("'garbage'", "4294967296")));
+                                            // No whole number, or one beyond 64 bits (stored as a real).
+                                            ::testing::Values("'garbage'", "''", "2.5", "18446744073709551616")));
 
 TEST_F(OwnerTest, SetBitWithAMissingDatabaseShowsOneBoxAndWritesNothing) {
     QFile::remove(Database_File());
@@ -409,6 +424,28 @@ INSTANTIATE_TEST_SUITE_P(Cases, IsFeatureBitSetTest,
                                            Is_Set_Case{2147483647, BIT_31, false}, Is_Set_Case{13, 4, true},
                                            Is_Set_Case{9, 4, false}, Is_Set_Case{-1, 16384, true},
                                            Is_Set_Case{0, 0, false}));
+
+INSTANTIATE_TEST_SUITE_P(BeyondThe32BitRange, IsFeatureBitSetTest,
+                         ::testing::Values(Is_Set_Case{2147483784, BIT_31, true}, Is_Set_Case{2147483784, 128, true},
+                                           Is_Set_Case{2147483784, 4, false}, Is_Set_Case{4294967296, 1, false},
+                                           Is_Set_Case{4294967296, BIT_31, false},
+                                           Is_Set_Case{(1L << 40) + 2, 2, true},
+                                           Is_Set_Case{-2147483649, BIT_31, false},
+                                           Is_Set_Case{-2147483649, 1L << 30, true}));
+
+TEST_F(OwnerTest, EachReadOfFlagsThatAreNoWholeNumberFailsWithOneBoxAndAnswersUnset) {
+    for (const char* strStored : {"'garbage'", "2.5", "18446744073709551616"}) {
+        Exec(QString("UPDATE COMPUTER_TBL SET FEATURE_BITS=%1 WHERE COMPUTER_ID=1").arg(strStored));
+        long lngBits = 7;
+        EXPECT_FALSE(Read_Feature_Bits(1, lngBob, lngBits)) << strStored;
+        EXPECT_EQ(lngBits, 7) << strStored;
+        EXPECT_FALSE(Is_Feature_Bit_Set(1, lngBob, 2)) << strStored;
+        const auto boxes = Boxes();
+        ASSERT_EQ(boxes.size(), 2u) << strStored;
+        EXPECT_TRUE(boxes[0].strText.startsWith(QString(strStored).startsWith("18") ? "Overflow" : "Type mismatch"))
+            << S(boxes[0].strText);
+    }
+}
 
 TEST_F(OwnerTest, IsFeatureBitSetIsFalseWhenTheReadFails) {
     EXPECT_FALSE(Is_Feature_Bit_Set(0, 99, 4));

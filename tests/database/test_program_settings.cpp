@@ -5,6 +5,8 @@ using namespace modDBFunctions;
 
 namespace {
 
+std::string S(const QString& strText) { return strText.toStdString(); }
+
 class ProgramSettingsTest : public test::Dv_Test {};
 
 struct Pwd_Case {
@@ -55,6 +57,31 @@ TEST_F(ProgramSettingsTest, ModeAndClientOptionsReadTheFirstRowButWriteOnlyRowOn
     EXPECT_FALSE(Get_Pwd(strPwd));  // no row with SETTINGS_ID 1
     EXPECT_EQ(strPwd, "unchanged");
     EXPECT_EQ(Boxes().size(), 1u);
+}
+
+TEST_F(ProgramSettingsTest, ClientOptionsAreReadWholeWhateverTheirRange) {
+    for (const QString& strStored : {QString("2147483649"), QString("4294967295"), QString("-1"),
+                                     QString::number((1L << 40) + 5)}) {
+        Exec("UPDATE SETTINGS_TBL SET CLIENT_OPTIONS=" + strStored);
+        long lngOptions = 0;
+        ASSERT_TRUE(Get_Client_Options(lngOptions)) << S(strStored);
+        EXPECT_EQ(QString::number(lngOptions), strStored);
+        ASSERT_TRUE(Set_Client_Options(lngOptions));
+        EXPECT_EQ(Scalar("SELECT CLIENT_OPTIONS FROM SETTINGS_TBL"), strStored);
+    }
+    EXPECT_TRUE(Boxes().empty());
+}
+
+TEST_F(ProgramSettingsTest, ClientOptionsThatAreNoWholeNumberFailWithOneBox) {
+    for (const char* strStored : {"'all'", "1.5", "1e30"}) {
+        Exec(QString("UPDATE SETTINGS_TBL SET CLIENT_OPTIONS=%1").arg(strStored));
+        long lngOptions = 3;
+        EXPECT_FALSE(Get_Client_Options(lngOptions)) << strStored;
+        EXPECT_EQ(lngOptions, 3);
+        const auto boxes = Boxes();
+        ASSERT_EQ(boxes.size(), 1u) << strStored;
+        EXPECT_EQ(boxes[0].lngStyle, 16);
+    }
 }
 
 TEST_F(ProgramSettingsTest, RemoteSettingsRoundTripWithThePortAsText) {
