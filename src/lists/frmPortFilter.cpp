@@ -12,6 +12,7 @@
 #include <QComboBox>
 #include <QLayout>
 #include <QLineEdit>
+#include <optional>
 
 namespace {
 
@@ -175,15 +176,24 @@ void frmPortFilter::Load_List(Port_List& list, bool blnBlocking) {
         if (!modDBFunctions::Get_Ports(blnBlocking ? 1 : 0, owner.lngComputerID, owner.lngUserID, arrResult, lngRows))
             return;
         items.reserve(static_cast<size_t>(lngRows));
+        // A row whose filter code cannot be read is passed over, so that it hides no
+        // other row, and the first such error is reported once for the whole list.
+        std::optional<Run_Time_Error> unreadable;
         for (long r = 1; r <= lngRows; ++r) {
             platform::List_Item item;
-            Get_Filter_Type_Name(arrResult.Long_Value(r, 1), item.strText);
+            try {
+                Get_Filter_Type_Name(arrResult.Long_Value(r, 1), item.strText);
+            } catch (const Run_Time_Error& e) {
+                if (!unreadable) unreadable = e;
+                continue;
+            }
             item.strSmallIcon = PORT_ICON;
             item.subItems = QStringList{arrResult.Value(r, 2), arrResult.Value(r, 0)};
             items.push_back(std::move(item));
         }
+        if (unreadable) throw *unreadable;
     });
-    // The rows read before an error stay listed.
+    // Every readable row is listed, also after an error.
     list.lvw->Add_Many(std::move(items));
     list.allowance->Update();
 }

@@ -15,6 +15,7 @@
 #include <QTimeEdit>
 #include <QToolButton>
 #include <algorithm>
+#include <optional>
 
 // Resources of a static library are registered by hand, outside any namespace.
 static void Init_Schedule_Resources() { Q_INIT_RESOURCE(schedules); }
@@ -230,19 +231,31 @@ void frmScheduleEditorBase::Load_Schedules() {
                                           lngRows)) {
             std::vector<platform::List_Item> items;
             items.reserve(static_cast<size_t>(lngRows));
+            // A row holding a value that cannot be read is passed over, so that it hides
+            // no other row; it stays stored and counts for the limit. The first such
+            // error is reported once, however many rows hold one.
+            std::optional<Run_Time_Error> unreadable;
+            m_lngUnlistedRows = 0;
             for (long r = 1; r <= lngRows; ++r) {
                 platform::List_Item item;
-                item.strTag = arrResult.Value(r, 0);
-                modCommonFuns::Schedule_Type_To_Text(arrResult.Long_Value(r, 1), item.strText);
-                item.strSmallIcon = m_config.strIcon;
-                QString strDayMonth;
-                const long lngWeekdays = arrResult.Long_Value(r, 4);
-                if (lngWeekdays >= 1) modCommonFuns::Weekdays_To_Text(lngWeekdays, strDayMonth);
-                else modCommonFuns::Months_To_Text(arrResult.Long_Value(r, 5), strDayMonth);
-                item.subItems = {Short_Time(arrResult.Value(r, 2)), Short_Time(arrResult.Value(r, 3)), strDayMonth};
+                try {
+                    item.strTag = arrResult.Value(r, 0);
+                    modCommonFuns::Schedule_Type_To_Text(arrResult.Long_Value(r, 1), item.strText);
+                    item.strSmallIcon = m_config.strIcon;
+                    QString strDayMonth;
+                    const long lngWeekdays = arrResult.Long_Value(r, 4);
+                    if (lngWeekdays >= 1) modCommonFuns::Weekdays_To_Text(lngWeekdays, strDayMonth);
+                    else modCommonFuns::Months_To_Text(arrResult.Long_Value(r, 5), strDayMonth);
+                    item.subItems = {Short_Time(arrResult.Value(r, 2)), Short_Time(arrResult.Value(r, 3)), strDayMonth};
+                } catch (const Run_Time_Error& e) {
+                    if (!unreadable) unreadable = e;
+                    ++m_lngUnlistedRows;
+                    continue;
+                }
                 items.push_back(std::move(item));
             }
             m_c.lvwSchedules->Add_Many(std::move(items));
+            if (unreadable) Procedure_Error_Handler(*unreadable);
         }
         m_allowance->Update();
     });
@@ -425,7 +438,8 @@ void frmScheduleEditorBase::cmAdd_Click() {
             if (Schedule_Refused(strType, strDay, strMonth, strFromTime, strToTime)) {
                 Ask(m_config.strRefusedMessage, 48);
             } else if (strCaption == QLatin1String("Add")) {
-                if (list.Count() >= MAX_SCHEDULES) {
+                // Every stored row counts, those the list cannot show included.
+                if (list.Count() + m_lngUnlistedRows >= MAX_SCHEDULES) {
                     Ask("You cannot add more than " + QString::number(MAX_SCHEDULES) + " Schedules.!", 48);
                 } else {
                     modDB::Query_Result arrResult;

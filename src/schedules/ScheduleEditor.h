@@ -140,6 +140,8 @@ private:
     Schedule_Config m_config;
     Schedule_Controls m_c;
     std::unique_ptr<lists::Column_Allowance> m_allowance;
+    // The owner's stored rows that the load could not read and so did not list.
+    long m_lngUnlistedRows = 0;
 };
 
 }  // namespace schedules

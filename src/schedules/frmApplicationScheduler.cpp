@@ -134,8 +134,15 @@ bool frmApplicationScheduler::Check_Schedule_Overlap(const QString& strType, con
         const QString DAILY = QStringLiteral("Daily");
         bool blnFound = false;
         for (long i = 1; i <= list.Count(); ++i) {
-            const QTime rowFrom = schedules::Time_Of_Day(list.SubItem(i, 1));
-            const QTime rowTo = schedules::Time_Of_Day(list.SubItem(i, 2));
+            // A row listed with a time that is no time of day ("24:00", "") holds no
+            // window to compare: it is passed over, and an overlap found on another row
+            // still refuses the schedule.
+            QTime rowFrom, rowTo;
+            if (!Silent_Error_Block([&] {
+                    rowFrom = schedules::Time_Of_Day(list.SubItem(i, 1));
+                    rowTo = schedules::Time_Of_Day(list.SubItem(i, 2));
+                }))
+                continue;
             // Windows that only touch do not overlap.
             const bool blnTime = timeFrom < rowTo && timeTo > rowFrom;
             const bool blnOther = list.Tag(i) != strEditedID;

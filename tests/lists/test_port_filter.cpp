@@ -468,6 +468,43 @@ TEST_F(PortFilterTest, RowsAreSplitByTheirCodeAndShownUnderTheirNames) {
     EXPECT_EQ(Scalar("SELECT COUNT(*) FROM PORT_TBL WHERE PORT_NO=108"), "2");
 }
 
+// A row whose filter code cannot be read hides no other row: every readable row of both
+// lists is listed, the load reports the odd rows once, and they stay stored.
+TEST_F(PortFilterTest, RowsWhoseFilterCodeCannotBeReadHideNoOtherRowAndAreReportedOnce) {
+    struct Case {
+        const char* strCode;  // as written in SQL
+        const char* strError;
+    };
+    const Case cases[] = {
+        {"-2147483649", "Overflow"}, {"4294967296", "Overflow"}, {"'smtp'", "Type mismatch"}, {"''", "Type mismatch"}};
+    for (const Case& c : cases) {
+        Exec(QString("DELETE FROM PORT_TBL WHERE USER_ID=%1").arg(m_lngUser));
+        Insert_Port(8080, 1, "HTTP");
+        // Two odd rows, in either list wherever their code sorts, before the readable rows.
+        for (long lngPort : {7000, 7001})
+            Exec(QString("INSERT INTO PORT_TBL (PORT_NO, FILTER_TYPE, PROTOCOL_TYPE, COMPUTER_ID, USER_ID) "
+                         "VALUES (%1, %2, 'ODD', 0, %3)")
+                     .arg(lngPort)
+                     .arg(c.strCode)
+                     .arg(m_lngUser));
+        Insert_Port(80, 1, "HTTP");
+        Insert_Port(25, 3, "SMTP");
+        Insert_Port(110, 65535, "POP3");
+        const test::Rows stored = Stored();
+        Open();
+        EXPECT_EQ(Listed_Rows("lvwPortFilter"), (test::Rows{{"HTTP Filter", "HTTP", "8080"},
+                                                           {"HTTP Filter", "HTTP", "80"},
+                                                           {"SMTP Filter", "SMTP", "25"}}))
+            << c.strCode;
+        EXPECT_EQ(Listed_Rows("lvwPortBlocking"), (test::Rows{{"Block Completely", "POP3", "110"}})) << c.strCode;
+        const auto boxes = Boxes();
+        ASSERT_EQ(boxes.size(), 1u) << c.strCode;
+        EXPECT_EQ(boxes[0].lngStyle, 16);
+        EXPECT_TRUE(boxes[0].strText.startsWith(c.strError)) << boxes[0].strText.toStdString();
+        EXPECT_EQ(Stored(), stored);
+    }
+}
+
 TEST_F(PortFilterTest, ChoosingATypeChoosesItsProtocolAndThatProtocolsPort) {
     struct Type_Case {
         const char* strCombo;

@@ -354,6 +354,59 @@ TEST_P(ScheduleEditorTest, AtMostTwentySchedulesAreAddedButSaveStillWorks) {
     EXPECT_EQ(Stored(M().lngScheduleFor)[0], (QStringList{"1", "0", "0", "22:00", "22:30"}));
 }
 
+// A row holding a value the editor cannot read is not listed but hides no other row: the
+// load reports the odd rows once, they stay stored, and they count for the limit of 20.
+TEST_P(ScheduleEditorTest, UnreadableRowsHideNoOtherRowAreReportedOnceAndCountForTheLimit) {
+    struct Case {
+        const char* strName;
+        const char* strValues;  // D_W_M, WEEKDAYS, MONTHS as written in SQL
+        const char* strError;
+    };
+    const Case cases[] = {
+        {"weekdays_word", "2, 'Mon', 0", "Type mismatch"},
+        {"weekdays_empty", "2, '', 0", "Type mismatch"},
+        {"weekdays_unsigned", "2, 4294967295, 0", "Overflow"},
+        {"type_word", "'weekly', 2, 0", "Type mismatch"},
+        {"months_word", "3, 0, 'Jan'", "Type mismatch"},
+    };
+    for (const Case& c : cases) {
+        Exec("DELETE FROM SCH_TBL");
+        Schedule(1, 0, 0, "06:00", "07:00");
+        for (const char* strTimes : {"'07:00', '08:00'", "'08:00', '09:00'"})
+            Exec(QString("INSERT INTO SCH_TBL (SCH_FOR,SCH_SUB_TYPE,D_W_M,WEEKDAYS,MONTHS,FROM_TIME,TO_TIME,COMPUTER_ID,"
+                         "USER_ID) VALUES (%1, %2, %3, %4, 0, %5)")
+                     .arg(M().lngScheduleFor)
+                     .arg(M().lngSubType)
+                     .arg(QLatin1String(c.strValues), QLatin1String(strTimes))
+                     .arg(m_lngUser));
+        Schedule(2, 2, 0, "10:00", "11:00");
+        const test::Rows stored = Stored(M().lngScheduleFor);
+        Open();
+        EXPECT_EQ(Rows(*List()),
+                  (test::Rows{{"Daily", "06:00", "07:00", ""}, {"Weekly", "10:00", "11:00", "Mon"}}))
+            << c.strName;
+        auto boxes = Boxes();
+        ASSERT_EQ(boxes.size(), 1u) << c.strName;
+        EXPECT_EQ(boxes[0].lngStyle, 16);
+        EXPECT_TRUE(boxes[0].strText.startsWith(c.strError)) << boxes[0].strText.toStdString();
+        EXPECT_EQ(Stored(M().lngScheduleFor), stored) << c.strName;
+    }
+    // 2 listed and 2 unlisted rows stored: 16 more make 20, and the 21st is refused.
+    // Windows of 20 minutes, 40 minutes apart, after every stored one: no duplicate, no overlap.
+    for (int i = 0; i < 16; ++i) {
+        const QTime from = QTime(12, 0).addSecs(40 * 60 * i);
+        Enter(DAILY, qPrintable(from.toString("HH:mm")), qPrintable(from.addSecs(20 * 60).toString("HH:mm")));
+        ASSERT_TRUE(Boxes().empty()) << i;
+    }
+    EXPECT_EQ(List()->Count(), 18);
+    Enter(DAILY, "23:00", "23:30");
+    auto boxes = Boxes();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].strText, "You cannot add more than 20 Schedules.!");
+    EXPECT_EQ(Stored(M().lngScheduleFor).size(), 20u);
+    EXPECT_EQ(List()->Count(), 18);
+}
+
 TEST_P(ScheduleEditorTest, FourthColumnIsNarrowExactlyWhileMoreThanTheThresholdAreListed) {
     Fill_Daily_Rows(M().intThreshold);
     Open();
@@ -750,6 +803,34 @@ TEST_F(InternetSchedulerTest, OffThenSchedulerKeepsTheInternetOffUnderTheSchedul
     EXPECT_EQ(Console_Mode(), "Internet ON");
 }
 
+// Flag words beyond the signed 32-bit range (bit 31 as an unsigned word, bits above 31)
+// read and switch like any other: the whole sequence of each mode is written, every
+// other bit is kept, and no box is shown.
+TEST_F(InternetSchedulerTest, FlagsBeyondThe32BitRangeLoadTheModeAndApplyWritesItsWholeSequence) {
+    struct Case {
+        long lngFeatureBits, lngStatusBits;
+        int intOption;
+        QStringList mode;  // SCH_FOR, IA_ON_OFF, FEATURE_BITS, STATUS_BITS after Apply
+    };
+    const long BIG = 1L << 40;
+    const Case cases[] = {
+        {BIG + 1, 1L << 33, 1, {"1", "0", QString::number(BIG), QString::number((1L << 33) + 4)}},
+        {2147483784 + 1, 2147483648 + 4, 0, {"1", "1", "2147483784", "2147483648"}},
+        {2147483784 + 1, 4294967296, 2, {"2", "1", "2147483785", "4294967296"}},
+        {-2147483649, 0, 1, {"1", "0", QString::number(-2147483649 & ~1L), "4"}},
+    };
+    for (const Case& c : cases) {
+        Set_Mode(2, 1, c.lngFeatureBits, c.lngStatusBits);
+        Open();
+        EXPECT_EQ(Selected_Option(), c.lngFeatureBits & 1 ? 2 : -1) << c.lngFeatureBits;
+        Option(c.intOption)->click();
+        Click("cmdApply");
+        EXPECT_TRUE(Boxes().empty()) << c.lngFeatureBits;
+        EXPECT_EQ(Mode(), c.mode) << c.lngFeatureBits;
+        EXPECT_EQ(Selected_Option(), c.intOption);
+    }
+}
+
 // The writes of Apply refused part-way, by a trigger that undoes its statement and by
 // one that rolls the transaction back.
 class InternetSchedulerFaultTest : public InternetSchedulerTest, public ::testing::WithParamInterface<test::Fault> {};
@@ -883,6 +964,31 @@ TEST_F(ApplicationSchedulerTest, ASchedulesSharingTimeAndDaysWithAListedOneIsRef
             EXPECT_EQ(List()->Count(), 2) << strCase;
         }
         EXPECT_EQ(static_cast<long>(Stored(2).size()), List()->Count()) << strCase;
+    }
+}
+
+// A listed row whose time is no time of day holds no window to compare: an overlap found
+// on any other row still refuses the schedule, before or after that row in the list.
+TEST_F(ApplicationSchedulerTest, AnOverlapWithAReadableRowRefusesWhateverTimesOtherRowsHold) {
+    for (const char* strOdd : {"24:00", "", "8"}) {
+        for (bool blnOddFirst : {false, true}) {
+            Exec("DELETE FROM SCH_TBL");
+            if (blnOddFirst) Schedule(1, 0, 0, strOdd, "12:00");
+            Schedule(1, 0, 0, "08:00", "12:00");
+            if (!blnOddFirst) Schedule(1, 0, 0, "13:00", strOdd);
+            const test::Rows stored = Stored(2);
+            Open();
+            ASSERT_EQ(List()->Count(), 2) << strOdd;
+            Enter(DAILY, "09:00", "10:00");
+            Expect_Overlap_Refused();
+            EXPECT_EQ(Stored(2), stored) << strOdd;
+            EXPECT_EQ(List()->Count(), 2) << strOdd;
+            // A window no readable row shares is added, with no box.
+            Enter(DAILY, "14:00", "15:00");
+            EXPECT_TRUE(Boxes().empty()) << strOdd;
+            EXPECT_EQ(Stored(2).size(), 3u) << strOdd;
+            EXPECT_EQ(List()->Count(), 3) << strOdd;
+        }
     }
 }
 
