@@ -3,10 +3,14 @@
 #include "Version.h"
 #include "database/modDB.h"
 #include "database/modDBFunctions.h"
+#include "filterlib/lhdvsock.h"
 #include "platform/Platform.h"
+#include "platform/RegistryStore.h"
+#include "services/StdRegProv.h"
 #include "services/modGlobal.h"
 
 #include <QLocale>
+#include <QTextStream>
 
 namespace modProgram {
 
@@ -78,10 +82,50 @@ Run_Kind Main(const QString& strCommandLine) {
     return Run_Kind::Console;
 }
 
+QString Filter_Run_Shortfall(bool blnInstall) {
+    const long lngCheck = Check_Filters_Installed();
+    const QString strStore = platform::Registry_File();
+    const QString strRun = blnInstall ? QStringLiteral("-ip: the network filter is not installed: ")
+                                      : QStringLiteral("-up: the network filter is not removed: ");
+    const QString strLibrary = QString::fromLatin1(lhdvsock::LIBRARY_NAME);
+    if (!blnInstall) {
+        // 1: the catalog names the library no more; 0, 2 and 3 all found it there.
+        if (lngCheck == 1) return QString();
+        if (lngCheck != -1) return strRun + "the Winsock catalog in " + strStore + " still names " + strLibrary;
+        // The check fails on a store that holds no catalog at all, as a store that
+        // never had a provider installed: that names no library either.
+        QStringList entries;
+        const std::unique_ptr<StdRegProv> reg = StdRegProv::Get_Object();
+        if (reg && reg->EnumKey(platform::HKEY_LOCAL_MACHINE, QString::fromLatin1(lhdvsock::CATALOG_KEY), entries) ==
+                       platform::ERROR_FILE_NOT_FOUND)
+            return QString();
+    }
+    if (lngCheck == -1)
+        return strRun + "no readable Winsock catalog in " + strStore;
+    switch (lngCheck) {
+        case 0: return QString();
+        case 1: return strRun + "the Winsock catalog in " + strStore + " does not name " + strLibrary;
+        case 2: return strRun + "the 64-bit Winsock catalog in " + strStore + " does not name " + strLibrary;
+        default: return strRun + "AppInit_DLLs in " + strStore + " does not name " + strLibrary;
+    }
+}
+
+namespace {
+// A filter run whose steps ran: the check decides, and says what is amiss.
+int Filter_Run_Exit_Code(bool blnInstall) {
+    const QString strShortfall = Filter_Run_Shortfall(blnInstall);
+    if (strShortfall.isEmpty()) return 0;
+    QTextStream(stderr) << "DravinoleTS: " << strShortfall << Qt::endl;
+    return 1;
+}
+}  // namespace
+
 int Exit_Code(Run_Kind kind, const QString& strCommandLine) {
     switch (kind) {
-        case Run_Kind::Install_Filters:
-        case Run_Kind::Uninstall_Filters:
+        // The library's and the registry writes' own results are not read: what the
+        // registry store holds afterwards tells whether the run did its work.
+        case Run_Kind::Install_Filters: return Filter_Run_Exit_Code(true);
+        case Run_Kind::Uninstall_Filters: return Filter_Run_Exit_Code(false);
         case Run_Kind::Console: return 0;
         // A second console is refused as it should be; a filter run refused by it did
         // not do what an installation script asked for.

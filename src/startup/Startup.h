@@ -30,7 +30,15 @@ Run_Kind Main(const QString& strCommandLine);
 
 // The process's exit code for a run that ended in Main (not for a Console run): 0
 // only when the run did what it was started for, or was a second console refused.
+// A filter run whose steps ran without a failure is judged by the network filter
+// check (Check_Filters_Installed) made then: "-ip" gives 0 only when everything is in
+// place, "-up" only when the Winsock catalog no longer names the library. Otherwise
+// the run gives 1 and writes Filter_Run_Shortfall as one line on the error stream.
 int Exit_Code(Run_Kind kind, const QString& strCommandLine);
+
+// What the network filter check finds amiss after the "-ip" (blnInstall) or "-up"
+// run, as one line for the error stream; empty when the run did what it was for.
+QString Filter_Run_Shortfall(bool blnInstall);
 
 // True for exactly "-ip" or "-up": the runs that install or remove the filters,
 // which need no display.

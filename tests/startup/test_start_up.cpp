@@ -1,4 +1,6 @@
+#include "filterlib/lhdvsock.h"
 #include "platform/Platform.h"
+#include "platform/RegistryStore.h"
 #include "services/modGlobal.h"
 #include "startup/Startup.h"
 #include "support/Fixture.h"
@@ -7,6 +9,11 @@
 #include <QFile>
 #include <QProcess>
 #include <functional>
+#include <optional>
+
+#include <linux/capability.h>
+#include <sys/prctl.h>
+#include <unistd.h>
 
 using modProgram::Run_Kind;
 
@@ -252,6 +259,152 @@ TEST_F(StartUpTest, FilterRunsExitNonZeroWhenTheyDidNotDoTheirWork) {
     EXPECT_EQ(modProgram::Exit_Code(modProgram::Main(""), ""), 0);
     EXPECT_EQ(Boxes().size(), 1u);
 }
+
+// ---- The filter runs as an installation script runs them, judged by what the store holds ----
+
+const QString CATALOG = lhdvsock::CATALOG_KEY;
+const QString WINDOWS_KEY = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Windows";
+
+// The registry store before the run.
+enum class Store {
+    Never_Written,       // no file: no provider was ever installed
+    Catalog_Only,        // a catalog of another provider, AppInit_DLLs "other.dll"
+    Installed,           // the same with the library's entry and name added
+};
+// What stands in the store's place during the run.
+enum class Place { Writable, Read_Only, Folder };
+
+struct Filter_Run_Case {
+    const char* strName;
+    const char* strSwitch;
+    Store store;
+    Place place;
+    int intExitCode;
+    const char* strError;  // the error stream's one line after "DravinoleTS: " and before the store's name, or ""
+    const char* strAfter;  // the line's end after the store's name
+    // What the store holds afterwards (a folder stays an empty folder): the catalog
+    // entries naming the library, and AppInit_DLLs ("" when never written).
+    QStringList ours;
+    const char* strAppInit;
+};
+
+void PrintTo(const Filter_Run_Case& c, std::ostream* os) { *os << c.strName; }
+
+const Filter_Run_Case FILTER_RUNS[] = {
+    {"InstallWritable", "-ip", Store::Catalog_Only, Place::Writable, 0, "", "", {"000000000002"},
+     "other.dll lhdvsock.dll"},
+    {"InstallReadOnly", "-ip", Store::Catalog_Only, Place::Read_Only, 1,
+     "-ip: the network filter is not installed: the Winsock catalog in ", " does not name lhdvsock.dll", {},
+     "other.dll"},
+    {"InstallFolder", "-ip", Store::Never_Written, Place::Folder, 1,
+     "-ip: the network filter is not installed: no readable Winsock catalog in ", "", {}, ""},
+    {"RemoveWritable", "-up", Store::Installed, Place::Writable, 0, "", "", {}, "other.dll"},
+    {"RemoveReadOnly", "-up", Store::Installed, Place::Read_Only, 1,
+     "-up: the network filter is not removed: the Winsock catalog in ", " still names lhdvsock.dll",
+     {"000000000002"}, "other.dll lhdvsock.dll"},
+    {"RemoveFolder", "-up", Store::Never_Written, Place::Folder, 1,
+     "-up: the network filter is not removed: no readable Winsock catalog in ", "", {}, ""},
+    // A store that never held a catalog names no library: removal has nothing to do.
+    {"RemoveFromAStoreWithoutCatalog", "-up", Store::Never_Written, Place::Writable, 0, "", "", {}, ""},
+};
+
+// The run's exit code when the child could not give up root's right to ignore file modes.
+constexpr int CANNOT_DROP_OVERRIDE = 111;
+
+class FilterRunProcessTest : public StartUpTest, public ::testing::WithParamInterface<Filter_Run_Case> {
+protected:
+    QString Store_File() const { return platform::Registry_File_In(Windows_Dir()); }
+    platform::Registry_Store Registry() const { return platform::Registry_Store(Store_File()); }
+
+    void Make(Store store) {
+        if (store == Store::Never_Written) return;
+        ASSERT_EQ(Registry().Set_Value(platform::HKEY_LOCAL_MACHINE, CATALOG + "\\000000000001", "PackedCatalogItem",
+                                       platform::REG_BINARY, QByteArray("mswsock.dll").leftJustified(260, '\0')),
+                  0);
+        const bool blnOurs = store == Store::Installed;
+        if (blnOurs) {
+            ASSERT_EQ(Registry().Set_Value(platform::HKEY_LOCAL_MACHINE, CATALOG + "\\000000000002", "PackedCatalogItem",
+                                           platform::REG_BINARY, QByteArray("lhdvsock.dll").leftJustified(260, '\0')),
+                      0);
+        }
+        ASSERT_EQ(Registry().Set_Value(platform::HKEY_LOCAL_MACHINE, WINDOWS_KEY, "AppInit_DLLs", platform::REG_SZ,
+                                       platform::Text_Data(blnOurs ? "other.dll lhdvsock.dll" : "other.dll")),
+                  0);
+    }
+    // The catalog entries that name the library and AppInit_DLLs ("" when never
+    // written); nullopt when the store cannot be read.
+    std::optional<std::pair<QStringList, QString>> Held() const {
+        QStringList ours;
+        QString strAppInit;
+        const long lngRead = Registry().Read([&](platform::Registry_Tree& tree) {
+            if (platform::Registry_Key* catalog = tree.Root(platform::HKEY_LOCAL_MACHINE)->Find(CATALOG))
+                for (const auto& entry : catalog->Subkeys())
+                    if (const platform::Registry_Value* v = entry->Value("PackedCatalogItem");
+                        v && v->data.toLower().contains("lhdvsock.dll"))
+                        ours << entry->Name();
+            if (platform::Registry_Key* key = tree.Root(platform::HKEY_LOCAL_MACHINE)->Find(WINDOWS_KEY))
+                if (const platform::Registry_Value* v = key->Value("AppInit_DLLs")) strAppInit = platform::Data_Text(v->data);
+            return 0L;
+        });
+        if (lngRead != 0) return std::nullopt;
+        return std::make_pair(ours, strAppInit);
+    }
+};
+
+// The console as built, started with the switch over a shell without a display, by the
+// account that owns the files (root gives up its right to write a read-only file).
+TEST_P(FilterRunProcessTest, ExitCodeAndErrorStreamSayWhatTheStoreHolds) {
+    const Filter_Run_Case& c = GetParam();
+    Make(c.store);
+    QByteArray before;
+    if (c.place == Place::Read_Only) {
+        QFile file(Store_File());
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        before = file.readAll();
+        file.close();
+        ASSERT_TRUE(QFile::setPermissions(Store_File(), QFileDevice::ReadOwner));
+    }
+    if (c.place == Place::Folder) {
+        ASSERT_TRUE(QDir().mkdir(Store_File()));
+    }
+
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("WINDIR", Windows_Dir());
+    env.insert("XDG_RUNTIME_DIR", Temp_Path(""));
+    for (const char* strName : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM", platform::REGISTRY_FILE_VARIABLE})
+        env.remove(strName);
+    QProcess p;
+    p.setProcessEnvironment(env);
+    p.setChildProcessModifier([] {
+        if (::geteuid() == 0 && (::prctl(PR_CAPBSET_DROP, CAP_DAC_OVERRIDE, 0, 0, 0) != 0 ||
+                                 ::prctl(PR_CAPBSET_DROP, CAP_DAC_READ_SEARCH, 0, 0, 0) != 0))
+            ::_exit(CANNOT_DROP_OVERRIDE);
+    });
+    p.start(QStringLiteral(DV_PROGRAM_BUILD_DIR "/DravinoleTS"), {c.strSwitch});
+    ASSERT_TRUE(p.waitForFinished(30000));
+    ASSERT_NE(p.exitCode(), CANNOT_DROP_OVERRIDE) << "the run kept root's right to write any file";
+    EXPECT_EQ(p.exitStatus(), QProcess::NormalExit);
+    const QString strError = QString::fromLocal8Bit(p.readAllStandardError());
+    EXPECT_EQ(p.exitCode(), c.intExitCode) << strError.toStdString();
+    const QString strLine = *c.strError ? "DravinoleTS: " + QString(c.strError) + Store_File() + c.strAfter + "\n" : "";
+    EXPECT_EQ(strError, strLine);
+    EXPECT_TRUE(p.readAllStandardOutput().isEmpty());
+
+    if (c.place == Place::Folder) {
+        EXPECT_TRUE(QFileInfo(Store_File()).isDir());
+        EXPECT_TRUE(QDir(Store_File()).isEmpty());
+        return;
+    }
+    if (c.place == Place::Read_Only) {
+        QFile file(Store_File());
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        EXPECT_EQ(file.readAll(), before) << "the store is as it was";
+    }
+    EXPECT_EQ(Held(), std::make_pair(c.ours, QString(c.strAppInit)));
+}
+
+INSTANTIATE_TEST_SUITE_P(Stores, FilterRunProcessTest, ::testing::ValuesIn(FILTER_RUNS),
+                         [](const auto& info) { return std::string(info.param.strName); });
 
 TEST_F(StartUpTest, CloseApplicationLogWritesTheEndBlockAndReleasesTheLog) {
     modProgram::Main("");
