@@ -231,7 +231,10 @@ void frmMain::Create_Status_Bar() {
 
 long frmMain::Selected_User_ID() const { return modDB::To_Long(platform::Get_Tag(cboUsers)); }
 
+bool frmMain::Has_Owner() const { return !platform::Get_Tag(cboUsers).isEmpty(); }
+
 Policy_Owner frmMain::Owner() const {
+    if (!Has_Owner()) throw Run_Time_Error(Err_No::Invalid_Procedure_Call, NO_OWNER_TEXT);
     Policy_Owner owner;
     owner.lngComputerID = m_lngComputerID;
     owner.lngUserID = Selected_User_ID();
@@ -327,6 +330,9 @@ void frmMain::Fill_Users_In_ComboBox() {
         {
             const QSignalBlocker blocker(cboUsers);
             cboUsers->clear();
+            // No owner until an entry is selected again: the previous user's id must not
+            // stay in force while the list shows no entry (a failed read leaves it empty).
+            Clear_Owner();
             long lngRows = 0;
             modDB::Query_Result arrResult;
             if (modCommonFuns::Get_All_Users(lngRows, arrResult)) {
@@ -341,11 +347,24 @@ void frmMain::Fill_Users_In_ComboBox() {
 
 void frmMain::cboUsers_Click() {
     Error_Block([&] {
-        long lngUserID = 0;
-        modCommonFuns::Get_User_Id(lngUserID, cboUsers->currentText());
+        // The chosen entry's own row, by the USER_ID the entry carries: never a lookup
+        // by the name it shows, which may differ from another user's only in letter case
+        // or not be readable as stored.
+        bool blnIsID = false;
+        const qlonglong lngUserID = cboUsers->currentData().toLongLong(&blnIsID);
+        if (cboUsers->currentIndex() < 0 || !blnIsID) {
+            Clear_Owner();
+            return;
+        }
         platform::Set_Tag(cboUsers, QString::number(lngUserID));
         Get_Internet_Mode();
     });
+}
+
+void frmMain::Clear_Owner() {
+    platform::Set_Tag(cboUsers, QString());
+    // Nobody's internet mode is shown while nobody is chosen.
+    m_ui->lblInternetMode->setText(QStringLiteral("Internet Mode"));
 }
 
 void frmMain::Get_Working_Mode() {

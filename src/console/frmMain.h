@@ -36,11 +36,16 @@ public:
     // User mode: 0 All User Mode, 1 Single User Mode, as last read.
     long m_lngDVMode = 0;
     // The user list: Text is the selected name, the Tag its USER_ID as decimal text,
-    // each entry's item data its USER_ID.
+    // each entry's item data its USER_ID. The Tag is empty while no entry is selected
+    // (the list could not be read): then there is no owner.
     QComboBox* cboUsers = nullptr;
 
     // The selected user's id: the Tag as a number (Run_Time_Error 13 while it is empty).
     long Selected_User_ID() const;
+    // True while a user is chosen; the dialogs that edit an owner open only then.
+    bool Has_Owner() const;
+    // What the console says when a feature needs a user and none is chosen.
+    static inline const QString NO_OWNER_TEXT = QStringLiteral("No user is selected. Select a user and change settings.");
 
     // Re-reads the user mode and shows it.
     void Get_Working_Mode();
@@ -50,7 +55,8 @@ public:
     void Fill_Users_In_ComboBox();
 
     // ---- What the feature dialogs get (Console_Link) ----
-    // m_lngComputerID and Selected_User_ID(), read at each call.
+    // m_lngComputerID and Selected_User_ID(), read at each call; while no user is
+    // chosen a run-time error (5, NO_OWNER_TEXT) instead of any id.
     Policy_Owner Owner() const override;
     // The Text of cboUsers.
     QString Owner_Name() const override;
@@ -124,6 +130,8 @@ private:
     void Create_Status_Bar();
     void Connect_Menus();
     void Set_Users_ListIndex(int lngIndex);
+    // No owner: the Tag emptied and no user's internet mode shown.
+    void Clear_Owner();
     // Runs the menu item of a feature (list index, item Tag); nothing for any other pair.
     void Open_Feature(int Index, long lngTag);
 
@@ -131,6 +139,10 @@ private:
     // owner, and destroys it when it closes.
     template <class Form>
     void Show_Feature_Dialog();
+    // The same for a dialog that edits the chosen user's policies: while no user is
+    // chosen it does not open, and one box says why.
+    template <class Form>
+    void Show_Owner_Dialog();
 
     std::unique_ptr<Ui::frmMain> m_ui;
     std::array<platform::ListView*, 3> lvwMain{};

@@ -55,6 +55,15 @@ void frmMain::Show_Feature_Dialog() {
     platform::Forms().Show_Modal(form, this);
 }
 
+template <class Form>
+void frmMain::Show_Owner_Dialog() {
+    if (!Has_Owner()) {
+        Ask(NO_OWNER_TEXT, 48);
+        return;
+    }
+    Show_Feature_Dialog<Form>();
+}
+
 void frmMain::Connect_Menus() {
     const auto on = [this](QAction* pItem, void (frmMain::*handler)()) {
         connect(pItem, &QAction::triggered, this, [this, handler] { (this->*handler)(); });
@@ -139,20 +148,21 @@ void frmMain::mnuUnInstall_Click() {
 void frmMain::mnuExit_Click() { close(); }
 
 // ---------------------------------------------------------------- feature dialogs
-// Each opens its dialog with Show_Feature_Dialog<frmXxx>() once the dialog exists.
+// The dialogs of one user's policies open only while a user is chosen; the program's
+// options, the users and the copy (which chooses its own source) open at any time.
 
-void frmMain::mnuWebsiteFilter_Click() { Show_Feature_Dialog<frmWebsiteFilter>(); }
-void frmMain::mnuFileFilter_Click() { Show_Feature_Dialog<frmFileFilter>(); }
-void frmMain::mnuEmailFilter_Click() { Show_Feature_Dialog<frmEmailFilter>(); }
-void frmMain::mnuPortFilter_Click() { Show_Feature_Dialog<frmPortFilter>(); }
-void frmMain::mnuInternetScheduler_Click() { Show_Feature_Dialog<frmInternetScheduler>(); }
-void frmMain::mnuInternetSettings_Click() { Show_Feature_Dialog<frmInternetSettings>(); }
-void frmMain::mnuEXEBlocker_Click() { Show_Feature_Dialog<frmEXEBlocker>(); }
-void frmMain::mnuWindowBlocker_Click() { Show_Feature_Dialog<frmWindowBlocker>(); }
-void frmMain::mnuApplicationScheduler_Click() { Show_Feature_Dialog<frmApplicationScheduler>(); }
-void frmMain::mnuApplicationSettings_Click() { Show_Feature_Dialog<frmApplicationSettings>(); }
-void frmMain::mnuDeviceLock_Click() { Show_Feature_Dialog<frmDeviceSettings>(); }
-void frmMain::mnuReporting_Click() { Show_Feature_Dialog<frmReporting>(); }
+void frmMain::mnuWebsiteFilter_Click() { Show_Owner_Dialog<frmWebsiteFilter>(); }
+void frmMain::mnuFileFilter_Click() { Show_Owner_Dialog<frmFileFilter>(); }
+void frmMain::mnuEmailFilter_Click() { Show_Owner_Dialog<frmEmailFilter>(); }
+void frmMain::mnuPortFilter_Click() { Show_Owner_Dialog<frmPortFilter>(); }
+void frmMain::mnuInternetScheduler_Click() { Show_Owner_Dialog<frmInternetScheduler>(); }
+void frmMain::mnuInternetSettings_Click() { Show_Owner_Dialog<frmInternetSettings>(); }
+void frmMain::mnuEXEBlocker_Click() { Show_Owner_Dialog<frmEXEBlocker>(); }
+void frmMain::mnuWindowBlocker_Click() { Show_Owner_Dialog<frmWindowBlocker>(); }
+void frmMain::mnuApplicationScheduler_Click() { Show_Owner_Dialog<frmApplicationScheduler>(); }
+void frmMain::mnuApplicationSettings_Click() { Show_Owner_Dialog<frmApplicationSettings>(); }
+void frmMain::mnuDeviceLock_Click() { Show_Owner_Dialog<frmDeviceSettings>(); }
+void frmMain::mnuReporting_Click() { Show_Owner_Dialog<frmReporting>(); }
 void frmMain::mnuGeneralOptions_Click() { Show_Feature_Dialog<frmGeneralOptions>(); }
 void frmMain::mnuManageUsers_Click() { Show_Feature_Dialog<frmManageUsers>(); }
 // The copy settings dialog shows itself, without an owner.

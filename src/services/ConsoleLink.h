@@ -14,8 +14,9 @@ struct Policy_Owner {
 
 class Console_Link {
 public:
-    // The owner now: the console's computer id and the user id in the Tag of its user
-    // list (a run-time error when the Tag is not a number).
+    // The owner now: the console's computer id and the id of the user chosen in its
+    // user list. While no user is chosen there is no owner: a run-time error, never
+    // another user's id nor the all-users row, so nothing is read or written for anybody.
     virtual Policy_Owner Owner() const = 0;
     // The name of the user the console shows.
     virtual QString Owner_Name() const = 0;

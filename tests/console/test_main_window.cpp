@@ -1,17 +1,20 @@
 #include "Version.h"
 #include "console/frmMain.h"
 #include "platform/Controls.h"
+#include "platform/RunTimeError.h"
 #include "services/ConsoleImages.h"
 #include "services/modProgram.h"
 #include "services/modUpdate.h"
 #include "support/ConsoleFixture.h"
 #include "support/LoopbackServer.h"
 
+#include <QAbstractButton>
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QComboBox>
 #include <QFile>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QSignalSpy>
@@ -309,6 +312,102 @@ TEST_F(MainWindowTest, RefillKeepsTheSelectionRuleNotThePreviousUser) {
     EXPECT_EQ(console->cboUsers->count(), 4);
     EXPECT_EQ(console->cboUsers->currentText(), "administrator");
     EXPECT_EQ(Selected_Tag(), QString::number(lngAdmin));
+}
+
+// The entry chosen is the owner every edit reaches, by its own row: names that differ
+// only in letter case, a user named like the all-users row in another case and a name
+// stored in the Windows-1252 code page. Users in USER_ID order: All Users, BOB, bob,
+// all users, the Windows-1252 name.
+class ChosenUserTest : public MainWindowTest, public ::testing::WithParamInterface<int> {
+protected:
+    void SetUp() override {
+        MainWindowTest::SetUp();
+        ids = {0, Insert_User("BOB"), Insert_User("bob"), Insert_User("all users")};
+        // "José" with its last letter as the single byte E9.
+        Exec("INSERT INTO USER_TBL (USER_NAME) VALUES (CAST(X'4A6F73E9' AS TEXT))");
+        ids.push_back(Scalar("SELECT USER_ID FROM USER_TBL WHERE hex(USER_NAME)='4A6F73E9'").toLong());
+    }
+    // Adds an entry in the file filter opened from the menu, as the administrator does.
+    void Add_File_From_The_Menu(const QString& strExtension) {
+        forms->onShow = [&](QWidget& form) {
+            form.show();
+            form.findChild<QLineEdit*>("txtFileExtension")->setText(strExtension);
+            form.findChild<QAbstractButton*>("cmdAdd")->click();
+        };
+        Item("mnuFileFilter")->trigger();
+        forms->onShow = nullptr;
+    }
+    std::vector<long> ids;
+};
+
+TEST_P(ChosenUserTest, EditsReachTheChosenEntrysOwnRow) {
+    const int intChosen = GetParam();
+    Exec("UPDATE USER_TBL SET IA_ON_OFF=0 WHERE USER_ID=" + QString::number(ids[static_cast<size_t>(intChosen)]));
+    Open_Console();  // no entry is the logged-on user: the first is selected
+    ASSERT_EQ(console->cboUsers->count(), static_cast<int>(ids.size()));
+    console->cboUsers->setFocus();
+    for (int i = 0; i < intChosen; ++i) QTest::keyClick(console->cboUsers, Qt::Key_Down);
+    ASSERT_EQ(console->cboUsers->currentIndex(), intChosen);
+    EXPECT_EQ(Selected_Tag(), QString::number(ids[static_cast<size_t>(intChosen)]));
+    EXPECT_EQ(Label("lblInternetMode")->text(), "Internet OFF") << "the chosen user's internet mode";
+    EXPECT_TRUE(Boxes().empty());
+
+    Add_File_From_The_Menu(".zip");
+    EXPECT_TRUE(Boxes().empty());
+    EXPECT_EQ(Query("SELECT USER_ID, FILE_EXTN FROM FILE_TBL"),
+              (test::Rows{{QString::number(ids[static_cast<size_t>(intChosen)]), ".zip"}}));
+}
+
+std::string Chosen_Entry_Name(const ::testing::TestParamInfo<int>& info) {
+    const char* const names[] = {"AllUsers", "UpperCaseTwin", "LowerCaseTwin", "AllUsersTwin", "Windows1252Name"};
+    return names[info.param];
+}
+
+INSTANTIATE_TEST_SUITE_P(Entries, ChosenUserTest, ::testing::Values(0, 1, 2, 3, 4), Chosen_Entry_Name);
+
+TEST_F(MainWindowTest, AListThatCannotBeReadLeavesNoOwnerAndNoFeatureOfAUserOpens) {
+    const long lngAlice = Insert_User("alice");
+    Exec("UPDATE USER_TBL SET IA_ON_OFF=0 WHERE USER_ID=" + QString::number(lngAlice));
+    Open_Console();
+    Select_User("alice");
+    ASSERT_EQ(Label("lblInternetMode")->text(), "Internet OFF");
+    {
+        const auto made = Make_Fault(test::Fault::Held_Exclusive_Lock);
+        console->Fill_Users_In_ComboBox();
+    }
+    // The reads failed, each reported, and selecting an entry of the empty list too.
+    const auto boxes = Boxes();
+    ASSERT_FALSE(boxes.empty());
+    for (const auto& box : boxes) EXPECT_EQ(box.lngStyle, 16) << box.strText.toStdString();
+    EXPECT_TRUE(boxes.back().strText.contains("ErrNo=380")) << boxes.back().strText.toStdString();
+    // Neither alice nor the all-users row stays the owner.
+    EXPECT_EQ(console->cboUsers->count(), 0);
+    EXPECT_EQ(Selected_Tag(), "");
+    EXPECT_FALSE(console->Has_Owner());
+    EXPECT_THROW(console->Owner(), Run_Time_Error);
+    EXPECT_EQ(Label("lblInternetMode")->text(), "Internet Mode");
+
+    // The dialogs of a user's policies do not open; each says why, once.
+    for (const char* strItem : {"mnuFileFilter", "mnuWebsiteFilter", "mnuInternetScheduler", "mnuApplicationSettings"}) {
+        Item(strItem)->trigger();
+        const auto shown = Boxes();
+        ASSERT_EQ(shown.size(), 1u) << strItem;
+        EXPECT_EQ(shown[0].strText, frmMain::NO_OWNER_TEXT);
+        EXPECT_EQ(shown[0].lngStyle, 48);
+        EXPECT_EQ(shown[0].strTitle, "DravinoleTS");
+    }
+    QTest::mouseClick(Label("lblInternetMode"), Qt::LeftButton);
+    EXPECT_EQ(Boxes().size(), 1u);
+    EXPECT_TRUE(forms->shown.empty());
+
+    // Once the list is read again an entry is chosen and the dialogs open on its row.
+    console->Fill_Users_In_ComboBox();
+    EXPECT_TRUE(Boxes().empty());
+    ASSERT_EQ(console->cboUsers->currentText(), "All Users");
+    EXPECT_EQ(Selected_Tag(), "0");
+    Item("mnuFileFilter")->trigger();
+    EXPECT_EQ(forms->shown, std::vector<QString>{"frmFileFilter"});
+    EXPECT_EQ(Scalar("SELECT COUNT(*) FROM FILE_TBL"), "0");
 }
 
 struct Internet_Case {
