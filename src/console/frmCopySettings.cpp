@@ -18,6 +18,7 @@
 #include <QEvent>
 #include <QKeyEvent>
 #include <QLayout>
+#include <QSet>
 #include <QSignalBlocker>
 #include <QUrl>
 #include <algorithm>
@@ -130,7 +131,9 @@ void frmCopySettings::Form_Load() {
         Set_Caption_And_Columns();
         Fill_Users_In_ComboBox();
         Set_Controls_State();
-        ui->cboUsers->setCurrentIndex(Find_User_In_ComboBox(m_frmMain.cboUsers->currentText()));
+        // The console's chosen user by its id: two entries may show the same text.
+        ui->cboUsers->setCurrentIndex(
+            m_frmMain.Has_Owner() ? Find_User_In_ComboBox(m_frmMain.Selected_User_ID()) : 0);
         ui->cmdCopySettings->setEnabled(false);
     });
 }
@@ -156,19 +159,29 @@ void frmCopySettings::Fill_Users_In_ComboBox() {
             users.clear();
             long lngRows = 0;
             modDB::Query_Result arrResult;
+            // Each entry carries its USER_ID: the copy reads and writes the rows of the
+            // entries chosen, whatever names they show.
             if (modDBFunctions::Get_All_Users(lngRows, arrResult))
-                for (int r = 1; r <= lngRows; ++r) users.addItem(arrResult.Value(r, 0));
+                for (int r = 1; r <= lngRows; ++r)
+                    users.addItem(arrResult.Value(r, 0), QVariant::fromValue<qlonglong>(arrResult.Long_Value(r, 1)));
             users.setCurrentIndex(-1);
         }
         if (users.count() > 0) users.setCurrentIndex(0);
     });
 }
 
-int frmCopySettings::Find_User_In_ComboBox(const QString& strUserName) const {
-    int intFound = 0;
+int frmCopySettings::Find_User_In_ComboBox(long lngUserID) const {
     for (int i = 1; i < ui->cboUsers->count(); ++i)
-        if (ui->cboUsers->itemText(i) == strUserName) intFound = i;
-    return intFound;
+        if (ui->cboUsers->itemData(i).toLongLong() == lngUserID) return i;
+    return 0;
+}
+
+bool frmCopySettings::Source_User_ID(long& lngUserID) const {
+    bool blnIsID = false;
+    const qlonglong lngID = ui->cboUsers->currentData().toLongLong(&blnIsID);
+    if (ui->cboUsers->currentIndex() < 0 || !blnIsID) return false;
+    lngUserID = static_cast<long>(lngID);
+    return true;
 }
 
 void frmCopySettings::Set_Controls_State() {
@@ -194,11 +207,21 @@ void frmCopySettings::Fill_Destinations() {
         long lngRows = 0;
         modDB::Query_Result arrResult;
         if (modDBFunctions::Get_All_Users(lngRows, arrResult)) {
-            const QString strSource = ui->cboUsers->currentText();
-            QStringList names;
-            for (int r = 1; r <= lngRows; ++r)
-                if (arrResult.Value(r, 0) != strSource) names << arrResult.Value(r, 0);
-            list.Add_Many(names, USER_ICON);
+            // Every user but the source's own row; each item's Tag is its USER_ID.
+            long lngSourceUserID = 0;
+            const bool blnSource = Source_User_ID(lngSourceUserID);
+            std::vector<platform::List_Item> items;
+            items.reserve(static_cast<size_t>(lngRows));
+            for (int r = 1; r <= lngRows; ++r) {
+                const long lngUserID = arrResult.Long_Value(r, 1);
+                if (blnSource && lngUserID == lngSourceUserID) continue;
+                platform::List_Item item;
+                item.strText = arrResult.Value(r, 0);
+                item.strTag = QString::number(lngUserID);
+                item.strSmallIcon = USER_ICON;
+                items.push_back(std::move(item));
+            }
+            list.Add_Many(std::move(items));
         }
         m_destinationsAllowance->Update();
     });
@@ -273,23 +296,29 @@ void frmCopySettings::Clear_All_Checks() {
 
 bool frmCopySettings::Copy_Checked_Features() {
     const long lngComputerID = m_frmMain.m_lngComputerID;
+    // The source and the destinations are the rows of the entries chosen, by the ids
+    // they carry; the users stored now, read once, tell which of them are still there.
+    long lngRows = 0;
+    modDB::Query_Result arrUsers;
+    if (!modDBFunctions::Get_All_Users(lngRows, arrUsers)) return false;
+    QSet<long> storedIDs;
+    for (int r = 1; r <= lngRows; ++r) storedIDs.insert(arrUsers.Long_Value(r, 1));
+
+    // A source that is no longer stored is never copied from: nothing is written.
     long lngSourceUserID = 0;
-    // A source whose id cannot be read is never copied from: nothing is written.
-    if (!modDBFunctions::Get_User_Id(lngSourceUserID, ui->cboUsers->currentText())) return false;
+    if (!Source_User_ID(lngSourceUserID) || !storedIDs.contains(lngSourceUserID)) return false;
 
     bool blnSuccess = true;
-    // The ticked destinations' ids, in list order, looked up once for every feature.
-    // A destination whose id cannot be read is skipped, so nothing of it is ever
-    // written under another user's id. A name that resolves to the source's own id (a
-    // twin that differs only in letter case) is skipped too: copying a user onto itself
-    // would replace its rows with themselves at best. Either way not every ticked
-    // destination got the copy, so the copy is not reported as a success.
+    // The ticked destinations' ids, in list order. One that is no longer stored, or
+    // the source itself, is skipped, so nothing is written under an id nobody chose;
+    // not every ticked destination got the copy then, so it is not reported as a success.
     const ListView& destinations = *ui->lvwDestinationUsers;
     modCopySettings::Destinations destinationIDs;
     for (long i = 1; i <= destinations.Count(); ++i) {
         if (!destinations.Checked(i)) continue;
-        long lngDestUserID = 0;
-        if (!modDBFunctions::Get_User_Id(lngDestUserID, destinations.Text(i)) || lngDestUserID == lngSourceUserID) {
+        bool blnIsID = false;
+        const long lngDestUserID = static_cast<long>(destinations.Tag(i).toLongLong(&blnIsID));
+        if (!blnIsID || !storedIDs.contains(lngDestUserID) || lngDestUserID == lngSourceUserID) {
             blnSuccess = false;
             continue;
         }

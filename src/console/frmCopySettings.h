@@ -49,7 +49,10 @@ protected:
 private:
     void Form_Load();
     void Set_Caption_And_Columns();
-    int Find_User_In_ComboBox(const QString& strUserName) const;
+    // The source entry from 1 onward carrying this USER_ID; 0 when none does.
+    int Find_User_In_ComboBox(long lngUserID) const;
+    // The USER_ID the chosen source entry carries; false while none is chosen.
+    bool Source_User_ID(long& lngUserID) const;
     void Set_Controls_State();
     void Update_Copy_Button();
     static long Count_Checked_Items(const platform::ListView& list);

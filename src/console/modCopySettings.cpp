@@ -3,7 +3,6 @@
 #include "database/ValueSets.h"
 #include "database/modDB.h"
 #include "database/modDBFunctions.h"
-#include "schedules/ScheduleEditor.h"
 #include "services/ErrorHandler.h"
 #include "services/modCommonFuns.h"
 
@@ -24,11 +23,13 @@ namespace {
 // Replaces each destination in order, each inside one transaction on hDb: what
 // writeOne writes for it is committed whole or not at all. Stops at the first
 // destination whose writes or commit failed (the database layer has reported it
-// once): that destination is rolled back and keeps what it had.
-bool For_Each_Destination(const Db_Connection& hDb, const Destinations& destinations,
+// once): that destination is rolled back and keeps what it had. The source itself is
+// never a destination: its rows would be deleted before they are read.
+bool For_Each_Destination(const Db_Connection& hDb, long lngSourceUserID, const Destinations& destinations,
                           const std::function<bool(long lngDestUserID)>& writeOne) {
     if (!hDb) return false;
     for (const long lngDestUserID : destinations) {
+        if (lngDestUserID == lngSourceUserID) continue;
         modDB::MY_TRANS trans(hDb);
         if (!trans.Began()) return false;
         bool blnWritten = false;
@@ -61,6 +62,30 @@ bool Run_Routine(Steps&& steps) {
     return blnResult;
 }
 
+// ---------------------------------------------------------------- the stored rows, copied in SQL
+
+// One statement that writes a destination's copy of source rows straight from the
+// stored rows, on the copy's connection inside the destination's transaction, so that
+// no value passes through the console: each arrives as stored, with its type and its
+// bytes (a number beyond 32 bits, a text where a number belongs, a time in any form, a
+// text in another code page), and no odd row keeps the others from being copied.
+// Prepared once, run for every destination. Its parameters: ?1 the console's computer
+// id, ?2 the destination's USER_ID, ?3 the source's USER_ID.
+class Stored_Rows_Copy {
+public:
+    Stored_Rows_Copy(const Db_Connection& hDb, const QString& strSQL) : m_stmt(hDb, strSQL) {}
+    bool Ok() const { return m_stmt.Ok(); }
+    bool Run(long lngComputerID, long lngSourceUserID, long lngDestUserID) {
+        m_stmt.Bind(1, static_cast<long long>(lngComputerID));
+        m_stmt.Bind(2, static_cast<long long>(lngDestUserID));
+        m_stmt.Bind(3, static_cast<long long>(lngSourceUserID));
+        return m_stmt.Execute();
+    }
+
+private:
+    Prepared_Statement m_stmt;
+};
+
 // ---------------------------------------------------------------- lists
 
 struct List_Table {
@@ -68,44 +93,26 @@ struct List_Table {
     const char* strColumn;
 };
 
-// One list of the source, read once, and the insert that writes it for a destination
-// (prepared once, run for every value of every destination).
-class Source_List {
+// One list: every row the destination has in the table goes (whatever its computer
+// id), then the source's rows under the console's computer id are written for it.
+class List_Copy {
 public:
-    Source_List(const Db_Connection& hDb, const List_Table& table)
-        : m_strTable(QLatin1String(table.strTable)), m_strColumn(QLatin1String(table.strColumn)),
-          m_insert(hDb, "INSERT OR IGNORE INTO " + m_strTable + "(" + m_strColumn +
-                            " ,COMPUTER_ID,USER_ID) VALUES(?,?,?)") {}
+    List_Copy(const Db_Connection& hDb, const List_Table& table)
+        : m_strTable(QLatin1String(table.strTable)),
+          m_copy(hDb, "INSERT OR IGNORE INTO " + m_strTable + "(" + QLatin1String(table.strColumn) +
+                          ",COMPUTER_ID,USER_ID) SELECT " + QLatin1String(table.strColumn) + ",?1,?2 FROM " +
+                          m_strTable + " WHERE COMPUTER_ID=?1 AND USER_ID=?3") {}
 
-    // The source's values, in the database's order.
-    bool Read(long lngComputerID, long lngSourceUserID) {
-        if (!m_insert.Ok()) return false;
-        Query_Result arrItems;
-        long lngRows = 0;
-        if (!db::Get_Items_For_Owner(m_strColumn, m_strTable, lngComputerID, lngSourceUserID, arrItems, lngRows))
-            return false;
-        m_values.reserve(lngRows);
-        for (int r = 1; r <= lngRows; ++r) m_values << arrItems.Value(r, 0);
-        return true;
-    }
+    bool Ok() const { return m_copy.Ok(); }
 
-    // Every row the destination has in the table goes (whatever its computer id), then
-    // the source's values are written for it.
-    bool Replace(const Db_Connection& hDb, long lngComputerID, long lngDestUserID) {
-        if (!db::Delete_User_Rows(hDb, lngDestUserID, m_strTable)) return false;
-        for (const QString& strValue : m_values) {
-            m_insert.Bind(1, strValue);
-            m_insert.Bind(2, static_cast<long long>(lngComputerID));
-            m_insert.Bind(3, static_cast<long long>(lngDestUserID));
-            if (!m_insert.Execute()) return false;
-        }
-        return true;
+    bool Replace(const Db_Connection& hDb, long lngComputerID, long lngSourceUserID, long lngDestUserID) {
+        return db::Delete_User_Rows(hDb, lngDestUserID, m_strTable) &&
+               m_copy.Run(lngComputerID, lngSourceUserID, lngDestUserID);
     }
 
 private:
-    QString m_strTable, m_strColumn;
-    Prepared_Statement m_insert;
-    QStringList m_values;
+    QString m_strTable;
+    Stored_Rows_Copy m_copy;
 };
 
 // A list feature: each table in order is emptied for the destination and filled from
@@ -114,14 +121,14 @@ bool Copy_List_Feature(std::initializer_list<List_Table> tables, long lngBit, co
                        long lngComputerID, long lngSourceUserID, const Destinations& destinations,
                        bool blnSourceEnabled) {
     return Run_Routine([&] {
-        std::vector<std::unique_ptr<Source_List>> lists;
+        std::vector<std::unique_ptr<List_Copy>> lists;
         for (const List_Table& t : tables) {
-            lists.push_back(std::make_unique<Source_List>(hDb, t));
-            if (!lists.back()->Read(lngComputerID, lngSourceUserID)) return false;
+            lists.push_back(std::make_unique<List_Copy>(hDb, t));
+            if (!lists.back()->Ok()) return false;
         }
-        return For_Each_Destination(hDb, destinations, [&](long lngDestUserID) {
+        return For_Each_Destination(hDb, lngSourceUserID, destinations, [&](long lngDestUserID) {
             for (const auto& pList : lists)
-                if (!pList->Replace(hDb, lngComputerID, lngDestUserID)) return false;
+                if (!pList->Replace(hDb, lngComputerID, lngSourceUserID, lngDestUserID)) return false;
             return Set_Destination_Bit(hDb, blnSourceEnabled, lngBit, lngComputerID, lngDestUserID);
         });
     });
@@ -129,81 +136,38 @@ bool Copy_List_Feature(std::initializer_list<List_Table> tables, long lngBit, co
 
 // ---------------------------------------------------------------- ports and schedules
 
-struct Port_Rule {
-    long lngPortNo;
-    long lngFilterType;
-    QString strProtocolType;
-};
-
-// The source's port rules below FILTER_TYPE 60000 (blnBlocking false) or above it (true).
-bool Read_Ports(long lngComputerID, long lngSourceUserID, bool blnBlocking, std::vector<Port_Rule>& rules) {
-    Query_Result arrPorts;
-    long lngRows = 0;
-    if (!db::Get_Ports(blnBlocking ? 1 : 0, lngComputerID, lngSourceUserID, arrPorts, lngRows)) return false;
-    for (int r = 1; r <= lngRows; ++r)
-        rules.push_back({arrPorts.Long_Value(r, 0), arrPorts.Long_Value(r, 1), arrPorts.Value(r, 2)});
-    return true;
+// The source's port rules below FILTER_TYPE 60000 (blnBlocking false) or above it
+// (true), as the port filter reads them, copied for a destination.
+QString Port_Copy_Sql(bool blnBlocking) {
+    return QStringLiteral("INSERT INTO PORT_TBL(PORT_NO,FILTER_TYPE,PROTOCOL_TYPE,COMPUTER_ID,USER_ID) "
+                          "SELECT PORT_NO,FILTER_TYPE,PROTOCOL_TYPE,?1,?2 FROM PORT_TBL "
+                          "WHERE COMPUTER_ID=?1 AND USER_ID=?3 AND FILTER_TYPE ") +
+           (blnBlocking ? QStringLiteral("> 60000") : QStringLiteral("< 60000"));
 }
 
-struct Schedule_Row {
-    long lngDWM, lngWeekdays, lngMonths;
-    QString strFromTime, strToTime;
-};
-
-// A stored schedule time read as a time of day (a type mismatch when it is none) and
-// written back in the "HH:mm" form.
-QString Schedule_Time(const QString& strTime) {
-    return schedules::Time_Of_Day(strTime).toString(QStringLiteral("HH:mm"));
-}
-
-// The source's schedules of lngSchFor, their times already in the "HH:mm" form; a time
-// that is no time of day fails here, before any destination is touched.
-bool Read_Schedules(long lngComputerID, long lngSourceUserID, long lngSchFor, std::vector<Schedule_Row>& rows) {
-    Query_Result arrSchedules;
-    long lngRows = 0;
-    if (!db::Get_Schedules(lngSchFor, lngComputerID, lngSourceUserID, arrSchedules, lngRows)) return false;
-    // Columns: SCH_ID, D_W_M, FROM_TIME, TO_TIME, WEEKDAYS, MONTHS. A copy gets an id
-    // of its own.
-    for (int r = 1; r <= lngRows; ++r)
-        rows.push_back({arrSchedules.Long_Value(r, 1), arrSchedules.Long_Value(r, 4), arrSchedules.Long_Value(r, 5),
-                        Schedule_Time(arrSchedules.Value(r, 2)), Schedule_Time(arrSchedules.Value(r, 3))});
-    return true;
-}
-
-// Replaces the destination's schedules of lngSchFor with the source's, written with
-// lngSubType.
+// Replaces the destination's schedules of lngSchFor with the source's, in their order,
+// written with lngSubType; each copy gets an id of its own.
 class Schedule_Copy {
 public:
     Schedule_Copy(const Db_Connection& hDb, long lngSchFor, long lngSubType)
-        : m_lngSchFor(lngSchFor), m_lngSubType(lngSubType),
-          m_insert(hDb, QStringLiteral("INSERT INTO SCH_TBL (SCH_FOR,SCH_SUB_TYPE,D_W_M,WEEKDAYS,MONTHS,FROM_TIME,"
-                                       "TO_TIME,COMPUTER_ID,USER_ID) VALUES(?,?,?,?,?,?,?,?,?)")) {}
+        : m_lngSchFor(lngSchFor),
+          m_copy(hDb, QStringLiteral("INSERT INTO SCH_TBL (SCH_FOR,SCH_SUB_TYPE,D_W_M,WEEKDAYS,MONTHS,FROM_TIME,"
+                                     "TO_TIME,COMPUTER_ID,USER_ID) SELECT %1,%2,D_W_M,WEEKDAYS,MONTHS,FROM_TIME,"
+                                     "TO_TIME,?1,?2 FROM SCH_TBL WHERE COMPUTER_ID=?1 AND USER_ID=?3 AND SCH_FOR=%1 "
+                                     "ORDER BY SCH_ID")
+                          .arg(lngSchFor)
+                          .arg(lngSubType)) {}
 
-    bool Read(long lngComputerID, long lngSourceUserID) {
-        return m_insert.Ok() && Read_Schedules(lngComputerID, lngSourceUserID, m_lngSchFor, m_rows);
-    }
+    bool Ok() const { return m_copy.Ok(); }
 
-    bool Replace(const Db_Connection& hDb, long lngComputerID, long lngDestUserID) {
-        if (!db::Delete_User_Schedules(hDb, m_lngSchFor, lngDestUserID)) return false;
-        for (const Schedule_Row& row : m_rows) {
-            m_insert.Bind(1, static_cast<long long>(m_lngSchFor));
-            m_insert.Bind(2, static_cast<long long>(m_lngSubType));
-            m_insert.Bind(3, static_cast<long long>(row.lngDWM));
-            m_insert.Bind(4, static_cast<long long>(row.lngWeekdays));
-            m_insert.Bind(5, static_cast<long long>(row.lngMonths));
-            m_insert.Bind(6, row.strFromTime);
-            m_insert.Bind(7, row.strToTime);
-            m_insert.Bind(8, static_cast<long long>(lngComputerID));
-            m_insert.Bind(9, static_cast<long long>(lngDestUserID));
-            if (!m_insert.Execute()) return false;
-        }
-        return true;
+    bool Replace(const Db_Connection& hDb, long lngComputerID, long lngSourceUserID, long lngDestUserID) {
+        return db::Delete_User_Schedules(hDb, m_lngSchFor, lngDestUserID) &&
+               m_copy.Run(lngComputerID, lngSourceUserID, lngDestUserID);
     }
 
 private:
-    long m_lngSchFor, m_lngSubType;
-    Prepared_Statement m_insert;
-    std::vector<Schedule_Row> m_rows;
+    long m_lngSchFor;
+    Stored_Rows_Copy m_copy;
 };
 
 }  // namespace
@@ -250,22 +214,14 @@ bool Copy_Port_Filter(const Db_Connection& hDb, long lngComputerID, long lngSour
                       const Destinations& destinations, bool blnSourceEnabled) {
     return Run_Routine([&] {
         // The filter rules first, then the blocking rules.
-        std::vector<Port_Rule> rules;
-        if (!Read_Ports(lngComputerID, lngSourceUserID, false, rules)) return false;
-        if (!Read_Ports(lngComputerID, lngSourceUserID, true, rules)) return false;
-        Prepared_Statement insert(hDb, QStringLiteral("INSERT INTO PORT_TBL(PORT_NO,FILTER_TYPE,PROTOCOL_TYPE,"
-                                                      "COMPUTER_ID,USER_ID) VALUES(?,?,?,?,?)"));
-        if (!insert.Ok()) return false;
-        return For_Each_Destination(hDb, destinations, [&](long lngDestUserID) {
+        Stored_Rows_Copy filters(hDb, Port_Copy_Sql(false));
+        if (!filters.Ok()) return false;
+        Stored_Rows_Copy blocking(hDb, Port_Copy_Sql(true));
+        if (!blocking.Ok()) return false;
+        return For_Each_Destination(hDb, lngSourceUserID, destinations, [&](long lngDestUserID) {
             if (!db::Delete_User_Rows(hDb, lngDestUserID, QStringLiteral("PORT_TBL"))) return false;
-            for (const Port_Rule& rule : rules) {
-                insert.Bind(1, static_cast<long long>(rule.lngPortNo));
-                insert.Bind(2, static_cast<long long>(rule.lngFilterType));
-                insert.Bind(3, rule.strProtocolType);
-                insert.Bind(4, static_cast<long long>(lngComputerID));
-                insert.Bind(5, static_cast<long long>(lngDestUserID));
-                if (!insert.Execute()) return false;
-            }
+            if (!filters.Run(lngComputerID, lngSourceUserID, lngDestUserID)) return false;
+            if (!blocking.Run(lngComputerID, lngSourceUserID, lngDestUserID)) return false;
             return Set_Destination_Bit(hDb, blnSourceEnabled, FEATURE_PORT_FILTER, lngComputerID, lngDestUserID);
         });
     });
@@ -277,13 +233,13 @@ bool Copy_Internet_Scheduler(const Db_Connection& hDb, long lngComputerID, long 
     using namespace Internet_Control;
     return Run_Routine([&] {
         Schedule_Copy schedules(hDb, SCHEDULE_FOR_INTERNET, Schedule_Sub_Type::SUB_TYPE_INTERNET);
-        if (!schedules.Read(lngComputerID, lngSourceUserID)) return false;
+        if (!schedules.Ok()) return false;
         // An unreadable internet mode is a failure, not "off": no destination is ever
         // switched off on a guess.
         long lngOnOff = 0;
         if (!db::Get_Internet_On_Off(lngComputerID, lngSourceUserID, lngOnOff)) return false;
-        return For_Each_Destination(hDb, destinations, [&](long lngDestUserID) {
-            if (!schedules.Replace(hDb, lngComputerID, lngDestUserID)) return false;
+        return For_Each_Destination(hDb, lngSourceUserID, destinations, [&](long lngDestUserID) {
+            if (!schedules.Replace(hDb, lngComputerID, lngSourceUserID, lngDestUserID)) return false;
             if (blnSourceEnabled) {
                 // Scheduler on; the destination's own internet mode stays as it was.
                 if (!db::Set_User_Schedule_For(hDb, INTERNET_CONTROL_SCHEDULER, lngDestUserID)) return false;
@@ -301,9 +257,9 @@ bool Copy_Application_Scheduler(const Db_Connection& hDb, long lngComputerID, lo
     using namespace Schedule_For;
     return Run_Routine([&] {
         Schedule_Copy schedules(hDb, SCHEDULE_FOR_APPLICATION, Schedule_Sub_Type::SUB_TYPE_APPLICATION);
-        if (!schedules.Read(lngComputerID, lngSourceUserID)) return false;
-        return For_Each_Destination(hDb, destinations, [&](long lngDestUserID) {
-            if (!schedules.Replace(hDb, lngComputerID, lngDestUserID)) return false;
+        if (!schedules.Ok()) return false;
+        return For_Each_Destination(hDb, lngSourceUserID, destinations, [&](long lngDestUserID) {
+            if (!schedules.Replace(hDb, lngComputerID, lngSourceUserID, lngDestUserID)) return false;
             return Set_Destination_Bit(hDb, blnSourceEnabled, FEATURE_APP_SCHEDULER, lngComputerID, lngDestUserID);
         });
     });
@@ -315,20 +271,20 @@ bool Copy_General_Options(const Db_Connection& hDb, long lngComputerID, long lng
         Query_Result arrMessages;
         long lngRows = 0;
         if (!db::Get_User_Messages(lngSourceUserID, arrMessages, lngRows)) return false;
-        // Row 1: URL_MSG_TYPE, BLOCKED_URL_MSG, REDIRECT_URL, APP_MSG_TYPE, APP_BLOCKER_MSG
-        // (no row is a run-time error here, before any destination is touched).
-        const long lngUrlMsgType = arrMessages.Long_Value(1, 0);
-        const long lngAppMsgType = arrMessages.Long_Value(1, 3);
-        const QString strBlockedUrlMsg = arrMessages.Value(1, 1);
-        const QString strRedirectUrl = arrMessages.Value(1, 2);
-        const QString strAppBlockerMsg = arrMessages.Value(1, 4);
-        Source_List bypass(hDb, {"BYPASS_EXE_TBL", "BYPASS_EXE"});
-        if (!bypass.Read(lngComputerID, lngSourceUserID)) return false;
-        return For_Each_Destination(hDb, destinations, [&](long lngDestUserID) {
-            if (!db::Set_User_Messages(hDb, lngDestUserID, lngUrlMsgType, strBlockedUrlMsg, strRedirectUrl,
-                                       lngAppMsgType, strAppBlockerMsg))
-                return false;
-            return bypass.Replace(hDb, lngComputerID, lngDestUserID);
+        // The source's row must be there: reading row 1 of none is a run-time error here,
+        // before any destination is touched.
+        arrMessages.Value(1, 0);
+        // URL_MSG_TYPE, BLOCKED_URL_MSG, REDIRECT_URL, APP_MSG_TYPE, APP_BLOCKER_MSG as stored.
+        Stored_Rows_Copy messages(
+            hDb, QStringLiteral("UPDATE USER_TBL SET (URL_MSG_TYPE,BLOCKED_URL_MSG,REDIRECT_URL,APP_MSG_TYPE,"
+                                "APP_BLOCKER_MSG)=(SELECT URL_MSG_TYPE,BLOCKED_URL_MSG,REDIRECT_URL,APP_MSG_TYPE,"
+                                "APP_BLOCKER_MSG FROM USER_TBL WHERE USER_ID=?3) WHERE USER_ID=?2"));
+        if (!messages.Ok()) return false;
+        List_Copy bypass(hDb, {"BYPASS_EXE_TBL", "BYPASS_EXE"});
+        if (!bypass.Ok()) return false;
+        return For_Each_Destination(hDb, lngSourceUserID, destinations, [&](long lngDestUserID) {
+            if (!messages.Run(lngComputerID, lngSourceUserID, lngDestUserID)) return false;
+            return bypass.Replace(hDb, lngComputerID, lngSourceUserID, lngDestUserID);
         });
     });
 }

@@ -6,14 +6,16 @@
 // have no bit). Rows are read from the source under lngComputerID (the console's
 // computer id) and written under lngComputerID and the destination's USER_ID.
 //
-// A routine reads the source once, then replaces each destination in order on hDb
-// (one connection for the whole copy), each destination inside one transaction: its
-// deletes, inserts and flag updates are committed together or not at all, so a
-// failure, or the program being killed, leaves every destination with either its old
-// rows or the source's, never an empty or half list. A routine stops at the first
-// failed read or write (reported once, with the database's text) and hands back
-// false: the destinations before it have the copy, that one and those after it keep
-// what they had.
+// A routine replaces each destination in order on hDb (one connection for the whole
+// copy), each destination inside one transaction: its deletes, inserts and flag
+// updates are committed together or not at all, so a failure, or the program being
+// killed, leaves every destination with either its old rows or the source's, never an
+// empty or half list. The source's rows are copied in SQL as they are stored, their
+// values, types and texts unchanged, whatever the console could read of them. A
+// routine stops at the first failed read or write (reported once, with the database's
+// text) and hands back false: the destinations before it have the copy, that one and
+// those after it keep what they had. A destination that is the source itself is left
+// as it is.
 
 #include <QString>
 #include <array>

@@ -269,8 +269,8 @@ TEST_P(InternetSchedulerCopyTest, SchedulesAndModeFollowTheSourcesSchedulerBit) 
 
     EXPECT_TRUE(Copy(modCopySettings::Copy_Internet_Scheduler, lngSource, {lngDest}, blnSourceEnabled));
 
-    // Internet schedules carry sub-type 0 and their times in the "HH:mm" form.
-    const test::Rows expected = {{"0", "2", "5", "0", "08:00", "09:30", "0"}, {"0", "1", "0", "0", "08:00", "17:00", "0"}};
+    // Internet schedules carry sub-type 0 and their times as stored.
+    const test::Rows expected = {{"0", "2", "5", "0", "8:00", "09:30", "0"}, {"0", "1", "0", "0", "08:00", "17:00:00", "0"}};
     EXPECT_EQ(Schedules(lngDest, 1), expected);
     EXPECT_EQ(Schedules(lngDest, 2), (test::Rows{{"1", "3", "0", "4", "03:00", "04:00", "0"}}));
     // New ids for the copies.
@@ -306,7 +306,7 @@ TEST_P(ApplicationSchedulerCopyTest, ReplacesApplicationSchedulesOnlyAndPassesTh
 
     EXPECT_TRUE(Copy(modCopySettings::Copy_Application_Scheduler, lngSource, {lngDest}, blnSourceEnabled));
 
-    EXPECT_EQ(Schedules(lngDest, 2), (test::Rows{{"1", "3", "0", "2049", "07:05", "23:59", "0"}}));
+    EXPECT_EQ(Schedules(lngDest, 2), (test::Rows{{"1", "3", "0", "2049", "7:05", "23:59", "0"}}));
     EXPECT_EQ(Schedules(lngDest, 1), (test::Rows{{"0", "2", "64", "0", "03:00", "04:00", "0"}}));
     EXPECT_EQ(Bits(lngDest), blnSourceEnabled ? FEATURE_APP_SCHEDULER : 0);
 }
@@ -522,16 +522,124 @@ TEST_F(CopyRoutinesTest, AnUnreadableSourceFailsBeforeAnyDestinationIsTouched) {
     EXPECT_EQ(Boxes().size(), 1u);
     EXPECT_EQ(Query(QStringLiteral("SELECT SCH_FOR, IA_ON_OFF FROM USER_TBL WHERE USER_ID=%1").arg(lngDest)),
               (test::Rows{{"2", "1"}}));
-    // A schedule time that is no time of day.
-    Add_Schedule(lngSource, 2, 1, 1, 0, 0, "09:00", "10:00");
-    Add_Schedule(lngSource, 2, 1, 1, 0, 0, "soon", "10:00");
-    Add_Schedule(lngDest, 2, 1, 3, 0, 0, "01:00", "02:00");
-    Set_Bits(lngDest, 0);
-    EXPECT_FALSE(Copy(modCopySettings::Copy_Application_Scheduler, lngSource, {lngDest}, true));
-    Expect_One_Critical_Box("Type mismatch");
-    EXPECT_EQ(Schedules(lngDest, 2), (test::Rows{{"1", "3", "0", "0", "01:00", "02:00", "0"}}));
-    EXPECT_EQ(Bits(lngDest), 0);
 }
+
+// ---------------------------------------------------------------- rows the console cannot read
+
+// A source row holding a value the console could not read or hold (a text where a
+// number belongs, a number beyond 32 bits or with a fraction, a time in no form the
+// console knows, a text in the Windows-1252 code page) reaches the destination as
+// stored, its type and bytes unchanged, and the readable rows beside it are copied too.
+struct Odd_Row_Case {
+    const char* strName;
+    const char* strKey;      // the feature copied
+    const char* strSetUp;    // SQL giving the source (%1) its rows
+    const char* strTable;    // where they are stored
+    const char* strColumns;  // the columns copied
+    const char* strOrder;    // an order both sides share
+    const char* strOdd;      // the odd row's condition: found once at the destination
+};
+void PrintTo(const Odd_Row_Case& c, std::ostream* os) { *os << c.strName; }
+
+#define PORTS "INSERT INTO PORT_TBL (PORT_NO, FILTER_TYPE, PROTOCOL_TYPE, COMPUTER_ID, USER_ID) VALUES "
+#define APP_SCHEDULES                                                                                         \
+    "INSERT INTO SCH_TBL (SCH_FOR, SCH_SUB_TYPE, D_W_M, WEEKDAYS, MONTHS, FROM_TIME, TO_TIME, COMPUTER_ID, " \
+    "USER_ID) VALUES "
+#define SCHEDULE_COLUMNS "SCH_FOR, D_W_M, WEEKDAYS, MONTHS, FROM_TIME, TO_TIME"
+#define PORT_COLUMNS "PORT_NO, FILTER_TYPE, PROTOCOL_TYPE"
+
+const Odd_Row_Case ODD_ROW_CASES[] = {
+    {"PortNumberText", "Port Blocking And Filtering",
+     PORTS "(80, 1, 'HTTP', 0, %1), ('any', 1, 'ANY', 0, %1), (25, 65535, 'SMTP', 0, %1)", "PORT_TBL", PORT_COLUMNS,
+     PORT_COLUMNS, "PORT_NO='any' AND typeof(PORT_NO)='text'"},
+    {"PortNumberBeyond32Bits", "Port Blocking And Filtering",
+     PORTS "(80, 1, 'HTTP', 0, %1), (4294967296, 1, 'BIG', 0, %1), (25, 65535, 'SMTP', 0, %1)", "PORT_TBL",
+     PORT_COLUMNS, PORT_COLUMNS, "PORT_NO=4294967296 AND typeof(PORT_NO)='integer'"},
+    {"PortNumberWithAFraction", "Port Blocking And Filtering",
+     PORTS "(80, 1, 'HTTP', 0, %1), (110.5, 4, 'POP3', 0, %1), (25, 65535, 'SMTP', 0, %1)", "PORT_TBL",
+     PORT_COLUMNS, PORT_COLUMNS, "PORT_NO=110.5 AND typeof(PORT_NO)='real'"},
+    {"FilterTypeText", "Port Blocking And Filtering",
+     PORTS "(80, 1, 'HTTP', 0, %1), (110, 'smtp', 'POP3', 0, %1), (25, 65535, 'SMTP', 0, %1)", "PORT_TBL",
+     PORT_COLUMNS, PORT_COLUMNS, "FILTER_TYPE='smtp' AND typeof(FILTER_TYPE)='text'"},
+    {"FilterTypeBelow32Bits", "Port Blocking And Filtering",
+     PORTS "(119, -2147483649, 'NEWS', 0, %1), (80, 1, 'HTTP', 0, %1), (25, 65535, 'SMTP', 0, %1)", "PORT_TBL",
+     PORT_COLUMNS, PORT_COLUMNS, "FILTER_TYPE=-2147483649"},
+    {"WeekdaysBeyond32Bits", "Application Scheduler",
+     APP_SCHEDULES "(2, 1, 1, 0, 0, '08:00', '09:00', 0, %1), (2, 1, 2, 4294967295, 0, '10:00', '11:00', 0, %1), "
+                   "(2, 1, 3, 0, 7, '12:00', '13:00', 0, %1)",
+     "SCH_TBL", SCHEDULE_COLUMNS, "SCH_ID", "WEEKDAYS=4294967295 AND typeof(WEEKDAYS)='integer'"},
+    {"FromTimeNoTimeOfDay", "Application Scheduler",
+     APP_SCHEDULES "(2, 1, 1, 0, 0, '08:00', '09:00', 0, %1), (2, 1, 1, 0, 0, 'noon', '13:00', 0, %1), "
+                   "(2, 1, 3, 0, 7, '12:00', '13:00', 0, %1)",
+     "SCH_TBL", SCHEDULE_COLUMNS, "SCH_ID", "FROM_TIME='noon'"},
+    {"PeriodText", "Application Scheduler",
+     APP_SCHEDULES "(2, 1, 1, 0, 0, '08:00', '09:00', 0, %1), (2, 1, 'weekly', 0, 0, '10:00', '11:00', 0, %1), "
+                   "(2, 1, 3, 0, 7, '12:00', '13:00', 0, %1)",
+     "SCH_TBL", SCHEDULE_COLUMNS, "SCH_ID", "D_W_M='weekly' AND typeof(D_W_M)='text'"},
+    {"TimesInTheirOwnForm", "Application Scheduler",
+     APP_SCHEDULES "(2, 1, 1, 0, 0, '8:00', '17:00:00', 0, %1), (2, 1, 1, 0, 0, '08:00', '09:00', 0, %1)", "SCH_TBL",
+     SCHEDULE_COLUMNS, "SCH_ID", "FROM_TIME='8:00' AND TO_TIME='17:00:00'"},
+    {"InternetWeekdaysText", "Internet Scheduler",
+     APP_SCHEDULES "(1, 0, 2, 'Mon', 0, '08:00', '09:00', 0, %1), (1, 0, 1, 0, 0, '10:00', '11:00', 0, %1)",
+     "SCH_TBL", SCHEDULE_COLUMNS, "SCH_ID", "WEEKDAYS='Mon'"},
+    {"ListTextInWindows1252", "File Filter",
+     "INSERT INTO FILE_TBL (FILE_EXTN, COMPUTER_ID, USER_ID) VALUES ('.doc', 0, %1), "
+     "(CAST(X'2E636166E9' AS TEXT), 0, %1), ('.zip', 0, %1)",
+     "FILE_TBL", "FILE_EXTN", "FILE_EXTN", "FILE_EXTN=CAST(X'2E636166E9' AS TEXT)"},
+    {"MessagesAsStored", "General Options",
+     "UPDATE USER_TBL SET URL_MSG_TYPE=4294967296, BLOCKED_URL_MSG=CAST(X'436166E9' AS TEXT), "
+     "REDIRECT_URL='http://safe.example/', APP_MSG_TYPE='none', APP_BLOCKER_MSG='Not now' WHERE USER_ID=%1; "
+     "INSERT INTO BYPASS_EXE_TBL (BYPASS_EXE, COMPUTER_ID, USER_ID) VALUES (CAST(X'6A6575E92E657865' AS TEXT), 0, %1)",
+     "USER_TBL", "URL_MSG_TYPE, BLOCKED_URL_MSG, REDIRECT_URL, APP_MSG_TYPE, APP_BLOCKER_MSG", "USER_ID",
+     "URL_MSG_TYPE=4294967296 AND BLOCKED_URL_MSG=CAST(X'436166E9' AS TEXT) AND APP_MSG_TYPE='none'"},
+};
+
+class OddRowCopyTest : public CopyRoutinesTest, public ::testing::WithParamInterface<Odd_Row_Case> {
+protected:
+    // Each stored row of the owner, every column as its type and its bytes.
+    test::Rows Stored_As_Is(const Odd_Row_Case& c, long lngUserID) {
+        QStringList columns;
+        for (const QString& strColumn : QString(QLatin1String(c.strColumns)).split(", "))
+            columns << QStringLiteral("typeof(%1)||':'||hex(%1)").arg(strColumn);
+        return Query(QStringLiteral("SELECT %1 FROM %2 WHERE USER_ID=%3 ORDER BY %4")
+                         .arg(columns.join(','), QLatin1String(c.strTable))
+                         .arg(lngUserID)
+                         .arg(QLatin1String(c.strOrder)));
+    }
+};
+
+TEST_P(OddRowCopyTest, TheDestinationGetsEverySourceRowAsStored) {
+    const Odd_Row_Case& c = GetParam();
+    const Copy_Feature* pFeature = Find_Copy_Feature(QLatin1String(c.strKey));
+    ASSERT_NE(pFeature, nullptr);
+    Exec(QString(QLatin1String(c.strSetUp)).arg(lngSource));
+    const test::Rows source = Stored_As_Is(c, lngSource);
+    ASSERT_FALSE(source.empty());
+
+    EXPECT_TRUE(Copy(pFeature->routine, lngSource, {lngDest}, false));
+    EXPECT_TRUE(Boxes().empty());
+
+    EXPECT_EQ(Stored_As_Is(c, lngDest), source);
+    EXPECT_EQ(Scalar(QStringLiteral("SELECT COUNT(*) FROM %1 WHERE USER_ID=%2 AND %3")
+                         .arg(QLatin1String(c.strTable))
+                         .arg(lngDest)
+                         .arg(QLatin1String(c.strOdd))),
+              "1");
+    // The source's rows stay as they were.
+    EXPECT_EQ(Stored_As_Is(c, lngSource), source);
+    if (QLatin1String(c.strKey) == QLatin1String("General Options")) {
+        EXPECT_EQ(Scalar(QStringLiteral("SELECT hex(BYPASS_EXE) FROM BYPASS_EXE_TBL WHERE USER_ID=%1").arg(lngDest)),
+                  "6A6575E92E657865");
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Values, OddRowCopyTest, ::testing::ValuesIn(ODD_ROW_CASES),
+                         [](const auto& info) { return std::string(info.param.strName); });
+
+#undef PORTS
+#undef APP_SCHEDULES
+#undef SCHEDULE_COLUMNS
+#undef PORT_COLUMNS
 
 TEST_F(CopyRoutinesTest, ADestinationWithoutAUserRowIsRolledBack) {
     // Its flags cannot be read, so its rows are not replaced either.

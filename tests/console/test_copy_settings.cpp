@@ -29,6 +29,7 @@
 #include <QPushButton>
 #include <QTest>
 #include <QAbstractButton>
+#include <algorithm>
 #include <functional>
 
 using platform::ListView;
@@ -442,7 +443,7 @@ TEST_F(CopySettingsTest, ADestinationWhoseIdCannotBeReadIsSkippedAndTheCopyFails
         // bob goes from the users table while the dialog is open.
         Exec(QStringLiteral("DELETE FROM USER_TBL WHERE USER_ID=%1").arg(lngBob));
         Copy_Button().click();
-        Expect_Boxes({{16, ""}, {64, "Features are not successfully copied"}});
+        Expect_Boxes({{64, "Features are not successfully copied"}});
     });
     EXPECT_EQ(Files(lngCarol), QStringList{".exe"});
     // Nothing reached bob's old id or any id but carol's (the all-users row included).
@@ -463,30 +464,106 @@ TEST_F(CopySettingsTest, ASourceWhoseIdCannotBeReadIsNeverCopiedFrom) {
         Tick(Destinations(), {"bob", "All Users"});
         Exec(QStringLiteral("DELETE FROM USER_TBL WHERE USER_ID=%1").arg(lngAlice));
         Copy_Button().click();
-        Expect_Boxes({{16, ""}, {64, "Features are not successfully copied"}});
+        Expect_Boxes({{64, "Features are not successfully copied"}});
     });
     EXPECT_EQ(Files(lngBob), QStringList{".bob"});
     EXPECT_TRUE(Files(0).isEmpty());
 }
 
-TEST_F(CopySettingsTest, NamesDifferingOnlyInLetterCaseResolveToTheFirstAndATwinOfTheSourceIsSkipped) {
-    const long lngUpper = Insert_User("BOB");
-    Insert_User("bob");
-    const long lngCarol = Insert_User("carol");
-    Add_Files(lngUpper, {".upper"});
+// The source and every ticked destination are the rows of the entries chosen: names
+// that differ only in letter case, a user named like the all-users row in another
+// case, and a name stored in the Windows-1252 code page each reach their own row.
+// Users in USER_ID order: All Users, BOB, bob, all users, the Windows-1252 name, carol.
+struct Chosen_Rows_Case {
+    const char* strName;
+    int intSource;                  // position of the source among the users above
+    std::vector<int> destinations;  // positions of the ticked destinations, likewise
+};
+void PrintTo(const Chosen_Rows_Case& c, std::ostream* os) { *os << c.strName; }
+
+class CopySettingsChosenRowsTest : public CopySettingsTest, public ::testing::WithParamInterface<Chosen_Rows_Case> {
+protected:
+    void SetUp() override {
+        CopySettingsTest::SetUp();
+        ids = {0, Insert_User("BOB"), Insert_User("bob"), Insert_User("all users")};
+        // "José" with its last letter as the single byte E9.
+        Exec("INSERT INTO USER_TBL (USER_NAME) VALUES (CAST(X'4A6F73E9' AS TEXT))");
+        ids.push_back(Scalar("SELECT USER_ID FROM USER_TBL WHERE hex(USER_NAME)='4A6F73E9'").toLong());
+        ids.push_back(Insert_User("carol"));
+        for (size_t i = 0; i < ids.size(); ++i) Add_Files(ids[i], {Own_File(i)});
+    }
+    static const char* Own_File(size_t i) {
+        static const char* const files[] = {".all", ".BOB", ".bob", ".twin", ".jose", ".carol"};
+        return files[i];
+    }
+    // Clicks the item at a position (from 1) on its text, as the administrator does.
+    static void Click_At(ListView& list, long lngIndex) {
+        list.Ensure_Visible(lngIndex);
+        QTest::mouseClick(list.Item_View()->viewport(), Qt::LeftButton, {}, list.Item_Rect(lngIndex).center());
+    }
+
+    std::vector<long> ids;
+};
+
+TEST_P(CopySettingsChosenRowsTest, TheCopyReadsAndWritesTheRowsOfTheEntriesChosen) {
+    const Chosen_Rows_Case& c = GetParam();
     Open_Console();
-    Select_User("bob");
     Show("File Filter", [&] {
-        EXPECT_EQ(Texts(Destinations()), (QStringList{"All Users", "BOB", "carol"}));
-        Tick(Destinations(), {"BOB", "carol"});
+        ASSERT_EQ(Source().count(), static_cast<int>(ids.size()));
+        Source().setCurrentIndex(c.intSource);
+        // Every user but the source is a destination, in USER_ID order.
+        ASSERT_EQ(Destinations().Count(), static_cast<long>(ids.size()) - 1);
+        for (size_t i = 0, d = 1; i < ids.size(); ++i) {
+            if (static_cast<int>(i) == c.intSource) continue;
+            EXPECT_EQ(Destinations().Text(static_cast<long>(d)), Source().itemText(static_cast<int>(i))) << i;
+            ++d;
+        }
+        for (const int intUser : c.destinations)
+            Click_At(Destinations(), intUser < c.intSource ? intUser + 1 : intUser);
+        ASSERT_EQ(Ticked(Destinations()).size(), static_cast<qsizetype>(c.destinations.size()));
         Copy_Button().click();
-        // BOB is the source itself: skipped, so not every destination got the copy.
-        Expect_Boxes({{64, "Features are not successfully copied"}});
-        EXPECT_EQ(Ticked(Destinations()), (QStringList{"BOB", "carol"}));
+        Expect_Boxes({{64, "Successfully copied the features"}});
     });
-    // "bob" is looked up as BOB: carol gets BOB's list, and BOB keeps its own.
-    EXPECT_EQ(Files(lngCarol), QStringList{".upper"});
-    EXPECT_EQ(Files(lngUpper), QStringList{".upper"});
+    const QString strSourceFile = QLatin1String(Own_File(static_cast<size_t>(c.intSource)));
+    for (size_t i = 0; i < ids.size(); ++i) {
+        SCOPED_TRACE(i);
+        const bool blnTicked =
+            std::find(c.destinations.begin(), c.destinations.end(), static_cast<int>(i)) != c.destinations.end();
+        EXPECT_EQ(Files(ids[i]), QStringList{blnTicked ? strSourceFile : QLatin1String(Own_File(i))});
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Users, CopySettingsChosenRowsTest,
+                         ::testing::Values(Chosen_Rows_Case{"FromLowerCaseToItsUpperCaseTwin", 2, {1}},
+                                           Chosen_Rows_Case{"FromUpperCaseToItsLowerCaseTwin", 1, {2}},
+                                           Chosen_Rows_Case{"ToTheAllUsersTwinNotEveryone", 5, {3}},
+                                           Chosen_Rows_Case{"FromTheAllUsersTwinNotEveryone", 3, {5}},
+                                           Chosen_Rows_Case{"ToTheAllUsersRowItself", 3, {0}},
+                                           Chosen_Rows_Case{"ToTheWindows1252Name", 5, {4}},
+                                           Chosen_Rows_Case{"FromTheWindows1252Name", 4, {2, 3}}),
+                         [](const auto& info) { return std::string(info.param.strName); });
+
+TEST_F(CopySettingsTest, OpensWithTheConsolesChosenUserAsSourceWhenAnotherShowsTheSameName) {
+    // "José" stored in Windows-1252 (E9) and, after it, in UTF-8: both may read "José".
+    Exec("INSERT INTO USER_TBL (USER_NAME) VALUES (CAST(X'4A6F73E9' AS TEXT))");
+    const long lngCp1252 = Scalar("SELECT USER_ID FROM USER_TBL WHERE hex(USER_NAME)='4A6F73E9'").toLong();
+    const long lngUtf8 = Insert_User(QStringLiteral("Jos\u00e9"));
+    Add_Files(lngCp1252, {".cp1252"});
+    Add_Files(lngUtf8, {".utf8"});
+    Open_Console();
+    console->cboUsers->setCurrentIndex(1);
+    console->cboUsers_Click();
+    ASSERT_EQ(Selected_Tag(), QString::number(lngCp1252));
+    Show("File Filter", [&] {
+        EXPECT_EQ(Source().currentIndex(), 1);
+        EXPECT_EQ(Texts(Destinations()), (QStringList{"All Users", QStringLiteral("Jos\u00e9")}));
+        Click(Destinations(), QStringLiteral("Jos\u00e9"));
+        Copy_Button().click();
+        Expect_Boxes({{64, "Successfully copied the features"}});
+    });
+    EXPECT_EQ(Files(lngUtf8), QStringList{".cp1252"});
+    EXPECT_EQ(Files(lngCp1252), QStringList{".cp1252"});
+    EXPECT_TRUE(Files(0).isEmpty());
 }
 
 // ---------------------------------------------------------------- closing and the link
