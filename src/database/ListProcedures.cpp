@@ -3,6 +3,7 @@
 #include "database/modDBFunctions.h"
 
 #include "services/ErrorHandler.h"
+#include "services/modProgram.h"
 
 namespace modDBFunctions {
 
@@ -52,7 +53,24 @@ bool Insert_And_Read_Back(const QString& strInsert, const QString& strSelect, Qu
     return blnResult;
 }
 
+// A write by an entry's text that changed no row: reported as a failure, naming the entry.
+bool Report_No_Row(const QString& strValue) {
+    Error_Block([&] { modProgram::Log().Show_Error(No_Row_Message(strValue), true); });
+    return false;
+}
+
+// One DELETE or UPDATE by an entry's text on an open connection: true only when it ran
+// and changed a row.
+bool Change_On(const Db_Connection& hDb, const QString& strSQL, Query_Result& arrResult, const QString& strValue) {
+    if (!Run_On(hDb, strSQL, arrResult)) return false;
+    return modDB::Changes(hDb) > 0 || Report_No_Row(strValue);
+}
+
 }  // namespace
+
+QString No_Row_Message(const QString& strValue) {
+    return QStringLiteral("The entry \"%1\" is not stored as listed, so nothing was changed.").arg(strValue);
+}
 
 // ---- Generic per-owner lists ----
 
@@ -66,10 +84,10 @@ bool Insert_Item_For_Owner(const Db_Connection& hDb, Query_Result& arrResult, co
 
 bool Delete_Item_For_Owner(const Db_Connection& hDb, Query_Result& arrResult, const QString& strColumn,
                            const QString& strTable, const QString& strValue, long lngComputerID, long lngUserID) {
-    return Run_On(hDb,
-                  "DELETE FROM " + strTable + " WHERE " + strColumn + "='" + Sql_Text(strValue) + "' AND " +
-                      Owner_Condition(lngComputerID, lngUserID),
-                  arrResult);
+    return Change_On(hDb,
+                     "DELETE FROM " + strTable + " WHERE " + modDB::Sql_Matches_Stored(strColumn, strValue) +
+                         " AND " + Owner_Condition(lngComputerID, lngUserID),
+                     arrResult, strValue);
 }
 
 bool Get_Items_For_Owner(const QString& strColumn, const QString& strTable, long lngComputerID, long lngUserID,
@@ -81,9 +99,16 @@ bool Get_Items_For_Owner(const QString& strColumn, const QString& strTable, long
 
 bool Update_Item_For_Owner(const QString& strColumn, const QString& strTable, const QString& strOldValue,
                            const QString& strNewValue, long lngComputerID, long lngUserID) {
-    return Run_Sql_Only("UPDATE " + strTable + " SET " + strColumn + "='" + Sql_Text(strNewValue) + "' WHERE " +
-                        strColumn + "='" + Sql_Text(strOldValue) + "' AND " +
-                        Owner_Condition(lngComputerID, lngUserID));
+    modDB::Db_Connection hDb = modDB::Open_Database(modDB::Get_Database_File());
+    Query_Result arrResult;
+    const bool blnResult =
+        hDb && Change_On(hDb,
+                         "UPDATE " + strTable + " SET " + strColumn + "='" + Sql_Text(strNewValue) + "' WHERE " +
+                             modDB::Sql_Matches_Stored(strColumn, strOldValue) + " AND " +
+                             Owner_Condition(lngComputerID, lngUserID),
+                         arrResult, strOldValue);
+    modDB::Close_Database(hDb);
+    return blnResult;
 }
 
 bool For_Each_Item_For_Owner(const QString& strColumn, const QString& strTable, long lngComputerID, long lngUserID,
@@ -106,21 +131,32 @@ namespace {
 QString Batch_Sql(Owner_List_Batch::Operation operation, const QString& strColumn, const QString& strTable) {
     if (operation == Owner_List_Batch::Insert_Items)
         return "INSERT OR IGNORE INTO " + strTable + "(" + strColumn + " ,COMPUTER_ID,USER_ID) VALUES(?,?,?)";
-    return "DELETE FROM " + strTable + " WHERE " + strColumn + "=? AND COMPUTER_ID=? AND USER_ID=?";
+    // Both stored forms of the entry (Stored_Forms): the UTF-8 one and the other or the same again.
+    return "DELETE FROM " + strTable + " WHERE " + strColumn + " IN (?,?) AND COMPUTER_ID=? AND USER_ID=?";
 }
 }  // namespace
 
 Owner_List_Batch::Owner_List_Batch(const Db_Connection& hDb, Operation operation, const QString& strColumn,
                                    const QString& strTable, long lngComputerID, long lngUserID)
     : m_stmt(hDb, Batch_Sql(operation, strColumn, strTable), false),
+      m_operation(operation),
       m_lngComputerID(lngComputerID),
       m_lngUserID(lngUserID) {}
 
 bool Owner_List_Batch::Run(const QString& strValue) {
-    m_stmt.Bind(1, strValue);
-    m_stmt.Bind(2, static_cast<long long>(m_lngComputerID));
-    m_stmt.Bind(3, static_cast<long long>(m_lngUserID));
-    return m_stmt.Execute();
+    int lngAt = 1;
+    m_stmt.Bind(lngAt++, strValue);
+    if (m_operation == Delete_Items) m_stmt.Bind_Text_Bytes(lngAt++, modDB::Stored_Forms(strValue).constLast());
+    m_stmt.Bind(lngAt++, static_cast<long long>(m_lngComputerID));
+    m_stmt.Bind(lngAt, static_cast<long long>(m_lngUserID));
+    m_strNoRow.clear();
+    if (!m_stmt.Execute()) return false;
+    // A delete that found no row removed nothing: no success.
+    if (m_operation == Delete_Items && !Changed()) {
+        m_strNoRow = No_Row_Message(strValue);
+        return false;
+    }
+    return true;
 }
 
 // ---- Always-allowed programs: read and deleted by one id under the owner rule ----
@@ -144,11 +180,13 @@ bool Add_Bypass_Exe(const Db_Connection& hDb, Query_Result& arrResult, long lngC
 
 bool Delete_Bypass_Exe(const Db_Connection& hDb, Query_Result& arrResult, long lngComputerID, long lngUserID,
                        const QString& strExeName) {
-    const QString strOwner = lngComputerID >= 1 ? "' AND COMPUTER_ID=" + Num(lngComputerID)
-                                                : "' AND USER_ID=" + Num(lngUserID);
-    return Run_On(hDb,
-                  "DELETE FROM BYPASS_EXE_TBL WHERE UPPER(BYPASS_EXE)='" + Sql_Text(Sql_Upper(strExeName)) + strOwner,
-                  arrResult);
+    const QString strOwner = lngComputerID >= 1 ? " AND COMPUTER_ID=" + Num(lngComputerID)
+                                                : " AND USER_ID=" + Num(lngUserID);
+    return Change_On(hDb,
+                     "DELETE FROM BYPASS_EXE_TBL WHERE " +
+                         modDB::Sql_Matches_Stored(QStringLiteral("UPPER(BYPASS_EXE)"), Sql_Upper(strExeName)) +
+                         strOwner,
+                     arrResult, strExeName);
 }
 
 // ---- Schedules ----

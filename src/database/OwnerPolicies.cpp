@@ -129,9 +129,19 @@ bool Get_All_Users(long& lngRows, Query_Result& arrResult) {
 }
 
 bool Get_User_Id(long& lngUserID, const QString& strUserName) {
-    return Run_Sql_And_Read(
-        "SELECT USER_ID FROM USER_TBL WHERE UPPER(USER_NAME)='" + Sql_Text(Sql_Upper(strUserName)) + "'",
-        [&](const Query_Result& r, long) { lngUserID = r.Long_Value(1, 0); });
+    // The row stored under exactly this name (in any stored form) before one that
+    // differs only in letter case, and of those the first; no row is no user, no box.
+    bool blnFound = false;
+    const bool blnRead = Run_Sql_And_Read(
+        "SELECT USER_ID FROM USER_TBL WHERE " +
+            modDB::Sql_Matches_Stored(QStringLiteral("UPPER(USER_NAME)"), Sql_Upper(strUserName)) + " ORDER BY NOT (" +
+            modDB::Sql_Matches_Stored(QStringLiteral("USER_NAME"), strUserName) + "), USER_ID LIMIT 1",
+        [&](const Query_Result& r, long lngRows) {
+            if (lngRows < 1) return;
+            lngUserID = r.Long_Value(1, 0);
+            blnFound = true;
+        });
+    return blnRead && blnFound;
 }
 
 bool Get_User_Name(long lngUserID, QString& strUserName) {

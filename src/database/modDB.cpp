@@ -2,6 +2,7 @@
 
 #include "platform/Platform.h"
 #include "services/ErrorHandler.h"
+#include "services/ListTextFile.h"
 #include "services/modProgram.h"
 
 #include <QFileInfo>
@@ -88,6 +89,30 @@ QString Sql_Text(const QString& strValue) {
     return strOut;
 }
 
+QByteArrayList Stored_Forms(const QString& strValue) {
+    QByteArrayList forms{strValue.toUtf8()};
+    if (forms[0].size() == strValue.size()) return forms;  // ASCII: one form only
+    QByteArray windows1252;
+    if (Encode_Windows_1252(strValue, windows1252) && !QByteArrayView(windows1252).isValidUtf8())
+        forms << windows1252;
+    return forms;
+}
+
+QString Sql_Matches_Stored(const QString& strExpression, const QString& strValue) {
+    const QString strText = Sql_Text(strValue);
+    const QByteArrayList forms = Stored_Forms(strValue);
+    if (forms.size() == 1) return strExpression + "='" + strText + "'";
+    QString strCondition = strExpression + " IN ('" + strText + "'";
+    for (qsizetype i = 1; i < forms.size(); ++i)
+        strCondition += ",CAST(X'" + QString::fromLatin1(forms[i].toHex()) + "' AS TEXT)";
+    return strCondition + ")";
+}
+
+bool Is_Busy_Code(int lngCode) {
+    const int lngPrimary = lngCode & 0xFF;
+    return lngPrimary == SQLITE_BUSY || lngPrimary == SQLITE_LOCKED;
+}
+
 QString Get_Windows_Directory() { return platform::Environment().Windows_Directory(); }
 
 QString Get_Database_File() { return Get_Windows_Directory() + QStringLiteral("/tsdvstore.iil"); }
@@ -167,6 +192,12 @@ Settings_File Check_Settings_Database(const QString& strPath, QString& strReason
 
 namespace {
 
+// A text value of a row as the console reads it (see For_Each_Row).
+QString Column_Text(sqlite3_stmt* stmt, int c) {
+    const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt, c));
+    return text ? Decode_Utf8_Or_Windows_1252(QByteArrayView(text, sqlite3_column_bytes(stmt, c))) : QString();
+}
+
 // Runs every statement of strSQL, collecting the rows they return into one table.
 bool Execute_All(sqlite3* db, const QString& strSQL, Query_Result& result, long& lngRows, QString& strError) {
     const QByteArray sql = strSQL.toUtf8();
@@ -195,10 +226,7 @@ bool Execute_All(sqlite3* db, const QString& strSQL, Query_Result& result, long&
         while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
             std::vector<QString> row;
             row.reserve(result.Columns());
-            for (int c = 0; c < result.Columns(); ++c) {
-                const auto* text = reinterpret_cast<const char*>(c < nCols ? sqlite3_column_text(stmt, c) : nullptr);
-                row.push_back(text ? QString::fromUtf8(text, sqlite3_column_bytes(stmt, c)) : QString());
-            }
+            for (int c = 0; c < result.Columns(); ++c) row.push_back(c < nCols ? Column_Text(stmt, c) : QString());
             result.Append_Row(std::move(row));
             ++lngRows;
         }
@@ -233,6 +261,8 @@ bool Run_Query(const Db_Connection& hDb, const QString& strSQL, Query_Result& ar
     });
     return blnResult;
 }
+
+long long Changes(const Db_Connection& hDb) { return hDb ? sqlite3_changes64(hDb.get()) : 0; }
 
 namespace {
 struct Statement_Finalizer {
@@ -288,10 +318,7 @@ bool For_Each_Row(const Db_Connection& hDb, const QString& strSQL,
     return Step_All(hDb, strSQL, [&](sqlite3_stmt* stmt, int nCols) {
         // One list reused for every row: each value is replaced in place.
         if (row.size() != nCols) row = QStringList(nCols);
-        for (int c = 0; c < nCols; ++c) {
-            const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt, c));
-            row[c] = text ? QString::fromUtf8(text, sqlite3_column_bytes(stmt, c)) : QString();
-        }
+        for (int c = 0; c < nCols; ++c) row[c] = Column_Text(stmt, c);
         onRow(row);
     });
 }
@@ -311,11 +338,21 @@ void Prepare_For_Many_Rows(const Db_Connection& hDb) {
 bool For_Each_Row_Utf8(const Db_Connection& hDb, const QString& strSQL,
                        const std::function<void(const QByteArrayView* values, int lngColumns)>& onRow) {
     std::vector<QByteArrayView> row;
+    // The UTF-8 of values whose stored bytes are not valid UTF-8, one buffer per column
+    // reused row after row; a valid value is handed over as SQLite holds it.
+    std::vector<QByteArray> converted;
     return Step_All(hDb, strSQL, [&](sqlite3_stmt* stmt, int nCols) {
         row.resize(static_cast<size_t>(nCols));
         for (int c = 0; c < nCols; ++c) {
             const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt, c));
-            row[static_cast<size_t>(c)] = QByteArrayView(text, text ? sqlite3_column_bytes(stmt, c) : 0);
+            const QByteArrayView bytes(text, text ? sqlite3_column_bytes(stmt, c) : 0);
+            if (bytes.isValidUtf8()) {
+                row[static_cast<size_t>(c)] = bytes;
+                continue;
+            }
+            if (converted.size() < static_cast<size_t>(nCols)) converted.resize(static_cast<size_t>(nCols));
+            converted[static_cast<size_t>(c)] = Decode_Windows_1252(bytes).toUtf8();
+            row[static_cast<size_t>(c)] = converted[static_cast<size_t>(c)];
         }
         onRow(row.data(), nCols);
     });
@@ -394,7 +431,8 @@ bool MY_TRANS::Commit() {
     if (!m_blnBegan || !m_hDb || sqlite3_get_autocommit(m_hDb.get())) return false;
     if (File_Has_Moved(m_hDb.get())) {
         sqlite3_exec(m_hDb.get(), "ROLLBACK TRANSACTION MY_TRANS", nullptr, nullptr, nullptr);
-        const QString strFile = QString::fromUtf8(sqlite3_db_filename(m_hDb.get(), "main"));
+        // Named as every other box names it, not with the links resolved as SQLite keeps it.
+        const QString strFile = Get_Database_File();
         if (m_blnReport) Error_Block([&] {
             modProgram::Log().Show_Error(QStringLiteral("The settings database ") + strFile +
                                              QStringLiteral(" was deleted or replaced while this change was being "
@@ -453,12 +491,19 @@ void Prepared_Statement::Bind(int lngIndex, const QString& strValue) {
     sqlite3_bind_text(m_pStmt, lngIndex, value.constData(), static_cast<int>(value.size()), SQLITE_TRANSIENT);
 }
 
+void Prepared_Statement::Bind_Text_Bytes(int lngIndex, const QByteArray& bytes) {
+    if (!m_pStmt) return;
+    if (bytes.contains('\0')) m_blnBadValue = true;
+    sqlite3_bind_text(m_pStmt, lngIndex, bytes.constData(), static_cast<int>(bytes.size()), SQLITE_TRANSIENT);
+}
+
 void Prepared_Statement::Bind(int lngIndex, long long lngValue) {
     if (m_pStmt) sqlite3_bind_int64(m_pStmt, lngIndex, lngValue);
 }
 
 bool Prepared_Statement::Execute() {
     if (!m_pStmt) return false;
+    m_lngErrorCode = 0;
     if (m_blnBadValue) {
         m_blnBadValue = false;
         sqlite3_clear_bindings(m_pStmt);
@@ -468,6 +513,7 @@ bool Prepared_Statement::Execute() {
     while ((rc = sqlite3_step(m_pStmt)) == SQLITE_ROW) {
     }
     const bool blnOk = rc == SQLITE_DONE;
+    if (!blnOk) m_lngErrorCode = sqlite3_extended_errcode(m_db);
     const QString strError = blnOk ? QString() : QString::fromUtf8(sqlite3_errmsg(m_db));
     sqlite3_reset(m_pStmt);
     sqlite3_clear_bindings(m_pStmt);

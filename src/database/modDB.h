@@ -5,6 +5,7 @@
 // Layer: database, above platform, filterlib and services; the features, the
 // console and start-up use it.
 
+#include <QByteArrayList>
 #include <QByteArrayView>
 #include <QString>
 #include <QStringList>
@@ -77,6 +78,20 @@ long To_Long(const QString& strValue);
 // holding a NUL is refused: run-time error 5, whose text does not show the value.
 QString Sql_Text(const QString& strValue);
 
+// The forms a text the console shows may be stored in, its UTF-8 bytes first; then,
+// when the text is not ASCII, can be written wholly in Windows-1252 and those bytes are
+// not valid UTF-8 (so that they read back as this very text), its Windows-1252 bytes.
+// A statement that finds a row by a text it read matches every one of them.
+QByteArrayList Stored_Forms(const QString& strValue);
+// The SQL condition "strExpression equals one of the stored forms of strValue", such
+// as "URL='a.com'" or "UPPER(NAME) IN ('CAFé',CAST(X'434146E9' AS TEXT))". The text
+// passes Sql_Text.
+QString Sql_Matches_Stored(const QString& strExpression, const QString& strValue);
+
+// True for a result code that says another connection holds the database locked
+// (SQLITE_BUSY or SQLITE_LOCKED, extended codes too): a next write would wait and fail alike.
+bool Is_Busy_Code(int lngCode);
+
 QString Get_Windows_Directory();
 // The Windows directory followed by "/tsdvstore.iil".
 QString Get_Database_File();
@@ -99,6 +114,12 @@ Settings_File Check_Settings_Database(const QString& strPath, QString& strReason
 // Runs strSQL (one or more statements). With an empty connection returns false and
 // reports nothing; a failed statement is reported with the database's message.
 bool Run_Query(const Db_Connection& hDb, const QString& strSQL, Query_Result& arrResult, long& lngRows);
+// Rows changed by the last INSERT, UPDATE or DELETE that ran on the connection.
+long long Changes(const Db_Connection& hDb);
+
+// Every text read from the database is read as UTF-8 when its bytes are valid UTF-8
+// and as Windows-1252 otherwise (a value written by a program of another code page),
+// so that it is shown, exported and found again readably (see Stored_Forms).
 
 // Runs strSQL (one or more statements) and hands each row they return to onRow as
 // soon as it is read, every value a text (NULL gives ""), so that a big result is
@@ -109,7 +130,8 @@ bool For_Each_Row(const Db_Connection& hDb, const QString& strSQL,
                   const std::function<void(const QStringList&)>& onRow);
 
 // The same, each row handed over as the UTF-8 bytes of its values (NULL gives an empty
-// view), valid only during the call: for readers that keep the bytes as they are.
+// view), valid only during the call: for readers that keep the bytes as they are. A
+// value whose stored bytes are not valid UTF-8 is handed over converted to UTF-8.
 bool For_Each_Row_Utf8(const Db_Connection& hDb, const QString& strSQL,
                        const std::function<void(const QByteArrayView* values, int lngColumns)>& onRow);
 
@@ -178,6 +200,8 @@ public:
     bool Ok() const { return m_pStmt != nullptr; }
     void Bind(int lngIndex, const QString& strValue);
     void Bind(int lngIndex, long long lngValue);
+    // Binds bytes as a text value as they are (a stored form of Stored_Forms).
+    void Bind_Text_Bytes(int lngIndex, const QByteArray& bytes);
     // Runs the statement with the values bound since the last run, reads no rows,
     // and makes it ready for the next run. False on failure: the database's text is in
     // Last_Error(), and it was shown in a box unless reporting was switched off.
@@ -185,6 +209,8 @@ public:
     // Rows changed by the last Execute().
     long long Changes() const;
     const QString& Last_Error() const { return m_strError; }
+    // After a failed Execute(): whether another connection held the database locked.
+    bool Busy() const { return Is_Busy_Code(m_lngErrorCode); }
 
 private:
     bool Fail(const QString& strError);
@@ -193,6 +219,7 @@ private:
     sqlite3_stmt* m_pStmt = nullptr;
     bool m_blnReport = true;
     bool m_blnBadValue = false;
+    int m_lngErrorCode = 0;  // the extended result code of the last failed run
     QString m_strError;
 };
 

@@ -88,6 +88,10 @@ bool Set_User_Messages(const Db_Connection& hDb, long lngUserID, long lngUrlMsgT
                        const QString& strRedirectUrl, long lngAppMsgType, const QString& strAppBlockerMsg);
 
 // ---- Generic per-owner lists (caller's connection for insert and delete) ----
+// A delete or update of an entry by its text matches every stored form of the text
+// (modDB::Stored_Forms); one that changed no row is reported with No_Row_Message and
+// answers false, so the entry stays listed as stored.
+QString No_Row_Message(const QString& strValue);
 bool Insert_Item_For_Owner(const Db_Connection& hDb, Query_Result& arrResult, const QString& strColumn,
                            const QString& strTable, const QString& strValue, long lngComputerID, long lngUserID);
 bool Delete_Item_For_Owner(const Db_Connection& hDb, Query_Result& arrResult, const QString& strColumn,
@@ -116,14 +120,23 @@ public:
     // False when the statement could not be prepared (the reason in Last_Error()).
     bool Ok() const { return m_stmt.Ok(); }
     // Inserts or deletes one value; false on failure, with the database's text in Last_Error().
+    // A delete matches every stored form of the value (modDB::Stored_Forms); one that
+    // found no row is a failure too, with No_Row_Message in Last_Error().
     bool Run(const QString& strValue);
     // After a successful Run: whether a row was inserted (false when an equal row was
     // already stored and the insert was ignored) or deleted.
     bool Changed() const { return m_stmt.Changes() > 0; }
-    const QString& Last_Error() const { return m_stmt.Last_Error(); }
+    // After a successful delete: how many rows it deleted.
+    long long Rows_Changed() const { return m_stmt.Changes(); }
+    const QString& Last_Error() const { return m_strNoRow.isEmpty() ? m_stmt.Last_Error() : m_strNoRow; }
+    // After a failed Run: whether another connection held the database locked, so that
+    // every further write would wait out the busy time-out and fail alike.
+    bool Busy() const { return m_strNoRow.isEmpty() && m_stmt.Busy(); }
 
 private:
     modDB::Prepared_Statement m_stmt;
+    Operation m_operation;
+    QString m_strNoRow;  // the failure of the last delete that found no row
     long m_lngComputerID;
     long m_lngUserID;
 };
@@ -133,6 +146,8 @@ private:
 long Get_Bypass_Exes(long lngComputerID, long lngUserID, Query_Result& arrResult);
 bool Add_Bypass_Exe(const Db_Connection& hDb, Query_Result& arrResult, long lngComputerID, long lngUserID,
                     const QString& strExeName);
+// Deletes every row of the owner whose name equals strExeName ignoring letter case, in
+// any stored form; none deleted is reported with No_Row_Message and answers false.
 bool Delete_Bypass_Exe(const Db_Connection& hDb, Query_Result& arrResult, long lngComputerID, long lngUserID,
                        const QString& strExeName);
 

@@ -16,6 +16,16 @@ void Split_List_Text_Line(const QString& strLine, QStringList& fields);
 // The text of a file's bytes, decoded as described above.
 QString Decode_List_Text(const QByteArray& bytes);
 
+// Bytes read as Windows-1252: 0x80 to 0x9F as the code page assigns them (its five
+// unassigned bytes keep their number), every other byte the code point of its number.
+// Every byte reads as one character of its own, so Encode_Windows_1252 gives the bytes back.
+QString Decode_Windows_1252(QByteArrayView bytes);
+// The Windows-1252 bytes of a text; false when a character has none.
+bool Encode_Windows_1252(QStringView text, QByteArray& bytes);
+// Bytes that are valid UTF-8 read as UTF-8, any other bytes as Windows-1252: how a
+// text of unknown origin (a file without a byte order mark, a stored value) is read.
+QString Decode_Utf8_Or_Windows_1252(QByteArrayView bytes);
+
 // True when a character is a control character a list entry may not hold: below
 // 0x20 except tab, 0x7F, or 0x80 to 0x9F (which the five bytes Windows-1252 leaves
 // unassigned decode to as well).

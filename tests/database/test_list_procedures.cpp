@@ -79,7 +79,12 @@ TEST_P(OwnerListTest, DeleteMatchesTheValueExactlyAndOnlyForTheOwner) {
     Insert_Row("Mixed'Case", 0, 3);
     Db_Connection hDb = Open();
     Query_Result arrResult;
-    EXPECT_TRUE(Delete_Item_For_Owner(hDb, arrResult, C(), T(), "mixed'case", 0, 2));
+    // No row holds it in this letter case: nothing deleted, which is no success.
+    EXPECT_FALSE(Delete_Item_For_Owner(hDb, arrResult, C(), T(), "mixed'case", 0, 2));
+    auto boxes = Boxes();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].strText, No_Row_Message("mixed'case"));
+    EXPECT_EQ(boxes[0].lngStyle, 16);
     EXPECT_EQ(All_Rows().size(), 2u);
     EXPECT_TRUE(Delete_Item_For_Owner(hDb, arrResult, C(), T(), "Mixed'Case", 0, 2));
     modDB::Close_Database(hDb);
@@ -92,6 +97,52 @@ TEST_P(OwnerListTest, UpdateChangesTheOwnersEntryOnly) {
     Insert_Row("old", 4, 2);
     ASSERT_TRUE(Update_Item_For_Owner(C(), T(), "old", "new 'one'", 0, 2));
     EXPECT_EQ(All_Rows(), (test::Rows{{"new 'one'", "0", "2"}, {"old", "0", "3"}, {"old", "4", "2"}}));
+}
+
+TEST_P(OwnerListTest, AnEntryStoredInWindows1252IsFoundByTheTextItReadsAs) {
+    const QString strCafe = QString::fromUtf8("caf\u00e9");
+    // The same text in both stored forms, and the owner's other entries.
+    for (const char* strValue : {"CAST(X'636166E9' AS TEXT)", "'caf\u00e9'", "'cafe'"})
+        Exec("INSERT INTO " + T() + " (" + C() + ", COMPUTER_ID, USER_ID) VALUES (" + QString::fromUtf8(strValue) +
+             ", 0, 2)");
+    Exec("INSERT INTO " + T() + " (" + C() + ", COMPUTER_ID, USER_ID) VALUES (CAST(X'636166E9' AS TEXT), 0, 3)");
+    Query_Result arrResult;
+    long lngRows = 0;
+    ASSERT_TRUE(Get_Items_For_Owner(C(), T(), 0, 3, arrResult, lngRows));
+    EXPECT_EQ(Column0(arrResult, lngRows), QStringList{strCafe});
+    // An update and a delete by that text reach both stored forms of the owner's rows.
+    ASSERT_TRUE(Update_Item_For_Owner(C(), T(), strCafe, "tea", 0, 3));
+    Db_Connection hDb = Open();
+    EXPECT_TRUE(Delete_Item_For_Owner(hDb, arrResult, C(), T(), strCafe, 0, 2));
+    modDB::Close_Database(hDb);
+    EXPECT_EQ(All_Rows(), (test::Rows{{"cafe", "0", "2"}, {"tea", "0", "3"}}));
+    // The batch's delete too.
+    Insert_Row("caf\u00e9", 0, 2);
+    Exec("INSERT INTO " + T() + " (" + C() + ", COMPUTER_ID, USER_ID) VALUES (CAST(X'636166E9' AS TEXT), 0, 2)");
+    hDb = Open();
+    {
+        MY_TRANS trans(hDb);
+        Owner_List_Batch batch(hDb, Owner_List_Batch::Delete_Items, C(), T(), 0, 2);
+        EXPECT_TRUE(batch.Run(strCafe));
+        EXPECT_EQ(batch.Rows_Changed(), 2);
+        // Nothing left to delete: no success, the message in the batch's error, no box.
+        EXPECT_FALSE(batch.Run(strCafe));
+        EXPECT_FALSE(batch.Busy());
+        EXPECT_EQ(batch.Last_Error(), No_Row_Message(strCafe));
+        EXPECT_TRUE(trans.Commit());
+    }
+    modDB::Close_Database(hDb);
+    EXPECT_EQ(All_Rows(), (test::Rows{{"cafe", "0", "2"}, {"tea", "0", "3"}}));
+    EXPECT_TRUE(Boxes().empty());
+}
+
+TEST_P(OwnerListTest, AnUpdateThatFindsNoRowIsReportedOnceAndAnsweredFalse) {
+    Insert_Row("old", 0, 3);
+    EXPECT_FALSE(Update_Item_For_Owner(C(), T(), "old", "new", 0, 2));
+    auto boxes = Boxes();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].strText, No_Row_Message("old"));
+    EXPECT_EQ(All_Rows(), (test::Rows{{"old", "0", "3"}}));
 }
 
 INSTANTIATE_TEST_SUITE_P(Tables, OwnerListTest,
@@ -276,6 +327,61 @@ INSTANTIATE_TEST_SUITE_P(
         Bypass_Delete_Case{0, 2, "éclair.exe", {"NotePad.EXE/1/2", "notepad.exe/0/2", "notepad.exe/1/3", "o'hara.exe/0/2"}},
         Bypass_Delete_Case{0, 2, "O'HARA.EXE", {"NotePad.EXE/1/2", "notepad.exe/0/2", "notepad.exe/1/3", "éclair.exe/0/2"}},
         Bypass_Delete_Case{0, 3, "notepad.exe", {"NotePad.EXE/1/2", "notepad.exe/0/2", "o'hara.exe/0/2", "éclair.exe/0/2"}}));
+
+TEST_F(BypassTest, DeleteReachesANameStoredInWindows1252InAnyCaseAndAnAbsentOneIsNoSuccess) {
+    Exec("INSERT INTO BYPASS_EXE_TBL (BYPASS_EXE, COMPUTER_ID, USER_ID) VALUES "
+         "(CAST(X'6A6F73E92E657865' AS TEXT), 0, 2), ('JOS\u00c9.EXE', 0, 2), ('JOS\u00e9.EXE', 0, 2)");
+    Db_Connection hDb = Open();
+    Query_Result arrResult;
+    // é and É are different letters to the database: the capital one stays.
+    EXPECT_TRUE(Delete_Bypass_Exe(hDb, arrResult, 0, 2, QString::fromUtf8("Jos\u00e9.exe")));
+    EXPECT_EQ(Query("SELECT BYPASS_EXE FROM BYPASS_EXE_TBL WHERE USER_ID=2 AND BYPASS_EXE LIKE 'jos%'"),
+              (test::Rows{{QString::fromUtf8("JOS\u00c9.EXE")}}));
+    EXPECT_FALSE(Delete_Bypass_Exe(hDb, arrResult, 0, 2, QString::fromUtf8("jos\u00e9.exe")));
+    modDB::Close_Database(hDb);
+    auto boxes = Boxes();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].strText, No_Row_Message(QString::fromUtf8("jos\u00e9.exe")));
+}
+
+// ---- Users by name ----
+
+struct User_Choice_Case {
+    const char* strAsked;
+    const char* strFound;  // the stored name whose id answers; nullptr: none
+};
+
+void PrintTo(const User_Choice_Case& c, std::ostream* os) { *os << c.strAsked; }
+
+class UserChoiceTest : public ListTest, public ::testing::WithParamInterface<User_Choice_Case> {};
+
+TEST_P(UserChoiceTest, TheNameStoredExactlyAnswersBeforeACaseTwinAndNoMatchSelectsNoOne) {
+    // Twins in letter case, a twin of the All Users row, a name in Windows-1252.
+    for (const char* strName : {"BOB", "bob", "all users"}) Insert_User(strName);
+    Exec("INSERT INTO USER_TBL (USER_NAME) VALUES (CAST(X'4A6F73E9' AS TEXT))");
+    long lngUserID = -5;
+    const bool blnFound = Get_User_Id(lngUserID, QString::fromUtf8(GetParam().strAsked));
+    EXPECT_TRUE(Boxes().empty());
+    if (!GetParam().strFound) {
+        EXPECT_FALSE(blnFound);
+        EXPECT_EQ(lngUserID, -5);
+        return;
+    }
+    ASSERT_TRUE(blnFound);
+    EXPECT_EQ(Scalar("SELECT hex(USER_NAME) FROM USER_TBL WHERE USER_ID=" + QString::number(lngUserID)),
+              QString::fromLatin1(QByteArray(GetParam().strFound).toHex().toUpper()));
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, UserChoiceTest,
+                         ::testing::Values(User_Choice_Case{"bob", "bob"}, User_Choice_Case{"BOB", "BOB"},
+                                           // no exact match: the first in another case
+                                           User_Choice_Case{"Bob", "BOB"},
+                                           User_Choice_Case{"all users", "all users"},
+                                           User_Choice_Case{"All Users", "All Users"},
+                                           User_Choice_Case{"Jos\u00e9", "Jos\xe9"},
+                                           User_Choice_Case{"JOS\u00e9", "Jos\xe9"},
+                                           User_Choice_Case{"nobody", nullptr},
+                                           User_Choice_Case{"x' OR '1'='1", nullptr}));
 
 TEST_F(BypassTest, AddWritesBothIdsAsPassedWithAPlainInsert) {
     Db_Connection hDb = Open();

@@ -430,4 +430,94 @@ INSTANTIATE_TEST_SUITE_P(Cases, ToLongTest,
                                            To_Long_Case{"3.5", 4, 0}, To_Long_Case{"abc", 0, 13},
                                            To_Long_Case{"", 0, 13}, To_Long_Case{"12abc", 0, 13}));
 
+// ---- Texts another program stored in another code page ----
+
+struct Stored_Text_Case {
+    const char* strHex;  // the stored bytes
+    QString strRead;     // the text every reader gives
+};
+
+void PrintTo(const Stored_Text_Case& c, std::ostream* os) { *os << c.strHex; }
+
+class StoredTextTest : public test::Dv_Test, public ::testing::WithParamInterface<Stored_Text_Case> {};
+
+TEST_P(StoredTextTest, BytesThatAreNotUtf8AreReadAsWindows1252ByEveryReader) {
+    Exec(QString("INSERT INTO FILE_TBL (FILE_EXTN, USER_ID) VALUES (CAST(X'%1' AS TEXT), 7)").arg(GetParam().strHex));
+    const QString strSQL = "SELECT FILE_EXTN, 'x' FROM FILE_TBL WHERE USER_ID=7";
+    Db_Connection hDb = Open_Database(Get_Database_File());
+    Query_Result r;
+    long lngRows = 0;
+    ASSERT_TRUE(Run_Query(hDb, strSQL, r, lngRows));
+    ASSERT_EQ(lngRows, 1);
+    EXPECT_EQ(r(1, 0), GetParam().strRead);
+    QStringList read;
+    ASSERT_TRUE(For_Each_Row(hDb, strSQL, [&](const QStringList& row) { read << row[0]; }));
+    EXPECT_EQ(read, QStringList{GetParam().strRead});
+    // The byte reader hands over UTF-8, converted where the stored bytes are not.
+    QByteArrayList bytes;
+    ASSERT_TRUE(For_Each_Row_Utf8(hDb, strSQL, [&](const QByteArrayView* values, int lngColumns) {
+        ASSERT_EQ(lngColumns, 2);
+        bytes << values[0].toByteArray() << values[1].toByteArray();
+    }));
+    EXPECT_EQ(bytes, (QByteArrayList{GetParam().strRead.toUtf8(), "x"}));
+    EXPECT_TRUE(Boxes().empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, StoredTextTest,
+    ::testing::Values(Stored_Text_Case{"636166E9", QString::fromUtf8("caf\u00e9")},      // Windows-1252
+                      Stored_Text_Case{"636166C3A9", QString::fromUtf8("caf\u00e9")},    // UTF-8
+                      Stored_Text_Case{"80", QString::fromUtf8("\u20ac")},               // euro sign, 1252
+                      Stored_Text_Case{"E282AC", QString::fromUtf8("\u20ac")},           // euro sign, UTF-8
+                      Stored_Text_Case{"81", QString(QChar(0x81))},                      // unassigned byte
+                      Stored_Text_Case{"41C3", QString::fromUtf8("A\u00c3")},            // cut UTF-8
+                      Stored_Text_Case{"61", QStringLiteral("a")}));
+
+struct Stored_Forms_Case {
+    QString strText;
+    QByteArrayList forms;
+};
+
+void PrintTo(const Stored_Forms_Case& c, std::ostream* os) { *os << c.strText.toStdString(); }
+
+class StoredFormsTest : public ::testing::TestWithParam<Stored_Forms_Case> {};
+
+TEST_P(StoredFormsTest, AShownTextComesFromItsUtf8AndWhereItReadsBackSoItsWindows1252Bytes) {
+    EXPECT_EQ(Stored_Forms(GetParam().strText), GetParam().forms);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, StoredFormsTest,
+    ::testing::Values(
+        Stored_Forms_Case{"a.exe", {"a.exe"}},
+        Stored_Forms_Case{QString::fromUtf8("caf\u00e9"), {"caf\xc3\xa9", "caf\xe9"}},
+        Stored_Forms_Case{QString::fromUtf8("\u20ac"), {"\xe2\x82\xac", "\x80"}},
+        // Its Windows-1252 bytes C3 A9 are UTF-8 and read as another text.
+        Stored_Forms_Case{QString::fromUtf8("\u00c3\u00a9"), {"\xc3\x83\xc2\xa9"}},
+        // Not in Windows-1252 at all.
+        Stored_Forms_Case{QString::fromUtf8("\u65e5\u00e9"), {"\xe6\x97\xa5\xc3\xa9"}}));
+
+TEST_F(ModDbTest, APreparedWriteTellsALockHeldByAnotherProgramFromOtherFailures) {
+    Db_Connection hDb = Open_Database(Get_Database_File());
+    Prepared_Statement insert(hDb, "INSERT INTO FILE_TBL (FILE_EXTN, USER_ID) VALUES (?, 7)", false);
+    ASSERT_TRUE(insert.Ok());
+    {
+        auto lock = Make_Fault(test::Fault::Held_Write_Lock);
+        insert.Bind(1, QStringLiteral(".a"));
+        EXPECT_FALSE(insert.Execute());
+        EXPECT_TRUE(insert.Busy());
+    }
+    {
+        auto trigger = Make_Fault(test::Fault::Abort_Trigger, {"INSERT ON FILE_TBL"});
+        insert.Bind(1, QStringLiteral(".b"));
+        EXPECT_FALSE(insert.Execute());
+        EXPECT_FALSE(insert.Busy());
+    }
+    insert.Bind(1, QStringLiteral(".c"));
+    EXPECT_TRUE(insert.Execute());
+    EXPECT_FALSE(insert.Busy());
+    EXPECT_TRUE(Boxes().empty());
+    EXPECT_EQ(Scalar("SELECT GROUP_CONCAT(FILE_EXTN) FROM FILE_TBL WHERE USER_ID=7"), ".c");
+}
+
 }  // namespace
