@@ -19,6 +19,7 @@
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QSet>
 
 // Resources of a static library are registered by hand, outside any namespace.
 static void Init_List_Resources() { Q_INIT_RESOURCE(lists); }
@@ -238,24 +239,43 @@ void Remove_Selected_Items(frmListEditorBase& dialog, platform::ListView& list, 
         if (!trans.Began()) return;  // the open or the BEGIN was reported
         modDBFunctions::Owner_List_Batch batch(hDb, modDBFunctions::Owner_List_Batch::Delete_Items, strColumn, strTable,
                                                owner.lngComputerID, owner.lngUserID);
-        // An item whose delete fails stays listed and the walk goes on; the failures are
-        // reported once, with the first one's text (a read-only file refuses them all alike).
-        // A failure after which SQLite rolled the whole transaction back (a ROLLBACK
-        // trigger, a full disk, an I/O error) undid the deletes before it, and a delete
-        // after it would run on its own and be kept: the walk stops there.
+        // An item whose delete fails (or finds no row) stays listed and the walk goes on;
+        // the failures are reported once, with the first one's text (a read-only file
+        // refuses them all alike). A failure after which SQLite rolled the whole
+        // transaction back (a ROLLBACK trigger, a full disk, an I/O error) undid the
+        // deletes before it, and a delete after it would run on its own and be kept; a
+        // database another program holds locked makes every later delete wait out the
+        // busy time-out and fail alike: the walk stops at either.
+        const auto Value_Of = [&](long lngIndex) {
+            return lngValueSubItem >= 1 ? list.SubItem(lngIndex, lngValueSubItem) : list.Text(lngIndex);
+        };
         QString strFailure;
+        // Values whose delete took more than one row: one text shown for two stored forms.
+        QSet<QString> twins;
         for (long lngIndex : list.Selected_Items()) {
-            const QString strValue = lngValueSubItem >= 1 ? list.SubItem(lngIndex, lngValueSubItem) : list.Text(lngIndex);
-            if (batch.Run(strValue)) {
+            const QString strValue = Value_Of(lngIndex);
+            if (twins.contains(strValue)) {  // its rows went with an item before it
                 removed.push_back(lngIndex);
                 continue;
             }
+            if (batch.Run(strValue)) {
+                removed.push_back(lngIndex);
+                if (batch.Rows_Changed() > 1) twins.insert(strValue);
+                continue;
+            }
             if (strFailure.isEmpty()) strFailure = batch.Last_Error();
-            if (!trans.Is_Open()) break;
+            if (!trans.Is_Open() || batch.Busy()) break;
         }
         if (!strFailure.isEmpty()) Report_Failure(strFailure);
         // Nothing leaves the list unless its delete was committed.
-        if (!trans.Commit()) removed.clear();
+        if (!trans.Commit()) {
+            removed.clear();
+            return;
+        }
+        // The unselected twins of a deleted value left the table too.
+        if (!twins.isEmpty())
+            for (long i = 1; i <= list.Count(); ++i)
+                if (twins.contains(Value_Of(i))) removed.push_back(i);
     });
     list.Remove_Items(removed);
     allowance.Update();

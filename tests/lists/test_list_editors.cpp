@@ -1,6 +1,7 @@
 // The list editor family: shared behaviour run against every member list, then the
 // cases that belong to one member.
 #include "console/frmMain.h"
+#include "database/modDBFunctions.h"
 #include "lists/frmEXEBlocker.h"
 #include "lists/frmEmailFilter.h"
 #include "lists/frmFileFilter.h"
@@ -13,10 +14,12 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QStringEncoder>
 #include <QToolButton>
 #include <QAbstractItemView>
 #include <QTimer>
@@ -115,6 +118,21 @@ protected:
         Exec(QString("INSERT INTO %1 (%2, COMPUTER_ID, USER_ID) VALUES ('%3', 0, %4)")
                  .arg(M().strTable, M().strColumn, strValue)
                  .arg(lngUser));
+    }
+    // A row of the owner stored in these bytes, as a program of another code page writes it.
+    void Insert_Bytes(const QByteArray& bytes) {
+        Exec(QString("INSERT INTO %1 (%2, COMPUTER_ID, USER_ID) VALUES (CAST(X'%3' AS TEXT), 0, %4)")
+                 .arg(M().strTable, M().strColumn, QString::fromLatin1(bytes.toHex()))
+                 .arg(m_lngUser));
+    }
+    // The owner's stored values as hexadecimal bytes, in insertion order.
+    QStringList Stored_Hex() {
+        QStringList values;
+        for (const QStringList& row : Query(QString("SELECT hex(%1) FROM %2 WHERE USER_ID=%3 ORDER BY rowid")
+                                                .arg(M().strColumn, M().strTable)
+                                                .arg(m_lngUser)))
+            values << row[0];
+        return values;
     }
     QStringList Stored() { return Owner_Dialog_Test::Stored(M().strTable, M().strColumn); }
     QStringList Listed() const { return Owner_Dialog_Test::Listed(M().strList); }
@@ -427,6 +445,129 @@ TEST_P(ListEditorTest, EscClosesTheDialog) {
     Open();
     QTest::keyClick(Entry(), Qt::Key_Escape);
     EXPECT_FALSE(dialog->isVisible());
+}
+
+// ---- entries another program stored in Windows-1252 ----
+
+QString Hex(const QByteArray& bytes) { return QString::fromLatin1(bytes.toHex().toUpper()); }
+
+QStringList Sorted(QStringList values) {
+    values.sort();
+    return values;
+}
+
+TEST_P(ListEditorTest, AWindows1252EntryIsListedReadablyAndRemoveAndEditReachItsRow) {
+    const QString strCafe = QString::fromUtf8("caf\u00e9.x");
+    struct Case {
+        const char* strStep;
+        QByteArray stored;  // the entry's stored bytes
+    };
+    for (const Case& c : {Case{"Windows-1252", "caf\xe9.x"}, Case{"UTF-8", strCafe.toUtf8()}}) {
+        SCOPED_TRACE(c.strStep);
+        Exec(QString("DELETE FROM %1").arg(M().strTable));
+        Insert_Row("a1.x", m_lngUser);
+        Insert_Bytes(c.stored);
+        Open();
+        EXPECT_EQ(Sorted(Listed()), (QStringList{"a1.x", strCafe}));
+        // Edit: the row itself takes the new text.
+        ASSERT_TRUE(Edit_In_Place(M().strList, M().strEdit, List()->Find_Text(strCafe), "tea.x"));
+        EXPECT_EQ(Stored(), (QStringList{"a1.x", "tea.x"}));
+        EXPECT_EQ(Sorted(Listed()), (QStringList{"a1.x", "tea.x"}));
+        // Remove: its row goes, the others stay.
+        Insert_Bytes(c.stored);
+        Open();
+        ASSERT_GT(List()->Find_Text(strCafe), 0);
+        Select_Only(M().strList, {List()->Find_Text(strCafe)});
+        messageBox->Answer(platform::vbYes);
+        Click(M().strRemove);
+        EXPECT_EQ(Boxes().size(), 1u);  // the question only
+        EXPECT_EQ(Stored(), (QStringList{"a1.x", "tea.x"}));
+        EXPECT_EQ(Sorted(Listed()), (QStringList{"a1.x", "tea.x"}));
+    }
+}
+
+TEST_P(ListEditorTest, AWindows1252EntryIsExportedReadablyAndAReimportStoresTheSameText) {
+    const QString strCafe = QString::fromUtf8("caf\u00e9.x");
+    Insert_Bytes("caf\xe9.x");
+    Open();
+    const QString strPath = Temp_Path("out.txt");
+    fileDialog->Choose(strPath);
+    Click(M().strExport);
+    QFile file(strPath);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    QStringEncoder locale(QStringConverter::System);
+    EXPECT_EQ(file.readAll(), QByteArray(locale.encode(strCafe)) + "\r\n");
+    Exec(QString("DELETE FROM %1").arg(M().strTable));
+    Open();
+    fileDialog->Choose(strPath);
+    Click(M().strImport);
+    EXPECT_TRUE(Boxes().empty());
+    EXPECT_EQ(Stored(), QStringList{strCafe});
+    EXPECT_EQ(Listed(), QStringList{strCafe});
+}
+
+TEST_P(ListEditorTest, ARemoveOrEditThatChangesNoRowKeepsTheEntryListedAsStoredWithOneBox) {
+    // A trigger of another program makes the database skip the statement: it succeeds
+    // and changes nothing.
+    for (const char* s : {"a1.x", "b2.x", "c3.x"}) Insert_Row(s, m_lngUser);
+    for (const char* strEvent : {"DELETE", "UPDATE"})
+        Exec(QString("CREATE TRIGGER skip_%1 BEFORE %1 ON %2 WHEN OLD.%3='b2.x' BEGIN SELECT RAISE(IGNORE); END")
+                 .arg(QLatin1String(strEvent), M().strTable, M().strColumn));
+    Open();
+    for (long i = 1; i <= 3; ++i) List()->Set_Selected(i, true);
+    messageBox->Answer(platform::vbYes);
+    Click(M().strRemove);
+    auto boxes = Boxes();
+    ASSERT_EQ(boxes.size(), 2u);
+    EXPECT_EQ(boxes[1].strText, modDBFunctions::No_Row_Message("b2.x"));
+    EXPECT_EQ(boxes[1].lngStyle, 16);
+    EXPECT_EQ(Stored(), QStringList{"b2.x"});
+    EXPECT_EQ(Listed(), QStringList{"b2.x"});
+    ASSERT_TRUE(Edit_In_Place(M().strList, M().strEdit, 1, "d4.x"));
+    boxes = Boxes();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].strText, modDBFunctions::No_Row_Message("b2.x"));
+    EXPECT_EQ(Stored(), QStringList{"b2.x"});
+    EXPECT_EQ(Listed(), QStringList{"b2.x"});
+}
+
+TEST_P(ListEditorTest, RemoveOfOneTextStoredInBothFormsTakesBothRowsOffTheListAndTheTable) {
+    const QString strCafe = QString::fromUtf8("caf\u00e9.x");
+    Insert_Bytes("caf\xe9.x");
+    Insert_Row("a1.x", m_lngUser);
+    Insert_Bytes(strCafe.toUtf8());
+    Open();
+    EXPECT_EQ(Sorted(Listed()), (QStringList{"a1.x", strCafe, strCafe}));
+    Select_Only(M().strList, {List()->Find_Text(strCafe)});
+    messageBox->Answer(platform::vbYes);
+    Click(M().strRemove);
+    EXPECT_EQ(Boxes().size(), 1u);
+    EXPECT_EQ(Stored_Hex(), QStringList{Hex("a1.x")});
+    EXPECT_EQ(Listed(), QStringList{"a1.x"});
+}
+
+TEST_P(ListEditorTest, RemoveOfManyUnderAHeldWriteLockWaitsOnceAndReportsOnce) {
+    QStringList entries;
+    for (int i = 0; i < 12; ++i) entries << QString("e%1.x").arg(i, 2, 10, QLatin1Char('0'));
+    for (const QString& strEntry : entries) Insert_Row(strEntry, m_lngUser);
+    Open();
+    for (long i = 1; i <= List()->Count(); ++i) List()->Set_Selected(i, true);
+    auto lock = Make_Fault(test::Fault::Held_Write_Lock);
+    messageBox->Answer(platform::vbYes);
+    QElapsedTimer timer;
+    timer.start();
+    Click(M().strRemove);
+    const qint64 lngElapsed = timer.elapsed();
+    // One wait of the busy time-out, not one per selected entry.
+    EXPECT_GE(lngElapsed, modDB::Busy_Timeout() - 50);
+    EXPECT_LT(lngElapsed, 2 * modDB::Busy_Timeout());
+    lock->Release();
+    auto boxes = Boxes();
+    ASSERT_EQ(boxes.size(), 2u);
+    EXPECT_EQ(boxes[1].lngStyle, 16);
+    EXPECT_TRUE(boxes[1].strText.contains(test::Fault_Text(test::Fault::Held_Write_Lock))) << boxes[1].strText.toStdString();
+    EXPECT_EQ(Stored(), entries);
+    EXPECT_EQ(Listed(), entries);
 }
 
 INSTANTIATE_TEST_SUITE_P(Members, ListEditorTest, ::testing::ValuesIn(MEMBERS),
