@@ -13,6 +13,7 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSet>
 #include <QSignalBlocker>
 #include <QToolButton>
 #include <QUrl>
@@ -266,18 +267,25 @@ void frmInternetSettings::cmdRemove_Click() {
         modDB::Db_Connection hDb = modDB::Open_Database(modDB::Get_Database_File());
         modDB::MY_TRANS trans(hDb);
         const std::vector<long> selected = list.Selected_Items();
-        // From the last to the first. The first refused delete (reported) ends the walk;
-        // those before it are committed, and an item leaves the list only once its
-        // delete is committed.
+        // From the last to the first. The first refused delete (reported: a lock, a
+        // failure, or no row found) ends the walk; those before it are committed. A name
+        // is one program in any letter case: its delete takes every row of the name, so
+        // a selected twin needs no delete of its own.
+        QSet<QString> deleted;  // upper-cased as the database compares them
         for (auto it = selected.rbegin(); it != selected.rend(); ++it) {
+            const QString strName = list.Text(*it);
+            if (deleted.contains(modDBFunctions::Sql_Upper(strName))) continue;
             const Policy_Owner owner = Owner();
             modDB::Query_Result arrResult;
-            if (!modDBFunctions::Delete_Bypass_Exe(hDb, arrResult, owner.lngComputerID, owner.lngUserID,
-                                                   list.Text(*it)))
+            if (!modDBFunctions::Delete_Bypass_Exe(hDb, arrResult, owner.lngComputerID, owner.lngUserID, strName))
                 break;
-            removed.push_back(*it);
+            deleted.insert(modDBFunctions::Sql_Upper(strName));
         }
-        if (!trans.Commit()) removed.clear();
+        // Nothing leaves the list unless its delete was committed; then every item the
+        // table no longer holds leaves it, the twins in other letter cases too.
+        if (!trans.Commit() || deleted.isEmpty()) return;
+        for (long i = 1; i <= list.Count(); ++i)
+            if (deleted.contains(modDBFunctions::Sql_Upper(list.Text(i)))) removed.push_back(i);
     });
     list.Remove_Items(removed);
     m_allowance->Update();

@@ -2,6 +2,8 @@
 // always-allowed programs written at once on Add, Browse and Remove.
 #include "SettingsFixture.h"
 
+#include "database/modDB.h"
+#include "database/modDBFunctions.h"
 #include "filterlib/lhdvsock.h"
 #include "lists/ListEditor.h"
 #include "platform/Controls.h"
@@ -12,6 +14,7 @@
 #include "services/modGlobal.h"
 
 #include <QComboBox>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -490,6 +493,76 @@ TEST_F(InternetSettingsTest, TheConsolesMenuOpensTheDialogOverTheConsole) {
     EXPECT_EQ(forms->shown[0], "frmInternetSettings");
     EXPECT_EQ(forms->owners[0], console.get());
     EXPECT_EQ(strCaption, "Internet Settings - alice");
+}
+
+// ---------------------------------------------------------------- always-allowed programs: stored forms
+
+TEST_F(InternetSettingsTest, RemoveOfANameInOneLetterCaseTakesItsTwinsOffTheListAsOffTheTable) {
+    for (const char* strName : {"Game.exe", "a.exe", "GAME.EXE", "game.EXE"}) Insert_Program(strName, m_lngUser);
+    Open();
+    // One selected, and one selected twin that the first delete takes with it.
+    Select_Only({1, 4});
+    Remove_With(platform::vbYes);
+    EXPECT_EQ(Stored_Programs(), QStringList{"a.exe"});
+    EXPECT_EQ(Listed(), QStringList{"a.exe"});
+}
+
+TEST_F(InternetSettingsTest, AProgramStoredInWindows1252IsListedReadablyAndRemoveDeletesItsRow) {
+    const QString strName = QString::fromUtf8("Jos\u00e9.exe");
+    Insert_Program("a.exe", m_lngUser);
+    Exec(QString("INSERT INTO BYPASS_EXE_TBL (BYPASS_EXE, COMPUTER_ID, USER_ID) VALUES "
+                 "(CAST(X'4A6F73E92E657865' AS TEXT), 0, %1)")
+             .arg(m_lngUser));
+    Open();
+    EXPECT_EQ(Listed(), (QStringList{"a.exe", strName}));
+    // Listed readably, so an Add of the same name in other letters is a duplicate.
+    Add(QString::fromUtf8("JOS\u00e9.EXE"));
+    auto boxes = Boxes();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].strText, "The Exe already exists in the list!");
+    Select_Only({2});
+    Remove_With(platform::vbYes);
+    EXPECT_EQ(Stored_Programs(), QStringList{"a.exe"});
+    EXPECT_EQ(Listed(), QStringList{"a.exe"});
+}
+
+TEST_F(InternetSettingsTest, ARemoveThatDeletesNoRowKeepsTheProgramListedWithOneBox) {
+    for (const char* strName : {"a.exe", "b.exe"}) Insert_Program(strName, m_lngUser);
+    Exec("CREATE TRIGGER skip_delete BEFORE DELETE ON BYPASS_EXE_TBL WHEN OLD.BYPASS_EXE='b.exe' "
+         "BEGIN SELECT RAISE(IGNORE); END");
+    Open();
+    Select_Only({2});
+    messageBox->Answer(platform::vbYes);
+    Click("cmdRemove");
+    auto boxes = Boxes();
+    ASSERT_EQ(boxes.size(), 2u);
+    EXPECT_EQ(boxes[1].strText, modDBFunctions::No_Row_Message("b.exe"));
+    EXPECT_EQ(boxes[1].lngStyle, 16);
+    EXPECT_EQ(Stored_Programs(), (QStringList{"a.exe", "b.exe"}));
+    EXPECT_EQ(Listed(), (QStringList{"a.exe", "b.exe"}));
+}
+
+TEST_F(InternetSettingsTest, RemoveOfManyUnderAHeldWriteLockWaitsOnceAndReportsOnce) {
+    QStringList names;
+    for (int i = 0; i < 12; ++i) names << QString("p%1.exe").arg(i, 2, 10, QLatin1Char('0'));
+    for (const QString& strName : names) Insert_Program(strName, m_lngUser);
+    Open();
+    for (long i = 1; i <= List()->Count(); ++i) List()->Set_Selected(i, true);
+    auto lock = Make_Fault(test::Fault::Held_Write_Lock);
+    messageBox->Answer(platform::vbYes);
+    QElapsedTimer timer;
+    timer.start();
+    Click("cmdRemove");
+    const qint64 lngElapsed = timer.elapsed();
+    EXPECT_GE(lngElapsed, modDB::Busy_Timeout() - 50);
+    EXPECT_LT(lngElapsed, 2 * modDB::Busy_Timeout());
+    lock->Release();
+    auto boxes = Boxes();
+    ASSERT_EQ(boxes.size(), 2u);
+    EXPECT_EQ(boxes[1].lngStyle, 16);
+    EXPECT_TRUE(boxes[1].strText.contains(test::Fault_Text(test::Fault::Held_Write_Lock)));
+    EXPECT_EQ(Stored_Programs(), names);
+    EXPECT_EQ(Listed(), names);
 }
 
 }  // namespace
