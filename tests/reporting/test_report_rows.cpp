@@ -3,6 +3,7 @@
 #include "database/modDB.h"
 #include "platform/Controls.h"
 #include "reporting/ReportList.h"
+#include "reporting/clsHTML.h"
 #include "support/Fixture.h"
 
 #include <QAbstractItemModelTester>
@@ -287,6 +288,36 @@ TEST_F(ForEachRowTest, HandsEveryRowOfEveryStatementInOrderWithNullAsEmpty) {
     int lngCalls = 0;
     EXPECT_TRUE(modDB::For_Each_Row(hDb, "SELECT URL FROM URL_RPT_TBL WHERE USER_ID=99", [&](const QStringList&) { ++lngCalls; }));
     EXPECT_EQ(lngCalls, 0);
+}
+
+TEST_F(ForEachRowTest, AnEventStoredInWindows1252IsListedAndExportedAsReadableUtf8) {
+    // A program name written by a component of another code page, beside a UTF-8 one.
+    Exec("INSERT INTO URL_RPT_TBL (USER_ID, URL, EXE_NAME) VALUES "
+         "(5, 'a', CAST(X'636166E92E657865' AS TEXT)), (5, 'b', 'caf\u00e9.exe')");
+    Report_Rows rows;
+    {
+        modDB::Db_Connection hDb = Open();
+        ASSERT_TRUE(modDB::For_Each_Row_Utf8(hDb, "SELECT URL, EXE_NAME FROM URL_RPT_TBL WHERE USER_ID=5 ORDER BY RPT_ID",
+                                             [&](const QByteArrayView* values, int lngValues) {
+                                                 rows.Append(values, lngValues, 2);
+                                             }));
+    }
+    Report_List list;
+    list.Add_Column("Url", 1000);
+    list.Add_Column("Program", 1000);
+    list.Add_Many(std::move(rows));
+    const QString strCafe = QString::fromUtf8("caf\u00e9.exe");
+    EXPECT_EQ(list.SubItem(1, 1), strCafe);
+    EXPECT_EQ(list.SubItem(2, 1), strCafe);
+    const QString strFile = Temp_Path("report.html");
+    ASSERT_TRUE(reporting::clsHTML().SaveListViewToFile(list, strFile, "Programs", "HTML", "host"));
+    QFile file(strFile);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray html = file.readAll();
+    ASSERT_TRUE(html.startsWith("\xEF\xBB\xBF"));
+    EXPECT_TRUE(QByteArrayView(html).sliced(3).isValidUtf8());
+    EXPECT_EQ(QString::fromUtf8(html).count(strCafe), 2);
+    EXPECT_TRUE(Boxes().empty());
 }
 
 TEST_F(ForEachRowTest, AFailedStatementIsReportedOnceAndAnEmptyConnectionSilently) {
