@@ -85,19 +85,18 @@ frmGeneralOptions::frmGeneralOptions(frmMain& console, QWidget* parent)
                 if (current) tvwGenOptions_NodeClick(current);
             });
     connect(ui->tvwGenOptions, &QTreeWidget::itemCollapsed, this, &frmGeneralOptions::tvwGenOptions_Collapse);
-    // Choosing an option by code raises its Click as a click does.
-    connect(ui->optComputer, &QRadioButton::toggled, this, [this](bool blnOn) {
-        if (blnOn) optComputer_Click();
-    });
-    connect(ui->optUser, &QRadioButton::toggled, this, [this](bool blnOn) {
-        if (blnOn) optUser_Click();
-    });
-    connect(ui->optDisableRemoteMode, &QRadioButton::toggled, this, [this](bool blnOn) {
-        if (blnOn) optDisableRemoteMode_Click();
-    });
-    connect(ui->optEnableRemoteMode, &QRadioButton::toggled, this, [this](bool blnOn) {
-        if (blnOn) optEnableRemoteMode_Click();
-    });
+    // A click is a Click, on the option already chosen too; choosing an option by
+    // code raises its Click as a click does.
+    const auto on_click = [this](QRadioButton* pOption, void (frmGeneralOptions::*handler)()) {
+        connect(pOption, &QRadioButton::clicked, this, handler);
+        connect(pOption, &QRadioButton::toggled, this, [this, handler](bool blnOn) {
+            if (blnOn) (this->*handler)();
+        });
+    };
+    on_click(ui->optComputer, &frmGeneralOptions::optComputer_Click);
+    on_click(ui->optUser, &frmGeneralOptions::optUser_Click);
+    on_click(ui->optDisableRemoteMode, &frmGeneralOptions::optDisableRemoteMode_Click);
+    on_click(ui->optEnableRemoteMode, &frmGeneralOptions::optEnableRemoteMode_Click);
     connect(&list, &platform::ListView::ItemCheck, this, &frmGeneralOptions::lvwClientSettings_ItemCheck);
     connect(ui->txtNewPassword, &QLineEdit::textChanged, this, &frmGeneralOptions::txtNewPassword_Change);
     connect(ui->txtServerName, &QLineEdit::textChanged, this, &frmGeneralOptions::txtServerName_Change);
@@ -133,8 +132,7 @@ void frmGeneralOptions::Form_Load() {
             pBox->setEchoMode(QLineEdit::Password);
             pBox->setStyleSheet(QStringLiteral("lineedit-password-character: %1;").arg(PASSWORD_CHAR));
         }
-        m_strLoadedServerName = ui->txtServerName->text();
-        m_strLoadedClientPort = ui->txtClientPortNo->text();
+        Remember_Loaded_Remote_Settings();
         // Setting the controls above enabled Apply; nothing has changed yet.
         ui->cmdApply->setEnabled(false);
     });
@@ -146,11 +144,20 @@ void frmGeneralOptions::Show_Stored_Settings() {
     Load_Remote_Settings();
     Set_Controls_State();
     Clear_Password_Boxes();
-    m_strLoadedServerName = ui->txtServerName->text();
-    m_strLoadedClientPort = ui->txtClientPortNo->text();
+    Remember_Loaded_Remote_Settings();
     // What a write before the refused one stored shows in the console too.
     m_frmMain.Get_Working_Mode();
     ui->cmdApply->setEnabled(false);
+}
+
+void frmGeneralOptions::Remember_Loaded_Remote_Settings() {
+    m_intLoadedRemoteMode = Chosen_Remote_Mode();
+    m_strLoadedServerName = ui->txtServerName->text();
+    m_strLoadedClientPort = ui->txtClientPortNo->text();
+}
+
+int frmGeneralOptions::Chosen_Remote_Mode() const {
+    return ui->optEnableRemoteMode->isChecked() ? 1 : ui->optDisableRemoteMode->isChecked() ? 0 : -1;
 }
 
 void frmGeneralOptions::Set_Form_Caption() {
@@ -216,8 +223,10 @@ void frmGeneralOptions::Load_Program_Mode() {
 void frmGeneralOptions::Load_Client_Options() {
     Error_Block([&] {
         long lngClientOptions = 0;
+        m_blnClientOptionsRead = false;
         if (!modCommonFuns::Get_Client_Options(lngClientOptions)) return;
         m_lngClientOptions = lngClientOptions;
+        m_blnClientOptionsRead = true;
         platform::ListView& list = *ui->lvwClientSettings;
         for (long i = 1; i <= list.Count(); ++i) list.Set_Checked(i, Is_Client_Option_Set(Bit_Of(list, i)));
     });
@@ -240,7 +249,9 @@ void frmGeneralOptions::Load_Remote_Settings() {
             Show_Picture(*ui->picRemoteMode, QStringLiteral("LocalMode"));
         }
         ui->txtServerName->setText(strServerName);
-        ui->txtClientPortNo->setText(QString::number(lngClientPort));
+        // The box holds at most 5 characters; the whole stored number is kept apart.
+        m_strStoredClientPort = QString::number(lngClientPort);
+        ui->txtClientPortNo->setText(m_strStoredClientPort);
     });
 }
 
@@ -351,8 +362,12 @@ void frmGeneralOptions::cmdApply_Click() {
         // The mode and the client options are written before the password and the
         // remote settings are checked. A write the database refuses has been reported
         // by its procedure: Apply ends there and the dialog shows what is stored.
+        // A stored mode or client options word the load could not read (no option
+        // chosen, no word held) is left as stored rather than replaced by a guess.
+        const bool blnModeChosen = ui->optUser->isChecked() || ui->optComputer->isChecked();
         const long lngMode = ui->optUser->isChecked() ? 1 : 0;
-        if (!modCommonFuns::Set_Program_Mode(lngMode) || !modCommonFuns::Set_Client_Options(m_lngClientOptions)) {
+        if ((blnModeChosen && !modCommonFuns::Set_Program_Mode(lngMode)) ||
+            (m_blnClientOptionsRead && !modCommonFuns::Set_Client_Options(m_lngClientOptions))) {
             Show_Stored_Settings();
             return;
         }
@@ -379,10 +394,13 @@ void frmGeneralOptions::cmdApply_Click() {
         }
 
         const long lngRemoteMode = ui->optEnableRemoteMode->isChecked() ? 1 : 0;
-        // A stored server name or port that fails its check and was not changed in this
-        // dialog (its page cannot be reached from the tree) is kept as stored: the
-        // remote settings are then not written, and the rest of Apply goes on.
-        bool blnKeepStoredRemote = false;
+        // Remote settings left as loaded are not written again: what was not touched
+        // stays as stored. A stored server name or port that fails its check and was not
+        // changed in this dialog (its page cannot be reached from the tree) is kept as
+        // stored too: the remote settings are then not written, and Apply goes on.
+        bool blnKeepStoredRemote = Chosen_Remote_Mode() == m_intLoadedRemoteMode &&
+                                   ui->txtServerName->text() == m_strLoadedServerName &&
+                                   ui->txtClientPortNo->text() == m_strLoadedClientPort;
         const QString strServerName = ui->txtServerName->text().trimmed();
         if (!modCommonFuns::Is_Valid_Text_100_No_Space(strServerName)) {
             if (ui->txtServerName->text() != m_strLoadedServerName) {
@@ -396,7 +414,8 @@ void frmGeneralOptions::cmdApply_Click() {
         const QString strPortText = ui->txtClientPortNo->text();
         long lngPort = 0;
         if (strPortText == m_strLoadedClientPort) {
-            if (!Silent_Error_Block([&] { lngPort = modDB::To_Long(strPortText); }) ||
+            // Untouched: the stored number, not the box's cut of it.
+            if (!Silent_Error_Block([&] { lngPort = modDB::To_Long(m_strStoredClientPort); }) ||
                 !modCommonFuns::Is_Valid_Port_Number(lngPort))
                 blnKeepStoredRemote = true;
         } else {
@@ -417,8 +436,8 @@ void frmGeneralOptions::cmdApply_Click() {
             }
             modGlobal::Is_Remote_Mode = (lngRemoteMode != 0);
             Set_Controls_State();
-            m_strLoadedServerName = ui->txtServerName->text();
-            m_strLoadedClientPort = strPortText;
+            m_strStoredClientPort = QString::number(lngPort);
+            Remember_Loaded_Remote_Settings();
         }
 
         m_frmMain.Get_Working_Mode();

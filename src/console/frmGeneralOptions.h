@@ -57,6 +57,10 @@ private:
     void Set_Controls_State();
     // After a refused write: every control shows what is stored, nothing is pending.
     void Show_Stored_Settings();
+    // Keeps what the remote controls show as loaded, to tell later what was touched.
+    void Remember_Loaded_Remote_Settings();
+    // 1 when "Enable Remote Mode" is chosen, 0 for "Disable", -1 when neither is.
+    int Chosen_Remote_Mode() const;
     void Show_Options_Page(int Index);
     void Collect_Client_Options();
     bool Is_Client_Option_Set(long lngBit) const;
@@ -69,11 +73,16 @@ private:
     platform::Image_List ilsGeneralLarge;
     platform::Image_List ilsGeneralOptionsSmall;
 
-    // The client options as read at load, changed by the client list at Apply.
+    // The client options as read at load (whole, bits of no check box included),
+    // changed by the client list at Apply; written only when the load could read them.
     long m_lngClientOptions = 0;
+    bool m_blnClientOptionsRead = false;
     // The server name and port texts as the load left them: the remote page is not
     // reachable from the tree, so a stored value that fails its check cannot be
     // corrected here and is kept as stored.
     QString m_strLoadedServerName;
     QString m_strLoadedClientPort;
+    int m_intLoadedRemoteMode = -1;
+    // The stored port as a whole number text: the box shows at most 5 characters of it.
+    QString m_strStoredClientPort;
 };

@@ -17,6 +17,7 @@
 #include <QRadioButton>
 #include <QTreeWidget>
 #include <QtTest/QTest>
+#include <array>
 
 using platform::ListView;
 
@@ -202,6 +203,9 @@ TEST_F(GeneralOptionsTest, EveryChangeButTheConfirmBoxEnablesApply) {
         {"server name", [this] { Box("txtServerName")->setText("srv"); }, true},
         {"client port", [this] { Box("txtClientPortNo")->setText("80"); }, true},
         {"remote mode", [this] { Option("optEnableRemoteMode")->click(); }, true},
+        // A click is a click, on the option already chosen too.
+        {"the mode already chosen", [this] { Option("optUser")->click(); }, true},
+        {"the remote mode already chosen", [this] { Option("optDisableRemoteMode")->click(); }, true},
     };
     for (const Change& c : changes) {
         Open();
@@ -275,6 +279,100 @@ TEST_F(GeneralOptionsTest, ClientOptionBitsOutsideTheListKeepTheirStoredValue) {
     Apply_Yes();
     Expect_Boxes({{"Successfully saved the changes.", 64}});
     EXPECT_EQ(Stored().strClientOptions, QString::number(-2147483648LL + 4));
+}
+
+// Stored values the dialog cannot show whole or cannot read at all, written before it
+// opens: an Apply that touched none of them leaves each as stored.
+TEST_F(GeneralOptionsTest, OddStoredValuesStayAsStoredAfterAnApplyThatTouchedNoneOfThem) {
+    struct Case {
+        const char* strName;
+        QString strSet;          // SQL assignments on the settings row
+        const char* strLoadBox;  // the start of the one box the load shows, or nullptr
+        std::array<bool, 3> ticked;
+        QString strPortShown;
+        bool blnModeShown;       // a mode option is chosen: Apply then changes the mode
+        Settings stored;         // after Apply
+    };
+    const QString BIG = QString::number((1L << 40) + 2);
+    const Case cases[] = {
+        {"port_of_six_digits", "CLIENT_PORT='123456'", nullptr, {false, false, false}, "12345", true,
+         {"0", "Marigold", "0", "0", "localhost", "123456"}},
+        {"port_past_the_range", "CLIENT_PORT='655350'", nullptr, {false, false, false}, "65535", true,
+         {"0", "Marigold", "0", "0", "localhost", "655350"}},
+        {"port_as_stored", "CLIENT_PORT='08080'", nullptr, {false, false, false}, "8080", true,
+         {"0", "Marigold", "0", "0", "localhost", "08080"}},
+        {"options_with_bit_31", "CLIENT_OPTIONS=2147483649", nullptr, {true, false, false}, "2705", true,
+         {"0", "Marigold", "2147483649", "0", "localhost", "2705"}},
+        {"options_all_32_bits", "CLIENT_OPTIONS=4294967295", nullptr, {true, true, true}, "2705", true,
+         {"0", "Marigold", "4294967295", "0", "localhost", "2705"}},
+        {"options_past_32_bits", "CLIENT_OPTIONS=" + BIG, nullptr, {false, true, false}, "2705", true,
+         {"0", "Marigold", BIG, "0", "localhost", "2705"}},
+        {"options_no_number", "CLIENT_OPTIONS='all'", "Type mismatch", {false, false, false}, "2705", true,
+         {"0", "Marigold", "all", "0", "localhost", "2705"}},
+        {"mode_no_number", "PROGRAM_MODE='single'", "Type mismatch", {false, false, false}, "2705", false,
+         {"single", "Marigold", "0", "0", "localhost", "2705"}},
+        {"remote_mode_no_number", "REMOTE_MODE='on'", "Type mismatch", {false, false, false}, "", true,
+         {"0", "Marigold", "0", "on", "localhost", "2705"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.strName);
+        Exec("UPDATE SETTINGS_TBL SET PROGRAM_MODE=1, CLIENT_OPTIONS=0, REMOTE_MODE=0, SERVER_NAME='localhost', "
+             "CLIENT_PORT='2705'");
+        Exec("UPDATE SETTINGS_TBL SET " + c.strSet);
+        Open();
+        const std::vector<test::Shown_Box> loadBoxes = Boxes();
+        if (c.strLoadBox) {
+            ASSERT_EQ(loadBoxes.size(), 1u) << c.strName;
+            EXPECT_EQ(loadBoxes[0].lngStyle, 16);
+            EXPECT_TRUE(loadBoxes[0].strText.startsWith(c.strLoadBox)) << loadBoxes[0].strText.toStdString();
+        } else {
+            EXPECT_TRUE(loadBoxes.empty()) << c.strName;
+        }
+        for (long i = 1; i <= 3; ++i) EXPECT_EQ(Clients()->Checked(i), c.ticked[i - 1]) << c.strName << " item " << i;
+        EXPECT_EQ(Box("txtClientPortNo")->text(), c.strPortShown) << c.strName;
+        EXPECT_EQ(Option("optUser")->isChecked(), c.blnModeShown) << c.strName;
+        // The change touches the mode (or, with no mode shown, the password).
+        if (c.blnModeShown) {
+            Option("optComputer")->click();
+        } else {
+            Box("txtNewPassword")->setText("Marigold");
+            Box("txtConfirmPassword")->setText("Marigold");
+        }
+        Apply_Yes();
+        if (c.blnModeShown) {
+            Expect_Boxes({{"Successfully saved the changes.", 64}});
+        } else {
+            // The console shows the mode again after Apply and meets the same value.
+            const std::vector<test::Shown_Box> boxes = Boxes();
+            ASSERT_EQ(boxes.size(), 3u);
+            EXPECT_TRUE(boxes[1].strText.startsWith("Type mismatch")) << boxes[1].strText.toStdString();
+            EXPECT_EQ(boxes[2].strText, "Successfully saved the changes.");
+        }
+        EXPECT_EQ(Stored(), c.stored) << c.strName;
+    }
+}
+
+TEST_F(GeneralOptionsTest, SwitchingAClientOptionKeepsEveryStoredBitNoItemOwnsWhateverTheRange) {
+    struct Case {
+        QString strStored;
+        long lngItem;
+        bool blnTicked;
+        QString strAfter;
+    };
+    const Case cases[] = {
+        {"4294967295", 1, false, "4294967294"},
+        {"2147483649", 3, true, "2147483653"},
+        {QString::number((1L << 40) + 2), 2, false, QString::number(1L << 40)},
+        {"-1", 2, false, "-3"},
+    };
+    for (const Case& c : cases) {
+        Exec("UPDATE SETTINGS_TBL SET CLIENT_OPTIONS=" + c.strStored);
+        Open();
+        Tick_Client(c.lngItem, c.blnTicked);
+        Apply_Yes();
+        Expect_Boxes({{"Successfully saved the changes.", 64}});
+        EXPECT_EQ(Stored().strClientOptions, c.strAfter) << c.strStored.toStdString();
+    }
 }
 
 TEST_F(GeneralOptionsTest, AnEmptyNewPasswordLeavesThePasswordWhateverTheConfirmBoxHolds) {
