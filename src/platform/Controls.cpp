@@ -140,14 +140,44 @@ QString Text_Box::text() const {
     // The document's own characters, not its plain-text conversion (which turns
     // no-break spaces into blanks and line separators into line feeds); only the
     // separator it keeps between its blocks is the line end.
-    return document()->toRawText().replace(QChar::ParagraphSeparator, m_strLineEnd);
+    QString strRaw = document()->toRawText();
+    // The document keeps no line end of its own: unedited, the text set is the text.
+    if (strRaw == m_strSetRaw) return m_strSet;
+    return strRaw.replace(QChar::ParagraphSeparator, m_strLineEnd);
 }
 
 void Text_Box::setText(const QString& strText) {
-    m_strLineEnd = strText.contains(QLatin1String("\r\n")) ? QStringLiteral("\r\n") : QStringLiteral("\n");
+    // The first line end of the text (the document breaks its blocks at CR LF, LF and
+    // CR alike); LF when it has none.
+    m_strLineEnd = QStringLiteral("\n");
+    for (qsizetype i = 0; i < strText.size(); ++i) {
+        if (strText.at(i) == u'\n') break;
+        if (strText.at(i) == u'\r') {
+            m_strLineEnd = i + 1 < strText.size() && strText.at(i + 1) == u'\n' ? QStringLiteral("\r\n")
+                                                                                : QStringLiteral("\r");
+            break;
+        }
+    }
     setPlainText(strText);
+    m_strSet = strText;
+    m_strSetRaw = document()->toRawText();
     moveCursor(QTextCursor::Start);
     ensureCursorVisible();
+}
+
+void Text_Box::keyPressEvent(QKeyEvent* event) {
+    const bool blnEnter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (blnEnter && !isReadOnly() && (event->modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier) {
+        // Qt makes Shift+Enter a soft line break (U+2028) inside the line; the programs
+        // that show the text know no such break. Every Enter here ends the line.
+        QTextCursor cursor = textCursor();
+        cursor.insertBlock();
+        setTextCursor(cursor);
+        ensureCursorVisible();
+        event->accept();
+        return;
+    }
+    QPlainTextEdit::keyPressEvent(event);
 }
 
 // Pixels of slack under the visible lines, beyond the document's margins and the frame,

@@ -10,6 +10,7 @@
 
 class QAbstractScrollArea;
 class QComboBox;
+class QKeyEvent;
 class QPoint;
 class QRect;
 class QWidget;
@@ -49,9 +50,11 @@ void Install_Click(QWidget* pControl, Click_Handler handler);
 
 // A multi-line text box: its Text read and set as a whole, long lines wrapped at
 // words, Tab moving on to the next control. A text set by code shows from its start.
-// The text reads back as it was set or typed (no-break spaces and line separators
-// too); its line ends are those of the text set last, CR LF or else LF, and a
-// paragraph separator in a text set becomes a line end, as the box shows it.
+// A text set and not edited since reads back exactly as it was set, whatever its
+// line ends. Once edited, the text reads back as typed (no-break spaces and line
+// separators too), and every line end is the box's line end: the first line end of
+// the text set last (CR LF, LF or CR), LF when it held none. Enter typed with any
+// modifier (Shift+Enter too) is a line end, never Qt's soft line break U+2028.
 class Text_Box : public QPlainTextEdit {
     Q_OBJECT
 public:
@@ -61,8 +64,13 @@ public:
     // Makes the box as high as this many lines of its font.
     void Set_Visible_Lines(int lngLines);
 
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
 private:
     QString m_strLineEnd = QStringLiteral("\n");
+    QString m_strSet;     // the text set last, as given
+    QString m_strSetRaw;  // the document's characters right after it was set
 };
 
 // Makes a drop-down list at least as wide as it needs for the longest of these

@@ -201,10 +201,10 @@ void frmInternetSettings::txtRedirectUrl_Change() { ui->cmdApply->setEnabled(tru
 
 void frmInternetSettings::cmdApply_Click() {
     Error_Block([&] {
-        // A hidden box's text is stored as well; the address is stored as typed. The
-        // message keeps every character typed, only its outer blanks go.
+        // A hidden box's text is stored as well, and neither text is tested: both keep
+        // every character typed, only their outer blanks go.
         const QString strMessage = modCommonFuns::Trim_Blanks(ui->txtBlMessage->text());
-        const QString strRedirectUrl = ui->txtRedirectUrl->text().trimmed();
+        const QString strRedirectUrl = modCommonFuns::Trim_Blanks(ui->txtRedirectUrl->text());
         const int intIndex = ui->cboWindowType->currentIndex();
         const long lngMsgType = intIndex >= 0 ? intIndex : m_lngStoredType;
         const Policy_Owner owner = Owner();

@@ -102,6 +102,42 @@ INSTANTIATE_TEST_SUITE_P(
                       Apply_Case{"tabs", 1, -1, "\tBlocked\tnow\t", "1", "\tBlocked\tnow\t"},
                       Apply_Case{"cr_lf", 1, -1, " Blocked\r\nnow\r\n ", "1", "Blocked\r\nnow\r\n"}));
 
+// A stored text the administrator did not edit is stored again exactly as it was,
+// whatever its line ends, by an Apply that changed the type alone.
+TEST_F(ApplicationSettingsTest, AStoredTextWithMixedLineEndsIsKeptByAnApplyOfTheTypeAlone) {
+    const QString texts[] = {"one\r\ntwo\nthree", "one\ntwo\r\nthree\r\n", "one\rtwo\r\nthree\n",
+                             QString::fromUtf8("one\u2029two\u2028three")};
+    for (const QString& strStored : texts) {
+        Store_Message(0, strStored);
+        Open();
+        EXPECT_EQ(Message()->text(), strStored);
+        Types()->setCurrentIndex(1);
+        Click("cmdApply");
+        Expect_Saved();
+        EXPECT_EQ(Stored_Message(), (test::Rows{{"1", strStored}})) << strStored.toStdString();
+    }
+}
+
+// The box holds one line: Enter typed with a modifier puts no character into it, so
+// no soft line break U+2028 reaches the stored text either.
+TEST_F(ApplicationSettingsTest, EnterTypedWithAModifierPutsNoSoftLineBreakIntoTheMessage) {
+    for (const Qt::KeyboardModifiers modifiers :
+         {Qt::KeyboardModifiers(Qt::ShiftModifier), Qt::KeyboardModifiers(Qt::ControlModifier),
+          Qt::KeyboardModifiers(Qt::AltModifier)}) {
+        Store_Message(1, "old");
+        Open();
+        Message()->setFocus();
+        Message()->selectAll();
+        QTest::keyClicks(Message(), "one");
+        QTest::keyClick(Message(), Qt::Key_Return, modifiers);
+        QTest::keyClicks(Message(), "two");
+        EXPECT_TRUE(Boxes().empty()) << "Enter in the box applies nothing";
+        Click("cmdApply");
+        Expect_Saved();
+        EXPECT_EQ(Stored_Message(), (test::Rows{{"1", "onetwo"}}));
+    }
+}
+
 TEST_F(ApplicationSettingsTest, InRemoteModeTheTextIsDisabledAndChoosingATypeLeavesApplyDisabled) {
     modGlobal::Is_Remote_Mode = true;
     Store_Message(1, "old");

@@ -214,6 +214,89 @@ const Message_Case MESSAGE_CASES[] = {
 INSTANTIATE_TEST_SUITE_P(Messages, InternetSettingsMessageTest, ::testing::ValuesIn(MESSAGE_CASES),
                          [](const auto& info) { return std::string(info.param.strName); });
 
+// Enter typed with any modifier is the box's line end (the first line end of the
+// stored text, LF when it holds none), never Qt's soft line break U+2028, which the
+// components showing the message to a blocked user do not break at.
+struct Typed_Enter_Case {
+    const char* strName;
+    const char* strStored;
+    Qt::Key key;
+    Qt::KeyboardModifiers modifiers;
+    const char* strExpected;
+};
+void PrintTo(const Typed_Enter_Case& c, std::ostream* os) { *os << c.strName; }
+
+class InternetSettingsTypedEnterTest : public InternetSettingsTest,
+                                       public ::testing::WithParamInterface<Typed_Enter_Case> {};
+
+TEST_P(InternetSettingsTypedEnterTest, IsStoredAsTheBoxsLineEnd) {
+    const Typed_Enter_Case& c = GetParam();
+    Store_Message(2, c.strStored, "http://a/");
+    Open();
+    auto* pBox = Find<platform::Text_Box>("txtBlMessage");
+    pBox->setFocus();
+    pBox->selectAll();
+    QTest::keyClick(pBox, Qt::Key_Delete);
+    QTest::keyClicks(pBox, "one");
+    QTest::keyClick(pBox, c.key, c.modifiers);
+    QTest::keyClicks(pBox, "two");
+    EXPECT_FALSE(pBox->text().contains(QChar::LineSeparator));
+    Click("cmdApply");
+    Expect_Saved();
+    EXPECT_EQ(Stored_Message(), (test::Rows{{"2", c.strExpected, "http://a/"}}));
+    EXPECT_TRUE(dialog->isVisible()) << "Enter in the box is no default button";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Keys, InternetSettingsTypedEnterTest,
+    ::testing::Values(Typed_Enter_Case{"ShiftEnter", "Blocked", Qt::Key_Return, Qt::ShiftModifier, "one\ntwo"},
+                      Typed_Enter_Case{"ControlEnter", "Blocked", Qt::Key_Return, Qt::ControlModifier, "one\ntwo"},
+                      Typed_Enter_Case{"AltEnter", "Blocked", Qt::Key_Return, Qt::AltModifier, "one\ntwo"},
+                      Typed_Enter_Case{"ShiftKeypadEnter", "Blocked", Qt::Key_Enter,
+                                       Qt::ShiftModifier | Qt::KeypadModifier, "one\ntwo"},
+                      Typed_Enter_Case{"ShiftEnterInACrLfText", "a\r\nb\nc", Qt::Key_Return, Qt::ShiftModifier,
+                                       "one\r\ntwo"},
+                      Typed_Enter_Case{"EnterInALfThenCrLfText", "a\nb\r\nc", Qt::Key_Return, Qt::NoModifier,
+                                       "one\ntwo"}),
+    [](const auto& info) { return std::string(info.param.strName); });
+
+// A stored text the administrator did not edit is stored again exactly as it was,
+// whatever its line ends, by an Apply that changed the type alone.
+TEST_F(InternetSettingsTest, AStoredTextWithMixedLineEndsIsKeptByAnApplyOfTheTypeAlone) {
+    const QString texts[] = {"one\r\ntwo\nthree", "one\ntwo\r\nthree\r\n", "one\rtwo\r\nthree\n",
+                             QString::fromUtf8("one\u2029two\r\nthree")};
+    for (const QString& strStored : texts) {
+        Store_Message(2, strStored, "http://a/");
+        Open();
+        EXPECT_EQ(Find<platform::Text_Box>("txtBlMessage")->text(), strStored);
+        Types()->setCurrentIndex(1);
+        Click("cmdApply");
+        Expect_Saved();
+        EXPECT_EQ(Stored_Message(), (test::Rows{{"1", strStored, "http://a/"}})) << strStored.toStdString();
+    }
+    // Once edited, every line end is the box's: the stored text's first.
+    Store_Message(2, "one\ntwo\r\nthree", "http://a/");
+    Open();
+    auto* pBox = Find<platform::Text_Box>("txtBlMessage");
+    pBox->setFocus();
+    pBox->moveCursor(QTextCursor::End);
+    QTest::keyClicks(pBox, " four");
+    Click("cmdApply");
+    Expect_Saved();
+    EXPECT_EQ(Stored_Message(), (test::Rows{{"2", "one\ntwo\nthree four", "http://a/"}}));
+}
+
+// The address loses only the blanks at either end, as the message does; every other
+// character typed stays.
+TEST_F(InternetSettingsTest, TheAddressLosesOnlyItsOuterBlanks) {
+    Store_Message(3, "Blocked", "http://old/");
+    Open();
+    Find<QLineEdit>("txtRedirectUrl")->setText(QString::fromUtf8("  \thttp://a.example/\u00A0  "));
+    Click("cmdApply");
+    Expect_Saved();
+    EXPECT_EQ(Stored_Message(), (test::Rows{{"3", "Blocked", QString::fromUtf8("\thttp://a.example/\u00A0")}}));
+}
+
 TEST_F(InternetSettingsTest, ChoosingATypeOrEditingABoxEnablesApply) {
     Store_Message(1, "Blocked", "http://a/");
     const std::function<void()> changes[] = {
