@@ -41,6 +41,30 @@ TEST_P(MovedDatabaseImportTest, FailsWithOneBoxNamingTheFileAndListsOnlyWhatIsSt
     EXPECT_EQ(Listed("lvwBlackList"), Stored("BL_TBL", "BL_URL"));
 }
 
+// The Windows directory reached through a link: the box names the settings file as
+// the console names it everywhere else, not the path with the link resolved.
+TEST_P(MovedDatabaseImportTest, NamesTheFileAsTheConsoleNamesItWhenReachedThroughALink) {
+    const QString strLink = Temp_Path("WindowsLink");
+    ASSERT_TRUE(QFile::link(Windows_Dir(), strLink));
+    environment->strWindowsDirectory = strLink;
+    Exec(QString("INSERT INTO BL_TBL (BL_URL, COMPUTER_ID, USER_ID) VALUES ('kept.com', 0, %1)").arg(m_lngUser));
+    Open_Form<frmWebsiteFilter>();
+    QByteArray file;
+    for (int i = 0; i < 2000; ++i) file += QString("site%1.com\r\n").arg(i).toLatin1();
+    fileDialog->Choose(Write_File(file));
+    auto moved = Prepare_Database_Move(GetParam());
+    moved->At_Insert("BL_TBL", 1200);
+    Click("cmdURLBLImport");
+    ASSERT_TRUE(moved->Moved());
+    Expect_Box("The settings database " + strLink +
+                   "/tsdvstore.iil was deleted or replaced while this change was being written. Nothing of the change "
+                   "was stored.",
+               16);
+    EXPECT_EQ(Listed("lvwBlackList"), QStringList{"kept.com"});
+    moved->Put_Back();
+    EXPECT_EQ(Stored("BL_TBL", "BL_URL"), QStringList{"kept.com"});
+}
+
 INSTANTIATE_TEST_SUITE_P(Cases, MovedDatabaseImportTest,
                          ::testing::Values(test::File_Move::Deleted, test::File_Move::Replaced),
                          [](const auto& info) { return std::string(test::File_Move_Name(info.param)); });
