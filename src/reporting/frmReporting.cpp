@@ -46,6 +46,10 @@ const Report_Kind_Def& Kind(int lngKind) {
     return Kinds()[static_cast<size_t>(lngKind)];
 }
 
+// The last day whose year has four digits, as the stored times write it: the date
+// pickers' last day.
+const QDate LAST_DAY(9999, 12, 31);
+
 }  // namespace
 
 frmReporting::frmReporting(Console_Link& console, QWidget* parent)
@@ -141,6 +145,10 @@ QString frmReporting::Sql_Time(const QDate& dtmDay, int lngDays) {
     // no text, which would leave the period without one of its bounds.
     const QDate dtmBound = dtmDay.addDays(lngDays);
     if (!dtmBound.isValid()) throw Run_Time_Error(Err_No::Type_Mismatch, QStringLiteral("Type mismatch"));
+    // Past the pickers' last day (31 Dec 9999) the next midnight has a five-digit year,
+    // which sorts as text before every stored time: the bound is then the end of that
+    // last day, written as its 24:00:00, which sorts after each of its times.
+    if (dtmBound > LAST_DAY) return LAST_DAY.toString(QStringLiteral("yyyy-MM-dd")) + QStringLiteral(" 24:00:00");
     return dtmBound.toString(QStringLiteral("yyyy-MM-dd")) + QStringLiteral(" 00:00:00");
 }
 

@@ -334,6 +334,46 @@ TEST_F(ReportingTest, TheStopDayOfAYearsLastDayEndsAtNewYearAndOneDayCoversThatD
     EXPECT_TRUE(dialog->m_strQuery.contains("START_TIME>='2025-12-31 00:00:00' AND STOP_TIME<'2026-01-01 00:00:00'"));
 }
 
+// The pickers' last day as stop date covers every event up to its end, for the report
+// and for Delete: the period's end is no five-digit year that sorts before every time.
+TEST_F(ReportingTest, ThePickersLastDayAsStopDateCoversEveryEventUpToItsEndForTheReportAndDelete) {
+    Url(m_lngUser, "u-2026", "d", "2026-03-07 10:00:00", "2026-03-07 10:05:00");
+    Url(m_lngUser, "u-5000", "d", "5000-06-01 12:00:00", "5000-06-01 12:30:00");
+    Url(m_lngUser, "u-9999", "d", "9999-12-31 23:59:00", "9999-12-31 23:59:59");
+    Url(m_lngUser, "u-before", "d", "2026-03-06 23:59:00", "2026-03-07 00:01:00");
+    Email(m_lngUser, 0, "a@x", "b@x", "last", "9999-12-31 23:59:59");
+    Email(m_lngUser, 0, "a@x", "c@x", "first", "2026-03-07 08:00:00");
+    Email(m_lngUser, 0, "a@x", "d@x", "third", "2026-03-08 08:00:00");
+    Open();
+    ASSERT_EQ(dialog->dtpkStopTime->maximumDate(), QDate(9999, 12, 31));
+    Period(QDate(2026, 3, 7), QDate(9999, 12, 31));
+    const auto urls = Listed(0);
+    ASSERT_EQ(urls.size(), 3u);
+    EXPECT_EQ((QStringList{urls[0][0], urls[1][0], urls[2][0]}), (QStringList{"u-2026", "u-5000", "u-9999"}));
+    const auto emails = Listed(3);  // sent mail, by the To address
+    ASSERT_EQ(emails.size(), 3u);
+    EXPECT_EQ(emails[0][1], "b@x");
+    EXPECT_EQ(emails[2][1], "d@x");
+    EXPECT_TRUE(dialog->m_strQuery.contains("START_TIME>='2026-03-07 00:00:00' AND START_TIME<'9999-12-31 24:00:00'"))
+        << dialog->m_strQuery.toStdString();
+
+    // Delete over the same period removes exactly the listed events of each kind.
+    for (int lngKind : {0, 3}) {
+        Choose(lngKind);
+        ASSERT_TRUE(Create_Report([&](frmReport& viewer, Report_List& list) {
+            ASSERT_EQ(list.Count(), 12) << lngKind;
+            messageBox->Answer(platform::vbYes);
+            viewer.findChild<QPushButton*>("cmdDeleteReport")->click();
+            const auto boxes = Boxes();
+            ASSERT_EQ(boxes.size(), 2u) << lngKind;
+            EXPECT_EQ(boxes[1].strText, "Successfuly deleted the listed Report(s)");
+            EXPECT_EQ(list.Count(), 8) << lngKind;
+        }));
+    }
+    EXPECT_EQ(Query("SELECT URL FROM URL_RPT_TBL"), (test::Rows{{"u-before"}}));
+    EXPECT_EQ(Scalar("SELECT COUNT(*) FROM EMAIL_RPT_TBL"), "0");
+}
+
 // ---- periods on the days whose local midnight a daylight-saving change skips or repeats
 
 // The process's time zone for one test, put back afterwards.
