@@ -97,6 +97,25 @@ TEST_F(DeviceSettingsTest, ApplyWithoutAChangeStoresTheSameValueAgain) {
     EXPECT_EQ(Stored_Lock(), "63");
 }
 
+// A click is a click: the option already chosen enables Apply too, which then stores the
+// same value again.
+TEST_F(DeviceSettingsTest, AClickOnTheOptionAlreadyChosenEnablesApplyWhichStoresTheSameValue) {
+    for (const Lock_Case& c : OPTION_VALUES) {
+        for (int d = 0; d < 3; ++d) {
+            Store_Lock(c.lngStored);
+            Open();
+            ASSERT_FALSE(Enabled("cmdApply"));
+            QTest::mouseClick(Option(d, c.chosen[d]), Qt::LeftButton);
+            EXPECT_TRUE(Option(d, c.chosen[d])->isChecked());
+            ASSERT_TRUE(Enabled("cmdApply")) << c.strName << " " << DEVICES[d];
+            Click("cmdApply");
+            Expect_Saved("Successfully saved the Device Status");
+            EXPECT_EQ(Stored_Lock(), QString::number(c.lngStored)) << c.strName;
+            EXPECT_FALSE(Enabled("cmdApply"));
+        }
+    }
+}
+
 TEST_F(DeviceSettingsTest, ApplyDropsTheBitsAboveTheThreeFields) {
     Store_Lock(64 + 21);
     Open();

@@ -2,8 +2,16 @@
 // write can fail for real: another process holding a read transaction (the commit
 // stays busy), a database that may not grow, one that may not be written, and a
 // trigger that refuses its statement or rolls the whole transaction back. Each failed write is reported once with the database's text,
-// no success is shown, and what the dialog shows afterwards is what is stored.
+// no success is shown, and what the dialog shows afterwards is what is stored. Last,
+// the Enable boxes over flag words beyond the 32-bit range: a write there must keep
+// every bit it does not own.
 #include "console/frmGeneralOptions.h"
+#include "lists/frmEXEBlocker.h"
+#include "lists/frmEmailFilter.h"
+#include "lists/frmFileFilter.h"
+#include "lists/frmPortFilter.h"
+#include "lists/frmWebsiteFilter.h"
+#include "lists/frmWindowBlocker.h"
 #include "platform/Controls.h"
 #include "reporting/frmReporting.h"
 #include "platform/ListView.h"
@@ -21,6 +29,7 @@
 #include <QRadioButton>
 #include <QTimeEdit>
 #include <functional>
+#include <tuple>
 
 using platform::ListView;
 
@@ -376,5 +385,75 @@ TEST_P(FailedWriteTest, OneBoxWithTheDatabasesTextNoSuccessAndTheScreenShowsWhat
 INSTANTIATE_TEST_SUITE_P(Dialogs, FailedWriteTest, ::testing::ValuesIn(All_Params()), [](const auto& info) {
     return std::string(info.param.pCase->strName) + "_" + Fault_Name(info.param.fault);
 });
+
+}  // namespace
+
+// ---------------------------------------------------------------- flag words beyond 32 bits
+
+namespace {
+
+// Each dialog's Enable box over a FEATURE_BITS written by another program beyond the
+// signed 32-bit range: it shows its bit on opening without a box, and switching it
+// writes only that bit, so that switching it back stores the value as it was.
+struct Enable_Box_Case {
+    const char* strName;
+    std::function<void(test::Owner_Dialog_Test&)> open;
+    const char* strBox;
+    long lngBit;
+};
+
+class OddFlagsTest : public test::Owner_Dialog_Test,
+                     public ::testing::WithParamInterface<std::tuple<Enable_Box_Case, long>> {
+public:
+    template <class Form>
+    static void Open(test::Owner_Dialog_Test& t) {
+        static_cast<OddFlagsTest&>(t).Open_Form<Form>();
+    }
+};
+
+const Enable_Box_Case ENABLE_BOXES[] = {
+    {"FileFilter", OddFlagsTest::Open<frmFileFilter>, "chkEnableFileFilter", 8},
+    {"WebsiteFilter", OddFlagsTest::Open<frmWebsiteFilter>, "chkEnableUrlFilter", 4},
+    {"EmailFilter", OddFlagsTest::Open<frmEmailFilter>, "chkEnableFilter", 32},
+    {"PortFilter", OddFlagsTest::Open<frmPortFilter>, "chkEnablePortFilter", 2},
+    {"EXEBlocker", OddFlagsTest::Open<frmEXEBlocker>, "chkEnableEXEBlocker", 128},
+    {"WindowBlocker", OddFlagsTest::Open<frmWindowBlocker>, "chkEnableWindowBlocker", 256},
+    {"ApplicationScheduler", OddFlagsTest::Open<frmApplicationScheduler>, "chkEnableApplicationScheduler", 512},
+    {"Reporting", OddFlagsTest::Open<frmReporting>, "chkEnableReporting", 2048},
+};
+
+TEST_P(OddFlagsTest, TheEnableBoxShowsItsBitAndSwitchesOnlyThatBit) {
+    const auto& [c, lngStored] = GetParam();
+    const QString strStored = QString::number(lngStored);
+    const QString strRead = QString("SELECT FEATURE_BITS FROM USER_TBL WHERE USER_ID=%1").arg(m_lngUser);
+    Exec(QString("UPDATE USER_TBL SET FEATURE_BITS=%1 WHERE USER_ID=%2").arg(strStored).arg(m_lngUser));
+    const bool blnSet = (lngStored & c.lngBit) != 0;
+    for (bool blnShown : {blnSet, !blnSet}) {
+        c.open(*this);
+        auto* pBox = Find<QCheckBox>(c.strBox);
+        EXPECT_EQ(pBox->isChecked(), blnShown);
+        EXPECT_TRUE(Boxes().empty()) << "opening shows no box";
+        messageBox->Answer(platform::vbYes);
+        pBox->click();
+        const std::vector<test::Shown_Box> boxes = Boxes();
+        ASSERT_EQ(boxes.size(), 1u);
+        EXPECT_EQ(boxes[0].lngStyle, 36);
+        EXPECT_TRUE(boxes[0].strText.startsWith(blnShown ? "Are you sure you want to disable"
+                                                         : "Are you sure you want to enable"))
+            << boxes[0].strText.toStdString();
+        EXPECT_EQ(pBox->isChecked(), !blnShown);
+        EXPECT_EQ(Scalar(strRead), QString::number(blnShown == blnSet ? lngStored ^ c.lngBit : lngStored));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Dialogs, OddFlagsTest,
+                         ::testing::Combine(::testing::ValuesIn(ENABLE_BOXES),
+                                            // bit 31 as an unsigned word with bits 3 and 7; all 32 bits
+                                            // unsigned; bits above 31
+                                            ::testing::Values(2147483784L, 4294967295L, (1L << 40) + 128 + 8 + 2)),
+                         [](const auto& info) {
+                             return std::string(std::get<0>(info.param).strName) + "_" +
+                                    std::to_string(std::get<1>(info.param));
+                         });
 
 }  // namespace
