@@ -277,9 +277,9 @@ void frmManageUsers::cmdImport_Click() {
 namespace {
 
 // Writes the names once more in a transaction of their own, after a failure that took
-// their batch with it (SQLite rolled the transaction back, or its commit failed). That
-// failure was reported already, so this reports nothing of its own; it gives how many
-// of the names are stored now: all of them, or none when this write fails as well.
+// their batch with it (SQLite rolled the transaction back itself). That failure was
+// reported already, so this reports nothing of its own; it gives how many of the names
+// are stored now: all of them, or none when this write fails as well.
 long Write_Again(const modDB::Db_Connection& hDb, modDB::Prepared_Statement& insert, const QStringList& names) {
     if (names.isEmpty()) return 0;
     modDB::MY_TRANS trans(hDb, false);
@@ -312,6 +312,7 @@ void frmManageUsers::Import_Users(const QStringList& names) {
         QSet<QString> added;
         // The names written in the open batch, not committed yet.
         QStringList batch;
+        bool blnCommitFailed = false;
         auto trans = std::make_unique<modDB::MY_TRANS>(hDb);
         for (const QString& strName : names) {
             if (!trans->Began()) break;  // reported by the guard
@@ -329,7 +330,10 @@ void frmManageUsers::Import_Users(const QStringList& names) {
             // The users are committed in batches: one commit per user would make a big
             // import slow, one for all would lose every user to a failure at the end.
             if (batch.size() == USERS_BATCH) {
-                if (!trans->Commit()) break;  // rolled back and reported by the guard
+                if (!trans->Commit()) {  // rolled back and reported by the guard
+                    blnCommitFailed = true;
+                    break;
+                }
                 lngStored += static_cast<long>(batch.size());
                 batch.clear();
                 trans = std::make_unique<modDB::MY_TRANS>(hDb);
@@ -337,11 +341,14 @@ void frmManageUsers::Import_Users(const QStringList& names) {
         }
         // What the open batch stored before the end or a failed insert is kept. When
         // SQLite rolled the transaction back itself (a full disk, a trigger raising
-        // ROLLBACK) or the commit failed, the batch is gone: it is written again, so
-        // that every user added before the failure stays.
-        if (trans->Is_Open() && trans->Commit()) {
-            lngStored += static_cast<long>(batch.size());
-        } else {
+        // ROLLBACK), the batch is gone: it is written again, so that every user added
+        // before the failure stays. A commit that failed (a lock held past the busy
+        // time-out, the file moved) was rolled back and reported: the batch is not
+        // stored, and not written again, which would wait out the lock a second time
+        // and could store it after the box said it was not.
+        if (trans->Is_Open()) {
+            if (trans->Commit()) lngStored += static_cast<long>(batch.size());
+        } else if (!blnCommitFailed) {
             trans->Rollback();
             lngStored += Write_Again(hDb, insert, batch);
         }

@@ -2,6 +2,7 @@
 #include "console/frmExceptionList.h"
 #include "lists/ListEditor.h"
 #include "console/frmMain.h"
+#include "database/modDB.h"
 #include "platform/Controls.h"
 #include "services/MakerLinks.h"
 #include "services/modGlobal.h"
@@ -11,6 +12,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -288,6 +290,25 @@ INSTANTIATE_TEST_SUITE_P(Writes, ExceptionListFaultTest, ::testing::ValuesIn(Exc
                              return std::string(std::get<0>(info.param).strName) +
                                     test::Fault_Name(std::get<1>(info.param));
                          });
+
+// Another program holds a write transaction past the busy time-out: the first delete
+// waits it out and fails, and the walk ends there. One wait, one box, the list as stored.
+TEST_F(ExceptionListWriteTest, RemoveOfManyUnderAHeldWriteLockWaitsOnceAndReportsOnce) {
+    for (int i = 1; i <= 12; ++i) Insert_Exception(QString("user%1").arg(i));
+    Open();
+    const QStringList before = Stored();
+    auto lock = Make_Fault(test::Fault::Held_Write_Lock);
+    QElapsedTimer timer;
+    timer.start();
+    Remove_Items({1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12});
+    const qint64 lngElapsed = timer.elapsed();
+    lock->Release();
+    EXPECT_GE(lngElapsed, modDB::Busy_Timeout() - 50);
+    EXPECT_LT(lngElapsed, 2 * modDB::Busy_Timeout());
+    Expect_One_Error_Box(true, test::Fault::Held_Write_Lock);
+    EXPECT_EQ(Stored(), before);
+    EXPECT_EQ(Listed(), Stored());
+}
 
 // Three removed, the middle one refused: the removal goes from the last selected up, so
 // the last is gone, and the refused one and the first stay stored and listed.

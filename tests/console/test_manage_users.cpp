@@ -2,6 +2,7 @@
 // the column allowance, and the console's user list after the dialog closes.
 #include "console/frmManageUsers.h"
 #include "console/frmMain.h"
+#include "database/modDB.h"
 #include "platform/Controls.h"
 #include "services/modGlobal.h"
 #include "support/ConsoleFixture.h"
@@ -15,9 +16,11 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QtTest/QTest>
+#include <chrono>
 #include <functional>
 #include <sqlite3.h>
 #include <memory>
+#include <thread>
 #include <tuple>
 
 using platform::ListView;
@@ -589,6 +592,69 @@ TEST_F(ManageUsersTest, AnImportOntoAFullDiskKeepsListsAndCountsTheUsersStoredBe
                                         "Entries stored before it: %2.")
                                     .arg(names[lngKept])
                                     .arg(lngKept));
+}
+
+// ---------------------------------------------------------------- held locks
+
+// Another program holds a write transaction past the busy time-out: the first delete
+// waits it out and fails, and the walk ends there (the others would meet the same
+// lock). One wait, one box, and the list as stored.
+TEST_F(ManageUsersTest, RemoveOfManyUnderAHeldWriteLockWaitsOnceAndReportsOnce) {
+    Insert_Users(12);
+    Open();
+    const QStringList before = Stored();
+    Select_Only({2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13});
+    auto lock = Make_Fault(test::Fault::Held_Write_Lock);
+    messageBox->Answer(platform::vbYes);
+    QElapsedTimer timer;
+    timer.start();
+    Button("cmdRemove")->click();
+    const qint64 lngElapsed = timer.elapsed();
+    lock->Release();
+    EXPECT_GE(lngElapsed, modDB::Busy_Timeout() - 50);
+    EXPECT_LT(lngElapsed, 2 * modDB::Busy_Timeout());
+    const std::vector<test::Shown_Box> boxes = Boxes();
+    ASSERT_EQ(boxes.size(), 2u);
+    EXPECT_EQ(boxes[0].lngStyle, 68);
+    EXPECT_EQ(boxes[1].lngStyle, 16);
+    EXPECT_TRUE(boxes[1].strText.contains(test::Fault_Text(test::Fault::Held_Write_Lock))) << boxes[1].strText.toStdString();
+    EXPECT_EQ(Stored(), before);
+    EXPECT_EQ(Listed(), Stored());
+}
+
+// An import whose commit meets a read lock another program holds past the busy
+// time-out (the last batch's commit, or one of a batch of a thousand): the commit waits
+// once and is reported once, and its batch is not written again, so it is not stored
+// either when the lock goes soon after the box said so.
+TEST_F(ManageUsersTest, AnImportWhoseCommitMeetsAHeldReadLockWaitsOnceAndStoresNothingLater) {
+    modDB::Set_Busy_Timeout(1000);
+    Insert_User("anna");
+    for (const int intNames : {3, 1500}) {
+        Open();
+        QByteArray bytes;
+        for (int i = 1; i <= intNames; ++i) bytes += "new" + QByteArray::number(i) + "\r\n";
+        fileDialog->Choose(Write_File("import.txt", bytes));
+        auto lock = Make_Fault(test::Fault::Held_Read_Lock);
+        // The lock goes while a second wait would still be running.
+        std::thread release([&] {
+            std::this_thread::sleep_for(std::chrono::milliseconds(modDB::Busy_Timeout() * 3 / 2));
+            lock->Release();
+        });
+        QElapsedTimer timer;
+        timer.start();
+        Button("cmdImport")->click();
+        const qint64 lngElapsed = timer.elapsed();
+        release.join();
+        EXPECT_GE(lngElapsed, modDB::Busy_Timeout() - 50) << intNames;
+        EXPECT_LT(lngElapsed, modDB::Busy_Timeout() * 3 / 2) << intNames;
+        const std::vector<test::Shown_Box> boxes = Boxes();
+        ASSERT_EQ(boxes.size(), 1u) << intNames;
+        EXPECT_EQ(boxes[0].lngStyle, 16);
+        EXPECT_TRUE(boxes[0].strText.contains(test::Fault_Text(test::Fault::Held_Read_Lock)))
+            << boxes[0].strText.toStdString();
+        EXPECT_EQ(Stored(), (QStringList{"All Users", "anna"})) << intNames;
+        EXPECT_EQ(Listed(), Stored());
+    }
 }
 
 // The settings file replaced while the first batch is open: its commit is refused and
