@@ -96,6 +96,11 @@ void frmInternetScheduler::Show_Internet_Mode(long lngSchFor) {
         if (modDBFunctions::Is_Feature_Bit_Set(owner.lngComputerID, owner.lngUserID, FEATURE_INTERNET_SCHEDULER))
             intOption = 2;
     }
+    Show_Option(intOption);
+}
+
+void frmInternetScheduler::Show_Option(int intOption) {
+    m_intStoredOption = intOption;
     if (intOption >= 0) {
         optInternetMode[static_cast<size_t>(intOption)]->setChecked(true);
         optInternetMode_Click(intOption);
@@ -156,21 +161,38 @@ void frmInternetScheduler::cmdApply_Click() {
         const Policy_Owner owner = Owner();
         const long c = owner.lngComputerID, u = owner.lngUserID;
         // The writes run in order and stop at the first one refused (it has been
-        // reported); the options then show the mode as stored.
+        // reported); the options then show the mode as stored. When the first write was
+        // refused nothing changed: the options go back to the mode shown before, without
+        // reading (and reporting) an unreadable value a second time.
+        int intWritten = 0;
+        const auto write = [&](bool blnDone) {
+            if (blnDone) ++intWritten;
+            return blnDone;
+        };
         bool blnWritten = true;
+        int intChosen = -1;
         if (!optInternetMode[2]->isChecked()) {
-            blnWritten = modDBFunctions::Set_Feature_Bit(false, FEATURE_INTERNET_SCHEDULER, c, u);
-            if (optInternetMode[0]->isChecked())
-                blnWritten = blnWritten && modDBFunctions::Set_User_Internet_On_Off(Internet_On_Off::INTERNET_ON, u) &&
-                             modDBFunctions::Set_Status_Bit(false, Status_Bit::STATUS_INTERNET_OFF, c, u);
-            else if (optInternetMode[1]->isChecked())
-                blnWritten = blnWritten && modDBFunctions::Set_User_Internet_On_Off(Internet_On_Off::INTERNET_OFF, u) &&
-                             modDBFunctions::Set_Status_Bit(true, Status_Bit::STATUS_INTERNET_OFF, c, u);
+            blnWritten = write(modDBFunctions::Set_Feature_Bit(false, FEATURE_INTERNET_SCHEDULER, c, u));
+            if (optInternetMode[0]->isChecked()) {
+                intChosen = 0;
+                blnWritten = blnWritten &&
+                             write(modDBFunctions::Set_User_Internet_On_Off(Internet_On_Off::INTERNET_ON, u)) &&
+                             write(modDBFunctions::Set_Status_Bit(false, Status_Bit::STATUS_INTERNET_OFF, c, u));
+            } else if (optInternetMode[1]->isChecked()) {
+                intChosen = 1;
+                blnWritten = blnWritten &&
+                             write(modDBFunctions::Set_User_Internet_On_Off(Internet_On_Off::INTERNET_OFF, u)) &&
+                             write(modDBFunctions::Set_Status_Bit(true, Status_Bit::STATUS_INTERNET_OFF, c, u));
+            }
         } else {
-            blnWritten = modDBFunctions::Set_User_Schedule_For(Internet_Control::INTERNET_CONTROL_SCHEDULER, u) &&
-                         modDBFunctions::Set_Feature_Bit(true, FEATURE_INTERNET_SCHEDULER, c, u);
+            intChosen = 2;
+            blnWritten =
+                write(modDBFunctions::Set_User_Schedule_For(Internet_Control::INTERNET_CONTROL_SCHEDULER, u)) &&
+                write(modDBFunctions::Set_Feature_Bit(true, FEATURE_INTERNET_SCHEDULER, c, u));
         }
-        if (!blnWritten) Show_Internet_Mode(Read_Schedule_For());
+        if (blnWritten) m_intStoredOption = intChosen;
+        else if (intWritten == 0) Show_Option(m_intStoredOption);
+        else Show_Internet_Mode(Read_Schedule_For());
         ui->cmdApply->setEnabled(false);
         Console().Get_Internet_Mode();
     });

@@ -41,10 +41,14 @@ private:
     long Read_Schedule_For();
     // Chooses the option of the stored mode, or none when no mode is stored.
     void Show_Internet_Mode(long lngSchFor);
+    // Chooses option intOption (none when -1) as the stored mode, raising its Click.
+    void Show_Option(int intOption);
     // True when a listed schedule has the same type, times and days or months.
     bool Check_Schedule_Exists(const QString& strType, const QString& strDay, const QString& strMonth,
                                const QString& strFromTime, const QString& strToTime);
 
     std::unique_ptr<Ui::frmInternetScheduler> ui;
     std::array<QRadioButton*, 3> optInternetMode{};
+    // The option of the mode as last read or written (-1: none).
+    int m_intStoredOption = -1;
 };

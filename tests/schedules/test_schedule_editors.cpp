@@ -831,6 +831,31 @@ TEST_F(InternetSchedulerTest, FlagsBeyondThe32BitRangeLoadTheModeAndApplyWritesI
     }
 }
 
+// Flags that are no whole number cannot be held: the bit procedures never write over
+// them. Apply then stops at its first write, reported once, and the options show the
+// mode as before without reading the value again.
+TEST_F(InternetSchedulerTest, FlagsThatAreNoWholeNumberAreNeverWrittenOverAndReportedOncePerAction) {
+    for (const char* strBits : {"'scheduler'", "1.5"}) {
+        Exec(QString("UPDATE USER_TBL SET SCH_FOR=2, IA_ON_OFF=1, FEATURE_BITS=%1, STATUS_BITS=0 WHERE USER_ID=%2")
+                 .arg(strBits)
+                 .arg(m_lngUser));
+        const QStringList before = Mode();
+        Open();
+        auto boxes = Boxes();
+        ASSERT_EQ(boxes.size(), 1u) << strBits;
+        EXPECT_EQ(boxes[0].lngStyle, 16);
+        EXPECT_EQ(Selected_Option(), -1);
+        Option(1)->click();
+        Click("cmdApply");
+        boxes = Boxes();
+        ASSERT_EQ(boxes.size(), 1u) << strBits;
+        EXPECT_TRUE(boxes[0].strText.startsWith("Type mismatch")) << boxes[0].strText.toStdString();
+        EXPECT_EQ(Mode(), before) << strBits;
+        EXPECT_EQ(Selected_Option(), -1);
+        EXPECT_FALSE(Apply()->isEnabled());
+    }
+}
+
 // The writes of Apply refused part-way, by a trigger that undoes its statement and by
 // one that rolls the transaction back.
 class InternetSchedulerFaultTest : public InternetSchedulerTest, public ::testing::WithParamInterface<test::Fault> {};
