@@ -100,7 +100,8 @@ struct Check_Case {
 
 void PrintTo(const Check_Case& c, std::ostream* os) { *os << c.strName; }
 
-class CheckTest : public FiltersTest, public ::testing::WithParamInterface<Check_Case> {
+// A store with the catalogs of a case.
+class CatalogTest : public FiltersTest {
 protected:
     void Make(const QString& strCatalog, Catalog kind) {
         switch (kind) {
@@ -123,6 +124,8 @@ protected:
         }
     }
 };
+
+class CheckTest : public CatalogTest, public ::testing::WithParamInterface<Check_Case> {};
 
 TEST_P(CheckTest, AnswersWhatIsMissing) {
     const Check_Case& c = GetParam();
@@ -151,6 +154,60 @@ INSTANTIATE_TEST_SUITE_P(
         Check_Case{"w64_missing_from_32bit_catalog", true, Catalog::Foreign, Catalog::Ours, "lhdvsock.dll", 1},
         Check_Case{"w64_all_in_place", true, Catalog::Ours, Catalog::Ours, "a.dll,lhdvsock.dll", 0},
         Check_Case{"w64_appinit_without_library", true, Catalog::Ours, Catalog::Ours, "", 3}),
+    [](const auto& info) { return std::string(info.param.strName); });
+
+// What a filter run that ran its steps ends with: the check's answer for that switch,
+// one line naming what is missing or still there, empty when the run did its work.
+struct Shortfall_Case {
+    const char* strName;
+    bool blnInstall;
+    bool blnWow64;
+    Catalog cat32, cat64;
+    std::optional<const char*> strAppInit;
+    const char* strBefore;  // the line up to the store's name ("" when none)
+    const char* strAfter;   // the line after it
+};
+
+void PrintTo(const Shortfall_Case& c, std::ostream* os) { *os << c.strName; }
+
+class ShortfallTest : public CatalogTest, public ::testing::WithParamInterface<Shortfall_Case> {};
+
+TEST_P(ShortfallTest, NamesWhatIsMissingOrStillThere) {
+    const Shortfall_Case& c = GetParam();
+    environment->blnWow64 = c.blnWow64;
+    Make(CATALOG, c.cat32);
+    Make(CATALOG_64, c.cat64);
+    if (c.strAppInit) Set_AppInit(*c.strAppInit);
+    const QString strExpected = *c.strBefore ? c.strBefore + Registry_File() + c.strAfter : QString();
+    EXPECT_EQ(modProgram::Filter_Run_Shortfall(c.blnInstall), strExpected);
+    EXPECT_TRUE(Boxes().empty());
+    EXPECT_EQ(modGlobal::Err.Number, 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, ShortfallTest,
+    ::testing::Values(
+        Shortfall_Case{"install_all_in_place", true, false, Catalog::Ours, Catalog::Missing, "a.dll LHDVSOCK.DLL", "", ""},
+        Shortfall_Case{"install_no_provider", true, false, Catalog::Foreign, Catalog::Missing, "lhdvsock.dll",
+                       "-ip: the network filter is not installed: the Winsock catalog in ", " does not name lhdvsock.dll"},
+        Shortfall_Case{"install_w64_no_64bit_provider", true, true, Catalog::Ours, Catalog::Foreign, "lhdvsock.dll",
+                       "-ip: the network filter is not installed: the 64-bit Winsock catalog in ",
+                       " does not name lhdvsock.dll"},
+        Shortfall_Case{"install_appinit_without_library", true, false, Catalog::Ours, Catalog::Missing, "other.dll",
+                       "-ip: the network filter is not installed: AppInit_DLLs in ", " does not name lhdvsock.dll"},
+        Shortfall_Case{"install_no_catalog", true, false, Catalog::Missing, Catalog::Missing, "lhdvsock.dll",
+                       "-ip: the network filter is not installed: no readable Winsock catalog in ", ""},
+        Shortfall_Case{"remove_done", false, false, Catalog::Foreign, Catalog::Missing, "other.dll", "", ""},
+        // The check stops at the missing provider: AppInit_DLLs is not its business then.
+        Shortfall_Case{"remove_done_appinit_not_read", false, false, Catalog::Empty, Catalog::Missing, "lhdvsock.dll",
+                       "", ""},
+        Shortfall_Case{"remove_no_catalog_at_all", false, false, Catalog::Missing, Catalog::Missing, std::nullopt, "", ""},
+        Shortfall_Case{"remove_provider_left", false, false, Catalog::Ours, Catalog::Missing, "",
+                       "-up: the network filter is not removed: the Winsock catalog in ", " still names lhdvsock.dll"},
+        Shortfall_Case{"remove_w64_provider_left_in_32bit_catalog", false, true, Catalog::Ours, Catalog::Foreign, "",
+                       "-up: the network filter is not removed: the Winsock catalog in ", " still names lhdvsock.dll"},
+        Shortfall_Case{"remove_entry_without_item", false, false, Catalog::Item_Missing, Catalog::Missing, "",
+                       "-up: the network filter is not removed: no readable Winsock catalog in ", ""}),
     [](const auto& info) { return std::string(info.param.strName); });
 
 TEST_F(FiltersTest, CheckFailsWithoutAReadableRegistry) {
