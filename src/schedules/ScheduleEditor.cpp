@@ -485,6 +485,10 @@ void frmScheduleEditorBase::cmdEdit_Click() {
             const std::vector<long> selected = list.Selected_Items();
             if (!selected.empty()) {
                 const long lngRow = selected.front();
+                // A row listed with a time that is no time of day cannot be edited: its
+                // error is reported before anything of the edit begins.
+                Time_Of_Day(list.SubItem(lngRow, 1));
+                Time_Of_Day(list.SubItem(lngRow, 2));
                 platform::Set_Tag(m_c.cboScheduler, list.Tag(lngRow));
                 const int intType = m_c.cboScheduler->findText(list.Text(lngRow));
                 if (intType < 0) throw Run_Time_Error(383, QStringLiteral("'Text' property is read-only"));

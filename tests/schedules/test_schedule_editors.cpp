@@ -1013,6 +1013,14 @@ TEST_F(ApplicationSchedulerTest, AnOverlapWithAReadableRowRefusesWhateverTimesOt
             EXPECT_TRUE(Boxes().empty()) << strOdd;
             EXPECT_EQ(Stored(2).size(), 3u) << strOdd;
             EXPECT_EQ(List()->Count(), 3) << strOdd;
+            // Such a row cannot be edited: one box, and no edit begins.
+            List()->Set_Selected(blnOddFirst ? 1 : 2, true);
+            Click("cmdEdit");
+            const auto boxes = Boxes();
+            ASSERT_EQ(boxes.size(), 1u) << strOdd;
+            EXPECT_TRUE(boxes[0].strText.startsWith("Type mismatch")) << boxes[0].strText.toStdString();
+            EXPECT_EQ(Caption("cmdEdit"), "Edit");
+            EXPECT_EQ(platform::Get_Tag(Type()), "");
         }
     }
 }
