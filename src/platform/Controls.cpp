@@ -141,13 +141,13 @@ QString Text_Box::text() const {
     // no-break spaces into blanks and line separators into line feeds); only the
     // separator it keeps between its blocks is the line end.
     QString strRaw = document()->toRawText();
-    // The document keeps no line end of its own: unedited, the text set is the text.
+    // The box's QTextDocument keeps no line ends of its own: unedited, the text set is the text.
     if (strRaw == m_strSetRaw) return m_strSet;
     return strRaw.replace(QChar::ParagraphSeparator, m_strLineEnd);
 }
 
 void Text_Box::setText(const QString& strText) {
-    // The first line end of the text (the document breaks its blocks at CR LF, LF and
+    // The first line end of the text (QTextDocument breaks its blocks at CR LF, LF and
     // CR alike); LF when it has none.
     m_strLineEnd = QStringLiteral("\n");
     for (qsizetype i = 0; i < strText.size(); ++i) {

@@ -70,7 +70,7 @@ protected:
 private:
     QString m_strLineEnd = QStringLiteral("\n");
     QString m_strSet;     // the text set last, as given
-    QString m_strSetRaw;  // the document's characters right after it was set
+    QString m_strSetRaw;  // the QTextDocument's characters right after it was set
 };
 
 // Makes a drop-down list at least as wide as it needs for the longest of these
