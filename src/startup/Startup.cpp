@@ -9,8 +9,10 @@
 #include "services/StdRegProv.h"
 #include "services/modGlobal.h"
 
+#include <QDeadlineTimer>
 #include <QLocale>
 #include <QTextStream>
+#include <QThread>
 
 namespace modProgram {
 
@@ -111,9 +113,21 @@ QString Filter_Run_Shortfall(bool blnInstall) {
 }
 
 namespace {
+// How long a filter run on a 64-bit system gives the provider installer, started
+// without waiting, to show its work in the store before the check's answer counts.
+constexpr int INSTALLER_WAIT_MS = 10000;
+constexpr int INSTALLER_POLL_MS = 50;
+
 // A filter run whose steps ran: the check decides, and says what is amiss.
 int Filter_Run_Exit_Code(bool blnInstall) {
-    const QString strShortfall = Filter_Run_Shortfall(blnInstall);
+    QString strShortfall = Filter_Run_Shortfall(blnInstall);
+    if (modAPI::Is_64Bit_Windows()) {
+        const QDeadlineTimer deadline(INSTALLER_WAIT_MS);
+        while (!strShortfall.isEmpty() && !deadline.hasExpired()) {
+            QThread::msleep(INSTALLER_POLL_MS);
+            strShortfall = Filter_Run_Shortfall(blnInstall);
+        }
+    }
     if (strShortfall.isEmpty()) return 0;
     QTextStream(stderr) << "DravinoleTS: " << strShortfall << Qt::endl;
     return 1;

@@ -34,6 +34,8 @@ Run_Kind Main(const QString& strCommandLine);
 // check (Check_Filters_Installed) made then: "-ip" gives 0 only when everything is in
 // place, "-up" only when the Winsock catalog no longer names the library. Otherwise
 // the run gives 1 and writes Filter_Run_Shortfall as one line on the error stream.
+// On a 64-bit system the provider installer, started without waiting, is given up
+// to ten seconds to show its work before the check's answer counts.
 int Exit_Code(Run_Kind kind, const QString& strCommandLine);
 
 // What the network filter check finds amiss after the "-ip" (blnInstall) or "-up"

@@ -286,6 +286,23 @@ TEST_F(FiltersTest, TheRealInstallerStartedHiddenInstallsAndRemovesTheProvider) 
     EXPECT_EQ(AppInit(), "");
 }
 
+// The installer works on its own after its start: the filter run's exit code waits for
+// its work to show in the store, so that a 64-bit installation that succeeds says so.
+TEST_F(FiltersTest, OnA64BitSystemTheExitCodeWaitsForTheInstallersWork) {
+    environment->blnWow64 = true;
+    Put_Library();
+    Put_Installer();
+    platform::Services().shell = std::make_shared<platform::Process_Shell>();
+    EXPECT_EQ(modProgram::Exit_Code(modProgram::Main("-ip"), "-ip"), 0);
+    EXPECT_EQ(Our_Entries(CATALOG_64).size(), 1);
+    EXPECT_EQ(Our_Entries(CATALOG).size(), 1);
+    EXPECT_EQ(modProgram::Check_Filters_Installed(), 0);
+    EXPECT_EQ(modProgram::Exit_Code(modProgram::Main("-up"), "-up"), 0);
+    EXPECT_TRUE(Our_Entries(CATALOG).isEmpty());
+    EXPECT_TRUE(Wait_For([&] { return Our_Entries(CATALOG_64).isEmpty(); }));
+    EXPECT_TRUE(Boxes().empty());
+}
+
 TEST_F(FiltersTest, TheInstallerProgramTakesOnlyItsTwoSwitches) {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(REGISTRY_FILE_VARIABLE, Registry_File());
