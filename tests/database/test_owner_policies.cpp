@@ -71,9 +71,7 @@ TEST_P(UserIdTest, NameIsMatchedIgnoringCase) {
         EXPECT_EQ(lngUserID, lngId);
     } else {
         EXPECT_EQ(lngUserID, -5);  // left unchanged
-        auto boxes = Boxes();
-        ASSERT_EQ(boxes.size(), 1u);
-        EXPECT_TRUE(boxes[0].strText.startsWith("Subscript out of range"));
+        EXPECT_TRUE(Boxes().empty()) << "no such user is no failure to report";
     }
 }
 
