@@ -8,21 +8,29 @@
 
 namespace {
 
-class MovedDatabaseImportTest : public test::Owner_Dialog_Test, public ::testing::WithParamInterface<test::File_Move> {};
+class MovedDatabaseImportTest : public test::Owner_Dialog_Test, public ::testing::WithParamInterface<test::File_Move> {
+protected:
+    // Opens the website filter on one stored entry and imports 2,000 entries, the file
+    // deleted or replaced well inside the batch (several hundred entries written, the
+    // window served meanwhile). The move is handed back for the test to undo.
+    std::unique_ptr<test::Moved_Database> Import_While_Moved() {
+        Exec(QString("INSERT INTO BL_TBL (BL_URL, COMPUTER_ID, USER_ID) VALUES ('kept.com', 0, %1)").arg(m_lngUser));
+        Open_Form<frmWebsiteFilter>();
+        EXPECT_EQ(Listed("lvwBlackList"), QStringList{"kept.com"});
+        QByteArray file;
+        for (int i = 0; i < 2000; ++i) file += QString("site%1.com\r\n").arg(i).toLatin1();
+        fileDialog->Choose(Write_File(file));
+        auto moved = Prepare_Database_Move(GetParam());
+        moved->At_Insert("BL_TBL", 1200);
+        Click("cmdURLBLImport");
+        EXPECT_TRUE(moved->Moved());
+        return moved;
+    }
+};
 
 TEST_P(MovedDatabaseImportTest, FailsWithOneBoxNamingTheFileAndListsOnlyWhatIsStored) {
-    Exec(QString("INSERT INTO BL_TBL (BL_URL, COMPUTER_ID, USER_ID) VALUES ('kept.com', 0, %1)").arg(m_lngUser));
-    Open_Form<frmWebsiteFilter>();
-    ASSERT_EQ(Listed("lvwBlackList"), QStringList{"kept.com"});
-    QByteArray file;
-    for (int i = 0; i < 2000; ++i) file += QString("site%1.com\r\n").arg(i).toLatin1();
-    fileDialog->Choose(Write_File(file));
-
-    // Well inside the batch: several hundred entries written, the window served meanwhile.
-    auto moved = Prepare_Database_Move(GetParam());
-    moved->At_Insert("BL_TBL", 1200);
-    Click("cmdURLBLImport");
-    ASSERT_TRUE(moved->Moved());
+    auto moved = Import_While_Moved();
+    ASSERT_FALSE(HasFailure());
 
     Expect_Box("The settings database " + Database_File() +
                    " was deleted or replaced while this change was being written. Nothing of the change was stored.",
@@ -47,15 +55,8 @@ TEST_P(MovedDatabaseImportTest, NamesTheFileAsTheConsoleNamesItWhenReachedThroug
     const QString strLink = Temp_Path("WindowsLink");
     ASSERT_TRUE(QFile::link(Windows_Dir(), strLink));
     environment->strWindowsDirectory = strLink;
-    Exec(QString("INSERT INTO BL_TBL (BL_URL, COMPUTER_ID, USER_ID) VALUES ('kept.com', 0, %1)").arg(m_lngUser));
-    Open_Form<frmWebsiteFilter>();
-    QByteArray file;
-    for (int i = 0; i < 2000; ++i) file += QString("site%1.com\r\n").arg(i).toLatin1();
-    fileDialog->Choose(Write_File(file));
-    auto moved = Prepare_Database_Move(GetParam());
-    moved->At_Insert("BL_TBL", 1200);
-    Click("cmdURLBLImport");
-    ASSERT_TRUE(moved->Moved());
+    auto moved = Import_While_Moved();
+    ASSERT_FALSE(HasFailure());
     Expect_Box("The settings database " + strLink +
                    "/tsdvstore.iil was deleted or replaced while this change was being written. Nothing of the change "
                    "was stored.",

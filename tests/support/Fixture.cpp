@@ -7,6 +7,7 @@
 #include "startup/Startup.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <sqlite3.h>
 #include <unistd.h>
@@ -146,6 +147,17 @@ void Made_Fault::Release() {
                              nullptr, nullptr);
         sqlite3_close_v2(db);
     }
+}
+
+void Dv_Test::Expect_One_Busy_Wait_Under_Held_Write_Lock(const std::function<void()>& action) {
+    auto lock = Make_Fault(Fault::Held_Write_Lock);
+    QElapsedTimer timer;
+    timer.start();
+    action();
+    const qint64 lngElapsed = timer.elapsed();
+    lock->Release();
+    EXPECT_GE(lngElapsed, modDB::Busy_Timeout() - 50);
+    EXPECT_LT(lngElapsed, 2 * modDB::Busy_Timeout());
 }
 
 std::unique_ptr<Made_Fault> Dv_Test::Make_Fault(Fault fault, const QStringList& statements) {
