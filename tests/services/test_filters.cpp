@@ -123,16 +123,21 @@ protected:
             break;
         }
     }
+
+    // The store a check reads: both catalogs and, when given, AppInit_DLLs.
+    void Make_Store(bool blnWow64, Catalog cat32, Catalog cat64, const std::optional<const char*>& strAppInit) {
+        environment->blnWow64 = blnWow64;
+        Make(CATALOG, cat32);
+        Make(CATALOG_64, cat64);
+        if (strAppInit) Set_AppInit(*strAppInit);
+    }
 };
 
 class CheckTest : public CatalogTest, public ::testing::WithParamInterface<Check_Case> {};
 
 TEST_P(CheckTest, AnswersWhatIsMissing) {
     const Check_Case& c = GetParam();
-    environment->blnWow64 = c.blnWow64;
-    Make(CATALOG, c.cat32);
-    Make(CATALOG_64, c.cat64);
-    if (c.strAppInit) Set_AppInit(*c.strAppInit);
+    Make_Store(c.blnWow64, c.cat32, c.cat64, c.strAppInit);
     EXPECT_EQ(modProgram::Check_Filters_Installed(), c.lngExpected);
     EXPECT_EQ(modGlobal::Err.Number, 0);
 }
@@ -174,10 +179,7 @@ class ShortfallTest : public CatalogTest, public ::testing::WithParamInterface<S
 
 TEST_P(ShortfallTest, NamesWhatIsMissingOrStillThere) {
     const Shortfall_Case& c = GetParam();
-    environment->blnWow64 = c.blnWow64;
-    Make(CATALOG, c.cat32);
-    Make(CATALOG_64, c.cat64);
-    if (c.strAppInit) Set_AppInit(*c.strAppInit);
+    Make_Store(c.blnWow64, c.cat32, c.cat64, c.strAppInit);
     const QString strExpected = *c.strBefore ? c.strBefore + Registry_File() + c.strAfter : QString();
     EXPECT_EQ(modProgram::Filter_Run_Shortfall(c.blnInstall), strExpected);
     EXPECT_TRUE(Boxes().empty());
