@@ -6,7 +6,10 @@
 #include "services/modProgram.h"
 
 #include <QFileInfo>
+#include <algorithm>
+#include <atomic>
 #include <cmath>
+#include <cstdint>
 #include <exception>
 #include <limits>
 #include <memory>
@@ -17,10 +20,36 @@ namespace modDB {
 
 namespace {
 int g_lngBusyTimeout = BUSY_TIMEOUT_MS;
+std::atomic<long long> g_lngBusyWaits{0};
+std::function<void(int)> g_busyHook;
+
+// The connection's time-out travels in the handler's argument, fixed when it was opened.
+int Busy_Handler(void* pTimeout, int lngCall) {
+    if (lngCall == 0) g_lngBusyWaits.fetch_add(1, std::memory_order_relaxed);
+    if (g_busyHook) g_busyHook(lngCall);
+    const int lngStep = Busy_Step_Ms(lngCall, static_cast<int>(reinterpret_cast<std::intptr_t>(pTimeout)));
+    if (lngStep <= 0) return 0;
+    sqlite3_sleep(lngStep);
+    return 1;
 }
+}  // namespace
 
 void Set_Busy_Timeout(int lngMilliseconds) { g_lngBusyTimeout = lngMilliseconds > 0 ? lngMilliseconds : BUSY_TIMEOUT_MS; }
 int Busy_Timeout() { return g_lngBusyTimeout; }
+
+int Busy_Step_Ms(int lngCall, int lngTimeoutMs) {
+    // Short steps first, so that a lock held for a moment costs little, then 100 ms each.
+    static constexpr int STEPS[] = {1, 2, 5, 10, 15, 20, 25, 25, 25, 50, 50, 100};
+    constexpr int LAST = static_cast<int>(std::size(STEPS)) - 1;
+    long long lngSlept = 0;  // by the steps before this one
+    for (int i = 0; i < std::min(std::max(lngCall, 0), LAST); ++i) lngSlept += STEPS[i];
+    if (lngCall > LAST) lngSlept += static_cast<long long>(STEPS[LAST]) * (lngCall - LAST);
+    const long long lngLeft = lngTimeoutMs - lngSlept;
+    return lngLeft <= 0 ? 0 : static_cast<int>(std::min<long long>(STEPS[std::clamp(lngCall, 0, LAST)], lngLeft));
+}
+
+long long Busy_Waits() { return g_lngBusyWaits.load(std::memory_order_relaxed); }
+void Set_Busy_Hook(std::function<void(int lngCall)> hook) { g_busyHook = std::move(hook); }
 
 Db_Connection& Db_Connection::operator=(Db_Connection&& o) noexcept {
     if (this != &o) {
@@ -137,7 +166,7 @@ Db_Connection Open_Database(const QString& strPath) {
                 true);
             return;
         }
-        sqlite3_busy_timeout(p, g_lngBusyTimeout);
+        sqlite3_busy_handler(p, &Busy_Handler, reinterpret_cast<void*>(static_cast<std::intptr_t>(g_lngBusyTimeout)));
         sqlite3_extended_result_codes(p, 1);
         hDb = Db_Connection(p);
     });

@@ -27,6 +27,23 @@ constexpr int BUSY_TIMEOUT_MS = 3000;
 void Set_Busy_Timeout(int lngMilliseconds);
 int Busy_Timeout();
 
+// Every connection opened here waits for a lock with one busy handler: it sleeps in
+// short steps, growing to 100 ms, until the lock goes or its time-out has passed, and
+// then gives up (the statement fails with "database is locked"). Busy_Step_Ms is its
+// schedule: the sleep before retry lngCall (0, 1, ... within one wait) for a time-out
+// of lngTimeoutMs, 0 once the steps before it have used the time-out up. The steps of
+// one wait add up to the time-out exactly.
+int Busy_Step_Ms(int lngCall, int lngTimeoutMs);
+
+// Test hooks of the busy handler, so that tests count waits instead of timing them.
+// A wait begins when a statement meets a lock (the handler's call 0); Busy_Waits is the
+// number of waits begun since start. The busy hook, when set, is called at every call
+// of the handler with its call number within the wait (the wait already counted),
+// before it sleeps or gives up, on the thread that waits; it must not throw. A test can
+// let a lock go there at a chosen call instead of after a sleep. An empty one removes it.
+long long Busy_Waits();
+void Set_Busy_Hook(std::function<void(int lngCall)> hook);
+
 // An open connection; an empty one is the old handle 0. Closes on scope exit.
 class Db_Connection {
 public:

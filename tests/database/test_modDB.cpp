@@ -1,7 +1,6 @@
 #include "database/modDB.h"
 #include "support/Fixture.h"
 
-#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <functional>
@@ -179,18 +178,136 @@ TEST_F(ModDbTest, ExecuteInTransaction) {
     EXPECT_TRUE(Run_Sql_Only("INSERT INTO FILE_TBL (FILE_EXTN) VALUES ('c')"));
 }
 
-TEST_F(ModDbTest, LockedDatabaseWaitsThenFailsWithTheDatabaseMessage) {
+// The calls of the busy handler in one wait that runs its time-out out: 0, 1, ... up to
+// the call that gives up.
+std::vector<int> Calls_Of_A_Full_Wait(int lngTimeoutMs) {
+    std::vector<int> calls{0};
+    while (Busy_Step_Ms(calls.back(), lngTimeoutMs) > 0) calls.push_back(calls.back() + 1);
+    return calls;
+}
+
+// The handler's calls, as the busy hook sees them, until the recorder goes.
+class Busy_Calls {
+public:
+    Busy_Calls() { Set_Busy_Hook([this](int lngCall) { m_calls.push_back(lngCall); }); }
+    ~Busy_Calls() { Set_Busy_Hook(nullptr); }
+    const std::vector<int>& Calls() const { return m_calls; }
+
+private:
+    std::vector<int> m_calls;
+};
+
+TEST_F(ModDbTest, LockedDatabaseWaitsTheTimeOutOutOnceThenFailsWithTheDatabaseMessage) {
     auto lock = Make_Fault(test::Fault::Held_Exclusive_Lock);
-    QElapsedTimer timer;
-    timer.start();
-    EXPECT_FALSE(Run_Sql_Only("UPDATE SETTINGS_TBL SET PROGRAM_MODE=0"));
-    EXPECT_GE(timer.elapsed(), Busy_Timeout() - 50);
+    const long long lngBefore = Busy_Waits();
+    std::vector<int> calls;
+    {
+        const Busy_Calls recorder;
+        EXPECT_FALSE(Run_Sql_Only("UPDATE SETTINGS_TBL SET PROGRAM_MODE=0"));
+        calls = recorder.Calls();
+    }
+    EXPECT_EQ(Busy_Waits() - lngBefore, 1);
+    // Every step of the schedule was slept before the handler gave up.
+    EXPECT_EQ(calls, Calls_Of_A_Full_Wait(Busy_Timeout()));
     lock->Release();
     auto boxes = Boxes();
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_TRUE(boxes[0].strText.contains("locked")) << boxes[0].strText.toStdString();
     EXPECT_EQ(Scalar("SELECT PROGRAM_MODE FROM SETTINGS_TBL"), "1");
 }
+
+TEST_F(ModDbTest, AConnectionWaitsWithTheTimeOutItWasOpenedWith) {
+    Set_Busy_Timeout(50);
+    Db_Connection hDb = Open_Database(Get_Database_File());
+    Set_Busy_Timeout(0);
+    auto lock = Make_Fault(test::Fault::Held_Write_Lock);
+    std::vector<int> calls;
+    {
+        const Busy_Calls recorder;
+        Query_Result r;
+        long n = 0;
+        EXPECT_FALSE(Run_Query(hDb, "INSERT INTO FILE_TBL (FILE_EXTN) VALUES ('x')", r, n));
+        calls = recorder.Calls();
+    }
+    EXPECT_EQ(calls, Calls_Of_A_Full_Wait(50));
+    EXPECT_NE(calls, Calls_Of_A_Full_Wait(BUSY_TIMEOUT_MS));
+    lock->Release();
+    EXPECT_EQ(Boxes().size(), 1u);
+    EXPECT_EQ(Scalar("SELECT COUNT(*) FROM FILE_TBL WHERE FILE_EXTN='x'"), "0");
+}
+
+// Statements run on one connection, with or without another connection holding a write
+// transaction, and the busy waits they begin.
+struct Busy_Wait_Case {
+    const char* strName;
+    bool blnHeldWriteLock;
+    std::vector<const char*> statements;
+    long long lngWaits;
+};
+
+void PrintTo(const Busy_Wait_Case& c, std::ostream* os) { *os << c.strName; }
+
+const char* const WRITE_X = "INSERT INTO FILE_TBL (FILE_EXTN) VALUES ('x')";
+const char* const WRITE_Y = "INSERT INTO FILE_TBL (FILE_EXTN) VALUES ('y')";
+
+const Busy_Wait_Case BUSY_WAIT_CASES[] = {
+    {"NoLockOneWrite", false, {WRITE_X}, 0},
+    {"NoLockTwoWrites", false, {WRITE_X, WRITE_Y}, 0},
+    {"HeldWriteLockOneRead", true, {"SELECT COUNT(*) FROM FILE_TBL"}, 0},
+    {"HeldWriteLockOneWrite", true, {WRITE_X}, 1},
+    {"HeldWriteLockTwoWritesOnOneConnection", true, {WRITE_X, WRITE_Y}, 2},
+};
+
+class BusyWaitTest : public test::Dv_Test, public ::testing::WithParamInterface<Busy_Wait_Case> {};
+
+TEST_P(BusyWaitTest, EveryStatementThatMeetsALockBeginsOneWaitAndIsReportedOnce) {
+    const Busy_Wait_Case& c = GetParam();
+    Set_Busy_Timeout(50);
+    std::unique_ptr<test::Made_Fault> lock;
+    if (c.blnHeldWriteLock) lock = Make_Fault(test::Fault::Held_Write_Lock);
+    const long long lngBefore = Busy_Waits();
+    {
+        Db_Connection hDb = Open_Database(Get_Database_File());
+        for (const char* strSQL : c.statements) {
+            Query_Result r;
+            long n = 0;
+            const bool blnWrite = QString(strSQL).startsWith("INSERT");
+            EXPECT_EQ(Run_Query(hDb, strSQL, r, n), !(c.blnHeldWriteLock && blnWrite)) << strSQL;
+        }
+    }
+    EXPECT_EQ(Busy_Waits() - lngBefore, c.lngWaits);
+    if (lock) lock->Release();
+    const std::vector<test::Shown_Box> boxes = Boxes();
+    EXPECT_EQ(static_cast<long long>(boxes.size()), c.lngWaits);
+    for (const test::Shown_Box& box : boxes)
+        EXPECT_TRUE(box.strText.contains(test::Fault_Text(test::Fault::Held_Write_Lock))) << box.strText.toStdString();
+    EXPECT_EQ(Scalar("SELECT COUNT(*) FROM FILE_TBL WHERE FILE_EXTN IN ('x','y')"),
+              c.blnHeldWriteLock ? "0" : QString::number(c.statements.size()));
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, BusyWaitTest, ::testing::ValuesIn(BUSY_WAIT_CASES),
+                         [](const auto& info) { return std::string(info.param.strName); });
+
+// The handler sleeps a whole time-out in steps of 1 to 100 ms (never zero, so it never
+// spins) and then gives up for good.
+class BusyScheduleTest : public ::testing::TestWithParam<int> {};
+
+TEST_P(BusyScheduleTest, StepsAddUpToTheTimeOutAndThenGiveUp) {
+    const int lngTimeout = GetParam();
+    const std::vector<int> calls = Calls_Of_A_Full_Wait(lngTimeout);
+    long long lngSlept = 0;
+    for (size_t i = 0; i + 1 < calls.size(); ++i) {
+        const int lngStep = Busy_Step_Ms(calls[i], lngTimeout);
+        EXPECT_GE(lngStep, 1) << "call " << i;
+        EXPECT_LE(lngStep, 100) << "call " << i;
+        lngSlept += lngStep;
+    }
+    EXPECT_EQ(lngSlept, lngTimeout);
+    for (int lngLater = calls.back(); lngLater < calls.back() + 3; ++lngLater)
+        EXPECT_EQ(Busy_Step_Ms(lngLater, lngTimeout), 0) << "call " << lngLater;
+}
+
+INSTANTIATE_TEST_SUITE_P(TimeOuts, BusyScheduleTest, ::testing::Values(1, 2, 50, 228, 300, BUSY_TIMEOUT_MS, 60000));
 
 TEST_F(ModDbTest, BusyTimeoutDefaultsToTheFullWait) {
     Set_Busy_Timeout(0);
