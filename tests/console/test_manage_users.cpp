@@ -16,11 +16,9 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QtTest/QTest>
-#include <chrono>
 #include <functional>
 #include <sqlite3.h>
 #include <memory>
-#include <thread>
 #include <tuple>
 
 using platform::ListView;
@@ -620,7 +618,6 @@ TEST_F(ManageUsersTest, RemoveOfManyUnderAHeldWriteLockWaitsOnceAndReportsOnce) 
 // once and is reported once, and its batch is not written again, so it is not stored
 // either when the lock goes soon after the box said so.
 TEST_F(ManageUsersTest, AnImportWhoseCommitMeetsAHeldReadLockWaitsOnceAndStoresNothingLater) {
-    modDB::Set_Busy_Timeout(1000);
     Insert_User("anna");
     for (const int intNames : {3, 1500}) {
         Open();
@@ -628,18 +625,15 @@ TEST_F(ManageUsersTest, AnImportWhoseCommitMeetsAHeldReadLockWaitsOnceAndStoresN
         for (int i = 1; i <= intNames; ++i) bytes += "new" + QByteArray::number(i) + "\r\n";
         fileDialog->Choose(Write_File("import.txt", bytes));
         auto lock = Make_Fault(test::Fault::Held_Read_Lock);
-        // The lock goes while a second wait would still be running.
-        std::thread release([&] {
-            std::this_thread::sleep_for(std::chrono::milliseconds(modDB::Busy_Timeout() * 3 / 2));
-            lock->Release();
+        const long long lngBefore = modDB::Busy_Waits();
+        // The lock goes as a second wait begins: a batch written again would then be stored.
+        modDB::Set_Busy_Hook([&](int lngCall) {
+            if (lngCall == 0 && modDB::Busy_Waits() - lngBefore == 2) lock->Release();
         });
-        QElapsedTimer timer;
-        timer.start();
         Button("cmdImport")->click();
-        const qint64 lngElapsed = timer.elapsed();
-        release.join();
-        EXPECT_GE(lngElapsed, modDB::Busy_Timeout() - 50) << intNames;
-        EXPECT_LT(lngElapsed, modDB::Busy_Timeout() * 3 / 2) << intNames;
+        modDB::Set_Busy_Hook(nullptr);
+        lock->Release();
+        EXPECT_EQ(modDB::Busy_Waits() - lngBefore, 1) << intNames;
         const std::vector<test::Shown_Box> boxes = Boxes();
         ASSERT_EQ(boxes.size(), 1u) << intNames;
         EXPECT_EQ(boxes[0].lngStyle, 16);

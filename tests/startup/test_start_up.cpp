@@ -1,3 +1,4 @@
+#include "database/modDB.h"
 #include "filterlib/lhdvsock.h"
 #include "platform/Platform.h"
 #include "platform/RegistryStore.h"
@@ -147,13 +148,16 @@ INSTANTIATE_TEST_SUITE_P(
 
 // A file another program holds locked past the busy time-out is no unreadable one:
 // the failed read is reported with the database's own text and the login follows.
+// The check of the file does not wait, so start-up waits the lock out once.
 TEST_F(StartUpTest, SettingsHeldLockedByAnotherProgramAreAFailedReadNotTheEnd) {
     Exec("UPDATE SETTINGS_TBL SET REMOTE_MODE=1");
     modGlobal::Is_Remote_Mode = true;
     int intLoginShown = 0;
     modProgram::Set_Login_Starter([&] { ++intLoginShown; });
     auto lock = Make_Fault(test::Fault::Held_Exclusive_Lock);
+    const long long lngBefore = modDB::Busy_Waits();
     EXPECT_EQ(modProgram::Main(""), Run_Kind::Console);
+    EXPECT_EQ(modDB::Busy_Waits() - lngBefore, 1);
     lock->Release();
     const auto boxes = Boxes();
     ASSERT_EQ(boxes.size(), 1u);

@@ -131,9 +131,9 @@ protected:
     // trigger refuses, as after BEFORE in CREATE TRIGGER ("DELETE ON BL_TBL WHEN
     // OLD.BL_URL='b2.x'"); several may be given. Other faults ignore it.
     std::unique_ptr<Made_Fault> Make_Fault(Fault fault, const QStringList& statements = {});
-    // Runs action while another connection holds a write transaction past the busy
-    // time-out, lets the lock go, and checks that action waited the time-out out once:
-    // not at all would mean no write was tried, twice or more one wait per write.
+    // Runs action while another connection holds a write transaction (with a short busy
+    // time-out), lets the lock go, and checks that action began exactly one busy wait:
+    // none would mean no write was tried, two or more one wait per write.
     void Expect_One_Busy_Wait_Under_Held_Write_Lock(const std::function<void()>& action);
     // Fills the database until no row of any size fits into the list table (rows of a
     // user id no test uses), then keeps it from growing: a disk with no room at all.
