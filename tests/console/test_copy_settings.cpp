@@ -1,7 +1,8 @@
 // The copy settings dialog: opened through its entry point with each caller's key,
 // its source and destination lists, the copy button's state, remote mode, the copy
-// with its outcome messages, users whose ids cannot be read, and the ways the console
-// and the list editors open it.
+// with its outcome messages, users whose ids cannot be read, the ways the console
+// and the list editors open it, and what the console and the calling dialog show once
+// it has closed.
 #include "console/frmCopySettings.h"
 #include "console/frmMain.h"
 #include "database/ValueSets.h"
