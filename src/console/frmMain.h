@@ -60,7 +60,9 @@ public:
     Policy_Owner Owner() const override;
     // The Text of cboUsers.
     QString Owner_Name() const override;
-    // Copy Settings, shown for the feature's key (frmCopySettings::Show_This_Form).
+    // Copy Settings, shown for the feature's key (frmCopySettings::Show_This_Form);
+    // once it has closed, whatever it copied, the chosen user's internet mode is read
+    // again and shown. The menu item and every dialog's Copy button come here.
     void Open_Copy_Settings(const QString& strFeature) override;
 
     // The network filter check that the timer runs (replaceable for tests).

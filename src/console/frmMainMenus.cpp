@@ -4,7 +4,6 @@
 
 #include "Version.h"
 #include "console/frmAbout.h"
-#include "console/frmCopySettings.h"
 #include "console/frmGeneralOptions.h"
 #include "console/frmManageUsers.h"
 #include "lists/frmFileFilter.h"
@@ -166,7 +165,7 @@ void frmMain::mnuReporting_Click() { Show_Owner_Dialog<frmReporting>(); }
 void frmMain::mnuGeneralOptions_Click() { Show_Feature_Dialog<frmGeneralOptions>(); }
 void frmMain::mnuManageUsers_Click() { Show_Feature_Dialog<frmManageUsers>(); }
 // The copy settings dialog shows itself, without an owner.
-void frmMain::mnuCopySettings_Click() { frmCopySettings::Show_This_Form(*this, QStringLiteral("Main Form")); }
+void frmMain::mnuCopySettings_Click() { Open_Copy_Settings(QStringLiteral("Main Form")); }
 
 // ---------------------------------------------------------------- Help
 

@@ -156,6 +156,13 @@ bool clsListEditor::Load() {
     return blnDone;
 }
 
+bool clsListEditor::Reload() {
+    m_list.Clear();
+    const bool blnDone = Load();
+    m_allowance.Update();
+    return blnDone;
+}
+
 bool clsListEditor::Check_Entry(const QString& strEntry, const QString& strInvalidMessage, bool blnEdit) {
     if (m_config.validator && !m_config.validator(strEntry)) {
         Ask(strInvalidMessage, 48);
@@ -464,6 +471,11 @@ const platform::Image_List& frmListEditorBase::Images() {
         return list;
     }();
     return images;
+}
+
+void frmListEditorBase::Copy_Settings(const QString& strFeature) {
+    Open_Copy_Settings(m_console, strFeature);
+    Load_Stored();
 }
 
 void frmListEditorBase::Enable_Controls(bool blnEnable) {

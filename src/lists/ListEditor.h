@@ -176,6 +176,8 @@ public:
     const Column_Allowance& Allowance() const { return m_allowance; }
 
     bool Load();
+    // Empties the list and loads it again as at opening: it then lists what is stored.
+    bool Reload();
     void Add();
     void Edit();
     // The handler of the list's AfterLabelEdit for the selected item.
@@ -220,6 +222,11 @@ public:
     // The icons of the family's image lists, by key.
     static const platform::Image_List& Images();
 
+    // The Copy Settings button of the dialog: opens the copy-settings dialog for the
+    // feature's key and, once it has closed, whatever it copied, shows the owner's
+    // settings as stored (Load_Stored).
+    void Copy_Settings(const QString& strFeature);
+
     // Disables (false) or enables the given controls around a long import.
     void Enable_Controls(bool blnEnable);
     // Shows one of two frames of a two-list dialog. The other goes first, so the
@@ -236,6 +243,11 @@ public:
 protected:
     // Disables the editing controls while the console is in remote mode.
     virtual void Set_Controls_State() {}
+    // Loads again, as at opening, every control that shows a stored value: the lists,
+    // the enable box (under its guard, so loading writes nothing) and the stored
+    // options. A dialog with a Copy Settings button shows through it what the copy
+    // stored; one without has nothing to load again.
+    virtual void Load_Stored() {}
     // Esc closes the dialog, except while an import holds Close disabled.
     void Form_KeyPress(int& KeyAscii) override;
     // Called once the controls exist: adds the import progress bar under the

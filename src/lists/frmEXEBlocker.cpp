@@ -70,6 +70,13 @@ void frmEXEBlocker::Form_Load() {
     });
 }
 
+void frmEXEBlocker::Load_Stored() {
+    Error_Block([&] {
+        m_editor->Reload();
+        m_enableBox->Show_Stored();
+    });
+}
+
 void frmEXEBlocker::Set_Caption_And_Columns() {
     setWindowTitle("EXE Blocker - " + Owner_Name());
     Activate_Layouts();
@@ -116,5 +123,5 @@ void frmEXEBlocker::lvwEXEBlocker_AfterLabelEdit(int& Cancel, QString& NewString
 void frmEXEBlocker::cmdRemove_Click() { m_editor->Remove(); }
 void frmEXEBlocker::cmdImport_Click() { m_editor->Import(); }
 void frmEXEBlocker::cmdExport_Click() { m_editor->Export(); }
-void frmEXEBlocker::cmdCopySettings_Click() { lists::Open_Copy_Settings(Console(), QStringLiteral("EXE Blocker")); }
+void frmEXEBlocker::cmdCopySettings_Click() { Copy_Settings(QStringLiteral("EXE Blocker")); }
 void frmEXEBlocker::cmdBrowseExe_Click() { m_editor->Browse(cmnDialogBrowse); }

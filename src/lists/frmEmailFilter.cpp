@@ -113,6 +113,16 @@ void frmEmailFilter::Form_Load() {
     });
 }
 
+// The list shown stays as the administrator chose it; both lists, and the enable
+// box with the bit of the list shown, show what is stored.
+void frmEmailFilter::Load_Stored() {
+    Error_Block([&] {
+        m_pop3->Reload();
+        m_smtp->Reload();
+        cboEmailFilter_Click();
+    });
+}
+
 void frmEmailFilter::Set_Caption_And_Columns() {
     setWindowTitle("Email Filter - " + Owner_Name());
     Activate_Layouts();
@@ -200,5 +210,5 @@ void frmEmailFilter::cmdSMTPExport_Click() { m_smtp->Export(); }
 void frmEmailFilter::cmdPOP3Export_Click() { m_pop3->Export(); }
 void frmEmailFilter::cmdSMTPImport_Click() { m_smtp->Import(); }
 void frmEmailFilter::cmdPOP3Import_Click() { m_pop3->Import(); }
-void frmEmailFilter::cmdSMTPCopySettings_Click() { lists::Open_Copy_Settings(Console(), QStringLiteral("SMTP Filter")); }
-void frmEmailFilter::cmdPOP3CopySettings_Click() { lists::Open_Copy_Settings(Console(), QStringLiteral("POP3 Filter")); }
+void frmEmailFilter::cmdSMTPCopySettings_Click() { Copy_Settings(QStringLiteral("SMTP Filter")); }
+void frmEmailFilter::cmdPOP3CopySettings_Click() { Copy_Settings(QStringLiteral("POP3 Filter")); }

@@ -39,6 +39,7 @@ public slots:
 
 protected:
     void Set_Controls_State() override;
+    void Load_Stored() override;
 
 private:
     void Form_Load();

@@ -70,6 +70,13 @@ void frmFileFilter::Form_Load() {
     });
 }
 
+void frmFileFilter::Load_Stored() {
+    Error_Block([&] {
+        m_editor->Reload();
+        m_enableBox->Show_Stored();
+    });
+}
+
 void frmFileFilter::Set_Caption_And_Columns() {
     setWindowTitle("File Filter - " + Owner_Name());
     Activate_Layouts();
@@ -114,4 +121,4 @@ void frmFileFilter::lvwFileFilter_AfterLabelEdit(int& Cancel, QString& NewString
 void frmFileFilter::cmdRemove_Click() { m_editor->Remove(); }
 void frmFileFilter::cmdImport_Click() { m_editor->Import(); }
 void frmFileFilter::cmdExport_Click() { m_editor->Export(); }
-void frmFileFilter::cmdCopySettings_Click() { lists::Open_Copy_Settings(Console(), QStringLiteral("File Filter")); }
+void frmFileFilter::cmdCopySettings_Click() { Copy_Settings(QStringLiteral("File Filter")); }

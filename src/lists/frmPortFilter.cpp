@@ -287,19 +287,34 @@ void frmPortFilter::Add_To(Port_List& list) {
     });
 }
 
-void frmPortFilter::cmdFRemove_Click() {
-    lists::Remove_Selected_Items(*this, *m_filter.lvw, *m_filter.allowance, REMOVE_QUESTION, QStringLiteral("PORT_NO"),
+void frmPortFilter::cmdFRemove_Click() { Remove_From(m_filter, m_blocking, true); }
+void frmPortFilter::cmdBRemove_Click() { Remove_From(m_blocking, m_filter, false); }
+
+void frmPortFilter::Remove_From(Port_List& list, Port_List& other, bool blnOtherIsBlocking) {
+    const long lngListed = list.lvw->Count();
+    lists::Remove_Selected_Items(*this, *list.lvw, *list.allowance, REMOVE_QUESTION, QStringLiteral("PORT_NO"),
                                  QStringLiteral("PORT_TBL"), PORT_SUB_ITEM);
+    // The delete takes the owner's every row of the port, those of the other list too
+    // (a port stored in both): once something was deleted, that list shows what is stored.
+    if (list.lvw->Count() != lngListed) Reload_List(other, blnOtherIsBlocking);
 }
 
-void frmPortFilter::cmdBRemove_Click() {
-    lists::Remove_Selected_Items(*this, *m_blocking.lvw, *m_blocking.allowance, REMOVE_QUESTION,
-                                 QStringLiteral("PORT_NO"), QStringLiteral("PORT_TBL"), PORT_SUB_ITEM);
+void frmPortFilter::Reload_List(Port_List& list, bool blnBlocking) {
+    list.lvw->Clear();
+    Load_List(list, blnBlocking);
+}
+
+void frmPortFilter::Load_Stored() {
+    Error_Block([&] {
+        Reload_List(m_filter, false);
+        Reload_List(m_blocking, true);
+        m_enableBox->Show_Stored();
+    });
 }
 
 void frmPortFilter::chkEnablePortFilter_Click() { m_enableBox->Click(); }
-void frmPortFilter::cmdFCopySettings_Click() { lists::Open_Copy_Settings(Console(), COPY_KEY); }
-void frmPortFilter::cmdBCopySettings_Click() { lists::Open_Copy_Settings(Console(), COPY_KEY); }
+void frmPortFilter::cmdFCopySettings_Click() { Copy_Settings(COPY_KEY); }
+void frmPortFilter::cmdBCopySettings_Click() { Copy_Settings(COPY_KEY); }
 
 // ---------------------------------------------------------------- mappings
 

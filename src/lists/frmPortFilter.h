@@ -40,6 +40,7 @@ public slots:
 
 protected:
     void Set_Controls_State() override;
+    void Load_Stored() override;
 
 private:
     // One of the two lists with the controls that enter its rows; the handlers of
@@ -68,6 +69,11 @@ private:
     // Click also when the index stays the same.
     void Set_Protocol_Index(Port_List& list, int lngIndex);
     void Add_To(Port_List& list);
+    // Removes the selected ports of list; the other list, whose rows of those ports the
+    // delete takes too, is then loaded again (blnOtherIsBlocking: it is the blocking list).
+    void Remove_From(Port_List& list, Port_List& other, bool blnOtherIsBlocking);
+    // Empties a list and loads it again: it then lists what is stored.
+    void Reload_List(Port_List& list, bool blnBlocking);
 
     // Filter names and codes, protocol default ports, and the protocol of a filter.
     static bool Get_Filter_Type_Code(const QString& strName, long& lngCode);

@@ -118,6 +118,16 @@ void frmWebsiteFilter::Form_Load() {
     });
 }
 
+// The list shown stays as the administrator chose it; both lists and the enable box
+// show what is stored.
+void frmWebsiteFilter::Load_Stored() {
+    Error_Block([&] {
+        m_white->Reload();
+        m_black->Reload();
+        m_enableBox->Show_Stored();
+    });
+}
+
 void frmWebsiteFilter::Set_Caption_And_Columns() {
     setWindowTitle("Website Filter - " + Owner_Name());
     Activate_Layouts();
@@ -188,5 +198,5 @@ void frmWebsiteFilter::cmdURLBLImport_Click() { m_black->Import(); }
 void frmWebsiteFilter::cmdURLWLImport_Click() { m_white->Import(); }
 void frmWebsiteFilter::cmdURLBLExport_Click() { m_black->Export(); }
 void frmWebsiteFilter::cmdURLWLExport_Click() { m_white->Export(); }
-void frmWebsiteFilter::cmdBLCopySettings_Click() { lists::Open_Copy_Settings(Console(), QStringLiteral("WebSite Filter")); }
-void frmWebsiteFilter::cmdWLCopySettings_Click() { lists::Open_Copy_Settings(Console(), QStringLiteral("WebSite Filter")); }
+void frmWebsiteFilter::cmdBLCopySettings_Click() { Copy_Settings(QStringLiteral("WebSite Filter")); }
+void frmWebsiteFilter::cmdWLCopySettings_Click() { Copy_Settings(QStringLiteral("WebSite Filter")); }

@@ -68,6 +68,13 @@ void frmWindowBlocker::Form_Load() {
     });
 }
 
+void frmWindowBlocker::Load_Stored() {
+    Error_Block([&] {
+        m_editor->Reload();
+        m_enableBox->Show_Stored();
+    });
+}
+
 void frmWindowBlocker::Set_Caption_And_Columns() {
     setWindowTitle("Window Blocker - " + Owner_Name());
     Activate_Layouts();
@@ -113,4 +120,4 @@ void frmWindowBlocker::lvwWindowBlocker_AfterLabelEdit(int& Cancel, QString& New
 void frmWindowBlocker::cmdRemove_Click() { m_editor->Remove(); }
 void frmWindowBlocker::cmdImport_Click() { m_editor->Import(); }
 void frmWindowBlocker::cmdExport_Click() { m_editor->Export(); }
-void frmWindowBlocker::cmdCopySettings_Click() { lists::Open_Copy_Settings(Console(), QStringLiteral("Window Blocker")); }
+void frmWindowBlocker::cmdCopySettings_Click() { Copy_Settings(QStringLiteral("Window Blocker")); }

@@ -538,6 +538,14 @@ void frmScheduleEditorBase::cmdRemove_Click() {
     });
 }
 
-void frmScheduleEditorBase::cmdCopySettings_Click() { lists::Open_Copy_Settings(Console(), m_config.strCopyFeature); }
+void frmScheduleEditorBase::cmdCopySettings_Click() { Copy_Settings(m_config.strCopyFeature); }
+
+void frmScheduleEditorBase::Load_Stored() {
+    Error_Block([&] {
+        if (m_c.cmAdd->text() == QLatin1String("Save")) End_Edit();
+        m_c.lvwSchedules->Clear();
+        Load_Schedules();
+    });
+}
 
 }  // namespace schedules

@@ -112,6 +112,9 @@ protected:
     void Init_Pickers();
     void Load_Schedules();
     void Set_Controls_State() override;
+    // Ends an edit in progress (its row may be gone) and lists the stored schedules
+    // again; a member adds what else it shows of the database.
+    void Load_Stored() override;
 
     // The schedule list received the focus: an edit in progress ends.
     void Schedule_List_GotFocus();

@@ -84,6 +84,11 @@ void frmApplicationScheduler::Form_Load() {
     });
 }
 
+void frmApplicationScheduler::Load_Stored() {
+    frmScheduleEditorBase::Load_Stored();
+    Error_Block([&] { m_enableBox->Show_Stored(); });
+}
+
 void frmApplicationScheduler::Set_Tooltips() {
     frmScheduleEditorBase::Set_Tooltips();
     ui->chkEnableApplicationScheduler->setToolTip(QStringLiteral("Click to enable or disable the Application Scheduler"));

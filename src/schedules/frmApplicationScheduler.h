@@ -27,6 +27,7 @@ public slots:
 
 protected:
     void Set_Controls_State() override;
+    void Load_Stored() override;
     bool Schedule_Refused(const QString& strType, const QString& strDay, const QString& strMonth,
                           const QString& strFromTime, const QString& strToTime) override;
     void Schedule_List_Focus_Handler() override { lvwApplicationScheduler_GotFocus(); }

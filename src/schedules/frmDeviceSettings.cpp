@@ -113,6 +113,14 @@ void frmDeviceSettings::Load_Device_Lock() {
     }
 }
 
+// The options as stored; a choice not applied gives way.
+void frmDeviceSettings::Load_Stored() {
+    Error_Block([&] {
+        Load_Device_Lock();
+        ui->cmdApply->setEnabled(false);
+    });
+}
+
 void frmDeviceSettings::Set_Controls_State() {
     const bool blnEnabled = !modGlobal::Is_Remote_Mode;
     ui->cmdApply->setEnabled(blnEnabled);
@@ -149,4 +157,4 @@ void frmDeviceSettings::cmdApply_Click() {
     });
 }
 
-void frmDeviceSettings::cmdCopySettings_Click() { lists::Open_Copy_Settings(Console(), QStringLiteral("Device Settings")); }
+void frmDeviceSettings::cmdCopySettings_Click() { Copy_Settings(QStringLiteral("Device Settings")); }

@@ -31,6 +31,7 @@ public slots:
 
 protected:
     void Set_Controls_State() override;
+    void Load_Stored() override;
 
 private:
     // One device: its options and its 2-bit field in the lock value.

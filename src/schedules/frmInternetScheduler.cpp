@@ -77,6 +77,15 @@ void frmInternetScheduler::Form_Load() {
     });
 }
 
+// The schedules and the internet mode as stored; a mode chosen but not applied gives way.
+void frmInternetScheduler::Load_Stored() {
+    frmScheduleEditorBase::Load_Stored();
+    Error_Block([&] {
+        Show_Internet_Mode(Read_Schedule_For());
+        ui->cmdApply->setEnabled(false);
+    });
+}
+
 long frmInternetScheduler::Read_Schedule_For() {
     const Policy_Owner owner = Owner();
     long lngSchFor = 0;

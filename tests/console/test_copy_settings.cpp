@@ -1,7 +1,8 @@
 // The copy settings dialog: opened through its entry point with each caller's key,
 // its source and destination lists, the copy button's state, remote mode, the copy
-// with its outcome messages, users whose ids cannot be read, and the ways the console
-// and the list editors open it.
+// with its outcome messages, users whose ids cannot be read, the ways the console
+// and the list editors open it, and what the console and the calling dialog show once
+// it has closed.
 #include "console/frmCopySettings.h"
 #include "console/frmMain.h"
 #include "database/ValueSets.h"
@@ -666,6 +667,366 @@ TEST_P(CopySettingsCallerTest, TheCopySettingsButtonOpensItWithTheCallersFeature
 }
 
 INSTANTIATE_TEST_SUITE_P(Callers, CopySettingsCallerTest, ::testing::ValuesIn(CALLER_CASES),
+                         [](const auto& info) { return std::string(info.param.strName); });
+
+// ---------------------------------------------------------------- the console's internet mode afterwards
+
+// Alice's internet is off; bob's scheduler is on. Copy Settings, from the menu or from
+// a dialog's Copy button, copies bob's Internet Scheduler onto alice: once it has
+// closed the console's label shows her mode as stored.
+struct Label_Case {
+    const char* strName;
+    std::function<std::unique_ptr<QDialog>(frmMain&)> make;  // empty: the menu item
+    const char* strButton;
+};
+void PrintTo(const Label_Case& c, std::ostream* os) { *os << c.strName; }
+
+class CopySettingsLabelTest : public CopySettingsTest, public ::testing::WithParamInterface<Label_Case> {
+protected:
+    void SetUp() override {
+        CopySettingsTest::SetUp();
+        lngAlice = Insert_User("alice");
+        lngBob = Insert_User("bob");
+        Exec(QStringLiteral("UPDATE USER_TBL SET IA_ON_OFF=0 WHERE USER_ID=%1").arg(lngAlice));
+        Exec(QStringLiteral("UPDATE USER_TBL SET FEATURE_BITS=%1 WHERE USER_ID=%2").arg(FEATURE_INTERNET_SCHEDULER).arg(lngBob));
+        Open_Console();
+        Select_User("alice");
+    }
+    QString Label() const { return console->findChild<QLabel*>("lblInternetMode")->text(); }
+    // Opens Copy Settings from the case's caller; body runs while it is shown.
+    void Open_Copy(const std::function<void()>& body) {
+        const Label_Case& c = GetParam();
+        forms->onShow = [&](QWidget& form) {
+            pDialog = qobject_cast<frmCopySettings*>(&form);
+            ASSERT_NE(pDialog, nullptr);
+            pDialog->show();
+            body();
+            // Not shown again before the dialog has closed.
+            EXPECT_EQ(Label(), "Internet OFF");
+            pDialog = nullptr;
+        };
+        if (!c.make) {
+            console->findChild<QAction*>("mnuCopySettings")->trigger();
+        } else {
+            std::unique_ptr<QDialog> caller = c.make(*console);
+            caller->show();
+            caller->findChild<QAbstractButton*>(QLatin1String(c.strButton))->click();
+        }
+        forms->onShow = nullptr;
+        EXPECT_EQ(forms->shown.back(), "frmCopySettings");
+    }
+    void Choose_Copy_Of_The_Scheduler() {
+        Source().setCurrentIndex(Source().findText("bob"));
+        if (!Ticked(Features()).contains("Internet Scheduler")) Click(Features(), "Internet Scheduler");
+        Click(Destinations(), "alice");
+    }
+    long lngAlice = 0;
+    long lngBob = 0;
+};
+
+TEST_P(CopySettingsLabelTest, ACopyOfTheSchedulerOntoTheChosenUserShowsHerModeAsStored) {
+    ASSERT_EQ(Label(), "Internet OFF");
+    Open_Copy([&] {
+        Choose_Copy_Of_The_Scheduler();
+        Copy_Button().click();
+        Expect_Boxes({{64, "Successfully copied the features"}});
+    });
+    EXPECT_EQ(Scalar(QStringLiteral("SELECT SCH_FOR FROM USER_TBL WHERE USER_ID=%1").arg(lngAlice)), "2");
+    EXPECT_EQ(Label(), "Internet Scheduler ON");
+}
+
+// A failed copy shows the mode as stored too: here one written while the copy was open.
+TEST_P(CopySettingsLabelTest, AFailedCopyShowsTheModeAsStoredToo) {
+    Open_Copy([&] {
+        Choose_Copy_Of_The_Scheduler();
+        Exec(QStringLiteral("UPDATE USER_TBL SET IA_ON_OFF=1 WHERE USER_ID=%1").arg(lngAlice));
+        {
+            const auto made = Make_Fault(test::Fault::Read_Only);
+            Copy_Button().click();
+        }
+        test::Clear_Connection_Faults();
+        Expect_Boxes({{16, QLatin1String(test::Fault_Text(test::Fault::Read_Only))},
+                      {64, "Features are not successfully copied"}});
+    });
+    EXPECT_EQ(Scalar(QStringLiteral("SELECT SCH_FOR FROM USER_TBL WHERE USER_ID=%1").arg(lngAlice)), "1");
+    EXPECT_EQ(Label(), "Internet ON");
+}
+
+INSTANTIATE_TEST_SUITE_P(Callers, CopySettingsLabelTest,
+                         ::testing::Values(Label_Case{"Menu", {}, ""},
+                                           Label_Case{"FileFilterButton", Maker<frmFileFilter>(), "cmdCopySettings"},
+                                           Label_Case{"InternetSchedulerButton", Maker<frmInternetScheduler>(),
+                                                      "cmdCopySettings"}),
+                         [](const auto& info) { return std::string(info.param.strName); });
+
+// With no user chosen the menu's copy still opens, and nobody's mode is read afterwards.
+TEST_F(CopySettingsTest, WithNoUserChosenTheMenusCopyShowsNoInternetModeAfterwards) {
+    Insert_User("alice");
+    Open_Console();
+    {
+        const auto made = Make_Fault(test::Fault::Held_Exclusive_Lock);
+        console->Fill_Users_In_ComboBox();
+    }
+    ASSERT_FALSE(Boxes().empty());
+    ASSERT_FALSE(console->Has_Owner());
+    forms->onShow = [](QWidget& form) { EXPECT_EQ(form.objectName(), "frmCopySettings"); };
+    console->findChild<QAction*>("mnuCopySettings")->trigger();
+    forms->onShow = nullptr;
+    EXPECT_EQ(forms->shown, std::vector<QString>{"frmCopySettings"});
+    EXPECT_TRUE(Boxes().empty());
+    EXPECT_EQ(console->findChild<QLabel*>("lblInternetMode")->text(), "Internet Mode");
+}
+
+// ---------------------------------------------------------------- what the caller shows afterwards
+
+// Every dialog with a Copy Settings button, opened on alice: the copy (from bob onto
+// alice, through the real copy dialog) replaces alice's stored settings behind the
+// dialog's back. Once the copy has closed the dialog shows what is stored, its enable
+// box and options included, and a Remove of a listed entry deletes it. The device lock
+// is no feature of the copy: its stored value is written while the copy dialog is open.
+struct Reload_Case {
+    const char* strName;
+    std::function<std::unique_ptr<QDialog>(frmMain&)> make;
+    const char* strButton;
+    QStringList ownRows;     // SQL writing alice's settings before the copy (%1: her USER_ID)
+    QStringList sourceRows;  // SQL writing bob's settings, which the copy brings (%1: his USER_ID)
+    bool blnCopied;          // false: sourceRows are written onto alice while the copy is open
+    std::function<void(QDialog&)> prepare;  // run once the dialog is open; may be empty
+    QStringList controls;    // the controls that show stored values
+    QStringList before;      // what they show at opening
+    QStringList after;       // what they show once the copy has closed
+    const char* strRemove;   // the Remove button ("" for none); it removes the first item of the first list
+    QStringList afterRemove;
+};
+void PrintTo(const Reload_Case& c, std::ostream* os) { *os << c.strName; }
+
+// A control as shown: a list's rows (text and sub-items), a box's or option's tick,
+// a button's enabled state.
+QString Shown_State(QDialog& dialog, const QString& strName) {
+    QWidget* pControl = dialog.findChild<QWidget*>(strName);
+    if (!pControl) return strName + " missing";
+    if (auto* pList = qobject_cast<ListView*>(pControl)) {
+        QStringList rows;
+        for (long i = 1; i <= pList->Count(); ++i) {
+            QStringList fields{pList->Text(i)};
+            for (int c = 1; c < pList->Column_Count(); ++c) fields << pList->SubItem(i, c);
+            rows << fields.join('|');
+        }
+        return strName + ": " + rows.join(", ");
+    }
+    auto* pButton = qobject_cast<QAbstractButton*>(pControl);
+    if (pButton && pButton->isCheckable()) return strName + (pButton->isChecked() ? " on" : " off");
+    if (pButton) return strName + (pButton->isEnabled() ? " enabled" : " disabled");
+    return strName + " unknown";
+}
+
+QString Bits_Sql(long lngBits) { return QStringLiteral("UPDATE USER_TBL SET FEATURE_BITS=%1 WHERE USER_ID=%2").arg(lngBits).arg("%1"); }
+QString List_Sql(const char* strTable, const char* strColumn, const char* strValue) {
+    return QStringLiteral("INSERT INTO %1 (%2, COMPUTER_ID, USER_ID) VALUES ('%3', 0, %4)")
+        .arg(QLatin1String(strTable), QLatin1String(strColumn), QLatin1String(strValue), QStringLiteral("%1"));
+}
+QString Port_Sql(long lngPort, long lngCode, const char* strProtocol) {
+    return QStringLiteral("INSERT INTO PORT_TBL (PORT_NO, FILTER_TYPE, PROTOCOL_TYPE, COMPUTER_ID, USER_ID) "
+                          "VALUES (%1, %2, '%3', 0, %4)")
+        .arg(lngPort)
+        .arg(lngCode)
+        .arg(QLatin1String(strProtocol), QStringLiteral("%1"));
+}
+QString Schedule_Sql(long lngSchFor, const char* strFrom, const char* strTo) {
+    return QStringLiteral("INSERT INTO SCH_TBL (SCH_FOR, D_W_M, FROM_TIME, TO_TIME, COMPUTER_ID, USER_ID) "
+                          "VALUES (%1, 1, '%2', '%3', 0, %4)")
+        .arg(lngSchFor)
+        .arg(QLatin1String(strFrom), QLatin1String(strTo), QStringLiteral("%1"));
+}
+
+// A one-list dialog: alice has ".old" with the feature on, bob ".new" and ".two" with it off.
+Reload_Case One_List(const char* strName, std::function<std::unique_ptr<QDialog>(frmMain&)> make, const char* strTable,
+                     const char* strColumn, long lngBit, const char* strList, const char* strBox) {
+    const QString list = QLatin1String(strList), box = QLatin1String(strBox);
+    return {strName, std::move(make), "cmdCopySettings",
+            {List_Sql(strTable, strColumn, "old"), Bits_Sql(lngBit)},
+            {List_Sql(strTable, strColumn, "new"), List_Sql(strTable, strColumn, "two")}, true, {},
+            {list, box}, {list + ": old", box + " on"}, {list + ": new, two", box + " off"}, "cmdRemove",
+            {list + ": two", box + " off"}};
+}
+
+const Reload_Case RELOAD_CASES[] = {
+    {"WebsiteBlackList", Maker<frmWebsiteFilter>(), "cmdBLCopySettings",
+     {List_Sql("BL_TBL", "BL_URL", "old.example"), List_Sql("WL_TBL", "WL_URL", "oldwhite.example"),
+      Bits_Sql(FEATURE_WEBSITE_FILTER)},
+     {List_Sql("BL_TBL", "BL_URL", "new.example"), List_Sql("WL_TBL", "WL_URL", "white.example")}, true, {},
+     {"lvwBlackList", "lvwWhiteList", "chkEnableUrlFilter"},
+     {"lvwBlackList: old.example", "lvwWhiteList: oldwhite.example", "chkEnableUrlFilter on"},
+     {"lvwBlackList: new.example", "lvwWhiteList: white.example", "chkEnableUrlFilter off"}, "cmdBlackRemove",
+     {"lvwBlackList: ", "lvwWhiteList: white.example", "chkEnableUrlFilter off"}},
+    {"WebsiteWhiteList", Maker<frmWebsiteFilter>(), "cmdWLCopySettings",
+     {List_Sql("WL_TBL", "WL_URL", "oldwhite.example"), Bits_Sql(FEATURE_WEBSITE_FILTER)},
+     {List_Sql("WL_TBL", "WL_URL", "white.example"), List_Sql("BL_TBL", "BL_URL", "new.example")}, true, {},
+     {"lvwWhiteList", "lvwBlackList", "chkEnableUrlFilter"},
+     {"lvwWhiteList: oldwhite.example", "lvwBlackList: ", "chkEnableUrlFilter on"},
+     {"lvwWhiteList: white.example", "lvwBlackList: new.example", "chkEnableUrlFilter off"}, "cmdWhiteRemove",
+     {"lvwWhiteList: ", "lvwBlackList: new.example", "chkEnableUrlFilter off"}},
+    One_List("FileFilter", Maker<frmFileFilter>(), "FILE_TBL", "FILE_EXTN", FEATURE_FILE_FILTER, "lvwFileFilter",
+             "chkEnableFileFilter"),
+    // The SMTP copy leaves the POP3 list as stored.
+    {"SMTPFilter", Maker<frmEmailFilter>(), "cmdSMTPCopySettings",
+     {List_Sql("SMTP_TBL", "SMTP_EMAIL", "old@example.com"), List_Sql("POP3_TBL", "POP3_EMAIL", "pop@example.com"),
+      Bits_Sql(FEATURE_SMTP_FILTER)},
+     {List_Sql("SMTP_TBL", "SMTP_EMAIL", "new@example.com"), List_Sql("POP3_TBL", "POP3_EMAIL", "pop@example.com")}, true,
+     {}, {"lvwSMTPFilter", "lvwPOP3Filter", "chkEnableFilter"},
+     {"lvwSMTPFilter: old@example.com", "lvwPOP3Filter: pop@example.com", "chkEnableFilter on"},
+     {"lvwSMTPFilter: new@example.com", "lvwPOP3Filter: pop@example.com", "chkEnableFilter off"}, "cmdSMTPRemove",
+     {"lvwSMTPFilter: ", "lvwPOP3Filter: pop@example.com", "chkEnableFilter off"}},
+    // The POP3 list shown: the box shows its bit.
+    {"POP3Filter", Maker<frmEmailFilter>(), "cmdPOP3CopySettings",
+     {List_Sql("POP3_TBL", "POP3_EMAIL", "old@example.com"), Bits_Sql(FEATURE_POP3_FILTER)},
+     {List_Sql("POP3_TBL", "POP3_EMAIL", "new@example.com"), Bits_Sql(FEATURE_SMTP_FILTER)}, true,
+     [](QDialog& dialog) { dialog.findChild<QComboBox*>("cboEmailFilter")->setCurrentIndex(1); },
+     {"lvwPOP3Filter", "chkEnableFilter"}, {"lvwPOP3Filter: old@example.com", "chkEnableFilter on"},
+     {"lvwPOP3Filter: new@example.com", "chkEnableFilter off"}, "cmdPOP3Remove",
+     {"lvwPOP3Filter: ", "chkEnableFilter off"}},
+    {"PortFilter", Maker<frmPortFilter>(), "cmdFCopySettings",
+     {Port_Sql(8080, 1, "HTTP"), Port_Sql(6667, 65535, "IRC"), Bits_Sql(FEATURE_PORT_FILTER)},
+     {Port_Sql(25, 3, "SMTP"), Port_Sql(21, 65533, "FTP Control")}, true, {},
+     {"lvwPortFilter", "lvwPortBlocking", "chkEnablePortFilter"},
+     {"lvwPortFilter: HTTP Filter|HTTP|8080", "lvwPortBlocking: Block Completely|IRC|6667", "chkEnablePortFilter on"},
+     {"lvwPortFilter: SMTP Filter|SMTP|25", "lvwPortBlocking: Block Incoming|FTP Control|21", "chkEnablePortFilter off"},
+     "cmdFRemove", {"lvwPortFilter: ", "lvwPortBlocking: Block Incoming|FTP Control|21", "chkEnablePortFilter off"}},
+    {"PortBlocking", Maker<frmPortFilter>(), "cmdBCopySettings",
+     {Port_Sql(6667, 65535, "IRC"), Bits_Sql(FEATURE_PORT_FILTER)},
+     {Port_Sql(21, 65533, "FTP Control"), Port_Sql(25, 3, "SMTP")}, true,
+     [](QDialog& dialog) { dialog.findChild<QComboBox*>("cboFilterType")->setCurrentIndex(1); },
+     {"lvwPortBlocking", "lvwPortFilter", "chkEnablePortFilter"},
+     {"lvwPortBlocking: Block Completely|IRC|6667", "lvwPortFilter: ", "chkEnablePortFilter on"},
+     {"lvwPortBlocking: Block Incoming|FTP Control|21", "lvwPortFilter: SMTP Filter|SMTP|25", "chkEnablePortFilter off"},
+     "cmdBRemove", {"lvwPortBlocking: ", "lvwPortFilter: SMTP Filter|SMTP|25", "chkEnablePortFilter off"}},
+    One_List("EXEBlocker", Maker<frmEXEBlocker>(), "EXE_TBL", "EXE_NAME", FEATURE_EXE_BLOCKER, "lvwEXEBlocker",
+             "chkEnableEXEBlocker"),
+    One_List("WindowBlocker", Maker<frmWindowBlocker>(), "WINDOW_TBL", "WINDOW_TITLE", FEATURE_WINDOW_BLOCKER,
+             "lvwWindowBlocker", "chkEnableWindowBlocker"),
+    // Alice's internet is off; bob's scheduler is on, and the copy turns hers on.
+    {"InternetScheduler", Maker<frmInternetScheduler>(), "cmdCopySettings",
+     {Schedule_Sql(1, "08:00", "09:00"), "UPDATE USER_TBL SET IA_ON_OFF=0, SCH_FOR=1 WHERE USER_ID=%1"},
+     {Schedule_Sql(1, "10:00", "11:00"), Schedule_Sql(1, "12:00", "13:00"), Bits_Sql(FEATURE_INTERNET_SCHEDULER),
+      "UPDATE USER_TBL SET SCH_FOR=2 WHERE USER_ID=%1"},
+     true,
+     {}, {"lvwInternetScheduler", "optInternetMode_0", "optInternetMode_1", "optInternetMode_2", "cmdApply"},
+     {"lvwInternetScheduler: Daily|08:00|09:00|", "optInternetMode_0 off", "optInternetMode_1 on",
+      "optInternetMode_2 off", "cmdApply disabled"},
+     {"lvwInternetScheduler: Daily|10:00|11:00|, Daily|12:00|13:00|", "optInternetMode_0 off", "optInternetMode_1 off",
+      "optInternetMode_2 on", "cmdApply disabled"},
+     "cmdRemove",
+     {"lvwInternetScheduler: Daily|12:00|13:00|", "optInternetMode_0 off", "optInternetMode_1 off",
+      "optInternetMode_2 on", "cmdApply disabled"}},
+    {"ApplicationScheduler", Maker<frmApplicationScheduler>(), "cmdCopySettings",
+     {Schedule_Sql(2, "08:00", "09:00"), Bits_Sql(FEATURE_APP_SCHEDULER)},
+     {Schedule_Sql(2, "10:00", "11:00"), Schedule_Sql(2, "12:00", "13:00")}, true, {},
+     {"lvwApplicationScheduler", "chkEnableApplicationScheduler"},
+     {"lvwApplicationScheduler: Daily|08:00|09:00|", "chkEnableApplicationScheduler on"},
+     {"lvwApplicationScheduler: Daily|10:00|11:00|, Daily|12:00|13:00|", "chkEnableApplicationScheduler off"},
+     "cmdRemove", {"lvwApplicationScheduler: Daily|12:00|13:00|", "chkEnableApplicationScheduler off"}},
+    // Every device unlocked (the default) at opening; locked, the USB read only, once the copy has closed.
+    {"DeviceLock", Maker<frmDeviceSettings>(), "cmdCopySettings", {},
+     {QStringLiteral("UPDATE USER_TBL SET DEVICE_LOCK=%1 WHERE USER_ID=%2").arg(3 << 4).arg("%1")}, false, {},
+     {"optFloppy_0", "optFloppy_1", "optUSB_0", "optUSB_2", "cmdApply"},
+     {"optFloppy_0 off", "optFloppy_1 on", "optUSB_0 off", "optUSB_2 off", "cmdApply disabled"},
+     {"optFloppy_0 on", "optFloppy_1 off", "optUSB_0 off", "optUSB_2 on", "cmdApply disabled"}, "", {}},
+};
+
+class CopySettingsReloadTest : public CopySettingsTest, public ::testing::WithParamInterface<Reload_Case> {
+protected:
+    void SetUp() override {
+        CopySettingsTest::SetUp();
+        lngAlice = Insert_User("alice");
+        lngBob = Insert_User("bob");
+    }
+    void Store(const QStringList& statements, long lngUserID) {
+        for (const QString& strSQL : statements) Exec(strSQL.arg(lngUserID));
+    }
+    // What the dialog's controls show now.
+    QStringList Shown(QDialog& dialog) const {
+        QStringList shown;
+        for (const QString& strName : GetParam().controls) shown << Shown_State(dialog, strName);
+        return shown;
+    }
+    // Opens the dialog on alice and clicks its Copy Settings button; copy runs in the
+    // copy dialog while it is shown. Then checks what the dialog shows and its Remove.
+    void Copy_And_Check(const QStringList& before, const std::function<void(frmCopySettings&)>& copy,
+                        const QStringList& after, const QStringList& afterRemove) {
+        const Reload_Case& c = GetParam();
+        Open_Console();
+        Select_User("alice");
+        std::unique_ptr<QDialog> caller = c.make(*console);
+        caller->show();
+        if (c.prepare) c.prepare(*caller);
+        EXPECT_EQ(Shown(*caller), before);
+        bool blnShown = false;
+        forms->onShow = [&](QWidget& form) {
+            auto* pCopy = qobject_cast<frmCopySettings*>(&form);
+            ASSERT_NE(pCopy, nullptr);
+            blnShown = true;
+            pDialog = pCopy;
+            pCopy->show();
+            copy(*pCopy);
+            pDialog = nullptr;
+        };
+        caller->findChild<QAbstractButton*>(QLatin1String(c.strButton))->click();
+        forms->onShow = nullptr;
+        ASSERT_TRUE(blnShown);
+        EXPECT_EQ(Shown(*caller), after);
+        if (!*c.strRemove) return;
+        const QString strFirstList = c.controls.front();
+        auto* pList = caller->findChild<ListView*>(strFirstList);
+        pList->Item_View()->clearSelection();
+        pList->Set_Selected(1, true);
+        messageBox->Answer(platform::vbYes);
+        caller->findChild<QAbstractButton*>(QLatin1String(c.strRemove))->click();
+        const auto boxes = Boxes();
+        ASSERT_EQ(boxes.size(), 1u) << "the question alone, no failure";
+        EXPECT_EQ(boxes[0].lngStyle, 36);
+        EXPECT_EQ(Shown(*caller), afterRemove);
+    }
+
+    long lngAlice = 0;
+    long lngBob = 0;
+};
+
+TEST_P(CopySettingsReloadTest, ACopyOntoTheDialogsOwnUserLeavesItShowingWhatIsStored) {
+    const Reload_Case& c = GetParam();
+    Store(c.ownRows, lngAlice);
+    Store(c.sourceRows, lngBob);
+    Copy_And_Check(
+        c.before,
+        [&](frmCopySettings&) {
+            if (!c.blnCopied) {
+                Store(c.sourceRows, lngAlice);
+                return;
+            }
+            Source().setCurrentIndex(Source().findText("bob"));
+            Click(Destinations(), "alice");
+            Copy_Button().click();
+            Expect_Boxes({{64, "Successfully copied the features"}});
+        },
+        c.after, c.afterRemove);
+}
+
+// Copied from alice onto bob: alice's store does not change, and her dialog shows it.
+TEST_P(CopySettingsReloadTest, ACopyOntoAnotherUserLeavesTheDialogShowingItsOwnUsersStore) {
+    const Reload_Case& c = GetParam();
+    Store(c.sourceRows, lngAlice);
+    Store(c.ownRows, lngBob);
+    Copy_And_Check(
+        c.after,
+        [&](frmCopySettings&) {
+            if (!c.blnCopied) return;  // closed without a copy
+            Click(Destinations(), "bob");
+            Copy_Button().click();
+            Expect_Boxes({{64, "Successfully copied the features"}});
+        },
+        c.after, c.afterRemove);
+}
+
+INSTANTIATE_TEST_SUITE_P(Callers, CopySettingsReloadTest, ::testing::ValuesIn(RELOAD_CASES),
                          [](const auto& info) { return std::string(info.param.strName); });
 
 }  // namespace

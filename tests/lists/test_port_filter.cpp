@@ -325,6 +325,42 @@ TEST_P(PortListTest, RemoveAsksThenDeletesEveryRowOfTheOwnerWithTheSelectedPorts
     EXPECT_EQ(Scalar("SELECT COUNT(*) FROM PORT_TBL WHERE PORT_NO=80"), "1");
 }
 
+// A port stored in both lists: the Remove takes its rows from both, and the other
+// list then shows what is stored, also what was written there behind the dialog's back.
+// A Remove answered No, or whose delete was refused, leaves the other list as it was.
+TEST_P(PortListTest, RemoveOfAPortStoredInBothListsLeavesTheOtherListShowingWhatIsStored) {
+    Insert_Port(80, S().lngSampleCode, "HTTP");
+    Insert_Port(80, S().lngOtherListCode, "HTTP");
+    Insert_Port(443, S().lngOtherListCode, "HTTPS");
+    Open_Side();
+    const QString strOtherName = Listed_Rows(S().strOtherList).at(0).at(0);
+    const test::Rows otherBefore = {{strOtherName, "HTTP", "80"}, {strOtherName, "HTTPS", "443"}};
+    ASSERT_EQ(Listed_Rows(S().strOtherList), otherBefore);
+    Insert_Port(8080, S().lngOtherListCode, "HTTP");  // behind the dialog's back
+    List()->Set_Selected(1, true);
+    Remove(platform::vbNo);
+    EXPECT_EQ(Boxes().size(), 1u);
+    EXPECT_EQ(Listed_Rows(S().strOtherList), otherBefore);
+
+    {
+        auto refused = Make_Fault(test::Fault::Abort_Trigger, {"DELETE ON PORT_TBL WHEN OLD.PORT_NO=80"});
+        Remove(platform::vbYes);
+        const auto boxes = Boxes();
+        ASSERT_EQ(boxes.size(), 2u);
+        EXPECT_EQ(boxes[1].strText, test::TRIGGER_TEXT);
+    }
+    EXPECT_EQ(Listed_Rows(S().strList), (test::Rows{{S().strSampleName, "HTTP", "80"}}));
+    EXPECT_EQ(Listed_Rows(S().strOtherList), otherBefore);
+
+    List()->Set_Selected(1, true);
+    Remove(platform::vbYes);
+    EXPECT_EQ(Boxes().size(), 1u) << "the question alone";
+    EXPECT_EQ(Stored(), (test::Rows{{"443", QString::number(S().lngOtherListCode), "HTTPS"},
+                                    {"8080", QString::number(S().lngOtherListCode), "HTTP"}}));
+    EXPECT_EQ(List()->Count(), 0);
+    EXPECT_EQ(Listed_Rows(S().strOtherList), (test::Rows{{strOtherName, "HTTPS", "443"}, {strOtherName, "HTTP", "8080"}}));
+}
+
 TEST_P(PortListTest, RemoveKeepsAPortWhoseDeleteFailsAndAnEmptyListAsksNothing) {
     Open_Side();
     Find<QPushButton>(S().strRemove)->click();

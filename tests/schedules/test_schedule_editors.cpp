@@ -556,6 +556,26 @@ TEST_P(ScheduleEditorTest, CopySettingsOpensTheCopyDialogForThisFeature) {
     EXPECT_EQ(features, QStringList{M().strCopyFeature});
 }
 
+// The copy replaces the owner's schedules while an edit is in progress: once it has
+// closed the list shows what is stored and the edit of the row that went has ended.
+TEST_P(ScheduleEditorTest, ACopyOntoTheOwnerEndsTheEditAndListsWhatIsStored) {
+    const long lngEdited = Schedule(1, 0, 0, "07:00", "08:00");
+    lists::Set_Copy_Settings_Opener([&](const QString&) {
+        Exec(QString("DELETE FROM SCH_TBL WHERE SCH_ID=%1").arg(lngEdited));
+        Schedule(2, 2, 0, "09:00", "10:00");
+    });
+    Open();
+    List()->Set_Selected(1, true);
+    Click("cmdEdit");
+    ASSERT_EQ(Caption("cmAdd"), "Save");
+    Click("cmdCopySettings");
+    EXPECT_EQ(Rows(*List()), (test::Rows{{"Weekly", "09:00", "10:00", "Mon"}}));
+    EXPECT_EQ(Caption("cmAdd"), "Add");
+    EXPECT_EQ(Caption("cmdEdit"), "Edit");
+    EXPECT_TRUE(Find<QWidget>("cmdRemove")->isEnabled());
+    EXPECT_TRUE(Boxes().empty());
+}
+
 TEST_P(ScheduleEditorTest, EscClosesTheDialogFromAnyControl) {
     for (const char* strControl : {"dtpkFromTime", "lvwDays_view", "cboScheduler"}) {
         Open();
