@@ -67,9 +67,12 @@ void Set_Picker_Text(QTimeEdit& picker, const QString& strTime) {
     picker.setTime(QTime(time.hour(), time.minute()));
 }
 
-QString Short_Time(const QString& strStored) {
+QString Short_Time(const QString& strStored) { return Readable_Short_Time(strStored).value_or(strStored); }
+
+std::optional<QString> Readable_Short_Time(const QString& strStored) {
     const QTime time = Parse_Time(strStored);
-    return time.isValid() ? time.toString(TIME_FORMAT) : strStored;
+    if (!time.isValid()) return std::nullopt;
+    return time.toString(TIME_FORMAT);
 }
 
 // ---------------------------------------------------------------- the family base
