@@ -650,6 +650,9 @@ void PrintTo(const Copied_Time_Case& c, std::ostream* os) { *os << c.strName; }
 const Copied_Time_Case COPIED_TIME_CASES[] = {
     {"HourWithoutLeadingZero", "'9:05'", "'09:05'"},
     {"AlreadyInForm", "'08:00'", "'08:00'"},
+    {"LastMinuteOfTheDay", "'23:59'", "'23:59'"},
+    {"HourTwentyNine", "'29:00'", "'29:00'"},
+    {"FullWidthDigits", "'０８:００'", "'０８:００'"},
     {"Midnight", "'0:00'", "'00:00'"},
     {"WithZeroSeconds", "'09:05:00'", "'09:05'"},
     {"WithSeconds", "'17:00:30'", "'17:00'"},
