@@ -44,7 +44,7 @@ bool Create_Settings_Database(const QString& strDb, const QByteArray& sql) {
 }
 
 void Choose_User(frmMain& console, const QString& strUser) {
-    console.m_fnCheck_Filters_Installed = [] { return 0L; };
+    console.m_fnCheck_Filters_Installed = [] { return modProgram::Filter_Check::Installed; };
     console.cboUsers->setCurrentIndex(console.cboUsers->findText(strUser));
     console.cboUsers_Click();
 }

@@ -10,6 +10,7 @@
 
 #include "platform/ListView.h"
 #include "services/ConsoleLink.h"
+#include "services/modProgram.h"
 
 #include <QMainWindow>
 #include <array>
@@ -66,7 +67,7 @@ public:
     void Open_Copy_Settings(const QString& strFeature) override;
 
     // The network filter check that the timer runs (replaceable for tests).
-    std::function<long()> m_fnCheck_Filters_Installed;
+    std::function<modProgram::Filter_Check()> m_fnCheck_Filters_Installed;
 
     // ---- Handlers ----
     void cboUsers_Click();
@@ -114,7 +115,7 @@ public:
     // "Version: <major>.<minor> Revision: <revision>".
     static QString Version_Caption(long lngMajor, long lngMinor, long lngRevision);
     // The message of the filter check for a check result.
-    static QString Filter_Check_Message(long lngResult, bool& blnShow);
+    static QString Filter_Check_Message(modProgram::Filter_Check result, bool& blnShow);
 
 protected:
     void closeEvent(QCloseEvent* event) override;

@@ -230,7 +230,8 @@ void frmMain::tmrMain_Timer() {
     Check_Filters_Installation();
 }
 
-QString frmMain::Filter_Check_Message(long lngResult, bool& blnShow) {
+QString frmMain::Filter_Check_Message(modProgram::Filter_Check result, bool& blnShow) {
+    using modProgram::Filter_Check;
     QString strMessage = QStringLiteral(
         "[PARAM1] filter for [PARAM2] applications not installed properly! Consider re-installing from "
         "'Files->Register All Filters' menu!");
@@ -240,14 +241,17 @@ QString frmMain::Filter_Check_Message(long lngResult, bool& blnShow) {
         strMessage.replace(QLatin1String("[PARAM2]"), QLatin1String(strBits));
         blnShow = true;
     };
-    switch (lngResult) {
-        case -1: strMessage = QStringLiteral("Error while checking for installation of filters!"); break;
-        case 0: strMessage = QStringLiteral("Filters are properly installed."); break;
-        case 1: fill("Internet", "32-bit"); break;
-        case 2: fill("Internet", "64-bit"); break;
-        case 3: fill("Application", "32-bit"); break;
-        case 4: fill("Application", "64-bit"); break;
-        default: break;
+    switch (result) {
+        case Filter_Check::Check_Failed: strMessage = QStringLiteral("Error while checking for installation of filters!"); break;
+        case Filter_Check::Installed: strMessage = QStringLiteral("Filters are properly installed."); break;
+        case Filter_Check::Library_Missing_From_Catalog: fill("Internet", "32-bit"); break;
+        case Filter_Check::Library_Missing_From_64Bit_Catalog: fill("Internet", "64-bit"); break;
+        case Filter_Check::Library_Missing_From_AppInit: fill("Application", "32-bit"); break;
+        default:
+            // Code 4, which the check does not answer, keeps its message for the
+            // 64-bit application filter; any other leaves the template as it is.
+            if (static_cast<long>(result) == 4) fill("Application", "64-bit");
+            break;
     }
     return strMessage;
 }

@@ -3,6 +3,7 @@
 #include "database/ValueSets.h"
 #include "database/modDB.h"
 #include "database/modDBFunctions.h"
+#include "schedules/ScheduleEditor.h"
 #include "services/ErrorHandler.h"
 #include "services/modCommonFuns.h"
 
@@ -67,8 +68,9 @@ bool Run_Routine(Steps&& steps) {
 // One statement that writes a destination's copy of source rows straight from the
 // stored rows, on the copy's connection inside the destination's transaction, so that
 // no value passes through the console: each arrives as stored, with its type and its
-// bytes (a number beyond 32 bits, a text where a number belongs, a time in any form, a
-// text in another code page), and no odd row keeps the others from being copied.
+// bytes (a number beyond 32 bits, a text where a number belongs, a time in no form the
+// console reads, a text in another code page), unless the statement says otherwise,
+// and no odd row keeps the others from being copied.
 // Prepared once, run for every destination. Its parameters: ?1 the console's computer
 // id, ?2 the destination's USER_ID, ?3 the source's USER_ID.
 class Stored_Rows_Copy {
@@ -145,18 +147,26 @@ QString Port_Copy_Sql(bool blnBlocking) {
            (blnBlocking ? QStringLiteral("> 60000") : QStringLiteral("< 60000"));
 }
 
+// The copy of the source's schedules of lngSchFor, written with lngSubType. Each time
+// the schedule editors can read is written in their "HH:mm" form (by a function of
+// the connection that reads it as they do); a time they cannot read, like every other
+// column, arrives as stored.
+QString Schedule_Copy_Sql(const Db_Connection& hDb, long lngSchFor, long lngSubType) {
+    modDB::Add_Text_Function(hDb, "DV_SHORT_TIME", &schedules::Readable_Short_Time);
+    return QStringLiteral("INSERT INTO SCH_TBL (SCH_FOR,SCH_SUB_TYPE,D_W_M,WEEKDAYS,MONTHS,FROM_TIME,TO_TIME,"
+                          "COMPUTER_ID,USER_ID) SELECT %1,%2,D_W_M,WEEKDAYS,MONTHS,DV_SHORT_TIME(FROM_TIME),"
+                          "DV_SHORT_TIME(TO_TIME),?1,?2 FROM SCH_TBL WHERE COMPUTER_ID=?1 AND USER_ID=?3 AND "
+                          "SCH_FOR=%1 ORDER BY SCH_ID")
+        .arg(lngSchFor)
+        .arg(lngSubType);
+}
+
 // Replaces the destination's schedules of lngSchFor with the source's, in their order,
 // written with lngSubType; each copy gets an id of its own.
 class Schedule_Copy {
 public:
     Schedule_Copy(const Db_Connection& hDb, long lngSchFor, long lngSubType)
-        : m_lngSchFor(lngSchFor),
-          m_copy(hDb, QStringLiteral("INSERT INTO SCH_TBL (SCH_FOR,SCH_SUB_TYPE,D_W_M,WEEKDAYS,MONTHS,FROM_TIME,"
-                                     "TO_TIME,COMPUTER_ID,USER_ID) SELECT %1,%2,D_W_M,WEEKDAYS,MONTHS,FROM_TIME,"
-                                     "TO_TIME,?1,?2 FROM SCH_TBL WHERE COMPUTER_ID=?1 AND USER_ID=?3 AND SCH_FOR=%1 "
-                                     "ORDER BY SCH_ID")
-                          .arg(lngSchFor)
-                          .arg(lngSubType)) {}
+        : m_lngSchFor(lngSchFor), m_copy(hDb, Schedule_Copy_Sql(hDb, lngSchFor, lngSubType)) {}
 
     bool Ok() const { return m_copy.Ok(); }
 

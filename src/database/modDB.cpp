@@ -364,6 +364,33 @@ void Prepare_For_Many_Rows(const Db_Connection& hDb) {
     sqlite3_exec(hDb.get(), pragmas.constData(), nullptr, nullptr, nullptr);
 }
 
+bool Add_Text_Function(const Db_Connection& hDb, const char* strName,
+                       std::optional<QString> (*convert)(const QString& strValue)) {
+    if (!hDb) return false;
+    const auto call = [](sqlite3_context* context, int, sqlite3_value** argv) {
+        sqlite3_value* value = argv[0];
+        const int lngType = sqlite3_value_type(value);
+        if (lngType == SQLITE_TEXT || lngType == SQLITE_BLOB) {
+            // Bytes are read as they are, so that the value keeps its type when it is
+            // handed back.
+            const char* bytes = lngType == SQLITE_TEXT ? reinterpret_cast<const char*>(sqlite3_value_text(value))
+                                                       : static_cast<const char*>(sqlite3_value_blob(value));
+            const QString strValue =
+                bytes ? Decode_Utf8_Or_Windows_1252(QByteArrayView(bytes, sqlite3_value_bytes(value))) : QString();
+            auto* pConvert = reinterpret_cast<std::optional<QString> (*)(const QString&)>(sqlite3_user_data(context));
+            if (const std::optional<QString> strConverted = pConvert(strValue)) {
+                const QByteArray utf8 = strConverted->toUtf8();
+                sqlite3_result_text(context, utf8.constData(), static_cast<int>(utf8.size()), SQLITE_TRANSIENT);
+                return;
+            }
+        }
+        sqlite3_result_value(context, value);
+    };
+    return sqlite3_create_function_v2(hDb.get(), strName, 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC,
+                                      reinterpret_cast<void*>(convert), +call, nullptr, nullptr,
+                                      nullptr) == SQLITE_OK;
+}
+
 bool For_Each_Row_Utf8(const Db_Connection& hDb, const QString& strSQL,
                        const std::function<void(const QByteArrayView* values, int lngColumns)>& onRow) {
     std::vector<QByteArrayView> row;

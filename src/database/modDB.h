@@ -10,6 +10,7 @@
 #include <QString>
 #include <QStringList>
 #include <functional>
+#include <optional>
 #include <vector>
 
 struct sqlite3;
@@ -151,6 +152,15 @@ bool For_Each_Row(const Db_Connection& hDb, const QString& strSQL,
 // value whose stored bytes are not valid UTF-8 is handed over converted to UTF-8.
 bool For_Each_Row_Utf8(const Db_Connection& hDb, const QString& strSQL,
                        const std::function<void(const QByteArrayView* values, int lngColumns)>& onRow);
+
+// Makes the SQL function strName(x) on the connection, for statements that write
+// stored values straight back (INSERT ... SELECT): a text or bytes x is read as the
+// console reads every value (see above) and handed to convert; the text it answers
+// is the function's value, a text. No answer, and any x that is no text or bytes
+// (a number, NULL), gives x back as stored, its type and bytes unchanged. False when
+// the connection is empty or refused it.
+bool Add_Text_Function(const Db_Connection& hDb, const char* strName,
+                       std::optional<QString> (*convert)(const QString& strValue));
 
 // Readies a connection for a query that fetches many rows from all over the file, such
 // as a report: each page is read from the file at most once. Only a hint; a connection

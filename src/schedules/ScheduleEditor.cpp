@@ -67,9 +67,18 @@ void Set_Picker_Text(QTimeEdit& picker, const QString& strTime) {
     picker.setTime(QTime(time.hour(), time.minute()));
 }
 
-QString Short_Time(const QString& strStored) {
+QString Short_Time(const QString& strStored) { return Readable_Short_Time(strStored).value_or(strStored); }
+
+std::optional<QString> Readable_Short_Time(const QString& strStored) {
+    // The form the editors write reads as itself: answered without the parser, which
+    // costs microseconds a value (a copy to many users reads every stored time).
+    const auto digit = [&](int i) { return strStored[i] >= u'0' && strStored[i] <= u'9'; };
+    if (strStored.size() == 5 && strStored[2] == u':' && digit(0) && digit(1) && digit(3) && digit(4) &&
+        (strStored[0] < u'2' || strStored[1] < u'4') && strStored[0] <= u'2' && strStored[3] < u'6')
+        return strStored;
     const QTime time = Parse_Time(strStored);
-    return time.isValid() ? time.toString(TIME_FORMAT) : strStored;
+    if (!time.isValid()) return std::nullopt;
+    return time.toString(TIME_FORMAT);
 }
 
 // ---------------------------------------------------------------- the family base

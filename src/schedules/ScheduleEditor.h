@@ -12,6 +12,7 @@
 
 #include <QString>
 #include <QTime>
+#include <optional>
 #include <memory>
 
 class QComboBox;
@@ -68,6 +69,9 @@ QString Picker_Text(const QTimeEdit& picker);
 void Set_Picker_Text(QTimeEdit& picker, const QString& strTime);
 // A stored time shown as "HH:mm"; a text that is no time is shown as it stands.
 QString Short_Time(const QString& strStored);
+// The "HH:mm" form of a stored time the editors can read ("H:mm" or "H:mm:ss",
+// blanks around it allowed); nullopt for a text that is no time of day.
+std::optional<QString> Readable_Short_Time(const QString& strStored);
 
 class frmScheduleEditorBase : public lists::frmListEditorBase {
     Q_OBJECT

@@ -3,10 +3,7 @@
 #include "Version.h"
 #include "database/modDB.h"
 #include "database/modDBFunctions.h"
-#include "filterlib/lhdvsock.h"
 #include "platform/Platform.h"
-#include "platform/RegistryStore.h"
-#include "services/StdRegProv.h"
 #include "services/modGlobal.h"
 
 #include <QDeadlineTimer>
@@ -84,55 +81,31 @@ Run_Kind Main(const QString& strCommandLine) {
     return Run_Kind::Console;
 }
 
-QString Filter_Run_Shortfall(bool blnInstall) {
-    const long lngCheck = Check_Filters_Installed();
-    const QString strStore = platform::Registry_File();
-    const QString strRun = blnInstall ? QStringLiteral("-ip: the network filter is not installed: ")
-                                      : QStringLiteral("-up: the network filter is not removed: ");
-    const QString strLibrary = QString::fromLatin1(lhdvsock::LIBRARY_NAME);
-    if (!blnInstall) {
-        // 1: the catalog names the library no more; 0, 2 and 3 all found it there.
-        if (lngCheck == 1) return QString();
-        if (lngCheck != -1) return strRun + "the Winsock catalog in " + strStore + " still names " + strLibrary;
-        // The check fails on a store that holds no catalog at all, as a store that
-        // never had a provider installed: that names no library either.
-        QStringList entries;
-        const std::unique_ptr<StdRegProv> reg = StdRegProv::Get_Object();
-        if (reg && reg->EnumKey(platform::HKEY_LOCAL_MACHINE, QString::fromLatin1(lhdvsock::CATALOG_KEY), entries) ==
-                       platform::ERROR_FILE_NOT_FOUND)
-            return QString();
-    }
-    if (lngCheck == -1)
-        return strRun + "no readable Winsock catalog in " + strStore;
-    switch (lngCheck) {
-        case 0: return QString();
-        case 1: return strRun + "the Winsock catalog in " + strStore + " does not name " + strLibrary;
-        case 2: return strRun + "the 64-bit Winsock catalog in " + strStore + " does not name " + strLibrary;
-        default: return strRun + "AppInit_DLLs in " + strStore + " does not name " + strLibrary;
-    }
-}
-
 namespace {
 // How long a filter run on a 64-bit system gives the provider installer, started
 // without waiting, to show its work in the store before the check's answer counts.
 constexpr int INSTALLER_WAIT_MS = 10000;
 constexpr int INSTALLER_POLL_MS = 50;
+int g_lngInstallerWaitMs = INSTALLER_WAIT_MS;
 
-// A filter run whose steps ran: the check decides, and says what is amiss.
+// A filter run whose steps ran: the check decides, and says what is amiss. Only an
+// answer the installer's work can still change is waited on.
 int Filter_Run_Exit_Code(bool blnInstall) {
-    QString strShortfall = Filter_Run_Shortfall(blnInstall);
-    if (modAPI::Is_64Bit_Windows()) {
-        const QDeadlineTimer deadline(INSTALLER_WAIT_MS);
-        while (!strShortfall.isEmpty() && !deadline.hasExpired()) {
-            QThread::msleep(INSTALLER_POLL_MS);
-            strShortfall = Filter_Run_Shortfall(blnInstall);
-        }
+    Filter_Run_Check check = Check_Filter_Run(blnInstall);
+    const QDeadlineTimer deadline(g_lngInstallerWaitMs);
+    while (check.blnAwaitsInstaller && !deadline.hasExpired()) {
+        QThread::msleep(INSTALLER_POLL_MS);
+        check = Check_Filter_Run(blnInstall);
     }
-    if (strShortfall.isEmpty()) return 0;
-    QTextStream(stderr) << "DravinoleTS: " << strShortfall << Qt::endl;
+    if (check.strShortfall.isEmpty()) return 0;
+    QTextStream(stderr) << check.strShortfall << Qt::endl;
     return 1;
 }
 }  // namespace
+
+void Set_Installer_Wait(int lngMilliseconds) {
+    g_lngInstallerWaitMs = lngMilliseconds > 0 ? lngMilliseconds : INSTALLER_WAIT_MS;
+}
 
 int Exit_Code(Run_Kind kind, const QString& strCommandLine) {
     switch (kind) {

@@ -31,16 +31,16 @@ Run_Kind Main(const QString& strCommandLine);
 // The process's exit code for a run that ended in Main (not for a Console run): 0
 // only when the run did what it was started for, or was a second console refused.
 // A filter run whose steps ran without a failure is judged by the network filter
-// check (Check_Filters_Installed) made then: "-ip" gives 0 only when everything is in
-// place, "-up" only when the Winsock catalog no longer names the library. Otherwise
-// the run gives 1 and writes Filter_Run_Shortfall as one line on the error stream.
+// check made then (Check_Filter_Run): "-ip" gives 0 only when everything is in
+// place, "-up" only when neither Winsock catalog nor AppInit_DLLs names the library.
+// Otherwise the run gives 1 and writes the check's line on the error stream.
 // On a 64-bit system the provider installer, started without waiting, is given up
-// to ten seconds to show its work before the check's answer counts.
+// to ten seconds to show its work in the catalogs before the check's answer counts.
 int Exit_Code(Run_Kind kind, const QString& strCommandLine);
 
-// What the network filter check finds amiss after the "-ip" (blnInstall) or "-up"
-// run, as one line for the error stream; empty when the run did what it was for.
-QString Filter_Run_Shortfall(bool blnInstall);
+// The time given to the provider installer from now on (tests shorten it); 0 or less
+// puts the ten seconds back.
+void Set_Installer_Wait(int lngMilliseconds);
 
 // True for exactly "-ip" or "-up": the runs that install or remove the filters,
 // which need no display.

@@ -269,8 +269,8 @@ TEST_P(InternetSchedulerCopyTest, SchedulesAndModeFollowTheSourcesSchedulerBit) 
 
     EXPECT_TRUE(Copy(modCopySettings::Copy_Internet_Scheduler, lngSource, {lngDest}, blnSourceEnabled));
 
-    // Internet schedules carry sub-type 0 and their times as stored.
-    const test::Rows expected = {{"0", "2", "5", "0", "8:00", "09:30", "0"}, {"0", "1", "0", "0", "08:00", "17:00:00", "0"}};
+    // Internet schedules carry sub-type 0 and their times in the "HH:mm" form.
+    const test::Rows expected = {{"0", "2", "5", "0", "08:00", "09:30", "0"}, {"0", "1", "0", "0", "08:00", "17:00", "0"}};
     EXPECT_EQ(Schedules(lngDest, 1), expected);
     EXPECT_EQ(Schedules(lngDest, 2), (test::Rows{{"1", "3", "0", "4", "03:00", "04:00", "0"}}));
     // New ids for the copies.
@@ -306,7 +306,7 @@ TEST_P(ApplicationSchedulerCopyTest, ReplacesApplicationSchedulesOnlyAndPassesTh
 
     EXPECT_TRUE(Copy(modCopySettings::Copy_Application_Scheduler, lngSource, {lngDest}, blnSourceEnabled));
 
-    EXPECT_EQ(Schedules(lngDest, 2), (test::Rows{{"1", "3", "0", "2049", "7:05", "23:59", "0"}}));
+    EXPECT_EQ(Schedules(lngDest, 2), (test::Rows{{"1", "3", "0", "2049", "07:05", "23:59", "0"}}));
     EXPECT_EQ(Schedules(lngDest, 1), (test::Rows{{"0", "2", "64", "0", "03:00", "04:00", "0"}}));
     EXPECT_EQ(Bits(lngDest), blnSourceEnabled ? FEATURE_APP_SCHEDULER : 0);
 }
@@ -576,9 +576,10 @@ const Odd_Row_Case ODD_ROW_CASES[] = {
      APP_SCHEDULES "(2, 1, 1, 0, 0, '08:00', '09:00', 0, %1), (2, 1, 'weekly', 0, 0, '10:00', '11:00', 0, %1), "
                    "(2, 1, 3, 0, 7, '12:00', '13:00', 0, %1)",
      "SCH_TBL", SCHEDULE_COLUMNS, "SCH_ID", "D_W_M='weekly' AND typeof(D_W_M)='text'"},
-    {"TimesInTheirOwnForm", "Application Scheduler",
-     APP_SCHEDULES "(2, 1, 1, 0, 0, '8:00', '17:00:00', 0, %1), (2, 1, 1, 0, 0, '08:00', '09:00', 0, %1)", "SCH_TBL",
-     SCHEDULE_COLUMNS, "SCH_ID", "FROM_TIME='8:00' AND TO_TIME='17:00:00'"},
+    {"TimesNoTimeOfDayInEveryForm", "Internet Scheduler",
+     APP_SCHEDULES "(1, 0, 1, 0, 0, '24:00', '9:5', 0, %1), (1, 0, 1, 0, 0, 'noon', X'6E6F6F6E', 0, %1), "
+                   "(1, 0, 1, 0, 0, '12:60', CAST(X'393A3035E9' AS TEXT), 0, %1), (1, 0, 1, 0, 0, '08:00', '09:00', 0, %1)",
+     "SCH_TBL", SCHEDULE_COLUMNS, "SCH_ID", "FROM_TIME='noon' AND typeof(TO_TIME)='blob'"},
     {"InternetWeekdaysText", "Internet Scheduler",
      APP_SCHEDULES "(1, 0, 2, 'Mon', 0, '08:00', '09:00', 0, %1), (1, 0, 1, 0, 0, '10:00', '11:00', 0, %1)",
      "SCH_TBL", SCHEDULE_COLUMNS, "SCH_ID", "WEEKDAYS='Mon'"},
@@ -634,6 +635,86 @@ TEST_P(OddRowCopyTest, TheDestinationGetsEverySourceRowAsStored) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Values, OddRowCopyTest, ::testing::ValuesIn(ODD_ROW_CASES),
+                         [](const auto& info) { return std::string(info.param.strName); });
+
+// Each copied time the schedule editors can read arrives in their "HH:mm" form, in
+// both schedule copies; a value that is no time of day arrives as stored, type and
+// bytes, and the rows after it are copied too.
+struct Copied_Time_Case {
+    const char* strName;
+    const char* strStored;    // SQL of the source's FROM_TIME and TO_TIME
+    const char* strExpected;  // SQL of what the destination holds in both
+};
+void PrintTo(const Copied_Time_Case& c, std::ostream* os) { *os << c.strName; }
+
+const Copied_Time_Case COPIED_TIME_CASES[] = {
+    {"HourWithoutLeadingZero", "'9:05'", "'09:05'"},
+    {"AlreadyInForm", "'08:00'", "'08:00'"},
+    {"LastMinuteOfTheDay", "'23:59'", "'23:59'"},
+    {"HourTwentyNine", "'29:00'", "'29:00'"},
+    {"FullWidthDigits", "'０８:００'", "'０８:００'"},
+    {"Midnight", "'0:00'", "'00:00'"},
+    {"WithZeroSeconds", "'09:05:00'", "'09:05'"},
+    {"WithSeconds", "'17:00:30'", "'17:00'"},
+    {"BlanksAround", "' 9:05 '", "'09:05'"},
+    {"TabAndLineEnd", "char(9)||'7:00'||char(10)", "'07:00'"},
+    {"StoredAsBytes", "X'393A3035'", "'09:05'"},
+    {"MinuteWithoutLeadingZero", "'9:5'", "'9:5'"},
+    {"HourTwentyFour", "'24:00'", "'24:00'"},
+    {"MinuteSixty", "'12:60'", "'12:60'"},
+    {"ThreeDigitHour", "'009:05'", "'009:05'"},
+    {"SignedHour", "'+9:05'", "'+9:05'"},
+    {"Word", "'noon'", "'noon'"},
+    {"Empty", "''", "''"},
+    // The columns hold texts: a number written there is stored as its text.
+    {"Number", "905", "'905'"},
+    {"NumberWithAFraction", "9.05", "'9.05'"},
+    {"WordAsBytes", "X'6E6F6F6E'", "X'6E6F6F6E'"},
+    {"Windows1252Text", "CAST(X'393A3035E9' AS TEXT)", "CAST(X'393A3035E9' AS TEXT)"},
+};
+
+class CopiedTimeTest : public CopyRoutinesTest, public ::testing::WithParamInterface<Copied_Time_Case> {
+protected:
+    // FROM_TIME and TO_TIME of each of the owner's schedules of one kind, as type and bytes.
+    test::Rows Times(long lngUserID, long lngSchFor) {
+        return Query(QStringLiteral("SELECT typeof(FROM_TIME)||':'||hex(FROM_TIME), typeof(TO_TIME)||':'||hex(TO_TIME) "
+                                    "FROM SCH_TBL WHERE USER_ID=%1 AND SCH_FOR=%2 ORDER BY SCH_ID")
+                         .arg(lngUserID)
+                         .arg(lngSchFor));
+    }
+};
+
+TEST_P(CopiedTimeTest, ReadableTimesArriveAsHHmmAndOthersAsStored) {
+    const Copied_Time_Case& c = GetParam();
+    const QString strExpected = Scalar(QStringLiteral("SELECT typeof(x)||':'||hex(x) FROM (SELECT %1 AS x)")
+                                           .arg(QLatin1String(c.strExpected)));
+    const QString strLater = Scalar("SELECT typeof('10:00')||':'||hex('10:00')");
+    struct Caller {
+        modCopySettings::Copy_Routine routine;
+        long lngSchFor, lngSubType;
+    };
+    for (const Caller& caller : {Caller{modCopySettings::Copy_Internet_Scheduler, 1, 0},
+                                 Caller{modCopySettings::Copy_Application_Scheduler, 2, 1}}) {
+        Exec(QStringLiteral("DELETE FROM SCH_TBL; INSERT INTO SCH_TBL (SCH_FOR, SCH_SUB_TYPE, D_W_M, WEEKDAYS, MONTHS, "
+                            "FROM_TIME, TO_TIME, COMPUTER_ID, USER_ID) VALUES (%1, %2, 0, 0, 0, %3, %3, 0, %4), "
+                            "(%1, %2, 0, 0, 0, '10:00', '10:00', 0, %4)")
+                 .arg(caller.lngSchFor)
+                 .arg(caller.lngSubType)
+                 .arg(QLatin1String(c.strStored))
+                 .arg(lngSource));
+        const test::Rows source = Times(lngSource, caller.lngSchFor);
+
+        EXPECT_TRUE(Copy(caller.routine, lngSource, {lngDest}, false)) << caller.lngSchFor;
+        EXPECT_TRUE(Boxes().empty());
+
+        EXPECT_EQ(Times(lngDest, caller.lngSchFor),
+                  (test::Rows{{strExpected, strExpected}, {strLater, strLater}}))
+            << caller.lngSchFor;
+        EXPECT_EQ(Times(lngSource, caller.lngSchFor), source) << "the source stays as stored";
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Values, CopiedTimeTest, ::testing::ValuesIn(COPIED_TIME_CASES),
                          [](const auto& info) { return std::string(info.param.strName); });
 
 #undef PORTS

@@ -621,7 +621,7 @@ protected:
         // Registering loads the network filter library from the program folder.
         QFile::copy(QStringLiteral(DV_PROGRAM_BUILD_DIR "/liblhdvsock.so"), Program_Dir() + "/liblhdvsock.so");
     }
-    static bool Filters_Installed() { return modProgram::Check_Filters_Installed() == 0; }
+    static bool Filters_Installed() { return modProgram::Check_Filters_Installed() == modProgram::Filter_Check::Installed; }
 };
 
 TEST_F(FileMenuTest, RegisterAsksAndInstallsOnlyOnYes) {
@@ -706,7 +706,7 @@ TEST_F(MainWindowTest, TheCloseBoxClosesTheLog) {
 // ---------------------------------------------------------------- filter check
 
 struct Check_Case {
-    long lngResult;
+    long lngResult;  // the check's answer as its code
     const char* strMessage;
     bool blnShown;
 };
@@ -720,7 +720,7 @@ TEST_P(FilterCheckTest, RunsOnceWritesOneLineAndShowsOnlyMissingFilters) {
     int intCalls = 0;
     console->m_fnCheck_Filters_Installed = [&] {
         ++intCalls;
-        return c.lngResult;
+        return static_cast<modProgram::Filter_Check>(c.lngResult);
     };
     if (c.blnShown) messageBox->Answer(platform::vbOK);
     Run_Start_Up_Check();

@@ -6,6 +6,8 @@
 #include "support/Fixture.h"
 
 #include <QDeadlineTimer>
+#include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <QThread>
@@ -90,12 +92,16 @@ protected:
 
 enum class Catalog { Missing, Empty, Foreign, Ours, Item_Missing };
 
+using modProgram::Filter_Check;
+using modProgram::Removal_Check;
+
 struct Check_Case {
     const char* strName;
     bool blnWow64;
     Catalog cat32, cat64;
     std::optional<const char*> strAppInit;
-    long lngExpected;
+    Filter_Check installed;  // what the installation check answers
+    Removal_Check removed;   // what the removal check answers
 };
 
 void PrintTo(const Check_Case& c, std::ostream* os) { *os << c.strName; }
@@ -131,98 +137,194 @@ protected:
         Make(CATALOG_64, cat64);
         if (strAppInit) Set_AppInit(*strAppInit);
     }
+    QByteArray Store_Bytes() {
+        QFile file(Registry_File());
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
 };
 
 class CheckTest : public CatalogTest, public ::testing::WithParamInterface<Check_Case> {};
 
-TEST_P(CheckTest, AnswersWhatIsMissing) {
+TEST_P(CheckTest, AnswersWhatIsMissingAndWhatStillNamesTheLibrary) {
     const Check_Case& c = GetParam();
     Make_Store(c.blnWow64, c.cat32, c.cat64, c.strAppInit);
-    EXPECT_EQ(modProgram::Check_Filters_Installed(), c.lngExpected);
+    const QByteArray before = Store_Bytes();
+    EXPECT_EQ(modProgram::Check_Filters_Installed(), c.installed);
+    EXPECT_EQ(modProgram::Check_Filters_Removed(), c.removed);
+    EXPECT_EQ(Store_Bytes(), before) << "a check writes nothing";
+    EXPECT_TRUE(Boxes().empty());
     EXPECT_EQ(modGlobal::Err.Number, 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, CheckTest,
     ::testing::Values(
-        Check_Case{"no_catalog_key", false, Catalog::Missing, Catalog::Missing, "lhdvsock.dll", -1},
-        Check_Case{"empty_catalog", false, Catalog::Empty, Catalog::Missing, "lhdvsock.dll", 1},
-        Check_Case{"foreign_providers_only", false, Catalog::Foreign, Catalog::Missing, "lhdvsock.dll", 1},
-        Check_Case{"entry_without_item", false, Catalog::Item_Missing, Catalog::Missing, "lhdvsock.dll", -1},
+        Check_Case{"no_catalog_key", false, Catalog::Missing, Catalog::Missing, "lhdvsock.dll",
+                   Filter_Check::Check_Failed, Removal_Check::AppInit_Names_Library},
+        Check_Case{"nothing_written", false, Catalog::Missing, Catalog::Missing, std::nullopt,
+                   Filter_Check::Check_Failed, Removal_Check::Removed},
+        Check_Case{"empty_catalog", false, Catalog::Empty, Catalog::Missing, "lhdvsock.dll",
+                   Filter_Check::Library_Missing_From_Catalog, Removal_Check::AppInit_Names_Library},
+        Check_Case{"foreign_providers_only", false, Catalog::Foreign, Catalog::Missing, "other.dll",
+                   Filter_Check::Library_Missing_From_Catalog, Removal_Check::Removed},
+        Check_Case{"entry_without_item", false, Catalog::Item_Missing, Catalog::Missing, "lhdvsock.dll",
+                   Filter_Check::Check_Failed, Removal_Check::Check_Failed},
         Check_Case{"all_in_place_in_capitals_among_others", false, Catalog::Ours, Catalog::Missing,
-                   "other.dll LHDVSOCK.DLL", 0},
-        Check_Case{"appinit_without_library", false, Catalog::Ours, Catalog::Missing, "other.dll", 3},
-        Check_Case{"appinit_missing", false, Catalog::Ours, Catalog::Missing, std::nullopt, 3},
+                   "other.dll LHDVSOCK.DLL", Filter_Check::Installed, Removal_Check::Catalog_Names_Library},
+        Check_Case{"appinit_without_library", false, Catalog::Ours, Catalog::Missing, "other.dll",
+                   Filter_Check::Library_Missing_From_AppInit, Removal_Check::Catalog_Names_Library},
+        Check_Case{"appinit_missing", false, Catalog::Ours, Catalog::Missing, std::nullopt,
+                   Filter_Check::Library_Missing_From_AppInit, Removal_Check::Catalog_Names_Library},
+        // Removal takes out the entries that are the library, by name or path, and
+        // looks for those: another DLL whose name ends in it is no trace of it.
+        Check_Case{"appinit_library_by_path", false, Catalog::Foreign, Catalog::Missing,
+                   "a.dll,C:\\Windows\\LHDVSOCK.DLL", Filter_Check::Library_Missing_From_Catalog,
+                   Removal_Check::AppInit_Names_Library},
+        Check_Case{"appinit_other_dll_ending_in_the_name", false, Catalog::Foreign, Catalog::Missing,
+                   "notlhdvsock.dll", Filter_Check::Library_Missing_From_Catalog, Removal_Check::Removed},
         Check_Case{"w64_missing_from_64bit_catalog_appinit_not_read", true, Catalog::Ours, Catalog::Foreign,
-                   std::nullopt, 2},
-        Check_Case{"w64_no_64bit_catalog_key", true, Catalog::Ours, Catalog::Missing, "lhdvsock.dll", -1},
-        Check_Case{"w64_missing_from_32bit_catalog", true, Catalog::Foreign, Catalog::Ours, "lhdvsock.dll", 1},
-        Check_Case{"w64_all_in_place", true, Catalog::Ours, Catalog::Ours, "a.dll,lhdvsock.dll", 0},
-        Check_Case{"w64_appinit_without_library", true, Catalog::Ours, Catalog::Ours, "", 3}),
+                   std::nullopt, Filter_Check::Library_Missing_From_64Bit_Catalog, Removal_Check::Catalog_Names_Library},
+        Check_Case{"w64_no_64bit_catalog_key", true, Catalog::Ours, Catalog::Missing, "lhdvsock.dll",
+                   Filter_Check::Check_Failed, Removal_Check::Catalog_Names_Library},
+        Check_Case{"w64_missing_from_32bit_catalog", true, Catalog::Foreign, Catalog::Ours, "lhdvsock.dll",
+                   Filter_Check::Library_Missing_From_Catalog, Removal_Check::Catalog_64Bit_Names_Library},
+        Check_Case{"w64_all_in_place", true, Catalog::Ours, Catalog::Ours, "a.dll,lhdvsock.dll",
+                   Filter_Check::Installed, Removal_Check::Catalog_Names_Library},
+        Check_Case{"w64_appinit_without_library", true, Catalog::Ours, Catalog::Ours, "",
+                   Filter_Check::Library_Missing_From_AppInit, Removal_Check::Catalog_Names_Library},
+        Check_Case{"w64_only_appinit_left", true, Catalog::Foreign, Catalog::Empty, "lhdvsock.dll",
+                   Filter_Check::Library_Missing_From_Catalog, Removal_Check::AppInit_Names_Library},
+        Check_Case{"w64_removed_no_64bit_catalog_key", true, Catalog::Foreign, Catalog::Missing, "",
+                   Filter_Check::Library_Missing_From_Catalog, Removal_Check::Removed},
+        Check_Case{"w64_64bit_entry_without_item", true, Catalog::Foreign, Catalog::Item_Missing, "",
+                   Filter_Check::Library_Missing_From_Catalog, Removal_Check::Check_Failed}),
     [](const auto& info) { return std::string(info.param.strName); });
 
-// What a filter run that ran its steps ends with: the check's answer for that switch,
-// one line naming what is missing or still there, empty when the run did its work.
-struct Shortfall_Case {
+// What a filter run whose steps ran ends with, judged by the store as the check finds
+// it: the exit code, the one line on the error stream naming what is missing or still
+// there, and, on a 64-bit system, a wait for the provider installer only while the
+// answer is one its work can change (the catalogs, not AppInit_DLLs). The store is left
+// as it was.
+struct Filter_Run_Case {
     const char* strName;
     bool blnInstall;
     bool blnWow64;
     Catalog cat32, cat64;
     std::optional<const char*> strAppInit;
-    const char* strBefore;  // the line up to the store's name ("" when none)
+    const char* strBefore;  // the line up to the store's name ("" when the run did its work)
     const char* strAfter;   // the line after it
+    bool blnWaits;          // the installer's time was waited out
 };
 
-void PrintTo(const Shortfall_Case& c, std::ostream* os) { *os << c.strName; }
+void PrintTo(const Filter_Run_Case& c, std::ostream* os) { *os << c.strName; }
 
-class ShortfallTest : public CatalogTest, public ::testing::WithParamInterface<Shortfall_Case> {};
+constexpr int SHORT_INSTALLER_WAIT_MS = 300;
 
-TEST_P(ShortfallTest, NamesWhatIsMissingOrStillThere) {
-    const Shortfall_Case& c = GetParam();
+class FilterRunTest : public CatalogTest, public ::testing::WithParamInterface<Filter_Run_Case> {
+protected:
+    void SetUp() override {
+        CatalogTest::SetUp();
+        modProgram::Set_Installer_Wait(SHORT_INSTALLER_WAIT_MS);
+    }
+    void TearDown() override {
+        modProgram::Set_Installer_Wait(0);
+        CatalogTest::TearDown();
+    }
+};
+
+#define IP "DravinoleTS: -ip: the network filter is not installed: "
+#define UP "DravinoleTS: -up: the network filter is not removed: "
+
+TEST_P(FilterRunTest, ExitCodeAndLineSayWhatTheStoreHolds) {
+    const Filter_Run_Case& c = GetParam();
     Make_Store(c.blnWow64, c.cat32, c.cat64, c.strAppInit);
-    const QString strExpected = *c.strBefore ? c.strBefore + Registry_File() + c.strAfter : QString();
-    EXPECT_EQ(modProgram::Filter_Run_Shortfall(c.blnInstall), strExpected);
+    const QByteArray before = Store_Bytes();
+    const QString strLine = *c.strBefore ? c.strBefore + Registry_File() + c.strAfter : QString();
+
+    const modProgram::Filter_Run_Check check = modProgram::Check_Filter_Run(c.blnInstall);
+    EXPECT_EQ(check.strShortfall, strLine);
+    EXPECT_EQ(check.blnAwaitsInstaller, c.blnWaits);
+
+    QElapsedTimer timer;
+    timer.start();
+    ::testing::internal::CaptureStderr();
+    const int intExit = c.blnInstall ? modProgram::Exit_Code(Run_Kind::Install_Filters, "-ip")
+                                     : modProgram::Exit_Code(Run_Kind::Uninstall_Filters, "-up");
+    const QString strError = QString::fromStdString(::testing::internal::GetCapturedStderr());
+    const qint64 lngElapsed = timer.elapsed();
+
+    EXPECT_EQ(intExit, strLine.isEmpty() ? 0 : 1);
+    EXPECT_EQ(strError, strLine.isEmpty() ? QString() : strLine + "\n");
+    if (c.blnWaits)
+        EXPECT_GE(lngElapsed, SHORT_INSTALLER_WAIT_MS);
+    else
+        EXPECT_LT(lngElapsed, SHORT_INSTALLER_WAIT_MS) << "nothing the installer does changes this answer";
+    EXPECT_EQ(Store_Bytes(), before);
     EXPECT_TRUE(Boxes().empty());
     EXPECT_EQ(modGlobal::Err.Number, 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Cases, ShortfallTest,
+    Cases, FilterRunTest,
     ::testing::Values(
-        Shortfall_Case{"install_all_in_place", true, false, Catalog::Ours, Catalog::Missing, "a.dll LHDVSOCK.DLL", "", ""},
-        Shortfall_Case{"install_no_provider", true, false, Catalog::Foreign, Catalog::Missing, "lhdvsock.dll",
-                       "-ip: the network filter is not installed: the Winsock catalog in ", " does not name lhdvsock.dll"},
-        Shortfall_Case{"install_w64_no_64bit_provider", true, true, Catalog::Ours, Catalog::Foreign, "lhdvsock.dll",
-                       "-ip: the network filter is not installed: the 64-bit Winsock catalog in ",
-                       " does not name lhdvsock.dll"},
-        Shortfall_Case{"install_appinit_without_library", true, false, Catalog::Ours, Catalog::Missing, "other.dll",
-                       "-ip: the network filter is not installed: AppInit_DLLs in ", " does not name lhdvsock.dll"},
-        Shortfall_Case{"install_no_catalog", true, false, Catalog::Missing, Catalog::Missing, "lhdvsock.dll",
-                       "-ip: the network filter is not installed: no readable Winsock catalog in ", ""},
-        Shortfall_Case{"remove_done", false, false, Catalog::Foreign, Catalog::Missing, "other.dll", "", ""},
-        // The check stops at the missing provider: AppInit_DLLs is not its business then.
-        Shortfall_Case{"remove_done_appinit_not_read", false, false, Catalog::Empty, Catalog::Missing, "lhdvsock.dll",
-                       "", ""},
-        Shortfall_Case{"remove_no_catalog_at_all", false, false, Catalog::Missing, Catalog::Missing, std::nullopt, "", ""},
-        Shortfall_Case{"remove_provider_left", false, false, Catalog::Ours, Catalog::Missing, "",
-                       "-up: the network filter is not removed: the Winsock catalog in ", " still names lhdvsock.dll"},
-        Shortfall_Case{"remove_w64_provider_left_in_32bit_catalog", false, true, Catalog::Ours, Catalog::Foreign, "",
-                       "-up: the network filter is not removed: the Winsock catalog in ", " still names lhdvsock.dll"},
-        Shortfall_Case{"remove_entry_without_item", false, false, Catalog::Item_Missing, Catalog::Missing, "",
-                       "-up: the network filter is not removed: no readable Winsock catalog in ", ""}),
+        Filter_Run_Case{"install_all_in_place", true, false, Catalog::Ours, Catalog::Missing, "a.dll LHDVSOCK.DLL", "",
+                        "", false},
+        Filter_Run_Case{"install_no_provider", true, false, Catalog::Foreign, Catalog::Missing, "lhdvsock.dll",
+                        IP "the Winsock catalog in ", " does not name lhdvsock.dll", false},
+        Filter_Run_Case{"install_appinit_without_library", true, false, Catalog::Ours, Catalog::Missing, "other.dll",
+                        IP "AppInit_DLLs in ", " does not name lhdvsock.dll", false},
+        Filter_Run_Case{"install_no_catalog", true, false, Catalog::Missing, Catalog::Missing, "lhdvsock.dll",
+                        IP "no readable Winsock catalog in ", "", false},
+        Filter_Run_Case{"install_w64_all_in_place", true, true, Catalog::Ours, Catalog::Ours, "lhdvsock.dll", "", "",
+                        false},
+        Filter_Run_Case{"install_w64_no_provider_yet", true, true, Catalog::Foreign, Catalog::Foreign, "lhdvsock.dll",
+                        IP "the Winsock catalog in ", " does not name lhdvsock.dll", true},
+        Filter_Run_Case{"install_w64_no_64bit_provider", true, true, Catalog::Ours, Catalog::Foreign, "lhdvsock.dll",
+                        IP "the 64-bit Winsock catalog in ", " does not name lhdvsock.dll", true},
+        Filter_Run_Case{"install_w64_no_64bit_catalog_yet", true, true, Catalog::Ours, Catalog::Missing,
+                        "lhdvsock.dll", IP "no readable Winsock catalog in ", "", true},
+        Filter_Run_Case{"install_w64_appinit_without_library", true, true, Catalog::Ours, Catalog::Ours, "",
+                        IP "AppInit_DLLs in ", " does not name lhdvsock.dll", false},
+        Filter_Run_Case{"remove_done", false, false, Catalog::Foreign, Catalog::Missing, "other.dll", "", "", false},
+        Filter_Run_Case{"remove_no_catalog_at_all", false, false, Catalog::Missing, Catalog::Missing, std::nullopt, "",
+                        "", false},
+        // The catalog is done with, but every program would still load the library.
+        Filter_Run_Case{"remove_done_while_appinit_still_names_the_library", false, false, Catalog::Empty,
+                        Catalog::Missing, "lhdvsock.dll", UP "AppInit_DLLs in ", " still names lhdvsock.dll", false},
+        Filter_Run_Case{"remove_provider_left", false, false, Catalog::Ours, Catalog::Missing, "",
+                        UP "the Winsock catalog in ", " still names lhdvsock.dll", false},
+        Filter_Run_Case{"remove_entry_without_item", false, false, Catalog::Item_Missing, Catalog::Missing, "",
+                        UP "no readable Winsock catalog in ", "", false},
+        Filter_Run_Case{"remove_w64_done", false, true, Catalog::Foreign, Catalog::Foreign, "notlhdvsock.dll", "", "",
+                        false},
+        Filter_Run_Case{"remove_w64_done_without_64bit_catalog", false, true, Catalog::Foreign, Catalog::Missing, "",
+                        "", "", false},
+        Filter_Run_Case{"remove_w64_provider_left_in_32bit_catalog", false, true, Catalog::Ours, Catalog::Foreign, "",
+                        UP "the Winsock catalog in ", " still names lhdvsock.dll", true},
+        Filter_Run_Case{"remove_w64_provider_left_in_64bit_catalog", false, true, Catalog::Foreign, Catalog::Ours, "",
+                        UP "the 64-bit Winsock catalog in ", " still names lhdvsock.dll", true},
+        Filter_Run_Case{"remove_w64_64bit_entry_without_item", false, true, Catalog::Empty, Catalog::Item_Missing, "",
+                        UP "no readable Winsock catalog in ", "", true},
+        Filter_Run_Case{"remove_w64_appinit_still_names_the_library", false, true, Catalog::Foreign, Catalog::Empty,
+                        "a.dll,LhDvSock.dll", UP "AppInit_DLLs in ", " still names lhdvsock.dll", false}),
     [](const auto& info) { return std::string(info.param.strName); });
+
+#undef IP
+#undef UP
 
 TEST_F(FiltersTest, CheckFailsWithoutAReadableRegistry) {
     Add_Entry(CATALOG, "000000000001", QByteArray("lhdvsock.dll"));
     Set_AppInit("lhdvsock.dll");
-    ASSERT_EQ(modProgram::Check_Filters_Installed(), 0);
+    ASSERT_EQ(modProgram::Check_Filters_Installed(), Filter_Check::Installed);
     QFile file(Registry_File());
     ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
     file.write("torn");
     file.close();
-    EXPECT_EQ(modProgram::Check_Filters_Installed(), -1);
+    EXPECT_EQ(modProgram::Check_Filters_Installed(), Filter_Check::Check_Failed);
+    EXPECT_EQ(modProgram::Check_Filters_Removed(), Removal_Check::Check_Failed);
     environment->strWindowsDirectory.clear();
-    EXPECT_EQ(modProgram::Check_Filters_Installed(), -1);
+    EXPECT_EQ(modProgram::Check_Filters_Installed(), Filter_Check::Check_Failed);
+    EXPECT_EQ(modProgram::Check_Filters_Removed(), Removal_Check::Check_Failed);
 }
 
 // ---- Install_Filters / Uninstall_Filters ----
@@ -237,7 +339,7 @@ TEST_F(FiltersTest, OnA32BitSystemTheSwitchesCallTheLibraryAndNeverTheInstaller)
     EXPECT_EQ(AppInit(), "other.dll lhdvsock.dll");
     EXPECT_EQ(Load_AppInit(), 1u);
     EXPECT_EQ(qEnvironmentVariable(REGISTRY_FILE_VARIABLE), Registry_File());
-    EXPECT_EQ(modProgram::Check_Filters_Installed(), 0);
+    EXPECT_EQ(modProgram::Check_Filters_Installed(), Filter_Check::Installed);
 
     // Installing again adds neither a second entry nor a second name.
     modProgram::Install_Filters();
@@ -250,7 +352,7 @@ TEST_F(FiltersTest, OnA32BitSystemTheSwitchesCallTheLibraryAndNeverTheInstaller)
     EXPECT_TRUE(Our_Entries(CATALOG).isEmpty());
     EXPECT_EQ(AppInit(), "other.dll");
     EXPECT_EQ(Load_AppInit(), 0u) << "removal leaves LoadAppInit_DLLs as it was";
-    EXPECT_EQ(modProgram::Check_Filters_Installed(), 1);
+    EXPECT_EQ(modProgram::Check_Filters_Installed(), Filter_Check::Library_Missing_From_Catalog);
 }
 
 TEST_F(FiltersTest, OnA64BitSystemInstallStartsTheInstallerAndRemoveAlsoCallsTheLibrary) {
@@ -279,12 +381,12 @@ TEST_F(FiltersTest, TheRealInstallerStartedHiddenInstallsAndRemovesTheProvider) 
     Put_Installer();
     platform::Services().shell = std::make_shared<platform::Process_Shell>();
     modProgram::Install_Filters();
-    EXPECT_TRUE(Wait_For([&] { return modProgram::Check_Filters_Installed() == 0; }));
+    EXPECT_TRUE(Wait_For([&] { return modProgram::Check_Filters_Installed() == Filter_Check::Installed; }));
     EXPECT_EQ(Our_Entries(CATALOG_64).size(), 1);
     EXPECT_EQ(Our_Entries(CATALOG).size(), 1);
     modProgram::Uninstall_Filters();
     EXPECT_TRUE(Wait_For([&] { return Our_Entries(CATALOG_64).isEmpty(); }));
-    EXPECT_EQ(modProgram::Check_Filters_Installed(), 1);
+    EXPECT_EQ(modProgram::Check_Filters_Installed(), Filter_Check::Library_Missing_From_Catalog);
     EXPECT_EQ(AppInit(), "");
 }
 
@@ -298,7 +400,7 @@ TEST_F(FiltersTest, OnA64BitSystemTheExitCodeWaitsForTheInstallersWork) {
     EXPECT_EQ(modProgram::Exit_Code(modProgram::Main("-ip"), "-ip"), 0);
     EXPECT_EQ(Our_Entries(CATALOG_64).size(), 1);
     EXPECT_EQ(Our_Entries(CATALOG).size(), 1);
-    EXPECT_EQ(modProgram::Check_Filters_Installed(), 0);
+    EXPECT_EQ(modProgram::Check_Filters_Installed(), Filter_Check::Installed);
     EXPECT_EQ(modProgram::Exit_Code(modProgram::Main("-up"), "-up"), 0);
     EXPECT_TRUE(Our_Entries(CATALOG).isEmpty());
     EXPECT_TRUE(Wait_For([&] { return Our_Entries(CATALOG_64).isEmpty(); }));
@@ -354,7 +456,7 @@ TEST_F(FiltersTest, TheConsoleStartedWithTheSwitchesInstallsAndRemovesWithoutADi
         if (QString(strSwitch) == "-ip") {
             EXPECT_EQ(Our_Entries(CATALOG).size(), 1);
             EXPECT_EQ(AppInit(), "lhdvsock.dll");
-            EXPECT_EQ(modProgram::Check_Filters_Installed(), 0);
+            EXPECT_EQ(modProgram::Check_Filters_Installed(), Filter_Check::Installed);
         } else {
             EXPECT_TRUE(Our_Entries(CATALOG).isEmpty());
             EXPECT_EQ(AppInit(), "");
@@ -431,9 +533,66 @@ TEST_F(FiltersTest, AppInitKeepsTheOtherDllNames) {
     ASSERT_EQ(Store().Delete_Value(HKEY_LOCAL_MACHINE, WINDOWS_KEY, "AppInit_DLLs"), 0);
     modProgram::Set_AppInit_Dlls(false);
     EXPECT_EQ(AppInit(), "");
+    // Without a registry nothing can be written: that is a failure, not a silent end.
     environment->strWindowsDirectory.clear();
-    modProgram::Set_AppInit_Dlls(true);  // no registry: ends silently
+    try {
+        modProgram::Set_AppInit_Dlls(true);
+        ADD_FAILURE() << "no failure without a registry";
+    } catch (const Run_Time_Error& e) {
+        EXPECT_EQ(e.Number, 429);
+        EXPECT_EQ(e.Description, "ActiveX component can't create object");
+    }
+    EXPECT_TRUE(Boxes().empty());
 }
+
+// A store that can be read but not written (its lock cannot be taken): the AppInit
+// write fails after the provider step, and the run reports it in the installation's
+// own box and fails, whatever the check would say afterwards.
+struct Write_Failure_Case {
+    const char* strName;
+    bool blnWow64;
+    bool blnInstall;
+};
+
+void PrintTo(const Write_Failure_Case& c, std::ostream* os) { *os << c.strName; }
+
+class AppInitWriteFailureTest : public FiltersTest, public ::testing::WithParamInterface<Write_Failure_Case> {};
+
+TEST_P(AppInitWriteFailureTest, IsReportedOnceAndFailsTheRun) {
+    const Write_Failure_Case& c = GetParam();
+    environment->blnWow64 = c.blnWow64;
+    Put_Library();
+    const char* strBefore = c.blnInstall ? "kept.dll" : "kept.dll lhdvsock.dll";
+    if (!c.blnInstall) Add_Entry(CATALOG, "000000000001", QByteArray("lhdvsock.dll"));
+    Set_AppInit(strBefore);
+    ASSERT_EQ(Store().Set_Value(HKEY_LOCAL_MACHINE, WINDOWS_KEY, "LoadAppInit_DLLs", REG_DWORD, Dword_Data(0)), 0);
+    QFile::remove(Registry_File() + ".lock");
+    ASSERT_TRUE(QDir().mkdir(Registry_File() + ".lock"));
+    const QString strSwitch = c.blnInstall ? "-ip" : "-up";
+
+    const Run_Kind kind = modProgram::Main(strSwitch);
+
+    EXPECT_EQ(kind, Run_Kind::Filter_Run_Failed);
+    const auto boxes = Boxes();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].strText, "1016: AppInit_DLLs cannot be written in " + Registry_File());
+    EXPECT_EQ(boxes[0].lngStyle, 0);
+    EXPECT_EQ(boxes[0].strTitle, "DravinoleTS");
+    ::testing::internal::CaptureStderr();
+    EXPECT_EQ(modProgram::Exit_Code(kind, strSwitch), 1);
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(), "") << "the box was the report";
+    EXPECT_EQ(AppInit(), strBefore);
+    EXPECT_EQ(Load_AppInit(), 0u);
+    EXPECT_EQ(shell->started.size(), c.blnWow64 ? 1u : 0u);
+    EXPECT_EQ(modGlobal::Err.Number, 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, AppInitWriteFailureTest,
+                         ::testing::Values(Write_Failure_Case{"install", false, true},
+                                           Write_Failure_Case{"remove", false, false},
+                                           Write_Failure_Case{"w64_install", true, true},
+                                           Write_Failure_Case{"w64_remove", true, false}),
+                         [](const auto& info) { return std::string(info.param.strName); });
 
 // ---- Failures at the call ----
 
