@@ -48,7 +48,9 @@ int Page_Of(const QTreeWidgetItem& node) { return node.data(0, Qt::UserRole).toS
 
 // The client option bit of a list item: 2 to the power of the number after its key's
 // first character.
-long Bit_Of(const platform::ListView& list, long lngIndex) { return 1L << list.Key(lngIndex).mid(1).toInt(); }
+Flag_Word Bit_Of(const platform::ListView& list, long lngIndex) {
+    return Flag_Word{1} << list.Key(lngIndex).mid(1).toInt();
+}
 
 }  // namespace
 
@@ -222,7 +224,7 @@ void frmGeneralOptions::Load_Program_Mode() {
 
 void frmGeneralOptions::Load_Client_Options() {
     Error_Block([&] {
-        long lngClientOptions = 0;
+        Flag_Word lngClientOptions = 0;
         m_blnClientOptionsRead = false;
         if (!modCommonFuns::Get_Client_Options(lngClientOptions)) return;
         m_lngClientOptions = lngClientOptions;
@@ -232,7 +234,7 @@ void frmGeneralOptions::Load_Client_Options() {
     });
 }
 
-bool frmGeneralOptions::Is_Client_Option_Set(long lngBit) const { return (m_lngClientOptions & lngBit) > 0; }
+bool frmGeneralOptions::Is_Client_Option_Set(Flag_Word lngBit) const { return (m_lngClientOptions & lngBit) > 0; }
 
 void frmGeneralOptions::Load_Remote_Settings() {
     Error_Block([&] {

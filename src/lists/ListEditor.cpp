@@ -95,7 +95,7 @@ void Column_Allowance::Update() {
 
 // ---------------------------------------------------------------- enable box
 
-Feature_Enable_Box::Feature_Enable_Box(QCheckBox& box, long lngBit, QString strFeatureName,
+Feature_Enable_Box::Feature_Enable_Box(QCheckBox& box, Flag_Word lngBit, QString strFeatureName,
                                        std::function<Policy_Owner()> owner)
     : m_box(box), m_lngBit(lngBit), m_strFeatureName(std::move(strFeatureName)), m_owner(std::move(owner)) {}
 

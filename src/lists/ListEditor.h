@@ -12,6 +12,7 @@
 #include "platform/ListView.h"
 #include "platform/Platform.h"
 #include "services/ConsoleLink.h"
+#include "services/modCommonFuns.h"
 
 #include <QDialog>
 #include <QString>
@@ -101,7 +102,7 @@ private:
 // is "DontSaveToDB" the program is setting it and a click writes nothing.
 class Feature_Enable_Box {
 public:
-    Feature_Enable_Box(QCheckBox& box, long lngBit, QString strFeatureName, std::function<Policy_Owner()> owner);
+    Feature_Enable_Box(QCheckBox& box, Flag_Word lngBit, QString strFeatureName, std::function<Policy_Owner()> owner);
     // Ticks the box from the owner's bit, under the guard.
     void Load();
     // Ticks or unticks the box to show the owner's bit, under the guard (a box that
@@ -114,7 +115,7 @@ public:
 
 private:
     QCheckBox& m_box;
-    long m_lngBit;
+    Flag_Word m_lngBit;
     QString m_strFeatureName;
     std::function<Policy_Owner()> m_owner;
 };
