@@ -87,13 +87,11 @@ frmGeneralOptions::frmGeneralOptions(frmMain& console, QWidget* parent)
                 if (current) tvwGenOptions_NodeClick(current);
             });
     connect(ui->tvwGenOptions, &QTreeWidget::itemCollapsed, this, &frmGeneralOptions::tvwGenOptions_Collapse);
-    // A click is a Click, on the option already chosen too; choosing an option by
-    // code raises its Click as a click does.
+    // A click is a Click, on the option already chosen too, from the mouse or the
+    // keyboard; it runs the handler once. The loads choose options by code and show
+    // their pictures themselves: a choice by code runs no handler.
     const auto on_click = [this](QRadioButton* pOption, void (frmGeneralOptions::*handler)()) {
         connect(pOption, &QRadioButton::clicked, this, handler);
-        connect(pOption, &QRadioButton::toggled, this, [this, handler](bool blnOn) {
-            if (blnOn) (this->*handler)();
-        });
     };
     on_click(ui->optComputer, &frmGeneralOptions::optComputer_Click);
     on_click(ui->optUser, &frmGeneralOptions::optUser_Click);

@@ -231,6 +231,43 @@ TEST_F(GeneralOptionsTest, ModeAndRemoteOptionsChangeTheirPictureAndTheRemoteBox
     EXPECT_FALSE(Box("txtClientPortNo")->isEnabled());
 }
 
+// Each option runs its handler once per click, whether the click chooses it or it was
+// chosen already, from the mouse or the keyboard; a choice by code runs none.
+TEST_F(GeneralOptionsTest, EachClickOnAnOptionRunsItsHandlerOnce) {
+    struct Case {
+        const char* strName;
+        const char* strOption;
+        std::function<void(QRadioButton&)> act;
+        int intRuns;
+    };
+    const auto mouse = [](QRadioButton& option) { QTest::mouseClick(&option, Qt::LeftButton); };
+    const auto space = [](QRadioButton& option) { QTest::keyClick(&option, Qt::Key_Space); };
+    const Case cases[] = {
+        {"a new mode", "optComputer", mouse, 1},
+        {"the mode already chosen", "optUser", mouse, 1},
+        {"a new remote mode", "optEnableRemoteMode", mouse, 1},
+        {"the remote mode already chosen", "optDisableRemoteMode", mouse, 1},
+        {"Space on a new mode", "optComputer", space, 1},
+        {"Space on the remote mode already chosen", "optDisableRemoteMode", space, 1},
+        {"a mode chosen by code", "optComputer", [](QRadioButton& option) { option.setChecked(true); }, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.strName);
+        Open();
+        ASSERT_TRUE(Option("optUser")->isChecked());
+        ASSERT_TRUE(Option("optDisableRemoteMode")->isChecked());
+        // The remote page is never shown; its options take clicks all the same.
+        Page(3)->setVisible(true);
+        std::vector<QAbstractButton*> options;
+        for (const char* strName : {"optComputer", "optUser", "optDisableRemoteMode", "optEnableRemoteMode"})
+            options.push_back(Option(strName));
+        QRadioButton& option = *Option(c.strOption);
+        EXPECT_EQ(Apply_Enabling_Runs(options, [&] { c.act(option); }), c.intRuns);
+        EXPECT_TRUE(option.isChecked());
+        EXPECT_TRUE(Boxes().empty());
+    }
+}
+
 // ---------------------------------------------------------------- Apply
 
 TEST_F(GeneralOptionsTest, ApplyAnsweredNoWritesNothing) {
