@@ -78,6 +78,10 @@ private:
     // changed by the client list at Apply; written only when the load could read them.
     Flag_Word m_lngClientOptions = 0;
     bool m_blnClientOptionsRead = false;
+    // Whether the load read the mode and the remote settings: what it could not read
+    // is kept as stored and its controls stay disabled.
+    bool m_blnModeRead = false;
+    bool m_blnRemoteRead = false;
     // The server name and port texts as the load left them: the remote page is not
     // reachable from the tree, so a stored value that fails its check cannot be
     // corrected here and is kept as stored.
