@@ -108,7 +108,8 @@ public:
     // Ticks or unticks the box to show the owner's bit, under the guard (a box that
     // serves several lists shows the bit of the one shown).
     void Show_Stored();
-    // The box's click handler: asks, then writes the bit or puts the tick back.
+    // The box's click handler: asks, then writes the bit or puts the tick back. A flag
+    // word that cannot be read puts the tick back at once, after the read's one box.
     void Click();
     // Changes the tick without writing anything.
     void Set_Without_Saving(bool blnChecked);
