@@ -344,9 +344,9 @@ bool frmCopySettings::Copy_Checked_Features() {
         bool blnSourceEnabled = false;
         if (pFeature->lngSourceBit != 0) {
             // An unreadable source bit is not taken for "off".
-            long lngBits = 0;
+            Flag_Word lngBits = 0;
             if (!modDBFunctions::Read_Feature_Bits(hDb, lngComputerID, lngSourceUserID, lngBits)) return false;
-            blnSourceEnabled = (modCommonFuns::To_32_Bits(lngBits) & pFeature->lngSourceBit) != 0;
+            blnSourceEnabled = modCommonFuns::Is_Flag_Set(lngBits, pFeature->lngSourceBit);
         }
         if (!pFeature->routine(hDb, lngComputerID, lngSourceUserID, destinationIDs, blnSourceEnabled)) return false;
     }

@@ -48,7 +48,9 @@ int Page_Of(const QTreeWidgetItem& node) { return node.data(0, Qt::UserRole).toS
 
 // The client option bit of a list item: 2 to the power of the number after its key's
 // first character.
-long Bit_Of(const platform::ListView& list, long lngIndex) { return 1L << list.Key(lngIndex).mid(1).toInt(); }
+Flag_Word Bit_Of(const platform::ListView& list, long lngIndex) {
+    return Flag_Word{1} << list.Key(lngIndex).mid(1).toInt();
+}
 
 }  // namespace
 
@@ -85,13 +87,11 @@ frmGeneralOptions::frmGeneralOptions(frmMain& console, QWidget* parent)
                 if (current) tvwGenOptions_NodeClick(current);
             });
     connect(ui->tvwGenOptions, &QTreeWidget::itemCollapsed, this, &frmGeneralOptions::tvwGenOptions_Collapse);
-    // A click is a Click, on the option already chosen too; choosing an option by
-    // code raises its Click as a click does.
+    // A click is a Click, on the option already chosen too, from the mouse or the
+    // keyboard; it runs the handler once. The loads choose options by code and show
+    // their pictures themselves: a choice by code runs no handler.
     const auto on_click = [this](QRadioButton* pOption, void (frmGeneralOptions::*handler)()) {
         connect(pOption, &QRadioButton::clicked, this, handler);
-        connect(pOption, &QRadioButton::toggled, this, [this, handler](bool blnOn) {
-            if (blnOn) (this->*handler)();
-        });
     };
     on_click(ui->optComputer, &frmGeneralOptions::optComputer_Click);
     on_click(ui->optUser, &frmGeneralOptions::optUser_Click);
@@ -209,7 +209,9 @@ void frmGeneralOptions::Fill_Options_Tree() {
 void frmGeneralOptions::Load_Program_Mode() {
     Error_Block([&] {
         long lngMode = 0;
+        m_blnModeRead = false;
         if (!modDBFunctions::Get_Program_Mode(lngMode)) return;
+        m_blnModeRead = true;
         if (lngMode != 0) {
             ui->optUser->setChecked(true);
             Show_Picture(*ui->picMode, QStringLiteral("User"));
@@ -222,7 +224,7 @@ void frmGeneralOptions::Load_Program_Mode() {
 
 void frmGeneralOptions::Load_Client_Options() {
     Error_Block([&] {
-        long lngClientOptions = 0;
+        Flag_Word lngClientOptions = 0;
         m_blnClientOptionsRead = false;
         if (!modCommonFuns::Get_Client_Options(lngClientOptions)) return;
         m_lngClientOptions = lngClientOptions;
@@ -232,14 +234,16 @@ void frmGeneralOptions::Load_Client_Options() {
     });
 }
 
-bool frmGeneralOptions::Is_Client_Option_Set(long lngBit) const { return (m_lngClientOptions & lngBit) > 0; }
+bool frmGeneralOptions::Is_Client_Option_Set(Flag_Word lngBit) const { return (m_lngClientOptions & lngBit) > 0; }
 
 void frmGeneralOptions::Load_Remote_Settings() {
     Error_Block([&] {
         long lngRemoteMode = 0;
         QString strServerName;
         long lngClientPort = 0;
+        m_blnRemoteRead = false;
         if (!modDBFunctions::Get_Remote_Settings(lngRemoteMode, strServerName, lngClientPort)) return;
+        m_blnRemoteRead = true;
         modGlobal::Is_Remote_Mode = (lngRemoteMode != 0);
         if (lngRemoteMode != 0) {
             ui->optEnableRemoteMode->setChecked(true);
@@ -258,11 +262,15 @@ void frmGeneralOptions::Load_Remote_Settings() {
 void frmGeneralOptions::Set_Controls_State() {
     Error_Block([&] {
         const bool blnLocal = !modGlobal::Is_Remote_Mode;
-        ui->optComputer->setEnabled(blnLocal);
-        ui->optUser->setEnabled(blnLocal);
-        ui->lvwClientSettings->setEnabled(blnLocal);
-        ui->txtServerName->setEnabled(!blnLocal);
-        ui->txtClientPortNo->setEnabled(!blnLocal);
+        // A stored value the load could not read is kept as stored: the controls that
+        // would write it stay disabled, so that no change of them can be dropped.
+        ui->optComputer->setEnabled(blnLocal && m_blnModeRead);
+        ui->optUser->setEnabled(blnLocal && m_blnModeRead);
+        ui->lvwClientSettings->setEnabled(blnLocal && m_blnClientOptionsRead);
+        ui->optDisableRemoteMode->setEnabled(m_blnRemoteRead);
+        ui->optEnableRemoteMode->setEnabled(m_blnRemoteRead);
+        ui->txtServerName->setEnabled(!blnLocal && m_blnRemoteRead);
+        ui->txtClientPortNo->setEnabled(!blnLocal && m_blnRemoteRead);
     });
 }
 
@@ -315,7 +323,14 @@ void frmGeneralOptions::optEnableRemoteMode_Click() {
     ui->txtClientPortNo->setEnabled(true);
 }
 
-void frmGeneralOptions::lvwClientSettings_ItemCheck(long) { ui->cmdApply->setEnabled(true); }
+void frmGeneralOptions::lvwClientSettings_ItemCheck(long lngItem) {
+    // Client options the load could not read are not written: a tick would be dropped.
+    if (!m_blnClientOptionsRead) {
+        ui->lvwClientSettings->Set_Checked(lngItem, false);
+        return;
+    }
+    ui->cmdApply->setEnabled(true);
+}
 void frmGeneralOptions::txtNewPassword_Change() { ui->cmdApply->setEnabled(true); }
 void frmGeneralOptions::txtServerName_Change() { ui->cmdApply->setEnabled(true); }
 void frmGeneralOptions::txtClientPortNo_Change() { ui->cmdApply->setEnabled(true); }
@@ -394,34 +409,36 @@ void frmGeneralOptions::cmdApply_Click() {
         }
 
         const long lngRemoteMode = ui->optEnableRemoteMode->isChecked() ? 1 : 0;
-        // Remote settings left as loaded are not written again: what was not touched
-        // stays as stored. A stored server name or port that fails its check and was not
-        // changed in this dialog (its page cannot be reached from the tree) is kept as
-        // stored too: the remote settings are then not written, and Apply goes on.
-        bool blnKeepStoredRemote = Chosen_Remote_Mode() == m_intLoadedRemoteMode &&
-                                   ui->txtServerName->text() == m_strLoadedServerName &&
-                                   ui->txtClientPortNo->text() == m_strLoadedClientPort;
+        // Remote settings left as loaded are not checked nor written again: what was not
+        // touched stays as stored, a stored server name or port that fails its check
+        // included (its page cannot be reached from the tree). Once any of them was
+        // changed they are all checked, the untouched ones as stored, so that no change
+        // is dropped for a value kept as stored. Remote settings the load could not read
+        // are never written (their controls are disabled).
+        const bool blnKeepStoredRemote = !m_blnRemoteRead || (Chosen_Remote_Mode() == m_intLoadedRemoteMode &&
+                                                              ui->txtServerName->text() == m_strLoadedServerName &&
+                                                              ui->txtClientPortNo->text() == m_strLoadedClientPort);
         const QString strServerName = ui->txtServerName->text().trimmed();
-        if (!modCommonFuns::Is_Valid_Text_100_No_Space(strServerName)) {
-            if (ui->txtServerName->text() != m_strLoadedServerName) {
+        long lngPort = 0;
+        if (!blnKeepStoredRemote) {
+            if (!modCommonFuns::Is_Valid_Text_100_No_Space(strServerName)) {
                 Ask(QStringLiteral("Please enter a valid Server Name!."), 48);
                 ui->txtServerName->setFocus();
                 ui->txtServerName->selectAll();
                 return;
             }
-            blnKeepStoredRemote = true;
-        }
-        const QString strPortText = ui->txtClientPortNo->text();
-        long lngPort = 0;
-        if (strPortText == m_strLoadedClientPort) {
-            // Untouched: the stored number, not the box's cut of it.
-            if (!Silent_Error_Block([&] { lngPort = modDB::To_Long(m_strStoredClientPort); }) ||
-                !modCommonFuns::Is_Valid_Port_Number(lngPort))
-                blnKeepStoredRemote = true;
-        } else {
-            // A text that is not a number ends Apply through the error report.
-            lngPort = modDB::To_Long(strPortText);
-            if (!modCommonFuns::Is_Valid_Port_Number(lngPort)) {
+            const QString strPortText = ui->txtClientPortNo->text();
+            bool blnValidPort = false;
+            if (strPortText == m_strLoadedClientPort) {
+                // Untouched: the stored number, not the box's cut of it.
+                blnValidPort = Silent_Error_Block([&] { lngPort = modDB::To_Long(m_strStoredClientPort); }) &&
+                               modCommonFuns::Is_Valid_Port_Number(lngPort);
+            } else {
+                // A text that is not a number ends Apply through the error report.
+                lngPort = modDB::To_Long(strPortText);
+                blnValidPort = modCommonFuns::Is_Valid_Port_Number(lngPort);
+            }
+            if (!blnValidPort) {
                 Ask(QStringLiteral("Please enter a valid Port Number!."), 48);
                 ui->txtClientPortNo->setFocus();
                 ui->txtClientPortNo->selectAll();

@@ -6,6 +6,7 @@
 
 #include "platform/Dv_Dialog.h"
 #include "platform/ListView.h"
+#include "services/modCommonFuns.h"
 
 #include <QDialog>
 #include <array>
@@ -63,7 +64,7 @@ private:
     int Chosen_Remote_Mode() const;
     void Show_Options_Page(int Index);
     void Collect_Client_Options();
-    bool Is_Client_Option_Set(long lngBit) const;
+    bool Is_Client_Option_Set(Flag_Word lngBit) const;
     void Clear_Password_Boxes();
     void Show_Picture(QLabel& picture, const QString& strKey);
 
@@ -75,8 +76,12 @@ private:
 
     // The client options as read at load (whole, bits of no check box included),
     // changed by the client list at Apply; written only when the load could read them.
-    long m_lngClientOptions = 0;
+    Flag_Word m_lngClientOptions = 0;
     bool m_blnClientOptionsRead = false;
+    // Whether the load read the mode and the remote settings: what it could not read
+    // is kept as stored and its controls stay disabled.
+    bool m_blnModeRead = false;
+    bool m_blnRemoteRead = false;
     // The server name and port texts as the load left them: the remote page is not
     // reachable from the tree, so a stored value that fails its check cannot be
     // corrected here and is kept as stored.

@@ -47,8 +47,8 @@ bool For_Each_Destination(const Db_Connection& hDb, long lngSourceUserID, const 
 
 // Sets or clears one feature bit of the destination inside its transaction; true
 // only when the flags were read and written back (a failed read writes nothing).
-bool Set_Destination_Bit(const Db_Connection& hDb, bool blnSet, long lngBit, long lngComputerID, long lngUserID) {
-    long lngBits = 0;
+bool Set_Destination_Bit(const Db_Connection& hDb, bool blnSet, Flag_Word lngBit, long lngComputerID, long lngUserID) {
+    Flag_Word lngBits = 0;
     if (!db::Read_Feature_Bits(hDb, lngComputerID, lngUserID, lngBits)) return false;
     modCommonFuns::Set_Bit_In_Flags(lngBits, lngBit, blnSet);
     return db::Write_Feature_Bits(hDb, lngComputerID, lngUserID, lngBits);

@@ -17,6 +17,8 @@
 // those after it keep what they had. A destination that is the source itself is left
 // as it is.
 
+#include "services/modCommonFuns.h"
+
 #include <QString>
 #include <array>
 #include <vector>
@@ -60,7 +62,7 @@ using Copy_Routine = bool (*)(const modDB::Db_Connection& hDb, long lngComputerI
 
 struct Copy_Feature {
     QString strKey;      // Key, Text and small icon of the feature's item
-    long lngSourceBit;   // the bit read from the source and handed to the routine; 0: none
+    Flag_Word lngSourceBit;   // the bit read from the source and handed to the routine; 0: none
     Copy_Routine routine;
 };
 

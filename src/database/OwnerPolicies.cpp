@@ -54,21 +54,21 @@ QString Read_Bits_Sql(const char* strColumn, long lngComputerID, long lngUserID)
 }
 
 // The flags are written whole: bits beyond the 32 the console knows stay as read.
-QString Write_Bits_Sql(const char* strColumn, long lngComputerID, long lngUserID, long lngBits) {
-    return "UPDATE " + Owner_Table(lngComputerID) + " SET " + QLatin1String(strColumn) + "=" + Num(lngBits) +
+QString Write_Bits_Sql(const char* strColumn, long lngComputerID, long lngUserID, Flag_Word lngBits) {
+    return "UPDATE " + Owner_Table(lngComputerID) + " SET " + QLatin1String(strColumn) + "=" + QString::number(lngBits) +
            Owner_Where(lngComputerID, lngUserID, "=");
 }
 
 // Row 1's flags read whole, whatever their range; a value that is no whole number
 // fails the read (one box), so that no write replaces it.
-long Stored_Flags(const Query_Result& r) { return modCommonFuns::Text_To_Flags(r.Value(1, 0)); }
+Flag_Word Stored_Flags(const Query_Result& r) { return modCommonFuns::Text_To_Flags(r.Value(1, 0)); }
 
-bool Read_Bits(const char* strColumn, long lngComputerID, long lngUserID, long& lngBits) {
+bool Read_Bits(const char* strColumn, long lngComputerID, long lngUserID, Flag_Word& lngBits) {
     return Run_Sql_And_Read(Read_Bits_Sql(strColumn, lngComputerID, lngUserID),
                             [&](const Query_Result& r, long) { lngBits = Stored_Flags(r); });
 }
 
-bool Write_Bits(const char* strColumn, long lngComputerID, long lngUserID, long lngBits) {
+bool Write_Bits(const char* strColumn, long lngComputerID, long lngUserID, Flag_Word lngBits) {
     return Run_Sql_Only(Write_Bits_Sql(strColumn, lngComputerID, lngUserID, lngBits));
 }
 
@@ -99,9 +99,9 @@ QString Delete_User_Schedules_Sql(long lngSchFor, long lngUserID) {
 // Reads the flags, sets or clears lngBit, writes them back. A failed read leaves the
 // stored flags alone: writing a value built from 0 would wipe the owner's other flags.
 // True when the flags were read and written.
-bool Set_Bit(bool (*read)(long, long, long&), bool (*write)(long, long, long), bool blnSet, long lngBit,
-             long lngComputerID, long lngUserID) {
-    long lngBits = 0;
+bool Set_Bit(bool (*read)(long, long, Flag_Word&), bool (*write)(long, long, Flag_Word), bool blnSet,
+             Flag_Word lngBit, long lngComputerID, long lngUserID) {
+    Flag_Word lngBits = 0;
     if (!read(lngComputerID, lngUserID, lngBits)) return false;
     modCommonFuns::Set_Bit_In_Flags(lngBits, lngBit, blnSet);
     return write(lngComputerID, lngUserID, lngBits);
@@ -257,42 +257,42 @@ bool Set_User_Messages(const Db_Connection& hDb, long lngUserID, long lngUrlMsgT
 
 // ---- Feature and status flags ----
 
-bool Read_Feature_Bits(long lngComputerID, long lngUserID, long& lngBits) {
+bool Read_Feature_Bits(long lngComputerID, long lngUserID, Flag_Word& lngBits) {
     return Read_Bits("FEATURE_BITS", lngComputerID, lngUserID, lngBits);
 }
 
-bool Write_Feature_Bits(long lngComputerID, long lngUserID, long lngBits) {
+bool Write_Feature_Bits(long lngComputerID, long lngUserID, Flag_Word lngBits) {
     return Write_Bits("FEATURE_BITS", lngComputerID, lngUserID, lngBits);
 }
 
-bool Read_Feature_Bits(const Db_Connection& hDb, long lngComputerID, long lngUserID, long& lngBits) {
+bool Read_Feature_Bits(const Db_Connection& hDb, long lngComputerID, long lngUserID, Flag_Word& lngBits) {
     return Read_On(hDb, Read_Bits_Sql("FEATURE_BITS", lngComputerID, lngUserID),
                    [&](const Query_Result& r, long) { lngBits = Stored_Flags(r); });
 }
 
-bool Write_Feature_Bits(const Db_Connection& hDb, long lngComputerID, long lngUserID, long lngBits) {
+bool Write_Feature_Bits(const Db_Connection& hDb, long lngComputerID, long lngUserID, Flag_Word lngBits) {
     return Run_On(hDb, Write_Bits_Sql("FEATURE_BITS", lngComputerID, lngUserID, lngBits));
 }
 
-bool Set_Feature_Bit(bool blnSet, long lngBit, long lngComputerID, long lngUserID) {
+bool Set_Feature_Bit(bool blnSet, Flag_Word lngBit, long lngComputerID, long lngUserID) {
     return Set_Bit(Read_Feature_Bits, Write_Feature_Bits, blnSet, lngBit, lngComputerID, lngUserID);
 }
 
-bool Is_Feature_Bit_Set(long lngComputerID, long lngUserID, long lngBit) {
-    long lngBits = 0;
+bool Is_Feature_Bit_Set(long lngComputerID, long lngUserID, Flag_Word lngBit) {
+    Flag_Word lngBits = 0;
     if (!Read_Feature_Bits(lngComputerID, lngUserID, lngBits)) return false;
     return modCommonFuns::Is_Flag_Set(lngBits, lngBit);
 }
 
-bool Read_Status_Bits(long lngComputerID, long lngUserID, long& lngBits) {
+bool Read_Status_Bits(long lngComputerID, long lngUserID, Flag_Word& lngBits) {
     return Read_Bits("STATUS_BITS", lngComputerID, lngUserID, lngBits);
 }
 
-bool Write_Status_Bits(long lngComputerID, long lngUserID, long lngBits) {
+bool Write_Status_Bits(long lngComputerID, long lngUserID, Flag_Word lngBits) {
     return Write_Bits("STATUS_BITS", lngComputerID, lngUserID, lngBits);
 }
 
-bool Set_Status_Bit(bool blnSet, long lngBit, long lngComputerID, long lngUserID) {
+bool Set_Status_Bit(bool blnSet, Flag_Word lngBit, long lngComputerID, long lngUserID) {
     return Set_Bit(Read_Status_Bits, Write_Status_Bits, blnSet, lngBit, lngComputerID, lngUserID);
 }
 

@@ -20,13 +20,13 @@ bool Set_Program_Mode(long lngMode) {
 
 // Read whole, whatever its range, so that the bits no check box owns are written
 // back as they were; a value that is no whole number fails the read.
-bool Get_Client_Options(long& lngClientOptions) {
+bool Get_Client_Options(Flag_Word& lngClientOptions) {
     return Run_Sql_And_Read(QStringLiteral("SELECT CLIENT_OPTIONS FROM SETTINGS_TBL"), [&](const Query_Result& r, long) {
         lngClientOptions = modCommonFuns::Text_To_Flags(r.Value(1, 0));
     });
 }
 
-bool Set_Client_Options(long lngClientOptions) {
+bool Set_Client_Options(Flag_Word lngClientOptions) {
     return Run_Sql_Only("UPDATE SETTINGS_TBL SET CLIENT_OPTIONS = " + QString::number(lngClientOptions) +
                         " WHERE SETTINGS_ID=1");
 }

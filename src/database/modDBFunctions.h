@@ -4,6 +4,7 @@
 // are reported by the database layer (one critical box and an "E: " log line).
 
 #include "database/modDB.h"
+#include "services/modCommonFuns.h"
 
 #include <QString>
 #include <functional>
@@ -20,8 +21,8 @@ QString Sql_Upper(const QString& strValue);
 // ---- Program settings (SETTINGS_TBL) ----
 bool Get_Program_Mode(long& lngMode);
 bool Set_Program_Mode(long lngMode);
-bool Get_Client_Options(long& lngClientOptions);
-bool Set_Client_Options(long lngClientOptions);
+bool Get_Client_Options(Flag_Word& lngClientOptions);
+bool Set_Client_Options(Flag_Word lngClientOptions);
 bool Get_Pwd(QString& strPwd);
 bool Set_Pwd(const QString& strPwd);
 bool Is_Pwd_Correct(const QString& strPwd);
@@ -55,16 +56,16 @@ bool Set_User_Messages(long lngUserID, long lngUrlMsgType, const QString& strBlo
                        long lngAppMsgType, const QString& strAppBlockerMsg);
 
 // ---- Feature and status flags ----
-bool Read_Feature_Bits(long lngComputerID, long lngUserID, long& lngBits);
-bool Write_Feature_Bits(long lngComputerID, long lngUserID, long lngBits);
+bool Read_Feature_Bits(long lngComputerID, long lngUserID, Flag_Word& lngBits);
+bool Write_Feature_Bits(long lngComputerID, long lngUserID, Flag_Word lngBits);
 // blnSet true sets lngBit, anything else clears it. The write is skipped when the
 // read fails, so the owner's other flags are never replaced by a value built from 0.
 // True when the flags were read and written back.
-bool Set_Feature_Bit(bool blnSet, long lngBit, long lngComputerID, long lngUserID);
-bool Is_Feature_Bit_Set(long lngComputerID, long lngUserID, long lngBit);
-bool Read_Status_Bits(long lngComputerID, long lngUserID, long& lngBits);
-bool Write_Status_Bits(long lngComputerID, long lngUserID, long lngBits);
-bool Set_Status_Bit(bool blnSet, long lngBit, long lngComputerID, long lngUserID);
+bool Set_Feature_Bit(bool blnSet, Flag_Word lngBit, long lngComputerID, long lngUserID);
+bool Is_Feature_Bit_Set(long lngComputerID, long lngUserID, Flag_Word lngBit);
+bool Read_Status_Bits(long lngComputerID, long lngUserID, Flag_Word& lngBits);
+bool Write_Status_Bits(long lngComputerID, long lngUserID, Flag_Word lngBits);
+bool Set_Status_Bit(bool blnSet, Flag_Word lngBit, long lngComputerID, long lngUserID);
 
 // ---- Internet mode ----
 bool Get_Internet_On_Off(long lngComputerID, long lngUserID, long& lngOnOff);
@@ -80,8 +81,8 @@ bool Delete_User_Schedules(long lngSchFor, long lngUserID);
 // destination's rows, modes and flags inside one transaction ----
 bool Delete_User_Rows(const Db_Connection& hDb, long lngUserID, const QString& strTable);
 bool Delete_User_Schedules(const Db_Connection& hDb, long lngSchFor, long lngUserID);
-bool Read_Feature_Bits(const Db_Connection& hDb, long lngComputerID, long lngUserID, long& lngBits);
-bool Write_Feature_Bits(const Db_Connection& hDb, long lngComputerID, long lngUserID, long lngBits);
+bool Read_Feature_Bits(const Db_Connection& hDb, long lngComputerID, long lngUserID, Flag_Word& lngBits);
+bool Write_Feature_Bits(const Db_Connection& hDb, long lngComputerID, long lngUserID, Flag_Word lngBits);
 bool Set_User_Internet_On_Off(const Db_Connection& hDb, long lngOnOff, long lngUserID);
 bool Set_User_Schedule_For(const Db_Connection& hDb, long lngSchFor, long lngUserID);
 bool Set_User_Messages(const Db_Connection& hDb, long lngUserID, long lngUrlMsgType, const QString& strBlockedUrlMsg,

@@ -95,7 +95,7 @@ void Column_Allowance::Update() {
 
 // ---------------------------------------------------------------- enable box
 
-Feature_Enable_Box::Feature_Enable_Box(QCheckBox& box, long lngBit, QString strFeatureName,
+Feature_Enable_Box::Feature_Enable_Box(QCheckBox& box, Flag_Word lngBit, QString strFeatureName,
                                        std::function<Policy_Owner()> owner)
     : m_box(box), m_lngBit(lngBit), m_strFeatureName(std::move(strFeatureName)), m_owner(std::move(owner)) {}
 
@@ -119,13 +119,21 @@ void Feature_Enable_Box::Click() {
     if (platform::Get_Tag(&m_box) == QLatin1String("DontSaveToDB")) return;
     Error_Block([&] {
         const bool blnTicked = m_box.isChecked();
+        const Policy_Owner owner = m_owner();
+        // A flag word that cannot be read (no whole number) is kept as stored and cannot
+        // be switched: its read has said why in one box, and the tick goes back without
+        // a question whose Yes could store nothing.
+        Flag_Word lngBits = 0;
+        if (!modDBFunctions::Read_Feature_Bits(owner.lngComputerID, owner.lngUserID, lngBits)) {
+            Set_Without_Saving(!blnTicked);
+            return;
+        }
         const QString strQuestion = QStringLiteral("Are you sure you want to %1 the %2?")
                                         .arg(blnTicked ? QStringLiteral("enable") : QStringLiteral("disable"), m_strFeatureName);
         if (Ask(strQuestion, 36) != platform::vbYes) {
             Set_Without_Saving(!blnTicked);
             return;
         }
-        const Policy_Owner owner = m_owner();
         // A write the database refused (reported there) puts the tick back.
         if (!modDBFunctions::Set_Feature_Bit(blnTicked, m_lngBit, owner.lngComputerID, owner.lngUserID))
             Set_Without_Saving(!blnTicked);

@@ -12,6 +12,7 @@
 #include "platform/ListView.h"
 #include "platform/Platform.h"
 #include "services/ConsoleLink.h"
+#include "services/modCommonFuns.h"
 
 #include <QDialog>
 #include <QString>
@@ -101,20 +102,21 @@ private:
 // is "DontSaveToDB" the program is setting it and a click writes nothing.
 class Feature_Enable_Box {
 public:
-    Feature_Enable_Box(QCheckBox& box, long lngBit, QString strFeatureName, std::function<Policy_Owner()> owner);
+    Feature_Enable_Box(QCheckBox& box, Flag_Word lngBit, QString strFeatureName, std::function<Policy_Owner()> owner);
     // Ticks the box from the owner's bit, under the guard.
     void Load();
     // Ticks or unticks the box to show the owner's bit, under the guard (a box that
     // serves several lists shows the bit of the one shown).
     void Show_Stored();
-    // The box's click handler: asks, then writes the bit or puts the tick back.
+    // The box's click handler: asks, then writes the bit or puts the tick back. A flag
+    // word that cannot be read puts the tick back at once, after the read's one box.
     void Click();
     // Changes the tick without writing anything.
     void Set_Without_Saving(bool blnChecked);
 
 private:
     QCheckBox& m_box;
-    long m_lngBit;
+    Flag_Word m_lngBit;
     QString m_strFeatureName;
     std::function<Policy_Owner()> m_owner;
 };

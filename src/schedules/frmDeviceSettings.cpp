@@ -34,14 +34,11 @@ frmDeviceSettings::frmDeviceSettings(Console_Link& console, QWidget* parent)
                         QIcon(QStringLiteral(":/settings/settings_icons/%1.svg").arg(QLatin1String(strFile))));
 
     // A click is a Click, on the option already chosen too (Apply then stores the
-    // same lock again); choosing an option by code raises its Click as a click does.
+    // same lock again); it runs the handler once. The load chooses options by code,
+    // which is no change and runs no handler.
     const auto on = [this](const Option_Group& group, void (frmDeviceSettings::*handler)(int)) {
-        for (int i = 0; i < 3; ++i) {
+        for (int i = 0; i < 3; ++i)
             connect(group[i], &QRadioButton::clicked, this, [this, handler, i] { (this->*handler)(i); });
-            connect(group[i], &QRadioButton::toggled, this, [this, handler, i](bool blnChecked) {
-                if (blnChecked) (this->*handler)(i);
-            });
-        }
     };
     on(optFloppy, &frmDeviceSettings::optFloppy_Click);
     on(optCDDVD, &frmDeviceSettings::optCDDVD_Click);

@@ -30,13 +30,13 @@ void Flags_To_Text(long lngBits, const QStringList& names, QString& strText) {
     }
 }
 
-bool Is_32_Bit_Word(long lngValue) {
+bool Is_32_Bit_Word(Flag_Word lngValue) {
     return lngValue >= std::numeric_limits<qint32>::min() && lngValue <= std::numeric_limits<qint32>::max();
 }
 
 // The bits a flag argument names: one given as a signed 32-bit number is its 32-bit
 // pattern (-2147483648 is bit 31 alone, not bits 31 to 63).
-quint64 Flag_Mask(long lngBit) {
+quint64 Flag_Mask(Flag_Word lngBit) {
     return Is_32_Bit_Word(lngBit) ? static_cast<quint64>(static_cast<quint32>(lngBit)) : static_cast<quint64>(lngBit);
 }
 
@@ -73,15 +73,14 @@ QString Trim_Blanks(const QString& strText) {
 
 // ---- Flags and names ----
 
-long To_32_Bits(long lngValue) {
-    return static_cast<long>(static_cast<qint32>(static_cast<quint32>(static_cast<unsigned long>(lngValue))));
+long To_32_Bits(Flag_Word lngValue) {
+    return static_cast<long>(static_cast<qint32>(static_cast<quint32>(static_cast<quint64>(lngValue))));
 }
 
-long Text_To_Flags(const QString& strText) {
-    static_assert(sizeof(long) >= sizeof(qint64), "a flag word is held whole in a long");
+Flag_Word Text_To_Flags(const QString& strText) {
     bool blnOk = false;
-    const qint64 lngValue = strText.toLongLong(&blnOk);
-    if (blnOk) return static_cast<long>(lngValue);
+    const Flag_Word lngValue = strText.toLongLong(&blnOk);
+    if (blnOk) return lngValue;
     // A whole number too big for 64 bits comes back from the database as a real.
     const double dblValue = strText.toDouble(&blnOk);
     if (blnOk && std::isfinite(dblValue) && std::trunc(dblValue) == dblValue &&
@@ -90,18 +89,18 @@ long Text_To_Flags(const QString& strText) {
     throw Run_Time_Error(Err_No::Type_Mismatch, QStringLiteral("Type mismatch"));
 }
 
-bool Set_Bit_In_Flags(long& lngFlags, long lngBit, bool blnSet) {
+bool Set_Bit_In_Flags(Flag_Word& lngFlags, Flag_Word lngBit, bool blnSet) {
     if (Is_32_Bit_Word(lngFlags) && Flag_Mask(lngBit) <= std::numeric_limits<quint32>::max()) {
         lngFlags = To_32_Bits(blnSet ? (lngFlags | lngBit) : (lngFlags & ~lngBit));
     } else {
         const quint64 mask = Flag_Mask(lngBit);
         const quint64 flags = static_cast<quint64>(lngFlags);
-        lngFlags = static_cast<long>(blnSet ? (flags | mask) : (flags & ~mask));
+        lngFlags = static_cast<Flag_Word>(blnSet ? (flags | mask) : (flags & ~mask));
     }
     return true;
 }
 
-bool Is_Flag_Set(long lngFlags, long lngBit) { return (static_cast<quint64>(lngFlags) & Flag_Mask(lngBit)) != 0; }
+bool Is_Flag_Set(Flag_Word lngFlags, Flag_Word lngBit) { return (static_cast<quint64>(lngFlags) & Flag_Mask(lngBit)) != 0; }
 
 QString Get_Logged_On_User_Name() {
     // The name is read into a buffer of 512 characters, its terminating zero included:

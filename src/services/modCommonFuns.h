@@ -5,6 +5,11 @@
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
+#include <QtGlobal>
+
+// A stored flag word (feature, status and client option bits) and a bit of one: 64
+// bits, so that a word another program wrote beyond 32 bits is held whole.
+using Flag_Word = qint64;
 
 namespace modCommonFuns {
 
@@ -24,18 +29,18 @@ QString Trim_Blanks(const QString& strText);
 // ---- Flags and names ----
 // The low 32 bits of a value as a signed 32-bit number: flag words are 32-bit, so
 // bit 31 (2^31) is the negative number -2147483648.
-long To_32_Bits(long lngValue);
+long To_32_Bits(Flag_Word lngValue);
 // A stored flag word read whole, whatever its range: other programs write these
 // columns too, and a bit the console does not know must survive its writes. Throws
 // Run_Time_Error 13 when the text is no whole number (a word, a fraction, "") and 6
 // when it lies beyond 64 bits: such a value cannot be held, so it is never written over.
-long Text_To_Flags(const QString& strText);
+Flag_Word Text_To_Flags(const QString& strText);
 // blnSet: lngFlags Or lngBit; otherwise the bits of lngBit cleared. A bit given as a
 // 32-bit number names bits 0 to 31 (-2147483648 is bit 31). Flags within the 32-bit
 // range stay a 32-bit word; flags beyond it keep every other bit as it is. Returns true.
-bool Set_Bit_In_Flags(long& lngFlags, long lngBit, bool blnSet);
+bool Set_Bit_In_Flags(Flag_Word& lngFlags, Flag_Word lngBit, bool blnSet);
 // True when any bit of lngBit (taken as Set_Bit_In_Flags takes it) is set in lngFlags.
-bool Is_Flag_Set(long lngFlags, long lngBit);
+bool Is_Flag_Set(Flag_Word lngFlags, Flag_Word lngBit);
 // The login name of the user running the console; "" when it cannot be read.
 QString Get_Logged_On_User_Name();
 // One character per byte, each taken in the locale's encoding.

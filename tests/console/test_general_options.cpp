@@ -231,6 +231,43 @@ TEST_F(GeneralOptionsTest, ModeAndRemoteOptionsChangeTheirPictureAndTheRemoteBox
     EXPECT_FALSE(Box("txtClientPortNo")->isEnabled());
 }
 
+// Each option runs its handler once per click, whether the click chooses it or it was
+// chosen already, from the mouse or the keyboard; a choice by code runs none.
+TEST_F(GeneralOptionsTest, EachClickOnAnOptionRunsItsHandlerOnce) {
+    struct Case {
+        const char* strName;
+        const char* strOption;
+        std::function<void(QRadioButton&)> act;
+        int intRuns;
+    };
+    const auto mouse = [](QRadioButton& option) { QTest::mouseClick(&option, Qt::LeftButton); };
+    const auto space = [](QRadioButton& option) { QTest::keyClick(&option, Qt::Key_Space); };
+    const Case cases[] = {
+        {"a new mode", "optComputer", mouse, 1},
+        {"the mode already chosen", "optUser", mouse, 1},
+        {"a new remote mode", "optEnableRemoteMode", mouse, 1},
+        {"the remote mode already chosen", "optDisableRemoteMode", mouse, 1},
+        {"Space on a new mode", "optComputer", space, 1},
+        {"Space on the remote mode already chosen", "optDisableRemoteMode", space, 1},
+        {"a mode chosen by code", "optComputer", [](QRadioButton& option) { option.setChecked(true); }, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.strName);
+        Open();
+        ASSERT_TRUE(Option("optUser")->isChecked());
+        ASSERT_TRUE(Option("optDisableRemoteMode")->isChecked());
+        // The remote page is never shown; its options take clicks all the same.
+        Page(3)->setVisible(true);
+        std::vector<QAbstractButton*> options;
+        for (const char* strName : {"optComputer", "optUser", "optDisableRemoteMode", "optEnableRemoteMode"})
+            options.push_back(Option(strName));
+        QRadioButton& option = *Option(c.strOption);
+        EXPECT_EQ(Apply_Enabling_Runs(options, [&] { c.act(option); }), c.intRuns);
+        EXPECT_TRUE(option.isChecked());
+        EXPECT_TRUE(Boxes().empty());
+    }
+}
+
 // ---------------------------------------------------------------- Apply
 
 TEST_F(GeneralOptionsTest, ApplyAnsweredNoWritesNothing) {
@@ -349,6 +386,118 @@ TEST_F(GeneralOptionsTest, OddStoredValuesStayAsStoredAfterAnApplyThatTouchedNon
             EXPECT_EQ(boxes[2].strText, "Successfully saved the changes.");
         }
         EXPECT_EQ(Stored(), c.stored) << c.strName;
+    }
+}
+
+// A stored value the load cannot read is kept as stored: the controls that would write
+// it are disabled (a tick given all the same is put back), and Apply stores the other
+// changes and says so, leaving that value as it was.
+TEST_F(GeneralOptionsTest, AValueTheLoadCannotReadDisablesItsControlsAndApplyStoresTheOtherChanges) {
+    enum Group { Mode, Client, Remote };
+    struct Case {
+        const char* strName;
+        QString strSet;  // SQL assignments on the settings row
+        Group unread;
+        Settings stored;  // after Apply
+    };
+    const Case cases[] = {
+        {"options_word", "CLIENT_OPTIONS='abc'", Client, {"0", "Secret1", "abc", "0", "localhost", "2705"}},
+        {"options_fraction", "CLIENT_OPTIONS=1.5", Client, {"0", "Secret1", "1.5", "0", "localhost", "2705"}},
+        {"options_empty", "CLIENT_OPTIONS=''", Client, {"0", "Secret1", "", "0", "localhost", "2705"}},
+        {"mode_word", "PROGRAM_MODE='single'", Mode, {"single", "Secret1", "1", "0", "localhost", "2705"}},
+        {"remote_mode_word", "REMOTE_MODE='on'", Remote, {"0", "Secret1", "1", "on", "localhost", "2705"}},
+        {"port_empty", "CLIENT_PORT=''", Remote, {"0", "Secret1", "1", "0", "localhost", ""}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.strName);
+        Exec("UPDATE SETTINGS_TBL SET PROGRAM_MODE=1, PWD='Marigold', CLIENT_OPTIONS=0, REMOTE_MODE=0, "
+             "SERVER_NAME='localhost', CLIENT_PORT='2705'");
+        Exec("UPDATE SETTINGS_TBL SET " + c.strSet);
+        Open_Console();
+        Boxes();  // the console's own reading of the mode
+        Open();
+        const std::vector<test::Shown_Box> loadBoxes = Boxes();
+        ASSERT_EQ(loadBoxes.size(), 1u);
+        EXPECT_EQ(loadBoxes[0].lngStyle, 16);
+        EXPECT_TRUE(loadBoxes[0].strText.startsWith("Type mismatch")) << loadBoxes[0].strText.toStdString();
+
+        EXPECT_EQ(Option("optComputer")->isEnabled(), c.unread != Mode);
+        EXPECT_EQ(Option("optUser")->isEnabled(), c.unread != Mode);
+        EXPECT_EQ(Clients()->isEnabled(), c.unread != Client);
+        EXPECT_EQ(Option("optDisableRemoteMode")->isEnabled(), c.unread != Remote);
+        EXPECT_EQ(Option("optEnableRemoteMode")->isEnabled(), c.unread != Remote);
+        EXPECT_FALSE(Box("txtServerName")->isEnabled());
+        EXPECT_FALSE(Box("txtClientPortNo")->isEnabled());
+        EXPECT_FALSE(Apply()->isEnabled());
+
+        // Every change the dialog can take: the mode, a client option, the password.
+        if (c.unread != Mode) Option("optComputer")->click();
+        Tick_Client(1, true);
+        EXPECT_EQ(Clients()->Checked(1), c.unread != Client);
+        Box("txtNewPassword")->setText("Secret1");
+        Box("txtConfirmPassword")->setText("Secret1");
+        ASSERT_TRUE(Apply()->isEnabled());
+        Apply_Yes();
+        if (c.unread == Mode) {
+            // The console shows the mode again after Apply and meets the same value.
+            const std::vector<test::Shown_Box> boxes = Boxes();
+            ASSERT_EQ(boxes.size(), 3u);
+            EXPECT_TRUE(boxes[1].strText.startsWith("Type mismatch")) << boxes[1].strText.toStdString();
+            EXPECT_EQ(boxes[2].strText, "Successfully saved the changes.");
+        } else {
+            Expect_Boxes({{"Successfully saved the changes.", 64}});
+        }
+        EXPECT_EQ(Stored(), c.stored);
+        EXPECT_FALSE(Apply()->isEnabled());
+        EXPECT_EQ(Clients()->isEnabled(), c.unread != Client);
+    }
+}
+
+// Once a remote setting was changed, every remote setting is checked, a stored one that
+// fails its check included: Apply ends at its message rather than drop the change. The
+// mode is stored before (it is written first).
+TEST_F(GeneralOptionsTest, ARemoteChangeOverAStoredValueThatFailsItsCheckEndsAtItsMessage) {
+    struct Case {
+        const char* strName;
+        QString strSet;
+        std::function<void()> change;
+        QString strMessage;  // "" when Apply succeeds
+        Settings stored;
+    };
+    const auto remote_on = [this] { Option("optEnableRemoteMode")->click(); };
+    const Case cases[] = {
+        {"server_name_with_a_blank", "SERVER_NAME='my server'", remote_on, "Please enter a valid Server Name!.",
+         {"0", "Marigold", "0", "0", "my server", "2705"}},
+        {"empty_server_name_and_a_typed_port", "SERVER_NAME='', REMOTE_MODE=1",
+         [this] { Box("txtClientPortNo")->setText("8080"); }, "Please enter a valid Server Name!.",
+         {"1", "Marigold", "0", "1", "", "2705"}},
+        {"port_out_of_range", "CLIENT_PORT='70000'", remote_on, "Please enter a valid Port Number!.",
+         {"0", "Marigold", "0", "0", "localhost", "70000"}},
+        {"port_of_six_digits_and_a_typed_server", "CLIENT_PORT='123456', REMOTE_MODE=1",
+         [this] { Box("txtServerName")->setText("server1"); }, "Please enter a valid Port Number!.",
+         {"1", "Marigold", "0", "1", "localhost", "123456"}},
+        {"port_with_a_leading_zero", "CLIENT_PORT='08080'", remote_on, "",
+         {"0", "Marigold", "0", "1", "localhost", "8080"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.strName);
+        Exec("UPDATE SETTINGS_TBL SET PROGRAM_MODE=1, CLIENT_OPTIONS=0, REMOTE_MODE=0, SERVER_NAME='localhost', "
+             "CLIENT_PORT='2705'");
+        Exec("UPDATE SETTINGS_TBL SET " + c.strSet);
+        modGlobal::Is_Remote_Mode = false;
+        Open();
+        ASSERT_TRUE(Boxes().empty());
+        if (Option("optComputer")->isEnabled()) Option("optComputer")->click();
+        c.change();
+        Apply_Yes();
+        if (c.strMessage.isEmpty()) {
+            Expect_Boxes({{"Successfully saved the changes.", 64}});
+            EXPECT_FALSE(Apply()->isEnabled());
+        } else {
+            Expect_Boxes({{c.strMessage, 48}});
+            EXPECT_TRUE(Apply()->isEnabled());
+        }
+        EXPECT_EQ(Stored(), c.stored);
     }
 }
 

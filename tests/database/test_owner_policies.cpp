@@ -174,7 +174,7 @@ const Owner_Case OWNER_CASES[] = {
      "3|It's blocked|http://x.example/?q='a'"},
     {"FeatureBits", "FEATURE_BITS", [](long c, long u) { return Write_Feature_Bits(c, u, BIT_31 | 4); },
      [](long c, long u, QString& s) {
-         long v = 0;
+         Flag_Word v = 0;
          const bool b = Read_Feature_Bits(c, u, v);
          s = QString::number(v);
          return b;
@@ -182,7 +182,7 @@ const Owner_Case OWNER_CASES[] = {
      "-2147483644"},
     {"StatusBits", "STATUS_BITS", [](long c, long u) { return Write_Status_Bits(c, u, 4); },
      [](long c, long u, QString& s) {
-         long v = 0;
+         Flag_Word v = 0;
          const bool b = Read_Status_Bits(c, u, v);
          s = QString::number(v);
          return b;
@@ -204,7 +204,7 @@ const Owner_Case OWNER_CASES[] = {
          return true;
      },
      [](long c, long u, QString& s) {
-         long v = 0;
+         Flag_Word v = 0;
          const bool b = Read_Status_Bits(c, u, v);
          s = QString::number(v);
          return b;
@@ -324,9 +324,9 @@ enum class Flags { Feature, Status };
 
 struct Bit_Case {
     bool blnSet;
-    long lngBit;
-    long lngBefore;
-    long lngAfter;
+    Flag_Word lngBit;
+    Flag_Word lngBefore;
+    Flag_Word lngAfter;
 };
 
 void PrintTo(Flags f, std::ostream* os) { *os << (f == Flags::Feature ? "FEATURE_BITS" : "STATUS_BITS"); }
@@ -345,7 +345,7 @@ TEST_P(SetBitTest, SetsOrClearsOnlyThatBit) {
     else
         Set_Status_Bit(c.blnSet, c.lngBit, 0, lngBob);
     EXPECT_EQ(Scalar("SELECT " + strColumn + " FROM USER_TBL WHERE USER_ID=2"), QString::number(c.lngAfter));
-    long lngRead = 0;
+    Flag_Word lngRead = 0;
     ASSERT_TRUE(flags == Flags::Feature ? Read_Feature_Bits(0, lngBob, lngRead) : Read_Status_Bits(0, lngBob, lngRead));
     EXPECT_EQ(lngRead, c.lngAfter);
 }
@@ -403,8 +403,8 @@ TEST_F(OwnerTest, SetBitWithAMissingDatabaseShowsOneBoxAndWritesNothing) {
 }
 
 struct Is_Set_Case {
-    long lngFlags;
-    long lngBit;
+    Flag_Word lngFlags;
+    Flag_Word lngBit;
     bool blnSet;
 };
 
@@ -434,7 +434,7 @@ INSTANTIATE_TEST_SUITE_P(BeyondThe32BitRange, IsFeatureBitSetTest,
 TEST_F(OwnerTest, EachReadOfFlagsThatAreNoWholeNumberFailsWithOneBoxAndAnswersUnset) {
     for (const char* strStored : {"'garbage'", "2.5", "18446744073709551616"}) {
         Exec(QString("UPDATE COMPUTER_TBL SET FEATURE_BITS=%1 WHERE COMPUTER_ID=1").arg(strStored));
-        long lngBits = 7;
+        Flag_Word lngBits = 7;
         EXPECT_FALSE(Read_Feature_Bits(1, lngBob, lngBits)) << strStored;
         EXPECT_EQ(lngBits, 7) << strStored;
         EXPECT_FALSE(Is_Feature_Bit_Set(1, lngBob, 2)) << strStored;

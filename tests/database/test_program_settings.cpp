@@ -45,7 +45,8 @@ TEST_F(ProgramSettingsTest, EmptyTypedPasswordMatchesOnlyAnEmptyStoredOne) {
 
 TEST_F(ProgramSettingsTest, ModeAndClientOptionsReadTheFirstRowButWriteOnlyRowOne) {
     Exec("UPDATE SETTINGS_TBL SET SETTINGS_ID=5, PROGRAM_MODE=0, CLIENT_OPTIONS=6");
-    long lngMode = 9, lngOptions = 9;
+    long lngMode = 9;
+    Flag_Word lngOptions = 9;
     ASSERT_TRUE(Get_Program_Mode(lngMode));
     ASSERT_TRUE(Get_Client_Options(lngOptions));
     EXPECT_EQ(lngMode, 0);
@@ -63,7 +64,7 @@ TEST_F(ProgramSettingsTest, ClientOptionsAreReadWholeWhateverTheirRange) {
     for (const QString& strStored : {QString("2147483649"), QString("4294967295"), QString("-1"),
                                      QString::number((1L << 40) + 5)}) {
         Exec("UPDATE SETTINGS_TBL SET CLIENT_OPTIONS=" + strStored);
-        long lngOptions = 0;
+        Flag_Word lngOptions = 0;
         ASSERT_TRUE(Get_Client_Options(lngOptions)) << S(strStored);
         EXPECT_EQ(QString::number(lngOptions), strStored);
         ASSERT_TRUE(Set_Client_Options(lngOptions));
@@ -75,7 +76,7 @@ TEST_F(ProgramSettingsTest, ClientOptionsAreReadWholeWhateverTheirRange) {
 TEST_F(ProgramSettingsTest, ClientOptionsThatAreNoWholeNumberFailWithOneBox) {
     for (const char* strStored : {"'all'", "1.5", "1e30"}) {
         Exec(QString("UPDATE SETTINGS_TBL SET CLIENT_OPTIONS=%1").arg(strStored));
-        long lngOptions = 3;
+        Flag_Word lngOptions = 3;
         EXPECT_FALSE(Get_Client_Options(lngOptions)) << strStored;
         EXPECT_EQ(lngOptions, 3);
         const auto boxes = Boxes();

@@ -84,16 +84,16 @@ INSTANTIATE_TEST_SUITE_P(Cases, PortNumberTest,
 // ---- Flags ----
 
 struct Flag_Case {
-    long lngFlags;
-    long lngBit;
+    Flag_Word lngFlags;
+    Flag_Word lngBit;
     bool blnSet;
-    long lngAfter;
+    Flag_Word lngAfter;
 };
 
 class SetBitInFlagsTest : public ::testing::TestWithParam<Flag_Case> {};
 
 TEST_P(SetBitInFlagsTest, SetsOrClearsTheGivenBitsOnly) {
-    long lngFlags = GetParam().lngFlags;
+    Flag_Word lngFlags = GetParam().lngFlags;
     EXPECT_TRUE(Set_Bit_In_Flags(lngFlags, GetParam().lngBit, GetParam().blnSet));
     EXPECT_EQ(lngFlags, GetParam().lngAfter);
 }

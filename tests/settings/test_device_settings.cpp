@@ -116,6 +116,42 @@ TEST_F(DeviceSettingsTest, AClickOnTheOptionAlreadyChosenEnablesApplyWhichStores
     }
 }
 
+// Each option runs its handler once per click, whether the click chooses it or it was
+// chosen already, from the mouse or the keyboard; the load's choice by code runs none.
+TEST_F(DeviceSettingsTest, EachClickOnAnOptionRunsItsHandlerOnce) {
+    struct Case {
+        const char* strName;
+        int intDevice, intOption;
+        std::function<void(QRadioButton&)> act;
+        int intRuns;
+    };
+    const auto mouse = [](QRadioButton& option) { QTest::mouseClick(&option, Qt::LeftButton); };
+    const auto space = [](QRadioButton& option) { QTest::keyClick(&option, Qt::Key_Space); };
+    // Stored: floppy locked, CD/DVD unlocked, USB read only.
+    const Case cases[] = {
+        {"unlock the floppy", 0, 1, mouse, 1},
+        {"the floppy's lock already chosen", 0, 0, mouse, 1},
+        {"read only for the CD/DVD", 1, 2, mouse, 1},
+        {"the USB's read only already chosen", 2, 2, mouse, 1},
+        {"Space locks the USB", 2, 0, space, 1},
+        {"Space on the CD/DVD's unlock already chosen", 1, 1, space, 1},
+        {"the floppy unlocked by code", 0, 1, [](QRadioButton& option) { option.setChecked(true); }, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.strName);
+        Store_Lock(0 | (1 << 2) | (3 << 4));
+        Open();
+        ASSERT_EQ(Chosen(), (std::array<int, 3>{0, 1, 2}));
+        std::vector<QAbstractButton*> options;
+        for (int d = 0; d < 3; ++d)
+            for (int i = 0; i < 3; ++i) options.push_back(Option(d, i));
+        QRadioButton& option = *Option(c.intDevice, c.intOption);
+        EXPECT_EQ(Apply_Enabling_Runs(options, [&] { c.act(option); }), c.intRuns);
+        EXPECT_TRUE(option.isChecked());
+        EXPECT_TRUE(Boxes().empty());
+    }
+}
+
 TEST_F(DeviceSettingsTest, ApplyDropsTheBitsAboveTheThreeFields) {
     Store_Lock(64 + 21);
     Open();

@@ -28,6 +28,7 @@
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QTimeEdit>
+#include <QtTest/QTest>
 #include <functional>
 #include <tuple>
 
@@ -455,5 +456,68 @@ INSTANTIATE_TEST_SUITE_P(Dialogs, OddFlagsTest,
                              return std::string(std::get<0>(info.param).strName) + "_" +
                                     std::to_string(std::get<1>(info.param));
                          });
+
+// Each dialog's Enable box over a flag word that is no whole number: the word is kept
+// as stored, so a click cannot switch it. The load says so once; each click answers
+// with the read's one box, no question, and puts the tick back. A status word that
+// cannot be read does not stand in the way of the feature word.
+struct Unreadable_Word {
+    const char* strName;
+    const char* strColumn;
+    const char* strStored;  // SQL value
+    const char* strBox;     // the start of the read's box; nullptr when the box works
+};
+
+class UnreadableFlagsTest : public test::Owner_Dialog_Test,
+                            public ::testing::WithParamInterface<std::tuple<Enable_Box_Case, Unreadable_Word>> {};
+
+TEST_P(UnreadableFlagsTest, AClickOnTheEnableBoxStoresNothingAndPutsTheTickBack) {
+    const auto& [c, word] = GetParam();
+    const QString strRead = QString("SELECT FEATURE_BITS, STATUS_BITS FROM USER_TBL WHERE USER_ID=%1").arg(m_lngUser);
+    Exec(QString("UPDATE USER_TBL SET FEATURE_BITS=0, STATUS_BITS=0 WHERE USER_ID=%1").arg(m_lngUser));
+    Exec(QString("UPDATE USER_TBL SET %1=%2 WHERE USER_ID=%3").arg(word.strColumn, word.strStored).arg(m_lngUser));
+    const test::Rows before = Query(strRead);
+    c.open(*this);
+    auto* pBox = Find<QCheckBox>(c.strBox);
+    ASSERT_TRUE(pBox->isEnabled());
+    EXPECT_FALSE(pBox->isChecked());
+    const auto expect_read_box = [&](const char* strWhen) {
+        const std::vector<test::Shown_Box> boxes = Boxes();
+        ASSERT_EQ(boxes.size(), 1u) << strWhen;
+        EXPECT_EQ(boxes[0].lngStyle, 16) << strWhen;
+        EXPECT_TRUE(boxes[0].strText.startsWith(word.strBox)) << strWhen << ": " << boxes[0].strText.toStdString();
+    };
+    if (!word.strBox) {
+        EXPECT_TRUE(Boxes().empty());
+        messageBox->Answer(platform::vbYes);
+        QTest::mouseClick(pBox, Qt::LeftButton);
+        const std::vector<test::Shown_Box> boxes = Boxes();
+        ASSERT_EQ(boxes.size(), 1u);
+        EXPECT_TRUE(boxes[0].strText.startsWith("Are you sure you want to enable")) << boxes[0].strText.toStdString();
+        EXPECT_TRUE(pBox->isChecked());
+        EXPECT_EQ(Query(strRead), (test::Rows{{QString::number(c.lngBit), before[0][1]}}));
+        return;
+    }
+    expect_read_box("load");
+    for (int i = 0; i < 2; ++i) {
+        QTest::mouseClick(pBox, Qt::LeftButton);
+        expect_read_box("click");
+        EXPECT_FALSE(pBox->isChecked());
+        EXPECT_EQ(Query(strRead), before);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Dialogs, UnreadableFlagsTest,
+    ::testing::Combine(::testing::ValuesIn(ENABLE_BOXES),
+                       ::testing::Values(Unreadable_Word{"Word", "FEATURE_BITS", "'x'", "Type mismatch"},
+                                         Unreadable_Word{"Empty", "FEATURE_BITS", "''", "Type mismatch"},
+                                         Unreadable_Word{"Fraction", "FEATURE_BITS", "2.5", "Type mismatch"},
+                                         Unreadable_Word{"Beyond64Bits", "FEATURE_BITS", "18446744073709551616",
+                                                         "Overflow"},
+                                         Unreadable_Word{"StatusWord", "STATUS_BITS", "'x'", nullptr})),
+    [](const auto& info) {
+        return std::string(std::get<0>(info.param).strName) + "_" + std::get<1>(info.param).strName;
+    });
 
 }  // namespace

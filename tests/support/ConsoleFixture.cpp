@@ -52,6 +52,27 @@ void Dialog_Test::Select_Only(const char* strList, std::initializer_list<long> i
     for (long i : items) pList->Set_Selected(i, true);
 }
 
+int Dialog_Test::Apply_Enabling_Runs(const std::vector<QAbstractButton*>& options,
+                                     const std::function<void()>& action) {
+    auto* pApply = Find<QWidget>("cmdApply");
+    if (!pApply) return -1;
+    EXPECT_FALSE(pApply->isEnabled()) << "Apply is enabled before the action";
+    int intRuns = 0;
+    const auto look = [&] {
+        if (!pApply->isEnabled()) return;
+        ++intRuns;
+        pApply->setEnabled(false);
+    };
+    std::vector<QMetaObject::Connection> watches;
+    for (QAbstractButton* pOption : options) {
+        watches.push_back(QObject::connect(pOption, &QAbstractButton::toggled, pApply, look));
+        watches.push_back(QObject::connect(pOption, &QAbstractButton::clicked, pApply, look));
+    }
+    action();
+    for (const QMetaObject::Connection& watch : watches) QObject::disconnect(watch);
+    return intRuns;
+}
+
 bool Dialog_Test::Edit_In_Place(const char* strList, const char* strEditButton, long lngIndex, const QString& strText) {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);  // the last editor goes
     Select_Only(strList, {lngIndex});

@@ -73,6 +73,11 @@ protected:
     bool Edit_In_Place(const char* strList, const char* strEditButton, long lngIndex, const QString& strText);
     // Takes the one box shown and checks its text, style and title.
     void Expect_Box(const QString& strText, long lngStyle);
+    // Runs action (Apply disabled before it) and counts the runs of the option handlers
+    // that enable Apply: each signal of the options (toggled, clicked) is watched after
+    // the dialog's own handlers for it, and an Apply found enabled then counts one run
+    // and is disabled again, so that a second run on the same click counts too.
+    int Apply_Enabling_Runs(const std::vector<QAbstractButton*>& options, const std::function<void()>& action);
     // A file in the test's folder holding these bytes.
     QString Write_File(const QByteArray& bytes, const QString& strName = QStringLiteral("import.txt"));
 
