@@ -393,19 +393,25 @@ bool frmScheduleEditorBase::Add_Schedule_To_DB(const QString& strType, const QSt
     return blnResult;
 }
 
-bool frmScheduleEditorBase::Update_Schedule_In_DB(long lngSchID, const QString& strType, const QString&, const QString&,
-                                                  const QString& strFromTime, const QString& strToTime) {
-    bool blnResult = false;
+modDB::Row_Write frmScheduleEditorBase::Update_Schedule_In_DB(long lngSchID, const QString& strType, const QString&,
+                                                              const QString&, const QString& strFromTime,
+                                                              const QString& strToTime) {
+    modDB::Row_Write result;
     Error_Block([&] {
         long lngDWM = 0, lngWeekdays = 0, lngMonths = 0;
         modCommonFuns::Schedule_Text_To_Type(strType, lngDWM);
         if (!modCommonFuns::Checked_Items_To_Bits(lngWeekdays, *lvwDays) ||
             !modCommonFuns::Checked_Items_To_Bits(lngMonths, *lvwMonths))
             return;
-        blnResult = modDBFunctions::Update_Schedule(lngSchID, m_config.lngSubType, lngDWM, lngWeekdays, lngMonths,
-                                                    strFromTime, strToTime);
+        result = modDBFunctions::Update_Schedule(lngSchID, m_config.lngSubType, lngDWM, lngWeekdays, lngMonths,
+                                                 strFromTime, strToTime);
     });
-    return blnResult;
+    return result;
+}
+
+void frmScheduleEditorBase::Show_Stored_Schedules() {
+    m_c.lvwSchedules->Clear();
+    Load_Schedules();
 }
 
 void frmScheduleEditorBase::End_Edit() {
@@ -462,12 +468,16 @@ void frmScheduleEditorBase::cmAdd_Click() {
                 if (!selected.empty()) {
                     const long lngRow = selected.front();
                     const long lngSchID = modDB::To_Long(platform::Get_Tag(m_c.cboScheduler));
-                    if (Update_Schedule_In_DB(lngSchID, strType, strDay, strMonth, strFromTime, strToTime)) {
+                    const modDB::Row_Write saved =
+                        Update_Schedule_In_DB(lngSchID, strType, strDay, strMonth, strFromTime, strToTime);
+                    if (saved) {
                         list.Set_Text(lngRow, strType);
                         list.Set_SubItem(lngRow, 1, strFromTime);
                         list.Set_SubItem(lngRow, 2, strToTime);
                         list.Set_SubItem(lngRow, 3,
                                          strType == DAILY ? QString() : (strType == WEEKLY ? strDay : strMonth));
+                    } else if (saved.Not_Stored()) {
+                        Show_Stored_Schedules();
                     }
                 }
                 End_Edit();
@@ -529,8 +539,13 @@ void frmScheduleEditorBase::cmdRemove_Click() {
         for (long i = 1; i <= lngCount && i <= list.Count(); ++i) {
             if (!list.Selected(i)) continue;
             // A refused delete has been reported; it ends the walk, so one failure
-            // gives one box, and the rows not deleted stay listed.
-            if (!modDBFunctions::Delete_Schedule(modDB::To_Long(list.Tag(i)))) break;
+            // gives one box, and the rows not deleted stay listed. One that found no row
+            // shows that what is listed is not stored: the list shows the table again.
+            const modDB::Row_Write deleted = modDBFunctions::Delete_Schedule(modDB::To_Long(list.Tag(i)));
+            if (!deleted) {
+                if (deleted.Not_Stored()) Show_Stored_Schedules();
+                break;
+            }
             list.Remove(i);
             --i;
             m_allowance->Update();
