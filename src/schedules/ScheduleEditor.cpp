@@ -15,7 +15,6 @@
 #include <QTimeEdit>
 #include <QToolButton>
 #include <algorithm>
-#include <optional>
 
 // Resources of a static library are registered by hand, outside any namespace.
 static void Init_Schedule_Resources() { Q_INIT_RESOURCE(schedules); }
@@ -229,16 +228,10 @@ void frmScheduleEditorBase::Load_Schedules() {
         long lngRows = 0;
         if (modDBFunctions::Get_Schedules(m_config.lngScheduleFor, owner.lngComputerID, owner.lngUserID, arrResult,
                                           lngRows)) {
-            std::vector<platform::List_Item> items;
-            items.reserve(static_cast<size_t>(lngRows));
             // A row holding a value that cannot be read is passed over, so that it hides
-            // no other row; it stays stored and counts for the limit. The first such
-            // error is reported once, however many rows hold one.
-            std::optional<Run_Time_Error> unreadable;
-            m_lngUnlistedRows = 0;
-            for (long r = 1; r <= lngRows; ++r) {
-                platform::List_Item item;
-                try {
+            // no other row; it stays stored and counts for the limit.
+            m_lngUnlistedRows = modCommonFuns::List_Readable_Rows(
+                *m_c.lvwSchedules, lngRows, [&](long r, platform::List_Item& item) {
                     item.strTag = arrResult.Value(r, 0);
                     modCommonFuns::Schedule_Type_To_Text(arrResult.Long_Value(r, 1), item.strText);
                     item.strSmallIcon = m_config.strIcon;
@@ -247,15 +240,7 @@ void frmScheduleEditorBase::Load_Schedules() {
                     if (lngWeekdays >= 1) modCommonFuns::Weekdays_To_Text(lngWeekdays, strDayMonth);
                     else modCommonFuns::Months_To_Text(arrResult.Long_Value(r, 5), strDayMonth);
                     item.subItems = {Short_Time(arrResult.Value(r, 2)), Short_Time(arrResult.Value(r, 3)), strDayMonth};
-                } catch (const Run_Time_Error& e) {
-                    if (!unreadable) unreadable = e;
-                    ++m_lngUnlistedRows;
-                    continue;
-                }
-                items.push_back(std::move(item));
-            }
-            m_c.lvwSchedules->Add_Many(std::move(items));
-            if (unreadable) Procedure_Error_Handler(*unreadable);
+                });
         }
         m_allowance->Update();
     });
