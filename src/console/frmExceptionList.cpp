@@ -40,7 +40,7 @@ frmExceptionList::frmExceptionList(frmMain& console, QWidget* parent)
     list.Set_View(platform::ListView::lvwReport);
     list.Set_Multi_Select(true);
     list.Set_Image_List(&ilsSmall);
-    m_names = std::make_unique<User_Name_List>(list, EXCEPTIONS_THRESHOLD);
+    m_names = std::make_unique<User_Name_List>(list, EXCEPTIONS_THRESHOLD, modDBFunctions::Get_User_Exceptions);
 
     connect(ui->cmdAdd, &QPushButton::clicked, this, &frmExceptionList::cmdAdd_Click);
     platform::Install_KeyPress(ui->txtUsers, [this](int& KeyAscii) { txtUsers_KeyPress(KeyAscii); });

@@ -35,8 +35,8 @@ int Ask(const QString& strText, long lngStyle) { return platform::Message_Boxes(
 
 // ---------------------------------------------------------------- a list of user names
 
-User_Name_List::User_Name_List(platform::ListView& list, int lngThreshold)
-    : m_list(list), m_allowance(list, 1, lngThreshold - 1) {}
+User_Name_List::User_Name_List(platform::ListView& list, int lngThreshold, Reader fnRead)
+    : m_list(list), m_allowance(list, 1, lngThreshold - 1), m_fnRead(std::move(fnRead)) {}
 
 void User_Name_List::Fill(const modDB::Query_Result& arrResult, long lngRows) {
     std::vector<platform::List_Item> items(static_cast<size_t>(lngRows));
@@ -55,6 +55,12 @@ void User_Name_List::Refill(const modDB::Query_Result& arrResult, long lngRows) 
     Fill(arrResult, lngRows);
 }
 
+void User_Name_List::Show_Stored() {
+    long lngRows = 0;
+    modDB::Query_Result arrResult;
+    if (m_fnRead(lngRows, arrResult)) Refill(arrResult, lngRows);
+}
+
 void User_Name_List::Append(const QString& strName, long lngID) {
     const long lngIndex = m_list.Add(strName, QString(), USER_ICON);
     m_list.Set_Tag(lngIndex, QString::number(lngID));
@@ -69,7 +75,7 @@ void User_Name_List::Edit() {
 }
 
 void User_Name_List::After_Label_Edit(int& Cancel, QString& NewString,
-                                      const std::function<bool(const QString&, long)>& fnRename) {
+                                      const std::function<modDB::Row_Write(const QString&, long)>& fnRename) {
     const bool blnDone = Error_Block([&] {
         const long lngIndex = m_list.Selected_Item();
         if (lngIndex == 0) {
@@ -92,14 +98,19 @@ void User_Name_List::After_Label_Edit(int& Cancel, QString& NewString,
             Cancel = 1;
             return;
         }
-        // A name the database refused is not shown as if it were stored.
-        if (!fnRename(NewString, modDB::To_Long(m_list.Tag(lngIndex)))) Cancel = 1;
+        // A name the database refused is not shown as if it were stored; a row that is
+        // gone leaves the list.
+        const modDB::Row_Write written = fnRename(NewString, modDB::To_Long(m_list.Tag(lngIndex)));
+        if (written) return;
+        Cancel = 1;
+        if (written.Not_Stored()) Show_Stored();
     });
     if (!blnDone) Cancel = 1;
 }
 
-void User_Name_List::Remove(const std::function<bool(long)>& fnDelete) {
+void User_Name_List::Remove(const std::function<modDB::Row_Write(long)>& fnDelete) {
     std::vector<long> removed;
+    bool blnNotStored = false;
     Error_Block([&] {
         if (m_list.Count() == 0) return;
         if (Ask(QStringLiteral("Are you sure you want to delete the selected User(s)?"), 68) != platform::vbYes) return;
@@ -113,10 +124,19 @@ void User_Name_List::Remove(const std::function<bool(long)>& fnDelete) {
             }
             // The first refused delete ends the removal: it was reported once, and the
             // items not reached yet stay listed and stored.
-            if (!fnDelete(lngID)) break;
+            const modDB::Row_Write deleted = fnDelete(lngID);
+            if (!deleted) {
+                blnNotStored = deleted.Not_Stored();
+                break;
+            }
             removed.push_back(lngIndex);
         }
     });
+    // What was listed is not what is stored: the list shows the table again.
+    if (blnNotStored) {
+        Show_Stored();
+        return;
+    }
     // The deleted rows leave the list in one pass, also after an error part-way.
     m_list.Remove_Items(removed);
     m_allowance.Update();
@@ -163,7 +183,7 @@ frmManageUsers::~frmManageUsers() {
 void frmManageUsers::Form_Load() {
     Error_Block([&] {
         m_lngThreshold = USERS_THRESHOLD;
-        m_users = std::make_unique<User_Name_List>(*ui->lvwUsers, m_lngThreshold);
+        m_users = std::make_unique<User_Name_List>(*ui->lvwUsers, m_lngThreshold, modDBFunctions::Get_All_Users);
         Init_Users_List();
         Fill_Users_List();
         Set_Controls_State();

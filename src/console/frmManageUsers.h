@@ -18,11 +18,6 @@ class QKeyEvent;
 class QLineEdit;
 class frmMain;
 
-namespace modDB {
-class Db_Connection;
-class Query_Result;
-}
-
 namespace Ui {
 class frmManageUsers;
 }
@@ -32,7 +27,9 @@ class frmManageUsers;
 // the list holds lngThreshold items or more.
 class User_Name_List {
 public:
-    User_Name_List(platform::ListView& list, int lngThreshold);
+    // Reads the stored rows as Fill takes them (the users, the user exceptions).
+    using Reader = std::function<bool(long& lngRows, modDB::Query_Result& arrResult)>;
+    User_Name_List(platform::ListView& list, int lngThreshold, Reader fnRead);
 
     // Sets the column's full width (twips).
     void Set_Base_Width(double dblTwips) { m_allowance.Set_Base_Width(dblTwips); }
@@ -45,16 +42,23 @@ public:
     // Starts editing the selected item in place; nothing when none is selected.
     void Edit();
     // The end of an in-place edit: the rules of a rename, then fnRename(new name, id).
-    void After_Label_Edit(int& Cancel, QString& NewString, const std::function<bool(const QString&, long)>& fnRename);
+    // A rename that found no row lists the rows as stored.
+    void After_Label_Edit(int& Cancel, QString& NewString,
+                          const std::function<modDB::Row_Write(const QString&, long)>& fnRename);
     // Asks, then deletes the selected items with fnDelete(id), last to first; the row with id
     // 0 is refused. The first failed delete ends it: the items not reached stay listed.
-    void Remove(const std::function<bool(long)>& fnDelete);
+    // A delete that found no row ends it too and lists the rows as stored.
+    void Remove(const std::function<modDB::Row_Write(long)>& fnDelete);
     bool Is_Narrow() const { return m_allowance.Is_Narrow(); }
 
 private:
+    // Lists the rows as stored, after a write found that what was listed is not.
+    void Show_Stored();
+
     platform::ListView& m_list;
     // Narrow from the threshold on, so while the count is past threshold - 1.
     lists::Column_Allowance m_allowance;
+    Reader m_fnRead;
 };
 
 class frmManageUsers : public platform::Dv_Dialog {

@@ -53,23 +53,26 @@ bool Insert_And_Read_Back(const QString& strInsert, const QString& strSelect, Qu
     return blnResult;
 }
 
-// A write by an entry's text that changed no row: reported as a failure, naming the entry.
-bool Report_No_Row(const QString& strValue) {
-    Error_Block([&] { modProgram::Log().Show_Error(No_Row_Message(strValue), true); });
-    return false;
-}
-
 // One DELETE or UPDATE by an entry's text on an open connection: true only when it ran
-// and changed a row.
+// and changed a row; one that changed none is reported naming the entry.
+// arrResult gets the statement's (empty) table.
 bool Change_On(const Db_Connection& hDb, const QString& strSQL, Query_Result& arrResult, const QString& strValue) {
-    if (!Run_On(hDb, strSQL, arrResult)) return false;
-    return modDB::Changes(hDb) > 0 || Report_No_Row(strValue);
+    arrResult.Clear();
+    return modDB::Change_Row(hDb, strSQL, No_Row_Message(strValue));
 }
 
 }  // namespace
 
 QString No_Row_Message(const QString& strValue) {
     return QStringLiteral("The entry \"%1\" is not stored as listed, so nothing was changed.").arg(strValue);
+}
+
+QString No_Schedule_Message() {
+    return QStringLiteral("The schedule is not stored as listed, so nothing was changed.");
+}
+
+QString No_User_Exception_Message() {
+    return QStringLiteral("The user exception is not stored as listed, so nothing was changed.");
 }
 
 // ---- Generic per-owner lists ----
@@ -214,15 +217,18 @@ bool Add_Schedule(long lngSchFor, long lngSubType, long lngDWM, long lngWeekdays
     return Insert_And_Read_Back(strInsert, strSelect, arrResult);
 }
 
-bool Update_Schedule(long lngSchID, long lngSubType, long lngDWM, long lngWeekdays, long lngMonths,
-                     const QString& strFromTime, const QString& strToTime) {
-    return Run_Sql_Only("UPDATE SCH_TBL SET SCH_SUB_TYPE=" + Num(lngSubType) + ",D_W_M=" + Num(lngDWM) +
-                        ",WEEKDAYS=" + Num(lngWeekdays) + ",MONTHS=" + Num(lngMonths) + ",FROM_TIME='" +
-                        Sql_Text(strFromTime) + "',TO_TIME='" + Sql_Text(strToTime) + "' WHERE SCH_ID=" +
-                        Num(lngSchID));
+Row_Write Update_Schedule(long lngSchID, long lngSubType, long lngDWM, long lngWeekdays, long lngMonths,
+                          const QString& strFromTime, const QString& strToTime) {
+    return modDB::Change_Row("UPDATE SCH_TBL SET SCH_SUB_TYPE=" + Num(lngSubType) + ",D_W_M=" + Num(lngDWM) +
+                                 ",WEEKDAYS=" + Num(lngWeekdays) + ",MONTHS=" + Num(lngMonths) + ",FROM_TIME='" +
+                                 Sql_Text(strFromTime) + "',TO_TIME='" + Sql_Text(strToTime) +
+                                 "' WHERE SCH_ID=" + Num(lngSchID),
+                             No_Schedule_Message());
 }
 
-bool Delete_Schedule(long lngSchID) { return Run_Sql_Only("DELETE FROM SCH_TBL WHERE SCH_ID=" + Num(lngSchID)); }
+Row_Write Delete_Schedule(long lngSchID) {
+    return modDB::Change_Row("DELETE FROM SCH_TBL WHERE SCH_ID=" + Num(lngSchID), No_Schedule_Message());
+}
 
 // ---- Ports: codes above 60000 block, codes below filter; 60000 is in neither list ----
 
@@ -264,13 +270,15 @@ bool Add_User_Exception(const QString& strUserName, long& lngExceptionID) {
     return Error_Block([&] { lngExceptionID = arrResult.Long_Value(1, 0); });
 }
 
-bool Delete_User_Exception(long lngExceptionID) {
-    return Run_Sql_Only("DELETE FROM USER_EXCPN_TBL WHERE E_ID= " + Num(lngExceptionID));
+Row_Write Delete_User_Exception(long lngExceptionID) {
+    return modDB::Change_Row("DELETE FROM USER_EXCPN_TBL WHERE E_ID= " + Num(lngExceptionID),
+                             No_User_Exception_Message());
 }
 
-bool Rename_User_Exception(const QString& strNewName, long lngExceptionID) {
-    return Run_Sql_Only("UPDATE USER_EXCPN_TBL SET E_USER_NAME='" + Sql_Text(strNewName) + "' WHERE E_ID= " +
-                        Num(lngExceptionID));
+Row_Write Rename_User_Exception(const QString& strNewName, long lngExceptionID) {
+    return modDB::Change_Row("UPDATE USER_EXCPN_TBL SET E_USER_NAME='" + Sql_Text(strNewName) + "' WHERE E_ID= " +
+                                 Num(lngExceptionID),
+                             No_User_Exception_Message());
 }
 
 }  // namespace modDBFunctions

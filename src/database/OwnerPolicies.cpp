@@ -29,6 +29,19 @@ QString Owner_Where(long lngComputerID, long lngUserID, const char* strEquals) {
 
 QString Num(long lngValue) { return QString::number(lngValue); }
 
+// The message of a write of the owner's row that found none. The console's owner is
+// always a user; a computer row is named as such.
+QString No_Owner_Message(long lngComputerID) {
+    return Is_Computer_Owner(lngComputerID)
+               ? QStringLiteral("The computer is not stored as listed, so nothing was changed.")
+               : No_User_Message();
+}
+
+// One UPDATE of the owner's row on a connection of its own; none changed is reported.
+Row_Write Change_Owner_Row(long lngComputerID, const QString& strSQL) {
+    return modDB::Change_Row(strSQL, No_Owner_Message(lngComputerID));
+}
+
 // One statement on the caller's connection (a copy's transaction); false at once,
 // silently, without one.
 bool Run_On(const Db_Connection& hDb, const QString& strSQL) {
@@ -68,8 +81,8 @@ bool Read_Bits(const char* strColumn, long lngComputerID, long lngUserID, Flag_W
                             [&](const Query_Result& r, long) { lngBits = Stored_Flags(r); });
 }
 
-bool Write_Bits(const char* strColumn, long lngComputerID, long lngUserID, Flag_Word lngBits) {
-    return Run_Sql_Only(Write_Bits_Sql(strColumn, lngComputerID, lngUserID, lngBits));
+Row_Write Write_Bits(const char* strColumn, long lngComputerID, long lngUserID, Flag_Word lngBits) {
+    return Change_Owner_Row(lngComputerID, Write_Bits_Sql(strColumn, lngComputerID, lngUserID, lngBits));
 }
 
 QString Set_User_Messages_Sql(long lngUserID, long lngUrlMsgType, const QString& strBlockedUrlMsg,
@@ -98,13 +111,20 @@ QString Delete_User_Schedules_Sql(long lngSchFor, long lngUserID) {
 
 // Reads the flags, sets or clears lngBit, writes them back. A failed read leaves the
 // stored flags alone: writing a value built from 0 would wipe the owner's other flags.
-// True when the flags were read and written.
-bool Set_Bit(bool (*read)(long, long, Flag_Word&), bool (*write)(long, long, Flag_Word), bool blnSet,
-             Flag_Word lngBit, long lngComputerID, long lngUserID) {
+// An owner row the read finds missing is not stored: reported as a write that found
+// no row. True when the flags were read and written.
+Row_Write Set_Bit(const char* strColumn, bool blnSet, Flag_Word lngBit, long lngComputerID, long lngUserID) {
     Flag_Word lngBits = 0;
-    if (!read(lngComputerID, lngUserID, lngBits)) return false;
+    bool blnFound = false;
+    if (!Run_Sql_And_Read(Read_Bits_Sql(strColumn, lngComputerID, lngUserID), [&](const Query_Result& r, long lngRows) {
+            if (lngRows < 1) return;
+            lngBits = Stored_Flags(r);
+            blnFound = true;
+        }))
+        return Row_Write::Outcome::Failed;
+    if (!blnFound) return modDB::Report_Not_Stored(No_Owner_Message(lngComputerID));
     modCommonFuns::Set_Bit_In_Flags(lngBits, lngBit, blnSet);
-    return write(lngComputerID, lngUserID, lngBits);
+    return Write_Bits(strColumn, lngComputerID, lngUserID, lngBits);
 }
 
 }  // namespace
@@ -169,10 +189,16 @@ bool Add_User(const Db_Connection& hDb, const QString& strUserName, long& lngUse
     return Error_Block([&] { lngUserID = arrResult.Long_Value(1, 0); });
 }
 
-bool Delete_User(long lngUserID) { return Run_Sql_Only("DELETE FROM USER_TBL WHERE USER_ID= " + Num(lngUserID)); }
+QString No_User_Message() { return QStringLiteral("The user is not stored as listed, so nothing was changed."); }
 
-bool Rename_User(const QString& strNewName, long lngUserID) {
-    return Run_Sql_Only("UPDATE USER_TBL SET USER_NAME='" + Sql_Text(strNewName) + "' WHERE USER_ID= " + Num(lngUserID));
+Row_Write Delete_User(long lngUserID) {
+    return modDB::Change_Row("DELETE FROM USER_TBL WHERE USER_ID= " + Num(lngUserID), No_User_Message());
+}
+
+Row_Write Rename_User(const QString& strNewName, long lngUserID) {
+    return modDB::Change_Row(
+        "UPDATE USER_TBL SET USER_NAME='" + Sql_Text(strNewName) + "' WHERE USER_ID= " + Num(lngUserID),
+        No_User_Message());
 }
 
 // ---- Device lock ----
@@ -183,13 +209,14 @@ bool Get_Device_Lock(long lngComputerID, long lngUserID, long& lngDeviceLock) {
                             [&](const Query_Result& r, long) { lngDeviceLock = r.Long_Value(1, 0); });
 }
 
-bool Set_Device_Lock(long lngComputerID, long lngUserID, long lngDeviceLock) {
-    return Run_Sql_Only("UPDATE " + Owner_Table(lngComputerID) + " SET DEVICE_LOCK=" + Num(lngDeviceLock) +
-                        Owner_Where(lngComputerID, lngUserID, " = "));
+Row_Write Set_Device_Lock(long lngComputerID, long lngUserID, long lngDeviceLock) {
+    return Change_Owner_Row(lngComputerID, "UPDATE " + Owner_Table(lngComputerID) + " SET DEVICE_LOCK=" +
+                                               Num(lngDeviceLock) + Owner_Where(lngComputerID, lngUserID, " = "));
 }
 
-bool Set_User_Device_Lock(long lngDeviceLock, long lngUserID) {
-    return Run_Sql_Only("UPDATE USER_TBL SET DEVICE_LOCK=" + Num(lngDeviceLock) + " WHERE USER_ID=" + Num(lngUserID));
+Row_Write Set_User_Device_Lock(long lngDeviceLock, long lngUserID) {
+    return modDB::Change_Row("UPDATE USER_TBL SET DEVICE_LOCK=" + Num(lngDeviceLock) + " WHERE USER_ID=" + Num(lngUserID),
+                             No_User_Message());
 }
 
 // ---- Blocked-item messages ----
@@ -204,10 +231,10 @@ bool Get_Application_Message(long lngComputerID, long lngUserID, long& lngMsgTyp
                             });
 }
 
-bool Set_Application_Message(long lngComputerID, long lngUserID, long lngMsgType, const QString& strMessage) {
-    return Run_Sql_Only("UPDATE " + Owner_Table(lngComputerID) + " SET APP_MSG_TYPE=" + Num(lngMsgType) +
-                        ",APP_BLOCKER_MSG ='" + Sql_Text(strMessage) + "'" +
-                        Owner_Where(lngComputerID, lngUserID, " = "));
+Row_Write Set_Application_Message(long lngComputerID, long lngUserID, long lngMsgType, const QString& strMessage) {
+    return Change_Owner_Row(lngComputerID, "UPDATE " + Owner_Table(lngComputerID) +
+                                               " SET APP_MSG_TYPE=" + Num(lngMsgType) + ",APP_BLOCKER_MSG ='" +
+                                               Sql_Text(strMessage) + "'" + Owner_Where(lngComputerID, lngUserID, " = "));
 }
 
 bool Get_Website_Message(long lngComputerID, long lngUserID, long& lngMsgType, QString& strBlockedMsg,
@@ -223,11 +250,12 @@ bool Get_Website_Message(long lngComputerID, long lngUserID, long& lngMsgType, Q
                             });
 }
 
-bool Set_Website_Message(long lngComputerID, long lngUserID, long lngMsgType, const QString& strBlockedMsg,
-                         const QString& strRedirectUrl) {
-    return Run_Sql_Only("UPDATE " + Owner_Table(lngComputerID) + " SET URL_MSG_TYPE=" + Num(lngMsgType) +
-                        ",BLOCKED_URL_MSG ='" + Sql_Text(strBlockedMsg) + "',REDIRECT_URL ='" +
-                        Sql_Text(strRedirectUrl) + "'" + Owner_Where(lngComputerID, lngUserID, " = "));
+Row_Write Set_Website_Message(long lngComputerID, long lngUserID, long lngMsgType, const QString& strBlockedMsg,
+                              const QString& strRedirectUrl) {
+    return Change_Owner_Row(lngComputerID, "UPDATE " + Owner_Table(lngComputerID) +
+                                               " SET URL_MSG_TYPE=" + Num(lngMsgType) + ",BLOCKED_URL_MSG ='" +
+                                               Sql_Text(strBlockedMsg) + "',REDIRECT_URL ='" + Sql_Text(strRedirectUrl) +
+                                               "'" + Owner_Where(lngComputerID, lngUserID, " = "));
 }
 
 bool Get_User_Messages(long lngUserID, Query_Result& arrResult, long& lngRows) {
@@ -243,10 +271,11 @@ bool Get_User_Messages(long lngUserID, Query_Result& arrResult, long& lngRows) {
     return true;
 }
 
-bool Set_User_Messages(long lngUserID, long lngUrlMsgType, const QString& strBlockedUrlMsg,
-                       const QString& strRedirectUrl, long lngAppMsgType, const QString& strAppBlockerMsg) {
-    return Run_Sql_Only(
-        Set_User_Messages_Sql(lngUserID, lngUrlMsgType, strBlockedUrlMsg, strRedirectUrl, lngAppMsgType, strAppBlockerMsg));
+Row_Write Set_User_Messages(long lngUserID, long lngUrlMsgType, const QString& strBlockedUrlMsg,
+                            const QString& strRedirectUrl, long lngAppMsgType, const QString& strAppBlockerMsg) {
+    return modDB::Change_Row(
+        Set_User_Messages_Sql(lngUserID, lngUrlMsgType, strBlockedUrlMsg, strRedirectUrl, lngAppMsgType, strAppBlockerMsg),
+        No_User_Message());
 }
 
 bool Set_User_Messages(const Db_Connection& hDb, long lngUserID, long lngUrlMsgType, const QString& strBlockedUrlMsg,
@@ -261,7 +290,7 @@ bool Read_Feature_Bits(long lngComputerID, long lngUserID, Flag_Word& lngBits) {
     return Read_Bits("FEATURE_BITS", lngComputerID, lngUserID, lngBits);
 }
 
-bool Write_Feature_Bits(long lngComputerID, long lngUserID, Flag_Word lngBits) {
+Row_Write Write_Feature_Bits(long lngComputerID, long lngUserID, Flag_Word lngBits) {
     return Write_Bits("FEATURE_BITS", lngComputerID, lngUserID, lngBits);
 }
 
@@ -274,8 +303,8 @@ bool Write_Feature_Bits(const Db_Connection& hDb, long lngComputerID, long lngUs
     return Run_On(hDb, Write_Bits_Sql("FEATURE_BITS", lngComputerID, lngUserID, lngBits));
 }
 
-bool Set_Feature_Bit(bool blnSet, Flag_Word lngBit, long lngComputerID, long lngUserID) {
-    return Set_Bit(Read_Feature_Bits, Write_Feature_Bits, blnSet, lngBit, lngComputerID, lngUserID);
+Row_Write Set_Feature_Bit(bool blnSet, Flag_Word lngBit, long lngComputerID, long lngUserID) {
+    return Set_Bit("FEATURE_BITS", blnSet, lngBit, lngComputerID, lngUserID);
 }
 
 bool Is_Feature_Bit_Set(long lngComputerID, long lngUserID, Flag_Word lngBit) {
@@ -288,12 +317,12 @@ bool Read_Status_Bits(long lngComputerID, long lngUserID, Flag_Word& lngBits) {
     return Read_Bits("STATUS_BITS", lngComputerID, lngUserID, lngBits);
 }
 
-bool Write_Status_Bits(long lngComputerID, long lngUserID, Flag_Word lngBits) {
+Row_Write Write_Status_Bits(long lngComputerID, long lngUserID, Flag_Word lngBits) {
     return Write_Bits("STATUS_BITS", lngComputerID, lngUserID, lngBits);
 }
 
-bool Set_Status_Bit(bool blnSet, Flag_Word lngBit, long lngComputerID, long lngUserID) {
-    return Set_Bit(Read_Status_Bits, Write_Status_Bits, blnSet, lngBit, lngComputerID, lngUserID);
+Row_Write Set_Status_Bit(bool blnSet, Flag_Word lngBit, long lngComputerID, long lngUserID) {
+    return Set_Bit("STATUS_BITS", blnSet, lngBit, lngComputerID, lngUserID);
 }
 
 // ---- Internet mode ----
@@ -310,16 +339,16 @@ bool Get_Schedule_For(long lngComputerID, long lngUserID, long& lngSchFor) {
                             [&](const Query_Result& r, long) { lngSchFor = r.Long_Value(1, 0); });
 }
 
-bool Set_User_Internet_On_Off(long lngOnOff, long lngUserID) {
-    return Run_Sql_Only(Internet_On_Off_Sql(lngOnOff, lngUserID));
+Row_Write Set_User_Internet_On_Off(long lngOnOff, long lngUserID) {
+    return modDB::Change_Row(Internet_On_Off_Sql(lngOnOff, lngUserID), No_User_Message());
 }
 
 bool Set_User_Internet_On_Off(const Db_Connection& hDb, long lngOnOff, long lngUserID) {
     return Run_On(hDb, Internet_On_Off_Sql(lngOnOff, lngUserID));
 }
 
-bool Set_User_Schedule_For(long lngSchFor, long lngUserID) {
-    return Run_Sql_Only(Schedule_For_Sql(lngSchFor, lngUserID));
+Row_Write Set_User_Schedule_For(long lngSchFor, long lngUserID) {
+    return modDB::Change_Row(Schedule_For_Sql(lngSchFor, lngUserID), No_User_Message());
 }
 
 bool Set_User_Schedule_For(const Db_Connection& hDb, long lngSchFor, long lngUserID) {

@@ -293,6 +293,26 @@ bool Run_Query(const Db_Connection& hDb, const QString& strSQL, Query_Result& ar
 
 long long Changes(const Db_Connection& hDb) { return hDb ? sqlite3_changes64(hDb.get()) : 0; }
 
+Row_Write Change_Row(const Db_Connection& hDb, const QString& strSQL, const QString& strNotStoredMessage) {
+    Query_Result arrResult;
+    long lngRows = 0;
+    if (!Run_Query(hDb, strSQL, arrResult, lngRows)) return Row_Write::Outcome::Failed;
+    if (Changes(hDb) > 0) return Row_Write::Outcome::Changed;
+    return Report_Not_Stored(strNotStoredMessage);
+}
+
+Row_Write Report_Not_Stored(const QString& strNotStoredMessage) {
+    Error_Block([&] { modProgram::Log().Show_Error(strNotStoredMessage, true); });
+    return Row_Write::Outcome::Not_Stored;
+}
+
+Row_Write Change_Row(const QString& strSQL, const QString& strNotStoredMessage) {
+    Db_Connection hDb = Open_Database(Get_Database_File());
+    const Row_Write result = Change_Row(hDb, strSQL, strNotStoredMessage);
+    Close_Database(hDb);
+    return result;
+}
+
 namespace {
 struct Statement_Finalizer {
     void operator()(sqlite3_stmt* stmt) const { sqlite3_finalize(stmt); }

@@ -135,6 +135,35 @@ bool Run_Query(const Db_Connection& hDb, const QString& strSQL, Query_Result& ar
 // Rows changed by the last INSERT, UPDATE or DELETE that ran on the connection.
 long long Changes(const Db_Connection& hDb);
 
+// What a write that must change a row came to: an UPDATE or DELETE of a row the
+// administrator sees listed (by its id or its text). It tests true only when it
+// changed a row, so that a caller that needs to know no more tests it as a bool.
+class Row_Write {
+public:
+    enum class Outcome { Changed, Not_Stored, Failed };
+    Row_Write(Outcome outcome = Outcome::Failed) : m_outcome(outcome) {}
+    operator bool() const { return m_outcome == Outcome::Changed; }
+    // It ran and changed no row: the row is not stored as the screen shows it (another
+    // program deleted or changed it). Reported; the caller shows what is stored.
+    bool Not_Stored() const { return m_outcome == Outcome::Not_Stored; }
+
+private:
+    Outcome m_outcome;
+};
+
+// Runs strSQL (one UPDATE or DELETE) on the open connection. A failure is reported
+// with the database's text; a statement that ran and changed no row with
+// strNotStoredMessage, in one critical box and an "E: " log line. SQLite counts a row
+// an UPDATE found as changed also when it already held the values written, so only a
+// row that is not there (or that a trigger kept) changes none. With an empty
+// connection answers Failed and reports nothing.
+Row_Write Change_Row(const Db_Connection& hDb, const QString& strSQL, const QString& strNotStoredMessage);
+// The same on a connection of its own: opens, runs strSQL, closes.
+Row_Write Change_Row(const QString& strSQL, const QString& strNotStoredMessage);
+// Reports strNotStoredMessage as Change_Row does and answers Not_Stored: for a write
+// that found its row missing before it ran (a read-modify-write).
+Row_Write Report_Not_Stored(const QString& strNotStoredMessage);
+
 // Every text read from the database is read as UTF-8 when its bytes are valid UTF-8
 // and as Windows-1252 otherwise (a value written by a program of another code page),
 // so that it is shown, exported and found again readably (see Stored_Forms).

@@ -13,6 +13,13 @@ namespace modDBFunctions {
 
 using modDB::Db_Connection;
 using modDB::Query_Result;
+using modDB::Row_Write;
+
+// Every UPDATE or DELETE below of one row the administrator sees (by its id or an
+// entry's text) answers a Row_Write: one that changed no row is reported with the
+// message of what it writes (No_User_Message, No_Schedule_Message, ...) and is no
+// success. The writes on the caller's connection (a copy's transaction) answer only
+// whether their statement ran.
 
 // Upper-cases a text the way the database's UPPER() does (ASCII letters only), so
 // that both sides of an "UPPER(column)='...'" comparison agree on every name.
@@ -36,44 +43,49 @@ bool Get_User_Name(long lngUserID, QString& strUserName);
 bool Add_User(const QString& strUserName, long& lngUserID);
 // The same on the caller's connection, so that a batch of users shares one transaction.
 bool Add_User(const Db_Connection& hDb, const QString& strUserName, long& lngUserID);
-bool Delete_User(long lngUserID);
-bool Rename_User(const QString& strNewName, long lngUserID);
+// "The user is not stored as listed, so nothing was changed.": a write of a user's row
+// (its name or a policy column) that found none.
+QString No_User_Message();
+Row_Write Delete_User(long lngUserID);
+Row_Write Rename_User(const QString& strNewName, long lngUserID);
 
 // ---- Device lock ----
 bool Get_Device_Lock(long lngComputerID, long lngUserID, long& lngDeviceLock);
-bool Set_Device_Lock(long lngComputerID, long lngUserID, long lngDeviceLock);
-bool Set_User_Device_Lock(long lngDeviceLock, long lngUserID);
+Row_Write Set_Device_Lock(long lngComputerID, long lngUserID, long lngDeviceLock);
+Row_Write Set_User_Device_Lock(long lngDeviceLock, long lngUserID);
 
 // ---- Blocked-item messages ----
 bool Get_Application_Message(long lngComputerID, long lngUserID, long& lngMsgType, QString& strMessage);
-bool Set_Application_Message(long lngComputerID, long lngUserID, long lngMsgType, const QString& strMessage);
+Row_Write Set_Application_Message(long lngComputerID, long lngUserID, long lngMsgType, const QString& strMessage);
 bool Get_Website_Message(long lngComputerID, long lngUserID, long& lngMsgType, QString& strBlockedMsg,
                          QString& strRedirectUrl);
-bool Set_Website_Message(long lngComputerID, long lngUserID, long lngMsgType, const QString& strBlockedMsg,
-                         const QString& strRedirectUrl);
+Row_Write Set_Website_Message(long lngComputerID, long lngUserID, long lngMsgType, const QString& strBlockedMsg,
+                              const QString& strRedirectUrl);
 bool Get_User_Messages(long lngUserID, Query_Result& arrResult, long& lngRows);
-bool Set_User_Messages(long lngUserID, long lngUrlMsgType, const QString& strBlockedUrlMsg, const QString& strRedirectUrl,
-                       long lngAppMsgType, const QString& strAppBlockerMsg);
+Row_Write Set_User_Messages(long lngUserID, long lngUrlMsgType, const QString& strBlockedUrlMsg,
+                            const QString& strRedirectUrl, long lngAppMsgType, const QString& strAppBlockerMsg);
 
 // ---- Feature and status flags ----
 bool Read_Feature_Bits(long lngComputerID, long lngUserID, Flag_Word& lngBits);
-bool Write_Feature_Bits(long lngComputerID, long lngUserID, Flag_Word lngBits);
+Row_Write Write_Feature_Bits(long lngComputerID, long lngUserID, Flag_Word lngBits);
 // blnSet true sets lngBit, anything else clears it. The write is skipped when the
 // read fails, so the owner's other flags are never replaced by a value built from 0.
-// True when the flags were read and written back.
-bool Set_Feature_Bit(bool blnSet, Flag_Word lngBit, long lngComputerID, long lngUserID);
+// True when the flags were read and written back; an owner row the read finds
+// missing is reported as not stored.
+Row_Write Set_Feature_Bit(bool blnSet, Flag_Word lngBit, long lngComputerID, long lngUserID);
 bool Is_Feature_Bit_Set(long lngComputerID, long lngUserID, Flag_Word lngBit);
 bool Read_Status_Bits(long lngComputerID, long lngUserID, Flag_Word& lngBits);
-bool Write_Status_Bits(long lngComputerID, long lngUserID, Flag_Word lngBits);
-bool Set_Status_Bit(bool blnSet, Flag_Word lngBit, long lngComputerID, long lngUserID);
+Row_Write Write_Status_Bits(long lngComputerID, long lngUserID, Flag_Word lngBits);
+Row_Write Set_Status_Bit(bool blnSet, Flag_Word lngBit, long lngComputerID, long lngUserID);
 
 // ---- Internet mode ----
 bool Get_Internet_On_Off(long lngComputerID, long lngUserID, long& lngOnOff);
 bool Get_Schedule_For(long lngComputerID, long lngUserID, long& lngSchFor);
-bool Set_User_Internet_On_Off(long lngOnOff, long lngUserID);
-bool Set_User_Schedule_For(long lngSchFor, long lngUserID);
+Row_Write Set_User_Internet_On_Off(long lngOnOff, long lngUserID);
+Row_Write Set_User_Schedule_For(long lngSchFor, long lngUserID);
 
-// ---- Per-user clean-up before a copy ----
+// ---- Per-user clean-up before a copy: a user may have no such rows, so these
+// delete what there is and change no row without a failure ----
 bool Delete_User_Rows(long lngUserID, const QString& strTable);
 bool Delete_User_Schedules(long lngSchFor, long lngUserID);
 
@@ -157,9 +169,11 @@ bool Get_Schedules(long lngSchFor, long lngComputerID, long lngUserID, Query_Res
 bool Add_Schedule(long lngSchFor, long lngSubType, long lngDWM, long lngWeekdays, long lngMonths,
                   const QString& strFromTime, const QString& strToTime, long lngComputerID, long lngUserID,
                   Query_Result& arrResult);
-bool Update_Schedule(long lngSchID, long lngSubType, long lngDWM, long lngWeekdays, long lngMonths,
-                     const QString& strFromTime, const QString& strToTime);
-bool Delete_Schedule(long lngSchID);
+// "The schedule is not stored as listed, so nothing was changed."
+QString No_Schedule_Message();
+Row_Write Update_Schedule(long lngSchID, long lngSubType, long lngDWM, long lngWeekdays, long lngMonths,
+                          const QString& strFromTime, const QString& strToTime);
+Row_Write Delete_Schedule(long lngSchID);
 
 // ---- Ports ----
 bool Get_Ports(long blnBlocking, long lngComputerID, long lngUserID, Query_Result& arrResult, long& lngRows);
@@ -169,8 +183,10 @@ bool Add_Port(long lngPortNo, long lngFilterType, const QString& strProtocolType
 bool Get_User_Exceptions(long& lngRows, Query_Result& arrResult);
 bool Is_New_User_Exception(const QString& strUserName);
 bool Add_User_Exception(const QString& strUserName, long& lngExceptionID);
-bool Delete_User_Exception(long lngExceptionID);
-bool Rename_User_Exception(const QString& strNewName, long lngExceptionID);
+// "The user exception is not stored as listed, so nothing was changed."
+QString No_User_Exception_Message();
+Row_Write Delete_User_Exception(long lngExceptionID);
+Row_Write Rename_User_Exception(const QString& strNewName, long lngExceptionID);
 
 }  // namespace modDBFunctions
 

@@ -12,7 +12,6 @@
 #include <QComboBox>
 #include <QLayout>
 #include <QLineEdit>
-#include <optional>
 
 namespace {
 
@@ -168,33 +167,20 @@ void frmPortFilter::Load_Port_Filter_List() { Load_List(m_filter, false); }
 void frmPortFilter::Load_Port_Blocking_List() { Load_List(m_blocking, true); }
 
 void frmPortFilter::Load_List(Port_List& list, bool blnBlocking) {
-    std::vector<platform::List_Item> items;
     Error_Block([&] {
         const Policy_Owner owner = Owner();
         modDB::Query_Result arrResult;
         long lngRows = 0;
         if (!modDBFunctions::Get_Ports(blnBlocking ? 1 : 0, owner.lngComputerID, owner.lngUserID, arrResult, lngRows))
             return;
-        items.reserve(static_cast<size_t>(lngRows));
         // A row whose filter code cannot be read is passed over, so that it hides no
-        // other row, and the first such error is reported once for the whole list.
-        std::optional<Run_Time_Error> unreadable;
-        for (long r = 1; r <= lngRows; ++r) {
-            platform::List_Item item;
-            try {
-                Get_Filter_Type_Name(arrResult.Long_Value(r, 1), item.strText);
-            } catch (const Run_Time_Error& e) {
-                if (!unreadable) unreadable = e;
-                continue;
-            }
+        // other row.
+        modCommonFuns::List_Readable_Rows(*list.lvw, lngRows, [&](long r, platform::List_Item& item) {
+            Get_Filter_Type_Name(arrResult.Long_Value(r, 1), item.strText);
             item.strSmallIcon = PORT_ICON;
             item.subItems = QStringList{arrResult.Value(r, 2), arrResult.Value(r, 0)};
-            items.push_back(std::move(item));
-        }
-        if (unreadable) throw *unreadable;
+        });
     });
-    // Every readable row is listed, also after an error.
-    list.lvw->Add_Many(std::move(items));
     list.allowance->Update();
 }
 

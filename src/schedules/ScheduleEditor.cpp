@@ -15,7 +15,6 @@
 #include <QTimeEdit>
 #include <QToolButton>
 #include <algorithm>
-#include <optional>
 
 // Resources of a static library are registered by hand, outside any namespace.
 static void Init_Schedule_Resources() { Q_INIT_RESOURCE(schedules); }
@@ -238,16 +237,10 @@ void frmScheduleEditorBase::Load_Schedules() {
         long lngRows = 0;
         if (modDBFunctions::Get_Schedules(m_config.lngScheduleFor, owner.lngComputerID, owner.lngUserID, arrResult,
                                           lngRows)) {
-            std::vector<platform::List_Item> items;
-            items.reserve(static_cast<size_t>(lngRows));
             // A row holding a value that cannot be read is passed over, so that it hides
-            // no other row; it stays stored and counts for the limit. The first such
-            // error is reported once, however many rows hold one.
-            std::optional<Run_Time_Error> unreadable;
-            m_lngUnlistedRows = 0;
-            for (long r = 1; r <= lngRows; ++r) {
-                platform::List_Item item;
-                try {
+            // no other row; it stays stored and counts for the limit.
+            m_lngUnlistedRows = modCommonFuns::List_Readable_Rows(
+                *m_c.lvwSchedules, lngRows, [&](long r, platform::List_Item& item) {
                     item.strTag = arrResult.Value(r, 0);
                     modCommonFuns::Schedule_Type_To_Text(arrResult.Long_Value(r, 1), item.strText);
                     item.strSmallIcon = m_config.strIcon;
@@ -256,15 +249,7 @@ void frmScheduleEditorBase::Load_Schedules() {
                     if (lngWeekdays >= 1) modCommonFuns::Weekdays_To_Text(lngWeekdays, strDayMonth);
                     else modCommonFuns::Months_To_Text(arrResult.Long_Value(r, 5), strDayMonth);
                     item.subItems = {Short_Time(arrResult.Value(r, 2)), Short_Time(arrResult.Value(r, 3)), strDayMonth};
-                } catch (const Run_Time_Error& e) {
-                    if (!unreadable) unreadable = e;
-                    ++m_lngUnlistedRows;
-                    continue;
-                }
-                items.push_back(std::move(item));
-            }
-            m_c.lvwSchedules->Add_Many(std::move(items));
-            if (unreadable) Procedure_Error_Handler(*unreadable);
+                });
         }
         m_allowance->Update();
     });
@@ -402,19 +387,25 @@ bool frmScheduleEditorBase::Add_Schedule_To_DB(const QString& strType, const QSt
     return blnResult;
 }
 
-bool frmScheduleEditorBase::Update_Schedule_In_DB(long lngSchID, const QString& strType, const QString&, const QString&,
-                                                  const QString& strFromTime, const QString& strToTime) {
-    bool blnResult = false;
+modDB::Row_Write frmScheduleEditorBase::Update_Schedule_In_DB(long lngSchID, const QString& strType, const QString&,
+                                                              const QString&, const QString& strFromTime,
+                                                              const QString& strToTime) {
+    modDB::Row_Write result;
     Error_Block([&] {
         long lngDWM = 0, lngWeekdays = 0, lngMonths = 0;
         modCommonFuns::Schedule_Text_To_Type(strType, lngDWM);
         if (!modCommonFuns::Checked_Items_To_Bits(lngWeekdays, *lvwDays) ||
             !modCommonFuns::Checked_Items_To_Bits(lngMonths, *lvwMonths))
             return;
-        blnResult = modDBFunctions::Update_Schedule(lngSchID, m_config.lngSubType, lngDWM, lngWeekdays, lngMonths,
-                                                    strFromTime, strToTime);
+        result = modDBFunctions::Update_Schedule(lngSchID, m_config.lngSubType, lngDWM, lngWeekdays, lngMonths,
+                                                 strFromTime, strToTime);
     });
-    return blnResult;
+    return result;
+}
+
+void frmScheduleEditorBase::Show_Stored_Schedules() {
+    m_c.lvwSchedules->Clear();
+    Load_Schedules();
 }
 
 void frmScheduleEditorBase::End_Edit() {
@@ -471,12 +462,16 @@ void frmScheduleEditorBase::cmAdd_Click() {
                 if (!selected.empty()) {
                     const long lngRow = selected.front();
                     const long lngSchID = modDB::To_Long(platform::Get_Tag(m_c.cboScheduler));
-                    if (Update_Schedule_In_DB(lngSchID, strType, strDay, strMonth, strFromTime, strToTime)) {
+                    const modDB::Row_Write saved =
+                        Update_Schedule_In_DB(lngSchID, strType, strDay, strMonth, strFromTime, strToTime);
+                    if (saved) {
                         list.Set_Text(lngRow, strType);
                         list.Set_SubItem(lngRow, 1, strFromTime);
                         list.Set_SubItem(lngRow, 2, strToTime);
                         list.Set_SubItem(lngRow, 3,
                                          strType == DAILY ? QString() : (strType == WEEKLY ? strDay : strMonth));
+                    } else if (saved.Not_Stored()) {
+                        Show_Stored_Schedules();
                     }
                 }
                 End_Edit();
@@ -538,8 +533,13 @@ void frmScheduleEditorBase::cmdRemove_Click() {
         for (long i = 1; i <= lngCount && i <= list.Count(); ++i) {
             if (!list.Selected(i)) continue;
             // A refused delete has been reported; it ends the walk, so one failure
-            // gives one box, and the rows not deleted stay listed.
-            if (!modDBFunctions::Delete_Schedule(modDB::To_Long(list.Tag(i)))) break;
+            // gives one box, and the rows not deleted stay listed. One that found no row
+            // shows that what is listed is not stored: the list shows the table again.
+            const modDB::Row_Write deleted = modDBFunctions::Delete_Schedule(modDB::To_Long(list.Tag(i)));
+            if (!deleted) {
+                if (deleted.Not_Stored()) Show_Stored_Schedules();
+                break;
+            }
             list.Remove(i);
             --i;
             m_allowance->Update();

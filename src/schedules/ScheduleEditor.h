@@ -130,8 +130,8 @@ protected:
 
     bool Add_Schedule_To_DB(const QString& strType, const QString& strDay, const QString& strMonth,
                             const QString& strFromTime, const QString& strToTime, modDB::Query_Result& arrResult);
-    bool Update_Schedule_In_DB(long lngSchID, const QString& strType, const QString& strDay, const QString& strMonth,
-                               const QString& strFromTime, const QString& strToTime);
+    modDB::Row_Write Update_Schedule_In_DB(long lngSchID, const QString& strType, const QString& strDay, const QString& strMonth,
+                                           const QString& strFromTime, const QString& strToTime);
 
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -143,6 +143,8 @@ private:
     void Select_Type(int intIndex);
     void End_Edit();
     void Click_On_Check_List(platform::ListView& list, QComboBox& combo, long lngIndex);
+    // Lists the schedules as stored, after a write found that a listed one is not.
+    void Show_Stored_Schedules();
 
     Schedule_Config m_config;
     Schedule_Controls m_c;

@@ -110,9 +110,12 @@ void frmApplicationSettings::cmdApply_Click() {
         const QString strMessage = modCommonFuns::Trim_Blanks(ui->txtBlkdApplnMsg->text());
         const long lngMsgType = ui->cboApplnWindowType->currentIndex() == 1 ? 1 : 0;
         const Policy_Owner owner = Owner();
-        if (!modDBFunctions::Set_Application_Message(owner.lngComputerID, owner.lngUserID, lngMsgType, strMessage)) {
-            // Refused and reported: the controls show what is stored, nothing is pending.
-            Load_Application_Message();
+        const modDB::Row_Write written =
+            modDBFunctions::Set_Application_Message(owner.lngComputerID, owner.lngUserID, lngMsgType, strMessage);
+        if (!written) {
+            // Refused and reported: the controls show what is stored, nothing is pending;
+            // an owner row that is not stored has nothing to show.
+            if (!written.Not_Stored()) Load_Application_Message();
             ui->cmdApply->setEnabled(false);
             return;
         }

@@ -141,9 +141,11 @@ void frmDeviceSettings::cmdApply_Click() {
             Add_Device_Field(lngLock, lngValue, device.intShift);
         }
         const Policy_Owner owner = Owner();
-        if (!modDBFunctions::Set_Device_Lock(owner.lngComputerID, owner.lngUserID, lngLock)) {
-            // Refused and reported: the options show what is stored, nothing is pending.
-            Load_Device_Lock();
+        const modDB::Row_Write written = modDBFunctions::Set_Device_Lock(owner.lngComputerID, owner.lngUserID, lngLock);
+        if (!written) {
+            // Refused and reported: the options show what is stored, nothing is pending;
+            // an owner row that is not stored has nothing to show.
+            if (!written.Not_Stored()) Load_Device_Lock();
             ui->cmdApply->setEnabled(false);
             return;
         }

@@ -203,7 +203,9 @@ void frmInternetScheduler::cmdApply_Click() {
         else if (intWritten == 0) Show_Option(m_intStoredOption);
         else Show_Internet_Mode(Read_Schedule_For());
         ui->cmdApply->setEnabled(false);
-        Console().Get_Internet_Mode();
+        // Nothing written leaves the console's mode as it shows it (and a user row that
+        // is not stored has none to read).
+        if (intWritten > 0) Console().Get_Internet_Mode();
     });
 }
 

@@ -208,10 +208,12 @@ void frmInternetSettings::cmdApply_Click() {
         const int intIndex = ui->cboWindowType->currentIndex();
         const long lngMsgType = intIndex >= 0 ? intIndex : m_lngStoredType;
         const Policy_Owner owner = Owner();
-        if (!modDBFunctions::Set_Website_Message(owner.lngComputerID, owner.lngUserID, lngMsgType, strMessage,
-                                                 strRedirectUrl)) {
-            // Refused and reported: the boxes show what is stored, nothing is pending.
-            Load_Internet_Message();
+        const modDB::Row_Write written = modDBFunctions::Set_Website_Message(owner.lngComputerID, owner.lngUserID,
+                                                                             lngMsgType, strMessage, strRedirectUrl);
+        if (!written) {
+            // Refused and reported: the boxes show what is stored, nothing is pending;
+            // an owner row that is not stored has nothing to show.
+            if (!written.Not_Stored()) Load_Internet_Message();
             ui->cmdApply->setEnabled(false);
             return;
         }

@@ -5,6 +5,9 @@
 #include "services/modCommonFuns.h"
 
 #include <QComboBox>
+#include <algorithm>
+#include <optional>
+#include <vector>
 
 namespace modCommonFuns {
 
@@ -79,6 +82,28 @@ void Fill_Months_In_ListView(ListView& list) { list.Add_Many(Month_Names()); }
 void Uncheck_All_ListView_Items(ListView& first, ListView& second) {
     for (ListView* pList : {&first, &second})
         for (long i = 1; i <= pList->Count(); ++i) pList->Set_Checked(i, false);
+}
+
+long List_Readable_Rows(ListView& list, long lngRows,
+                        const std::function<void(long lngRow, platform::List_Item& item)>& make) {
+    std::vector<platform::List_Item> items;
+    items.reserve(static_cast<size_t>(std::max(lngRows, 0L)));
+    std::optional<Run_Time_Error> unreadable;
+    long lngPassedOver = 0;
+    for (long r = 1; r <= lngRows; ++r) {
+        platform::List_Item item;
+        try {
+            make(r, item);
+        } catch (const Run_Time_Error& e) {
+            if (!unreadable) unreadable = e;
+            ++lngPassedOver;
+            continue;
+        }
+        items.push_back(std::move(item));
+    }
+    list.Add_Many(std::move(items));
+    if (unreadable) Procedure_Error_Handler(*unreadable);
+    return lngPassedOver;
 }
 
 }  // namespace modCommonFuns

@@ -4,6 +4,7 @@
 #include "platform/ListView.h"
 
 #include <QString>
+#include <functional>
 
 class QComboBox;
 
@@ -28,6 +29,14 @@ void Check_Month_Items_From_Text(const QString& strText, ListView& list);
 void Fill_Weekdays_In_ListView(ListView& list);
 void Fill_Months_In_ListView(ListView& list);
 void Uncheck_All_ListView_Items(ListView& first, ListView& second);
+
+// Lists rows 1..lngRows of a result in one batch: make(r, item) fills the item of row r
+// and raises a Run_Time_Error when it cannot read the row. Such a row is passed over, so
+// that it hides no other row (it stays stored), and the first such error is reported
+// once, after the readable rows are listed, however many rows hold one. Answers how many
+// rows were passed over.
+long List_Readable_Rows(ListView& list, long lngRows,
+                        const std::function<void(long lngRow, platform::List_Item& item)>& make);
 
 }  // namespace modCommonFuns
 

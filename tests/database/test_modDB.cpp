@@ -118,6 +118,43 @@ TEST_F(ModDbTest, FailedStatementShowsTheDatabaseMessageOnce) {
     EXPECT_TRUE(Log_Lines().last().startsWith("E: no such column: NO_SUCH_COLUMN"));
 }
 
+// A write of one row that must change it: changed (an UPDATE that writes the values
+// the row holds counts), not stored (no row, or a trigger kept it: one box with the
+// caller's text), or failed (the database's text); each with one box at most.
+TEST_F(ModDbTest, ChangeRowTellsAChangedRowARowNotStoredAndAFailureApart) {
+    const long lngBob = Insert_User("bob");
+    Exec("CREATE TRIGGER keep_carl BEFORE UPDATE ON USER_TBL WHEN OLD.USER_NAME='carl' BEGIN SELECT RAISE(IGNORE); END");
+    const long lngCarl = Insert_User("carl");
+    const QString strBob = QString::number(lngBob);
+    struct Case {
+        const char* strName;
+        QString strSQL;
+        Row_Write::Outcome outcome;
+        QString strBox;  // empty: none
+    };
+    const Case cases[] = {
+        {"changed", "UPDATE USER_TBL SET USER_NAME='bob' WHERE USER_ID=" + strBob, Row_Write::Outcome::Changed, {}},
+        {"gone", "UPDATE USER_TBL SET USER_NAME='x' WHERE USER_ID=999", Row_Write::Outcome::Not_Stored, "gone"},
+        {"kept by a trigger", "UPDATE USER_TBL SET USER_NAME='x' WHERE USER_ID=" + QString::number(lngCarl),
+         Row_Write::Outcome::Not_Stored, "gone"},
+        {"failed", "UPDATE NO_SUCH_TBL SET A=1", Row_Write::Outcome::Failed, "no such table: NO_SUCH_TBL"},
+    };
+    for (const Case& c : cases) {
+        const Row_Write result = Change_Row(c.strSQL, "gone");
+        EXPECT_EQ(static_cast<bool>(result), c.outcome == Row_Write::Outcome::Changed) << c.strName;
+        EXPECT_EQ(result.Not_Stored(), c.outcome == Row_Write::Outcome::Not_Stored) << c.strName;
+        const auto boxes = Boxes();
+        ASSERT_EQ(boxes.size(), c.strBox.isEmpty() ? 0u : 1u) << c.strName;
+        if (!c.strBox.isEmpty()) {
+            EXPECT_EQ(boxes[0].strText, c.strBox) << c.strName;
+            EXPECT_EQ(boxes[0].lngStyle, 16) << c.strName;
+        }
+    }
+    EXPECT_EQ(Query("SELECT USER_NAME FROM USER_TBL WHERE USER_ID > 0 ORDER BY USER_ID"),
+              (test::Rows{{"bob"}, {"carl"}}));
+    EXPECT_EQ(Log_Lines().filter("E: gone").size(), 2);
+}
+
 TEST_F(ModDbTest, SeveralStatementsInOneTextAllRun) {
     EXPECT_TRUE(Run_Sql_Only("INSERT INTO FILE_TBL (FILE_EXTN) VALUES ('exe'); INSERT INTO FILE_TBL (FILE_EXTN) VALUES ('zip')"));
     EXPECT_EQ(Scalar("SELECT COUNT(*) FROM FILE_TBL"), "2");

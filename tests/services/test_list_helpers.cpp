@@ -1,4 +1,5 @@
 #include "services/ListHelpers.h"
+#include "platform/RunTimeError.h"
 #include "services/modCommonFuns.h"
 #include "support/Fixture.h"
 
@@ -229,6 +230,37 @@ TEST_F(ListHelpersTest, EveryScheduleMaskRoundTripsThroughTextAndTicks) {
     for (long lngMask = 0; lngMask < 128; ++lngMask) lngFailures += !Round_Trip(lngMask, false);
     for (long lngMask = 0; lngMask < 4096; ++lngMask) lngFailures += !Round_Trip(lngMask, true);
     EXPECT_EQ(lngFailures, 0);
+}
+
+}  // namespace
+
+// ---- Readable rows ----
+
+namespace {
+
+// Rows 1..5 of which 2 and 4 cannot be read (the second with another error): the
+// readable rows are listed in order, an unreadable one hides no other row, and the
+// first error alone is reported, once.
+TEST_F(ListHelpersTest, ReadableRowsAreListedAndTheFirstUnreadableOneIsReportedOnce) {
+    ListView list;
+    const long lngPassedOver = List_Readable_Rows(list, 5, [](long r, platform::List_Item& item) {
+        item.strText = "row" + QString::number(r);
+        if (r == 2) throw Run_Time_Error(Err_No::Type_Mismatch, QStringLiteral("Type mismatch"));
+        if (r == 4) throw Run_Time_Error(6, QStringLiteral("Overflow"));
+        item.strTag = QString::number(r);
+    });
+    EXPECT_EQ(lngPassedOver, 2);
+    ASSERT_EQ(list.Count(), 3);
+    for (long i = 1; i <= 3; ++i) {
+        EXPECT_EQ(list.Text(i), "row" + QString::number(2 * i - 1));
+        EXPECT_EQ(list.Tag(i), QString::number(2 * i - 1));
+    }
+    const auto boxes = Boxes();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_TRUE(boxes[0].strText.contains("Type mismatch")) << boxes[0].strText.toStdString();
+    EXPECT_EQ(boxes[0].lngStyle, 16);
+    EXPECT_EQ(List_Readable_Rows(list, 0, [](long, platform::List_Item&) {}), 0);
+    EXPECT_TRUE(Boxes().empty());
 }
 
 }  // namespace
