@@ -87,10 +87,18 @@ bool Set_User_Schedule_For(const Db_Connection& hDb, long lngSchFor, long lngUse
 bool Set_User_Messages(const Db_Connection& hDb, long lngUserID, long lngUrlMsgType, const QString& strBlockedUrlMsg,
                        const QString& strRedirectUrl, long lngAppMsgType, const QString& strAppBlockerMsg);
 
+// The prepared statements' form of modDB::Sql_Matches_Stored: the condition
+// "strExpression IN (?n,?n+1)" with n = lngFirst, and the binding of a value's stored
+// forms to those two parameters (the value itself in the first).
+QString Sql_Matches_Stored_Parameters(const QString& strExpression, int lngFirst);
+void Bind_Stored_Forms(modDB::Prepared_Statement& stmt, int lngFirst, const QString& strValue);
+
 // ---- Generic per-owner lists (caller's connection for insert and delete) ----
-// A delete or update of an entry by its text matches every stored form of the text
-// (modDB::Stored_Forms); one that changed no row is reported with No_Row_Message and
-// answers false, so the entry stays listed as stored.
+// Every lookup of an entry by its text matches every stored form of the text
+// (modDB::Stored_Forms): an insert stores nothing when the owner holds the text in any
+// form; a delete takes every row of the text; an update changes one of them. A delete
+// or update that changed no row is reported with No_Row_Message and answers false, so
+// the entry stays listed as stored.
 QString No_Row_Message(const QString& strValue);
 bool Insert_Item_For_Owner(const Db_Connection& hDb, Query_Result& arrResult, const QString& strColumn,
                            const QString& strTable, const QString& strValue, long lngComputerID, long lngUserID);
