@@ -303,8 +303,8 @@ void frmManageUsers::Import_Users(const QStringList& names) {
     // the count stored before it. As Add_User, a name stored in any form is not stored again.
     modDB::Prepared_Statement insert(
         hDb,
-        "INSERT OR IGNORE INTO USER_TBL (USER_NAME) SELECT ?1 WHERE NOT EXISTS (SELECT 1 FROM USER_TBL WHERE " +
-            modDBFunctions::Sql_Matches_Stored_Parameters(QStringLiteral("USER_NAME"), 1) + ")",
+        "INSERT OR IGNORE INTO USER_TBL (USER_NAME) SELECT ?1 WHERE " +
+            modDBFunctions::Sql_Not_Stored_In_Other_Form(QStringLiteral("USER_TBL"), QStringLiteral("USER_NAME"), 1),
         false);
     QString strFailure = insert.Ok() ? QString() : insert.Last_Error();
     QString strFailedName;

@@ -140,6 +140,12 @@ QString Sql_Matches_Stored_Parameters(const QString& strExpression, int lngFirst
     return strExpression + " IN (?" + Num(lngFirst) + ",?" + Num(lngFirst + 1) + ")";
 }
 
+QString Sql_Not_Stored_In_Other_Form(const QString& strTable, const QString& strColumn, int lngFirst,
+                                     const QString& strOwner) {
+    return "NOT EXISTS (SELECT 1 FROM " + strTable + " WHERE " + strColumn + "=?" + Num(lngFirst + 1) +
+           (strOwner.isEmpty() ? QString() : " AND " + strOwner) + ")";
+}
+
 void Bind_Stored_Forms(modDB::Prepared_Statement& stmt, int lngFirst, const QString& strValue) {
     const QByteArrayList forms = modDB::Stored_Forms(strValue);
     stmt.Bind(lngFirst, strValue);
@@ -147,31 +153,52 @@ void Bind_Stored_Forms(modDB::Prepared_Statement& stmt, int lngFirst, const QStr
 }
 
 namespace {
+// The value in ?1 and ?2 (its stored forms), the owner in ?3 and ?4.
+const QString BATCH_OWNER = QStringLiteral("COMPUTER_ID=?3 AND USER_ID=?4");
+
 QString Batch_Sql(Owner_List_Batch::Operation operation, const QString& strColumn, const QString& strTable) {
-    // The value in ?1 and ?2 (its stored forms), the owner in ?3 and ?4.
-    const QString strMatches =
-        Sql_Matches_Stored_Parameters(strColumn, 1) + QStringLiteral(" AND COMPUTER_ID=?3 AND USER_ID=?4");
-    // As Insert_Item_For_Owner: a text stored in another form is not stored again.
+    // The table's UNIQUE rule is the whole duplicate test of a text of one stored form.
     if (operation == Owner_List_Batch::Insert_Items)
-        return "INSERT OR IGNORE INTO " + strTable + "(" + strColumn + " ,COMPUTER_ID,USER_ID) SELECT ?1,?3,?4 " +
-               "WHERE NOT EXISTS (SELECT 1 FROM " + strTable + " WHERE " + strMatches + ")";
-    return "DELETE FROM " + strTable + " WHERE " + strMatches;
+        return "INSERT OR IGNORE INTO " + strTable + "(" + strColumn + " ,COMPUTER_ID,USER_ID) VALUES(?1,?3,?4)";
+    return "DELETE FROM " + strTable + " WHERE " + Sql_Matches_Stored_Parameters(strColumn, 1) + " AND " + BATCH_OWNER;
 }
 }  // namespace
 
 Owner_List_Batch::Owner_List_Batch(const Db_Connection& hDb, Operation operation, const QString& strColumn,
                                    const QString& strTable, long lngComputerID, long lngUserID)
     : m_stmt(hDb, Batch_Sql(operation, strColumn, strTable), false),
+      m_hDb(hDb),
+      m_strColumn(strColumn),
+      m_strTable(strTable),
       m_operation(operation),
       m_lngComputerID(lngComputerID),
       m_lngUserID(lngUserID) {}
 
+Owner_List_Batch::~Owner_List_Batch() = default;
+
+modDB::Prepared_Statement& Owner_List_Batch::Statement_For(qsizetype lngForms) {
+    if (m_operation == Delete_Items || lngForms == 1) return m_stmt;
+    // A text with another stored form, as Insert_Item_For_Owner: not stored again when
+    // the owner holds it in that form. Prepared at the first such text: most imports hold none.
+    if (!m_pOtherForm)
+        m_pOtherForm = std::make_unique<modDB::Prepared_Statement>(
+            m_hDb,
+            "INSERT OR IGNORE INTO " + m_strTable + "(" + m_strColumn + " ,COMPUTER_ID,USER_ID) SELECT ?1,?3,?4 WHERE " +
+                Sql_Not_Stored_In_Other_Form(m_strTable, m_strColumn, 1, BATCH_OWNER),
+            false);
+    return *m_pOtherForm;
+}
+
 bool Owner_List_Batch::Run(const QString& strValue) {
-    Bind_Stored_Forms(m_stmt, 1, strValue);
-    m_stmt.Bind(3, static_cast<long long>(m_lngComputerID));
-    m_stmt.Bind(4, static_cast<long long>(m_lngUserID));
+    const QByteArrayList forms = modDB::Stored_Forms(strValue);
+    modDB::Prepared_Statement& stmt = Statement_For(forms.size());
+    m_pLast = &stmt;
+    stmt.Bind_Text_Bytes(1, forms.constFirst());
+    stmt.Bind_Text_Bytes(2, forms.constLast());
+    stmt.Bind(3, static_cast<long long>(m_lngComputerID));
+    stmt.Bind(4, static_cast<long long>(m_lngUserID));
     m_strNoRow.clear();
-    if (!m_stmt.Execute()) return false;
+    if (!stmt.Execute()) return false;
     // A delete that found no row removed nothing: no success.
     if (m_operation == Delete_Items && !Changed()) {
         m_strNoRow = No_Row_Message(strValue);

@@ -167,9 +167,13 @@ TEST_P(OwnerListTest, AnInsertOfATextStoredInTheOtherFormStoresNothingInEitherWa
         {
             MY_TRANS trans(hDb);
             EXPECT_TRUE(way.insert(hDb, strCafe, 2));  // ran, and stored nothing
-            if (way.changed) EXPECT_FALSE(way.changed());
+            if (way.changed) {
+                EXPECT_FALSE(way.changed());
+            }
             EXPECT_TRUE(way.insert(hDb, strCafe, 3));  // another owner's entry
-            if (way.changed) EXPECT_TRUE(way.changed());
+            if (way.changed) {
+                EXPECT_TRUE(way.changed());
+            }
             EXPECT_TRUE(way.insert(hDb, "cafe", 2));
             batch.reset();
             EXPECT_TRUE(trans.Commit());
