@@ -194,7 +194,8 @@ bool Owner_List_Batch::Run(const QString& strValue) {
     modDB::Prepared_Statement& stmt = Statement_For(forms.size());
     m_pLast = &stmt;
     stmt.Bind_Text_Bytes(1, forms.constFirst());
-    stmt.Bind_Text_Bytes(2, forms.constLast());
+    // The plain insert has no ?2: binding it would only copy the text once more.
+    if (&stmt != &m_stmt || m_operation == Delete_Items) stmt.Bind_Text_Bytes(2, forms.constLast());
     stmt.Bind(3, static_cast<long long>(m_lngComputerID));
     stmt.Bind(4, static_cast<long long>(m_lngUserID));
     m_strNoRow.clear();
