@@ -305,7 +305,7 @@ long Write_Again(const modDB::Db_Connection& hDb, modDB::Prepared_Statement& ins
     modDB::MY_TRANS trans(hDb, false);
     if (!trans.Began()) return 0;
     for (const QString& strName : names) {
-        insert.Bind(1, strName);
+        modDBFunctions::Bind_Stored_Forms(insert, 1, strName);
         if (!insert.Execute()) {
             trans.Rollback();
             return 0;
@@ -320,9 +320,12 @@ void frmManageUsers::Import_Users(const QStringList& names) {
     modDB::Db_Connection hDb = modDB::Open_Database(modDB::Get_Database_File());
     if (!hDb) return;  // reported by the opening
     // One insert, prepared once; its failure is reported below, once, with the name and
-    // the count stored before it.
-    modDB::Prepared_Statement insert(hDb, QStringLiteral("INSERT OR IGNORE INTO USER_TBL (USER_NAME) VALUES(?)"),
-                                     false);
+    // the count stored before it. As Add_User, a name stored in any form is not stored again.
+    modDB::Prepared_Statement insert(
+        hDb,
+        "INSERT OR IGNORE INTO USER_TBL (USER_NAME) SELECT ?1 WHERE " +
+            modDBFunctions::Sql_Not_Stored_In_Other_Form(QStringLiteral("USER_TBL"), QStringLiteral("USER_NAME"), 1),
+        false);
     QString strFailure = insert.Ok() ? QString() : insert.Last_Error();
     QString strFailedName;
     long lngStored = 0;
@@ -339,7 +342,7 @@ void frmManageUsers::Import_Users(const QStringList& names) {
             if (modCommonFuns::ListView_Contains_Text(strName, *ui->lvwUsers) || added.contains(strName.toLower()) ||
                 !modCommonFuns::Is_Valid_Text_255(strName))
                 continue;
-            insert.Bind(1, strName);
+            modDBFunctions::Bind_Stored_Forms(insert, 1, strName);
             if (!insert.Execute()) {
                 strFailure = insert.Last_Error();
                 strFailedName = strName;

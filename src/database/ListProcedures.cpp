@@ -79,9 +79,14 @@ QString No_User_Exception_Message() {
 
 bool Insert_Item_For_Owner(const Db_Connection& hDb, Query_Result& arrResult, const QString& strColumn,
                            const QString& strTable, const QString& strValue, long lngComputerID, long lngUserID) {
+    // The table's UNIQUE rule compares bytes: the text stored in another form (as a
+    // program of another code page writes it) is the same entry and is not stored again.
+    const QString strOwner = Owner_Condition(lngComputerID, lngUserID);
     return Run_On(hDb,
-                  "INSERT OR IGNORE INTO " + strTable + "(" + strColumn + " ,COMPUTER_ID,USER_ID) VALUES('" +
-                      Sql_Text(strValue) + "'," + Num(lngComputerID) + "," + Num(lngUserID) + ")",
+                  "INSERT OR IGNORE INTO " + strTable + "(" + strColumn + " ,COMPUTER_ID,USER_ID) SELECT '" +
+                      Sql_Text(strValue) + "'," + Num(lngComputerID) + "," + Num(lngUserID) +
+                      " WHERE NOT EXISTS (SELECT 1 FROM " + strTable + " WHERE " +
+                      modDB::Sql_Matches_Stored(strColumn, strValue) + " AND " + strOwner + ")",
                   arrResult);
 }
 
@@ -104,11 +109,15 @@ bool Update_Item_For_Owner(const QString& strColumn, const QString& strTable, co
                            const QString& strNewValue, long lngComputerID, long lngUserID) {
     modDB::Db_Connection hDb = modDB::Open_Database(modDB::Get_Database_File());
     Query_Result arrResult;
+    // One row: the one the edited item stands for. A text stored in both forms is listed
+    // twice, and changing both rows would store the new text twice (which the UNIQUE rule
+    // of the list tables refuses).
     const bool blnResult =
         hDb && Change_On(hDb,
-                         "UPDATE " + strTable + " SET " + strColumn + "='" + Sql_Text(strNewValue) + "' WHERE " +
+                         "UPDATE " + strTable + " SET " + strColumn + "='" + Sql_Text(strNewValue) +
+                             "' WHERE rowid=(SELECT rowid FROM " + strTable + " WHERE " +
                              modDB::Sql_Matches_Stored(strColumn, strOldValue) + " AND " +
-                             Owner_Condition(lngComputerID, lngUserID),
+                             Owner_Condition(lngComputerID, lngUserID) + " ORDER BY rowid LIMIT 1)",
                          arrResult, strOldValue);
     modDB::Close_Database(hDb);
     return blnResult;
@@ -130,30 +139,70 @@ bool For_Each_Item_For_Owner(const QString& strColumn, const QString& strTable, 
     return blnResult;
 }
 
+QString Sql_Matches_Stored_Parameters(const QString& strExpression, int lngFirst) {
+    return strExpression + " IN (?" + Num(lngFirst) + ",?" + Num(lngFirst + 1) + ")";
+}
+
+QString Sql_Not_Stored_In_Other_Form(const QString& strTable, const QString& strColumn, int lngFirst,
+                                     const QString& strOwner) {
+    return "NOT EXISTS (SELECT 1 FROM " + strTable + " WHERE " + strColumn + "=?" + Num(lngFirst + 1) +
+           (strOwner.isEmpty() ? QString() : " AND " + strOwner) + ")";
+}
+
+void Bind_Stored_Forms(modDB::Prepared_Statement& stmt, int lngFirst, const QString& strValue) {
+    const QByteArrayList forms = modDB::Stored_Forms(strValue);
+    stmt.Bind(lngFirst, strValue);
+    stmt.Bind_Text_Bytes(lngFirst + 1, forms.constLast());
+}
+
 namespace {
+// The value in ?1 and ?2 (its stored forms), the owner in ?3 and ?4.
+const QString BATCH_OWNER = QStringLiteral("COMPUTER_ID=?3 AND USER_ID=?4");
+
 QString Batch_Sql(Owner_List_Batch::Operation operation, const QString& strColumn, const QString& strTable) {
+    // The table's UNIQUE rule is the whole duplicate test of a text of one stored form.
     if (operation == Owner_List_Batch::Insert_Items)
-        return "INSERT OR IGNORE INTO " + strTable + "(" + strColumn + " ,COMPUTER_ID,USER_ID) VALUES(?,?,?)";
-    // Both stored forms of the entry (Stored_Forms): the UTF-8 one and the other or the same again.
-    return "DELETE FROM " + strTable + " WHERE " + strColumn + " IN (?,?) AND COMPUTER_ID=? AND USER_ID=?";
+        return "INSERT OR IGNORE INTO " + strTable + "(" + strColumn + " ,COMPUTER_ID,USER_ID) VALUES(?1,?3,?4)";
+    return "DELETE FROM " + strTable + " WHERE " + Sql_Matches_Stored_Parameters(strColumn, 1) + " AND " + BATCH_OWNER;
 }
 }  // namespace
 
 Owner_List_Batch::Owner_List_Batch(const Db_Connection& hDb, Operation operation, const QString& strColumn,
                                    const QString& strTable, long lngComputerID, long lngUserID)
     : m_stmt(hDb, Batch_Sql(operation, strColumn, strTable), false),
+      m_hDb(hDb),
+      m_strColumn(strColumn),
+      m_strTable(strTable),
       m_operation(operation),
       m_lngComputerID(lngComputerID),
       m_lngUserID(lngUserID) {}
 
+Owner_List_Batch::~Owner_List_Batch() = default;
+
+modDB::Prepared_Statement& Owner_List_Batch::Statement_For(qsizetype lngForms) {
+    if (m_operation == Delete_Items || lngForms == 1) return m_stmt;
+    // A text with another stored form, as Insert_Item_For_Owner: not stored again when
+    // the owner holds it in that form. Prepared at the first such text: most imports hold none.
+    if (!m_pOtherForm)
+        m_pOtherForm = std::make_unique<modDB::Prepared_Statement>(
+            m_hDb,
+            "INSERT OR IGNORE INTO " + m_strTable + "(" + m_strColumn + " ,COMPUTER_ID,USER_ID) SELECT ?1,?3,?4 WHERE " +
+                Sql_Not_Stored_In_Other_Form(m_strTable, m_strColumn, 1, BATCH_OWNER),
+            false);
+    return *m_pOtherForm;
+}
+
 bool Owner_List_Batch::Run(const QString& strValue) {
-    int lngAt = 1;
-    m_stmt.Bind(lngAt++, strValue);
-    if (m_operation == Delete_Items) m_stmt.Bind_Text_Bytes(lngAt++, modDB::Stored_Forms(strValue).constLast());
-    m_stmt.Bind(lngAt++, static_cast<long long>(m_lngComputerID));
-    m_stmt.Bind(lngAt, static_cast<long long>(m_lngUserID));
+    const QByteArrayList forms = modDB::Stored_Forms(strValue);
+    modDB::Prepared_Statement& stmt = Statement_For(forms.size());
+    m_pLast = &stmt;
+    stmt.Bind_Text_Bytes(1, forms.constFirst());
+    // The plain insert has no ?2: binding it would only copy the text once more.
+    if (&stmt != &m_stmt || m_operation == Delete_Items) stmt.Bind_Text_Bytes(2, forms.constLast());
+    stmt.Bind(3, static_cast<long long>(m_lngComputerID));
+    stmt.Bind(4, static_cast<long long>(m_lngUserID));
     m_strNoRow.clear();
-    if (!m_stmt.Execute()) return false;
+    if (!stmt.Execute()) return false;
     // A delete that found no row removed nothing: no success.
     if (m_operation == Delete_Items && !Changed()) {
         m_strNoRow = No_Row_Message(strValue);
@@ -255,8 +304,10 @@ bool Get_User_Exceptions(long& lngRows, Query_Result& arrResult) {
 
 bool Is_New_User_Exception(const QString& strUserName) {
     long lngCount = -1;
-    const bool blnRead = Run_Sql_And_Read("SELECT COUNT(E_ID) FROM USER_EXCPN_TBL WHERE UPPER(E_USER_NAME)='" +
-                                              Sql_Text(Sql_Upper(strUserName)) + "'",
+    // In any letter case and any stored form of the name.
+    const bool blnRead = Run_Sql_And_Read("SELECT COUNT(E_ID) FROM USER_EXCPN_TBL WHERE " +
+                                              modDB::Sql_Matches_Stored(QStringLiteral("UPPER(E_USER_NAME)"),
+                                                                        Sql_Upper(strUserName)),
                                           [&](const Query_Result& r, long) { lngCount = r.Long_Value(1, 0); });
     return blnRead && lngCount == 0;
 }

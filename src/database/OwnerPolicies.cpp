@@ -181,9 +181,14 @@ bool Add_User(const QString& strUserName, long& lngUserID) {
 bool Add_User(const Db_Connection& hDb, const QString& strUserName, long& lngUserID) {
     Query_Result arrResult;
     long lngRows = 0;
-    if (!modDB::Run_Query(hDb, "INSERT OR IGNORE INTO USER_TBL (USER_NAME) VALUES('" + Sql_Text(strUserName) + "')",
+    // A name stored in any form is the user already stored: its row answers (the UNIQUE
+    // rule of USER_NAME compares bytes, and would take the other form for a new name).
+    const QString strStored = modDB::Sql_Matches_Stored(QStringLiteral("USER_NAME"), strUserName);
+    if (!modDB::Run_Query(hDb,
+                          "INSERT OR IGNORE INTO USER_TBL (USER_NAME) SELECT '" + Sql_Text(strUserName) +
+                              "' WHERE NOT EXISTS (SELECT 1 FROM USER_TBL WHERE " + strStored + ")",
                           arrResult, lngRows) ||
-        !modDB::Run_Query(hDb, "SELECT USER_ID FROM USER_TBL WHERE USER_NAME= '" + Sql_Text(strUserName) + "'",
+        !modDB::Run_Query(hDb, "SELECT USER_ID FROM USER_TBL WHERE " + strStored + " ORDER BY USER_ID LIMIT 1",
                           arrResult, lngRows))
         return false;
     return Error_Block([&] { lngUserID = arrResult.Long_Value(1, 0); });

@@ -8,6 +8,7 @@
 
 #include <QString>
 #include <functional>
+#include <memory>
 
 namespace modDBFunctions {
 
@@ -100,10 +101,24 @@ bool Set_User_Schedule_For(const Db_Connection& hDb, long lngSchFor, long lngUse
 bool Set_User_Messages(const Db_Connection& hDb, long lngUserID, long lngUrlMsgType, const QString& strBlockedUrlMsg,
                        const QString& strRedirectUrl, long lngAppMsgType, const QString& strAppBlockerMsg);
 
+// The prepared statements' form of modDB::Sql_Matches_Stored: the condition
+// "strExpression IN (?n,?n+1)" with n = lngFirst, and the binding of a value's stored
+// forms to those two parameters (the value itself in the first).
+QString Sql_Matches_Stored_Parameters(const QString& strExpression, int lngFirst);
+void Bind_Stored_Forms(modDB::Prepared_Statement& stmt, int lngFirst, const QString& strValue);
+// The condition of an "INSERT OR IGNORE ... SELECT ?n ... WHERE" that stores the value
+// bound by Bind_Stored_Forms only when no row (of the owner strOwner, when given) holds
+// it in its other stored form: the table's UNIQUE rule finds its own form, so a text of
+// one stored form (any ASCII text) costs no look-up beyond that rule's.
+QString Sql_Not_Stored_In_Other_Form(const QString& strTable, const QString& strColumn, int lngFirst,
+                                     const QString& strOwner = QString());
+
 // ---- Generic per-owner lists (caller's connection for insert and delete) ----
-// A delete or update of an entry by its text matches every stored form of the text
-// (modDB::Stored_Forms); one that changed no row is reported with No_Row_Message and
-// answers false, so the entry stays listed as stored.
+// Every lookup of an entry by its text matches every stored form of the text
+// (modDB::Stored_Forms): an insert stores nothing when the owner holds the text in any
+// form; a delete takes every row of the text; an update changes one of them. A delete
+// or update that changed no row is reported with No_Row_Message and answers false, so
+// the entry stays listed as stored.
 QString No_Row_Message(const QString& strValue);
 bool Insert_Item_For_Owner(const Db_Connection& hDb, Query_Result& arrResult, const QString& strColumn,
                            const QString& strTable, const QString& strValue, long lngComputerID, long lngUserID);
@@ -130,6 +145,9 @@ public:
     enum Operation { Insert_Items, Delete_Items };
     Owner_List_Batch(const Db_Connection& hDb, Operation operation, const QString& strColumn, const QString& strTable,
                      long lngComputerID, long lngUserID);
+    ~Owner_List_Batch();
+    Owner_List_Batch(const Owner_List_Batch&) = delete;
+    Owner_List_Batch& operator=(const Owner_List_Batch&) = delete;
     // False when the statement could not be prepared (the reason in Last_Error()).
     bool Ok() const { return m_stmt.Ok(); }
     // Inserts or deletes one value; false on failure, with the database's text in Last_Error().
@@ -138,16 +156,26 @@ public:
     bool Run(const QString& strValue);
     // After a successful Run: whether a row was inserted (false when an equal row was
     // already stored and the insert was ignored) or deleted.
-    bool Changed() const { return m_stmt.Changes() > 0; }
+    bool Changed() const { return Last().Changes() > 0; }
     // After a successful delete: how many rows it deleted.
-    long long Rows_Changed() const { return m_stmt.Changes(); }
-    const QString& Last_Error() const { return m_strNoRow.isEmpty() ? m_stmt.Last_Error() : m_strNoRow; }
+    long long Rows_Changed() const { return Last().Changes(); }
+    const QString& Last_Error() const { return m_strNoRow.isEmpty() ? Last().Last_Error() : m_strNoRow; }
     // After a failed Run: whether another connection held the database locked, so that
     // every further write would wait out the busy time-out and fail alike.
-    bool Busy() const { return m_strNoRow.isEmpty() && m_stmt.Busy(); }
+    bool Busy() const { return m_strNoRow.isEmpty() && Last().Busy(); }
 
 private:
+    // The statement that writes a value of this many stored forms.
+    modDB::Prepared_Statement& Statement_For(qsizetype lngForms);
+    const modDB::Prepared_Statement& Last() const { return m_pLast ? *m_pLast : m_stmt; }
+
     modDB::Prepared_Statement m_stmt;
+    // The insert of a text with another stored form, which looks that form up first.
+    std::unique_ptr<modDB::Prepared_Statement> m_pOtherForm;
+    const modDB::Prepared_Statement* m_pLast = nullptr;  // the statement of the last Run
+    const Db_Connection& m_hDb;
+    QString m_strColumn;
+    QString m_strTable;
     Operation m_operation;
     QString m_strNoRow;  // the failure of the last delete that found no row
     long m_lngComputerID;

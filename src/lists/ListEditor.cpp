@@ -19,7 +19,6 @@
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QSet>
 
 // Resources of a static library are registered by hand, outside any namespace.
 static void Init_List_Resources() { Q_INIT_RESOURCE(lists); }
@@ -241,6 +240,18 @@ void clsListEditor::After_Label_Edit(int& Cancel, QString& NewString) {
     if (!blnDone) Cancel = 1;
 }
 
+QString Deleted_Texts::Key(const QString& strText) const {
+    return m_match == Ignoring_Ascii_Case ? modDBFunctions::Sql_Upper(strText) : strText;
+}
+
+std::vector<long> Deleted_Texts::Items_In(const platform::ListView& list, int lngValueSubItem) const {
+    std::vector<long> items;
+    if (m_keys.isEmpty()) return items;
+    for (long i = 1; i <= list.Count(); ++i)
+        if (Contains(lngValueSubItem >= 1 ? list.SubItem(i, lngValueSubItem) : list.Text(i))) items.push_back(i);
+    return items;
+}
+
 void Remove_Selected_Items(frmListEditorBase& dialog, platform::ListView& list, Column_Allowance& allowance,
                            const QString& strQuestion, const QString& strColumn, const QString& strTable,
                            int lngValueSubItem) {
@@ -265,17 +276,12 @@ void Remove_Selected_Items(frmListEditorBase& dialog, platform::ListView& list, 
             return lngValueSubItem >= 1 ? list.SubItem(lngIndex, lngValueSubItem) : list.Text(lngIndex);
         };
         QString strFailure;
-        // Values whose delete took more than one row: one text shown for two stored forms.
-        QSet<QString> twins;
+        Deleted_Texts deleted(Deleted_Texts::Exact);
         for (long lngIndex : list.Selected_Items()) {
             const QString strValue = Value_Of(lngIndex);
-            if (twins.contains(strValue)) {  // its rows went with an item before it
-                removed.push_back(lngIndex);
-                continue;
-            }
+            if (deleted.Contains(strValue)) continue;  // its rows went with an item before it
             if (batch.Run(strValue)) {
-                removed.push_back(lngIndex);
-                if (batch.Rows_Changed() > 1) twins.insert(strValue);
+                deleted.Add(strValue);
                 continue;
             }
             if (strFailure.isEmpty()) strFailure = batch.Last_Error();
@@ -283,14 +289,8 @@ void Remove_Selected_Items(frmListEditorBase& dialog, platform::ListView& list, 
         }
         if (!strFailure.isEmpty()) Report_Failure(strFailure);
         // Nothing leaves the list unless its delete was committed.
-        if (!trans.Commit()) {
-            removed.clear();
-            return;
-        }
-        // The unselected twins of a deleted value left the table too.
-        if (!twins.isEmpty())
-            for (long i = 1; i <= list.Count(); ++i)
-                if (twins.contains(Value_Of(i))) removed.push_back(i);
+        if (!trans.Commit()) return;
+        removed = deleted.Items_In(list, lngValueSubItem);
     });
     list.Remove_Items(removed);
     allowance.Update();

@@ -15,6 +15,7 @@
 #include "services/modCommonFuns.h"
 
 #include <QDialog>
+#include <QSet>
 #include <QString>
 #include <functional>
 #include <type_traits>
@@ -152,6 +153,29 @@ void Browse_Programs(platform::Common_Dialog& dlg, QWidget* pOwner, Adder&& add)
 // The one box of an import that a write failed part-way: the entry, the database's
 // text and how many entries the import stored before it.
 QString Import_Stopped_Message(const QString& strEntry, const QString& strError, long lngStored);
+
+// The texts the deletes of a Remove matched, and once those deletes are committed the
+// items that leave the list: every item showing a deleted text, selected or not. A
+// delete by a shown text takes every row that shows it (the text's stored forms, and
+// for a delete that ignores ASCII letter case its twins in other cases), so the list
+// would otherwise still show rows the table no longer holds.
+class Deleted_Texts {
+public:
+    enum Match { Exact, Ignoring_Ascii_Case };
+    explicit Deleted_Texts(Match match) : m_match(match) {}
+    // True when a delete before took the rows of this text: it needs no delete of its own.
+    bool Contains(const QString& strText) const { return m_keys.contains(Key(strText)); }
+    void Add(const QString& strText) { m_keys.insert(Key(strText)); }
+    bool Is_Empty() const { return m_keys.isEmpty(); }
+    // The items (1-based, in list order) whose text, or sub-item lngValueSubItem when that
+    // is 1 or more, was deleted.
+    std::vector<long> Items_In(const platform::ListView& list, int lngValueSubItem = 0) const;
+
+private:
+    QString Key(const QString& strText) const;
+    Match m_match;
+    QSet<QString> m_keys;
+};
 
 // The family's Remove over one list view: asks strQuestion (36); on Yes deletes, in
 // one transaction, the owner's rows whose strColumn equals each selected item's value

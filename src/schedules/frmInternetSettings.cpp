@@ -13,7 +13,6 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QSet>
 #include <QSignalBlocker>
 #include <QToolButton>
 #include <QUrl>
@@ -273,21 +272,20 @@ void frmInternetSettings::cmdRemove_Click() {
         // failure, or no row found) ends the walk; those before it are committed. A name
         // is one program in any letter case: its delete takes every row of the name, so
         // a selected twin needs no delete of its own.
-        QSet<QString> deleted;  // upper-cased as the database compares them
+        lists::Deleted_Texts deleted(lists::Deleted_Texts::Ignoring_Ascii_Case);  // as the database compares them
         for (auto it = selected.rbegin(); it != selected.rend(); ++it) {
             const QString strName = list.Text(*it);
-            if (deleted.contains(modDBFunctions::Sql_Upper(strName))) continue;
+            if (deleted.Contains(strName)) continue;
             const Policy_Owner owner = Owner();
             modDB::Query_Result arrResult;
             if (!modDBFunctions::Delete_Bypass_Exe(hDb, arrResult, owner.lngComputerID, owner.lngUserID, strName))
                 break;
-            deleted.insert(modDBFunctions::Sql_Upper(strName));
+            deleted.Add(strName);
         }
         // Nothing leaves the list unless its delete was committed; then every item the
         // table no longer holds leaves it, the twins in other letter cases too.
-        if (!trans.Commit() || deleted.isEmpty()) return;
-        for (long i = 1; i <= list.Count(); ++i)
-            if (deleted.contains(modDBFunctions::Sql_Upper(list.Text(i)))) removed.push_back(i);
+        if (!trans.Commit()) return;
+        removed = deleted.Items_In(list);
     });
     list.Remove_Items(removed);
     m_allowance->Update();

@@ -55,59 +55,74 @@ TEST_F(OwnerTest, AllUsersComeInIdOrderWithTheAllUsersRowFirst) {
     EXPECT_EQ(arrResult(3, 1), "2");
 }
 
+// Get_User_Id, the lookup of a user by a shown or typed name.
 struct User_Id_Case {
-    const char* strStored;
     const char* strAsked;
-    bool blnFound;
+    const char* strFound;  // the stored bytes of the name whose id answers; nullptr: none
 };
+
+void PrintTo(const User_Id_Case& c, std::ostream* os) { *os << c.strAsked; }
 
 class UserIdTest : public test::Dv_Test, public ::testing::WithParamInterface<User_Id_Case> {};
 
-TEST_P(UserIdTest, NameIsMatchedIgnoringCase) {
-    const long lngId = Insert_User(GetParam().strStored);
+TEST_P(UserIdTest, TheNameStoredExactlyAnswersBeforeACaseTwinAndNoMatchSelectsNoOne) {
+    // Twins in letter case, a twin of the All Users row, a name in Windows-1252.
+    for (const char* strName : {"ADMIN", "BOB", "bob", "all users", "O'Brien"}) Insert_User(strName);
+    Exec("INSERT INTO USER_TBL (USER_NAME) VALUES (CAST(X'4A6F73E9' AS TEXT))");
     long lngUserID = -5;
-    EXPECT_EQ(Get_User_Id(lngUserID, GetParam().strAsked), GetParam().blnFound);
-    if (GetParam().blnFound) {
-        EXPECT_EQ(lngUserID, lngId);
-    } else {
+    const bool blnFound = Get_User_Id(lngUserID, QString::fromUtf8(GetParam().strAsked));
+    EXPECT_TRUE(Boxes().empty()) << "no such user is no failure to report";
+    if (!GetParam().strFound) {
+        EXPECT_FALSE(blnFound);
         EXPECT_EQ(lngUserID, -5);  // left unchanged
-        EXPECT_TRUE(Boxes().empty()) << "no such user is no failure to report";
+        return;
     }
+    ASSERT_TRUE(blnFound);
+    EXPECT_EQ(Scalar("SELECT hex(USER_NAME) FROM USER_TBL WHERE USER_ID=" + QString::number(lngUserID)),
+              QString::fromLatin1(QByteArray(GetParam().strFound).toHex().toUpper()));
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, UserIdTest,
-                         ::testing::Values(User_Id_Case{"ADMIN", "admin", true}, User_Id_Case{"admin", "ADMIN", true},
-                                           User_Id_Case{"Admin", "aDMIN", true},
-                                           User_Id_Case{"O'Brien", "o'brien", true},
-                                           User_Id_Case{"ADMIN", "adm", false},
-                                           User_Id_Case{"x", "x' OR '1'='1", false}));
+                         ::testing::Values(User_Id_Case{"bob", "bob"}, User_Id_Case{"BOB", "BOB"},
+                                           // no exact match: the first in another case
+                                           User_Id_Case{"Bob", "BOB"}, User_Id_Case{"admin", "ADMIN"},
+                                           User_Id_Case{"aDMIN", "ADMIN"}, User_Id_Case{"o'brien", "O'Brien"},
+                                           User_Id_Case{"all users", "all users"},
+                                           User_Id_Case{"All Users", "All Users"},
+                                           // the name in Windows-1252, asked as it is shown
+                                           User_Id_Case{"Jos\u00e9", "Jos\xe9"},
+                                           User_Id_Case{"JOS\u00e9", "Jos\xe9"}, User_Id_Case{"adm", nullptr},
+                                           User_Id_Case{"nobody", nullptr}, User_Id_Case{"x' OR '1'='1", nullptr}));
 
 struct Add_User_Case {
     const char* strName;
-    bool blnNewRow;  // false: the existing "ADMIN" row answers
+    const char* strExisting;  // the stored bytes of the row that answers; nullptr: a new row
 };
+
+void PrintTo(const Add_User_Case& c, std::ostream* os) { *os << c.strName; }
 
 class AddUserTest : public test::Dv_Test, public ::testing::WithParamInterface<Add_User_Case> {};
 
-TEST_P(AddUserTest, AddsANewRowOrAnswersTheRowWithExactlyThatName) {
-    const long lngAdmin = Insert_User("ADMIN");
-    const QString strCount = Scalar("SELECT COUNT(*) FROM USER_TBL");
+TEST_P(AddUserTest, AddsANewRowOrAnswersTheRowThatHoldsTheNameInAnyStoredForm) {
+    Insert_User("ADMIN");
+    Exec("INSERT INTO USER_TBL (USER_NAME) VALUES (CAST(X'4A6F73E9' AS TEXT))");
+    const long lngCount = Scalar("SELECT COUNT(*) FROM USER_TBL").toLong();
     long lngUserID = -1;
-    ASSERT_TRUE(Add_User(GetParam().strName, lngUserID));
-    EXPECT_EQ(Scalar("SELECT USER_NAME FROM USER_TBL WHERE USER_ID=" + QString::number(lngUserID)),
-              GetParam().strName);
-    if (GetParam().blnNewRow) {
-        EXPECT_NE(lngUserID, lngAdmin);
-        EXPECT_EQ(Scalar("SELECT COUNT(*) FROM USER_TBL").toLong(), strCount.toLong() + 1);
-    } else {
-        EXPECT_EQ(lngUserID, lngAdmin);
-        EXPECT_EQ(Scalar("SELECT COUNT(*) FROM USER_TBL"), strCount);
-    }
+    ASSERT_TRUE(Add_User(QString::fromUtf8(GetParam().strName), lngUserID));
+    const QByteArray answering = GetParam().strExisting ? GetParam().strExisting : GetParam().strName;
+    EXPECT_EQ(Scalar("SELECT hex(USER_NAME) FROM USER_TBL WHERE USER_ID=" + QString::number(lngUserID)),
+              QString::fromLatin1(answering.toHex().toUpper()));
+    EXPECT_EQ(Scalar("SELECT COUNT(*) FROM USER_TBL").toLong(), lngCount + (GetParam().strExisting ? 0 : 1));
+    EXPECT_TRUE(Boxes().empty());
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, AddUserTest,
-                         ::testing::Values(Add_User_Case{"ADMIN", false}, Add_User_Case{"admin", true},
-                                           Add_User_Case{"O'Brien", true}, Add_User_Case{"a'); DROP TABLE X; --", true}));
+                         ::testing::Values(Add_User_Case{"ADMIN", "ADMIN"}, Add_User_Case{"admin", nullptr},
+                                           Add_User_Case{"O'Brien", nullptr},
+                                           Add_User_Case{"a'); DROP TABLE X; --", nullptr},
+                                           // the name stored in Windows-1252, typed as it is shown
+                                           Add_User_Case{"Jos\u00e9", "Jos\xe9"},
+                                           Add_User_Case{"JOS\u00e9", nullptr}));
 
 TEST_F(OwnerTest, UserNameIsReadAndAMissingIdLeavesTheNameWithoutAnyBox) {
     QString strName = "before";

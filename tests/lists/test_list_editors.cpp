@@ -545,6 +545,62 @@ TEST_P(ListEditorTest, RemoveOfOneTextStoredInBothFormsTakesBothRowsOffTheListAn
     EXPECT_EQ(Listed(), QStringList{"a1.x"});
 }
 
+TEST_P(ListEditorTest, AnEditOfATextStoredInBothFormsChangesTheRowOfItsItemOnly) {
+    const QString strCafe = QString::fromUtf8("caf\u00e9.x");
+    Insert_Bytes("caf\xe9.x");
+    Insert_Row("a1.x", m_lngUser);
+    Insert_Bytes(strCafe.toUtf8());
+    Open();
+    ASSERT_EQ(Sorted(Listed()), (QStringList{"a1.x", strCafe, strCafe}));
+    const long lngItem = List()->Find_Text(strCafe);
+    ASSERT_TRUE(Edit_In_Place(M().strList, M().strEdit, lngItem, "tea.x"));
+    EXPECT_TRUE(Boxes().empty());
+    EXPECT_EQ(List()->Text(lngItem), "tea.x");
+    EXPECT_EQ(Sorted(Stored()), (QStringList{"a1.x", strCafe, "tea.x"}));
+    EXPECT_EQ(Sorted(Listed()), Sorted(Stored()));
+}
+
+TEST_P(ListEditorTest, AnEntryWhoseTextIsStoredInTheOtherFormIsStoredAndListedOnce) {
+    // Typed or imported as the console's export writes it (UTF-8), beside the same text
+    // in Windows-1252: the entry already stored. Listed already, it meets the list's
+    // duplicate test; stored only after the list was read, the insert stores nothing.
+    const QString strCafe = QString::fromUtf8("caf\u00e9.x");
+    const QByteArray windows1252("caf\xe9.x");
+    struct Case {
+        const char* strStep;
+        bool blnListed;
+        const char* strBox;  // nullptr: none
+        std::function<void()> act;
+    };
+    const auto Import = [&] {
+        fileDialog->Choose(Write_File(strCafe.toUtf8() + "\r\n"));
+        Click(M().strImport);
+    };
+    const Case cases[] = {
+        {"add", true, M().strDuplicate, [&] { Type_And_Add(strCafe); }},
+        {"add beside a row stored after the list was read", false, nullptr, [&] { Type_And_Add(strCafe); }},
+        {"import", true, nullptr, Import},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.strStep);
+        Exec(QString("DELETE FROM %1").arg(M().strTable));
+        if (c.blnListed) Insert_Bytes(windows1252);
+        Open();
+        if (!c.blnListed) Insert_Bytes(windows1252);
+        c.act();
+        auto boxes = Boxes();
+        if (c.strBox) {
+            ASSERT_EQ(boxes.size(), 1u);
+            EXPECT_EQ(boxes[0].strText, c.strBox);
+            EXPECT_EQ(boxes[0].lngStyle, 48);
+        } else {
+            EXPECT_TRUE(boxes.empty());
+        }
+        EXPECT_EQ(Stored_Hex(), QStringList{Hex(windows1252)});
+        EXPECT_EQ(Listed(), QStringList{strCafe});
+    }
+}
+
 TEST_P(ListEditorTest, RemoveOfManyUnderAHeldWriteLockWaitsOnceAndReportsOnce) {
     QStringList entries;
     for (int i = 0; i < 12; ++i) entries << QString("e%1.x").arg(i, 2, 10, QLatin1Char('0'));

@@ -427,11 +427,16 @@ TEST_F(EXEBlockerTest, ALongPathIsCutToTheBuffersLength) {
 TEST_F(EXEBlockerTest, BrowseListsANameOnceAndPassesOverListedNamesSilently) {
     Put_Library();
     Insert_Rows("EXE_TBL", "EXE_NAME", {"Listed.exe"});
+    // A name stored in Windows-1252 is listed as the text it reads as.
+    Exec(QString("INSERT INTO EXE_TBL (EXE_NAME, COMPUTER_ID, USER_ID) VALUES (CAST(X'636166E92E657865' AS TEXT), 0, %1)")
+             .arg(m_lngUser));
+    const QString strCafe = QString::fromUtf8("caf\u00e9.exe");
     Open<frmEXEBlocker>();
-    Browse("C:\\Apps" + NUL + "tool.exe" + NUL + "TOOL.EXE" + NUL + "listed.exe" + NUL + "o'neil.exe");
+    Browse("C:\\Apps" + NUL + "tool.exe" + NUL + "TOOL.EXE" + NUL + "listed.exe" + NUL + "o'neil.exe" + NUL + strCafe);
     EXPECT_TRUE(Boxes().empty());
-    EXPECT_EQ(Listed(), (QStringList{"Listed.exe", "tool.exe", "o'neil.exe"}));
-    EXPECT_EQ(Stored(), (QStringList{"Listed.exe", "tool.exe", "o'neil.exe"}));
+    EXPECT_EQ(Listed(), (QStringList{"Listed.exe", strCafe, "tool.exe", "o'neil.exe"}));
+    EXPECT_EQ(Query(QString("SELECT hex(EXE_NAME) FROM EXE_TBL WHERE USER_ID=%1 ORDER BY rowid").arg(m_lngUser)),
+              (test::Rows{{"4C69737465642E657865"}, {"636166E92E657865"}, {"746F6F6C2E657865"}, {"6F276E65696C2E657865"}}));
 }
 
 TEST_F(EXEBlockerTest, AnEmptyNameFromTheLibraryIsListedLikeAnyOther) {
