@@ -128,31 +128,66 @@ bool For_Each_Item_For_Owner(const QString& strColumn, const QString& strTable, 
 }
 
 namespace {
-QString Batch_Sql(Owner_List_Batch::Operation operation, const QString& strColumn, const QString& strTable) {
+// The delete of one value of the batch with strCondition (modDB::Sql_Matches_Stored
+// with parameters) for its text, and the owner's two ids after it.
+QString Batch_Delete_Sql(const QString& strTable, const QString& strCondition) {
+    return "DELETE FROM " + strTable + " WHERE " + strCondition + " AND COMPUTER_ID=? AND USER_ID=?";
+}
+
+QString Batch_Sql(Owner_List_Batch::Operation operation, const QString& strColumn, const QString& strTable,
+                  const QString& strShape) {
     if (operation == Owner_List_Batch::Insert_Items)
         return "INSERT OR IGNORE INTO " + strTable + "(" + strColumn + " ,COMPUTER_ID,USER_ID) VALUES(?,?,?)";
-    // Both stored forms of the entry (Stored_Forms): the UTF-8 one and the other or the same again.
-    return "DELETE FROM " + strTable + " WHERE " + strColumn + " IN (?,?) AND COMPUTER_ID=? AND USER_ID=?";
+    return Batch_Delete_Sql(strTable, strShape);
+}
+
+// The condition of a value with a single stored form (an ASCII text).
+QString Single_Form_Shape(const QString& strColumn) {
+    QList<modDB::Sql_Value> values;
+    return modDB::Sql_Matches_Stored(strColumn, QStringLiteral("a"), values);
 }
 }  // namespace
 
 Owner_List_Batch::Owner_List_Batch(const Db_Connection& hDb, Operation operation, const QString& strColumn,
                                    const QString& strTable, long lngComputerID, long lngUserID)
-    : m_stmt(hDb, Batch_Sql(operation, strColumn, strTable), false),
+    : m_hDb(hDb),
+      m_strColumn(strColumn),
+      m_strTable(strTable),
+      m_strShape(Single_Form_Shape(strColumn)),
+      m_stmt(hDb, Batch_Sql(operation, strColumn, strTable, m_strShape), false),
       m_operation(operation),
       m_lngComputerID(lngComputerID),
       m_lngUserID(lngUserID) {}
 
+modDB::Prepared_Statement& Owner_List_Batch::Delete_Statement(const QString& strCondition) {
+    if (strCondition == m_strShape) return m_stmt;
+    std::unique_ptr<modDB::Prepared_Statement>& pStmt = m_otherShapes[strCondition];
+    if (!pStmt)
+        pStmt = std::make_unique<modDB::Prepared_Statement>(m_hDb, Batch_Delete_Sql(m_strTable, strCondition), false);
+    return *pStmt;
+}
+
 bool Owner_List_Batch::Run(const QString& strValue) {
-    int lngAt = 1;
-    m_stmt.Bind(lngAt++, strValue);
-    if (m_operation == Delete_Items) m_stmt.Bind_Text_Bytes(lngAt++, modDB::Stored_Forms(strValue).constLast());
-    m_stmt.Bind(lngAt++, static_cast<long long>(m_lngComputerID));
-    m_stmt.Bind(lngAt, static_cast<long long>(m_lngUserID));
     m_strNoRow.clear();
-    if (!m_stmt.Execute()) return false;
+    if (m_operation == Insert_Items) {
+        m_pLast = &m_stmt;
+        m_stmt.Bind(1, strValue);
+        m_stmt.Bind(2, static_cast<long long>(m_lngComputerID));
+        m_stmt.Bind(3, static_cast<long long>(m_lngUserID));
+        return m_stmt.Execute();
+    }
+    // The same condition as every other delete by a text, its values bound.
+    QList<modDB::Sql_Value> values;
+    const QString strCondition = modDB::Sql_Matches_Stored(m_strColumn, strValue, values);
+    modDB::Prepared_Statement& stmt = Delete_Statement(strCondition);
+    m_pLast = &stmt;
+    if (!stmt.Ok()) return false;
+    int lngAt = stmt.Bind_Values(1, values);
+    stmt.Bind(lngAt++, static_cast<long long>(m_lngComputerID));
+    stmt.Bind(lngAt, static_cast<long long>(m_lngUserID));
+    if (!stmt.Execute()) return false;
     // A delete that found no row removed nothing: no success.
-    if (m_operation == Delete_Items && !Changed()) {
+    if (!Changed()) {
         m_strNoRow = No_Row_Message(strValue);
         return false;
     }

@@ -7,6 +7,8 @@
 
 #include <QString>
 #include <functional>
+#include <map>
+#include <memory>
 
 namespace modDBFunctions {
 
@@ -120,21 +122,31 @@ public:
     // False when the statement could not be prepared (the reason in Last_Error()).
     bool Ok() const { return m_stmt.Ok(); }
     // Inserts or deletes one value; false on failure, with the database's text in Last_Error().
-    // A delete matches every stored form of the value (modDB::Stored_Forms); one that
-    // found no row is a failure too, with No_Row_Message in Last_Error().
+    // A delete matches what modDB::Sql_Matches_Stored matches (every stored form of the
+    // value, as a text or a blob, and its cut forms); one that found no row is a failure
+    // too, with No_Row_Message in Last_Error().
     bool Run(const QString& strValue);
     // After a successful Run: whether a row was inserted (false when an equal row was
     // already stored and the insert was ignored) or deleted.
-    bool Changed() const { return m_stmt.Changes() > 0; }
+    bool Changed() const { return m_pLast->Changes() > 0; }
     // After a successful delete: how many rows it deleted.
-    long long Rows_Changed() const { return m_stmt.Changes(); }
-    const QString& Last_Error() const { return m_strNoRow.isEmpty() ? m_stmt.Last_Error() : m_strNoRow; }
+    long long Rows_Changed() const { return m_pLast->Changes(); }
+    const QString& Last_Error() const { return m_strNoRow.isEmpty() ? m_pLast->Last_Error() : m_strNoRow; }
     // After a failed Run: whether another connection held the database locked, so that
     // every further write would wait out the busy time-out and fail alike.
-    bool Busy() const { return m_strNoRow.isEmpty() && m_stmt.Busy(); }
+    bool Busy() const { return m_strNoRow.isEmpty() && m_pLast->Busy(); }
 
 private:
+    // The delete for a value whose condition has the shape strCondition, prepared once.
+    modDB::Prepared_Statement& Delete_Statement(const QString& strCondition);
+
+    const Db_Connection& m_hDb;
+    QString m_strColumn, m_strTable;
+    QString m_strShape;  // the condition of m_stmt's delete (a value with one stored form)
     modDB::Prepared_Statement m_stmt;
+    // The deletes of the other shapes (two stored forms, cut forms), made when first needed.
+    std::map<QString, std::unique_ptr<modDB::Prepared_Statement>> m_otherShapes;
+    modDB::Prepared_Statement* m_pLast = &m_stmt;  // the statement of the last Run
     Operation m_operation;
     QString m_strNoRow;  // the failure of the last delete that found no row
     long m_lngComputerID;
