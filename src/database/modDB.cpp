@@ -105,19 +105,28 @@ QString Matches_Stored(const QString& strExpression, const QString& strValue, On
     const char* pComma = "";
     for (const bool blnBlob : {false, true}) {
         for (const QByteArray& form : forms) {
-            strCondition += pComma + onValue(Sql_Value{form, blnBlob});
+            strCondition += pComma;
+            strCondition += onValue(Sql_Value{form, blnBlob});
             pComma = ",";
         }
     }
     strCondition += ')';
     QByteArray prefix;
     if (!Cut_Text_Prefix(strValue, prefix)) return strCondition;
+    // Appended one by one: onValue must see the values in the order they stand.
     const QByteArray low = prefix + '\xC2', high = prefix + '\xF5';
     const QString& e = strExpression;
-    return "(" + strCondition + " OR (" + e + ">=" + onValue(Sql_Value{low, false}) + " AND " + e + "<" +
-           onValue(Sql_Value{high, false}) + " OR " + e + ">=" + onValue(Sql_Value{low, true}) + " AND " + e + "<" +
-           onValue(Sql_Value{high, true}) + ") AND " + READS_AS_FUNCTION + "(" + e + "," +
-           onValue(Sql_Value{strValue.toUtf8(), false}) + "))";
+    QString strCut = e + ">=";
+    strCut += onValue(Sql_Value{low, false});
+    strCut += " AND " + e + "<";
+    strCut += onValue(Sql_Value{high, false});
+    strCut += " OR " + e + ">=";
+    strCut += onValue(Sql_Value{low, true});
+    strCut += " AND " + e + "<";
+    strCut += onValue(Sql_Value{high, true});
+    strCut += QStringLiteral(") AND ") + READS_AS_FUNCTION + "(" + e + ",";
+    strCut += onValue(Sql_Value{strValue.toUtf8(), false});
+    return "(" + strCondition + " OR (" + strCut + "))";
 }
 
 QString Sql_Literal(const Sql_Value& value) {

@@ -101,9 +101,9 @@ QByteArrayView Decode_To_Utf8(QByteArrayView bytes, QByteArray& buffer) {
 QByteArrayList Stored_Text_Forms(QStringView text) {
     QByteArrayList forms;
     QByteArray utf8 = text.toUtf8();
-    const bool blnAscii = utf8.size() == text.size();
-    if (blnAscii || Decode_Utf8_Or_Windows_1252(utf8) == text) forms << utf8;
-    if (blnAscii) return forms;  // ASCII: one form only
+    const bool blnAscii = utf8.size() == text.size();  // or an unpaired surrogate, written as "?"
+    if (Decode_Utf8_Or_Windows_1252(utf8) == text) forms << utf8;
+    if (blnAscii && !forms.isEmpty()) return forms;  // ASCII: one form only
     QByteArray windows1252;
     if (Encode_Windows_1252(text, windows1252) && Decode_Utf8_Or_Windows_1252(windows1252) == text)
         forms << windows1252;
