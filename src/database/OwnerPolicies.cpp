@@ -74,10 +74,11 @@ bool Write_Bits(const char* strColumn, long lngComputerID, long lngUserID, long 
 
 QString Set_User_Messages_Sql(long lngUserID, long lngUrlMsgType, const QString& strBlockedUrlMsg,
                               const QString& strRedirectUrl, long lngAppMsgType, const QString& strAppBlockerMsg) {
-    return "UPDATE USER_TBL SET URL_MSG_TYPE=" + Num(lngUrlMsgType) + ",BLOCKED_URL_MSG='" +
-           Sql_Text(strBlockedUrlMsg) + "',REDIRECT_URL='" + Sql_Text(strRedirectUrl) +
-           "',APP_MSG_TYPE=" + Num(lngAppMsgType) + ",APP_BLOCKER_MSG='" + Sql_Text(strAppBlockerMsg) +
-           "' WHERE USER_ID=" + Num(lngUserID);
+    // A text that already reads as stored keeps its stored bytes (modDB::Sql_Set_Text).
+    return "UPDATE USER_TBL SET URL_MSG_TYPE=" + Num(lngUrlMsgType) + "," +
+           modDB::Sql_Set_Text("BLOCKED_URL_MSG", strBlockedUrlMsg) + "," +
+           modDB::Sql_Set_Text("REDIRECT_URL", strRedirectUrl) + ",APP_MSG_TYPE=" + Num(lngAppMsgType) + "," +
+           modDB::Sql_Set_Text("APP_BLOCKER_MSG", strAppBlockerMsg) + " WHERE USER_ID=" + Num(lngUserID);
 }
 
 QString Internet_On_Off_Sql(long lngOnOff, long lngUserID) {
@@ -205,8 +206,8 @@ bool Get_Application_Message(long lngComputerID, long lngUserID, long& lngMsgTyp
 }
 
 bool Set_Application_Message(long lngComputerID, long lngUserID, long lngMsgType, const QString& strMessage) {
-    return Run_Sql_Only("UPDATE " + Owner_Table(lngComputerID) + " SET APP_MSG_TYPE=" + Num(lngMsgType) +
-                        ",APP_BLOCKER_MSG ='" + Sql_Text(strMessage) + "'" +
+    return Run_Sql_Only("UPDATE " + Owner_Table(lngComputerID) + " SET APP_MSG_TYPE=" + Num(lngMsgType) + "," +
+                        modDB::Sql_Set_Text("APP_BLOCKER_MSG", strMessage) +
                         Owner_Where(lngComputerID, lngUserID, " = "));
 }
 
@@ -225,9 +226,10 @@ bool Get_Website_Message(long lngComputerID, long lngUserID, long& lngMsgType, Q
 
 bool Set_Website_Message(long lngComputerID, long lngUserID, long lngMsgType, const QString& strBlockedMsg,
                          const QString& strRedirectUrl) {
-    return Run_Sql_Only("UPDATE " + Owner_Table(lngComputerID) + " SET URL_MSG_TYPE=" + Num(lngMsgType) +
-                        ",BLOCKED_URL_MSG ='" + Sql_Text(strBlockedMsg) + "',REDIRECT_URL ='" +
-                        Sql_Text(strRedirectUrl) + "'" + Owner_Where(lngComputerID, lngUserID, " = "));
+    return Run_Sql_Only("UPDATE " + Owner_Table(lngComputerID) + " SET URL_MSG_TYPE=" + Num(lngMsgType) + "," +
+                        modDB::Sql_Set_Text("BLOCKED_URL_MSG", strBlockedMsg) + "," +
+                        modDB::Sql_Set_Text("REDIRECT_URL", strRedirectUrl) +
+                        Owner_Where(lngComputerID, lngUserID, " = "));
 }
 
 bool Get_User_Messages(long lngUserID, Query_Result& arrResult, long& lngRows) {

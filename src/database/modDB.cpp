@@ -113,20 +113,22 @@ QString Matches_Stored(const QString& strExpression, const QString& strValue, On
     strCondition += ')';
     QByteArray prefix;
     if (!Cut_Text_Prefix(strValue, prefix)) return strCondition;
-    // Appended one by one: onValue must see the values in the order they stand.
+    // Appended one by one: onValue must see the values in the order they stand. Each
+    // range is a term of its own, so that the planner can look each one up in an index.
     const QByteArray low = prefix + '\xC2', high = prefix + '\xF5';
     const QString& e = strExpression;
-    QString strCut = e + ">=";
-    strCut += onValue(Sql_Value{low, false});
-    strCut += " AND " + e + "<";
-    strCut += onValue(Sql_Value{high, false});
-    strCut += " OR " + e + ">=";
-    strCut += onValue(Sql_Value{low, true});
-    strCut += " AND " + e + "<";
-    strCut += onValue(Sql_Value{high, true});
-    strCut += QStringLiteral(") AND ") + READS_AS_FUNCTION + "(" + e + ",";
-    strCut += onValue(Sql_Value{strValue.toUtf8(), false});
-    return "(" + strCondition + " OR (" + strCut + "))";
+    const QString strReadsAs = QStringLiteral(" AND ") + READS_AS_FUNCTION + "(" + e + ",";
+    QString strOut = "(" + strCondition;
+    for (const bool blnBlob : {false, true}) {
+        strOut += " OR " + e + ">=";
+        strOut += onValue(Sql_Value{low, blnBlob});
+        strOut += " AND " + e + "<";
+        strOut += onValue(Sql_Value{high, blnBlob});
+        strOut += strReadsAs;
+        strOut += onValue(Sql_Value{strValue.toUtf8(), false});
+        strOut += ')';
+    }
+    return strOut + ")";
 }
 
 QString Sql_Literal(const Sql_Value& value) {
@@ -165,10 +167,8 @@ QString Sql_Matches_Stored(const QString& strExpression, const QString& strValue
 }
 
 QString Sql_Set_Text(const QString& strColumn, const QString& strValue) {
-    // A NULL reads as the empty text, so it is kept for an empty value too.
-    QString strKept = Sql_Matches_Stored(strColumn, strValue);
-    if (strValue.isEmpty()) strKept = strColumn + " IS NULL OR " + strKept;
-    return strColumn + "=CASE WHEN " + strKept + " THEN " + strColumn + " ELSE '" + Sql_Text(strValue) + "' END";
+    return strColumn + "=CASE WHEN " + Sql_Matches_Stored(strColumn, strValue) + " THEN " + strColumn + " ELSE '" +
+           Sql_Text(strValue) + "' END";
 }
 
 bool Is_Busy_Code(int lngCode) {

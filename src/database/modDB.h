@@ -99,8 +99,7 @@ struct Sql_Value {
 // forms the value has, so that a batch prepares each shape once.
 QString Sql_Matches_Stored(const QString& strExpression, const QString& strValue, QList<Sql_Value>& values);
 // "strColumn=" strValue for an UPDATE, except that a stored value that already reads as
-// strValue (NULL for an empty one) is set to itself: a value the administrator did not
-// change keeps its stored bytes.
+// strValue is set to itself: a value the administrator did not change keeps its stored bytes.
 QString Sql_Set_Text(const QString& strColumn, const QString& strValue);
 inline constexpr const char* READS_AS_FUNCTION = "READS_AS";
 

@@ -46,6 +46,7 @@ bool Set_Device_Lock(long lngComputerID, long lngUserID, long lngDeviceLock);
 bool Set_User_Device_Lock(long lngDeviceLock, long lngUserID);
 
 // ---- Blocked-item messages ----
+// A message or address that already reads as the text written keeps its stored bytes.
 bool Get_Application_Message(long lngComputerID, long lngUserID, long& lngMsgType, QString& strMessage);
 bool Set_Application_Message(long lngComputerID, long lngUserID, long lngMsgType, const QString& strMessage);
 bool Get_Website_Message(long lngComputerID, long lngUserID, long& lngMsgType, QString& strBlockedMsg,

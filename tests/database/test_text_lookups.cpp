@@ -136,4 +136,65 @@ INSTANTIATE_TEST_SUITE_P(Table, TextLookupTest,
                                     std::get<1>(info.param).strName;
                          });
 
+// A write of the messages (the copy of a user's settings writes them so) keeps the
+// stored bytes of a text that already reads as the one written, and writes any other.
+class TextWriteTest : public test::Dv_Test, public ::testing::WithParamInterface<Stored_Form> {
+protected:
+    QString Stored_Bytes(long lngUser) {
+        return Scalar(QString("SELECT hex(BLOCKED_URL_MSG) || typeof(BLOCKED_URL_MSG) || hex(REDIRECT_URL) || "
+                              "typeof(REDIRECT_URL) || hex(APP_BLOCKER_MSG) || typeof(APP_BLOCKER_MSG) FROM USER_TBL "
+                              "WHERE USER_ID=%1")
+                          .arg(lngUser));
+    }
+};
+
+TEST_P(TextWriteTest, ATextThatReadsAsStoredKeepsItsBytesAndAnotherIsWritten) {
+    const long lngUser = Insert_User("u");
+    Exec(QString("UPDATE USER_TBL SET BLOCKED_URL_MSG=%1, REDIRECT_URL=%1, APP_BLOCKER_MSG=%1 WHERE USER_ID=%2")
+             .arg(GetParam().strSql)
+             .arg(lngUser));
+    const QString strStored = Stored_Bytes(lngUser);
+    const QString& strShown = GetParam().strShown;
+    EXPECT_TRUE(Set_User_Messages(lngUser, 2, strShown, strShown, 1, strShown));
+    EXPECT_EQ(Stored_Bytes(lngUser), strStored);
+    EXPECT_TRUE(Set_User_Messages(lngUser, 2, strShown + "!", strShown, 1, "it's"));
+    const QString strShownHex = QString::fromLatin1((strShown + "!").toUtf8().toHex().toUpper());
+    const QString strAddress = strStored.mid(strStored.size() / 3, strStored.size() / 3);  // kept
+    EXPECT_EQ(Stored_Bytes(lngUser), strShownHex + "text" + strAddress + "69742773text");
+    EXPECT_EQ(Scalar(QString("SELECT URL_MSG_TYPE || APP_MSG_TYPE FROM USER_TBL WHERE USER_ID=%1").arg(lngUser)), "21");
+    EXPECT_TRUE(Boxes().empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Forms, TextWriteTest, ::testing::ValuesIn(STORED_FORMS),
+                         [](const auto& info) { return std::string(info.param.strName); });
+
+// A text with plain forms only is looked up in the owner's index by value; one with cut
+// forms at least by the owner's part of it: no lookup by text reads the whole table.
+struct Plan_Case {
+    const char* strText;
+    bool blnByValue;
+};
+
+class TextLookupPlanTest : public test::Dv_Test, public ::testing::WithParamInterface<Plan_Case> {};
+
+TEST_P(TextLookupPlanTest, TheListIndexServesTheLookup) {
+    Query_Result arrResult;
+    long lngRows = 0;
+    ASSERT_TRUE(modDB::Run_Sql("EXPLAIN QUERY PLAN SELECT rowid FROM BL_TBL WHERE " +
+                                   modDB::Sql_Matches_Stored("BL_URL", QString::fromUtf8(GetParam().strText)) +
+                                   " AND COMPUTER_ID=0 AND USER_ID=2",
+                               lngRows, arrResult));
+    ASSERT_GE(lngRows, 1);
+    for (long r = 1; r <= lngRows; ++r) {
+        const QString strDetail = arrResult(static_cast<int>(r), 3);
+        EXPECT_FALSE(strDetail.startsWith("SCAN")) << strDetail.toStdString();
+        if (GetParam().blnByValue && strDetail.startsWith("SEARCH"))
+            EXPECT_TRUE(strDetail.contains("BL_URL=?")) << strDetail.toStdString();
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Texts, TextLookupPlanTest,
+                         ::testing::Values(Plan_Case{"a.com", true}, Plan_Case{"Pass\u00e9", true},
+                                           Plan_Case{"Caf\u00e9 Z\ufffd", false}));
+
 }  // namespace
