@@ -188,8 +188,9 @@ TEST_P(TextLookupPlanTest, TheListIndexServesTheLookup) {
     for (long r = 1; r <= lngRows; ++r) {
         const QString strDetail = arrResult(static_cast<int>(r), 3);
         EXPECT_FALSE(strDetail.startsWith("SCAN")) << strDetail.toStdString();
-        if (GetParam().blnByValue && strDetail.startsWith("SEARCH"))
+        if (GetParam().blnByValue && strDetail.startsWith("SEARCH")) {
             EXPECT_TRUE(strDetail.contains("BL_URL=?")) << strDetail.toStdString();
+        }
     }
 }
 
