@@ -300,13 +300,15 @@ namespace {
 // their batch with it (SQLite rolled the transaction back itself). That failure was
 // reported already, so this reports nothing of its own; it gives how many of the names
 // are stored now: all of them, or none when this write fails as well.
-long Write_Again(const modDB::Db_Connection& hDb, modDB::Prepared_Statement& insert, const QStringList& names) {
+long Write_Again(const modDB::Db_Connection& hDb, modDBFunctions::Stored_Text_Statement& insert,
+                 const QStringList& names) {
     if (names.isEmpty()) return 0;
     modDB::MY_TRANS trans(hDb, false);
     if (!trans.Began()) return 0;
     for (const QString& strName : names) {
-        modDBFunctions::Bind_Stored_Forms(insert, 1, strName);
-        if (!insert.Execute()) {
+        modDB::Prepared_Statement& stmt = insert.For(strName);
+        stmt.Bind(1, strName);
+        if (!stmt.Execute()) {
             trans.Rollback();
             return 0;
         }
@@ -321,12 +323,10 @@ void frmManageUsers::Import_Users(const QStringList& names) {
     if (!hDb) return;  // reported by the opening
     // One insert, prepared once; its failure is reported below, once, with the name and
     // the count stored before it. As Add_User, a name stored in any form is not stored again.
-    modDB::Prepared_Statement insert(
-        hDb,
-        "INSERT OR IGNORE INTO USER_TBL (USER_NAME) SELECT ?1 WHERE " +
-            modDBFunctions::Sql_Not_Stored_In_Other_Form(QStringLiteral("USER_TBL"), QStringLiteral("USER_NAME"), 1),
-        false);
-    QString strFailure = insert.Ok() ? QString() : insert.Last_Error();
+    modDBFunctions::Stored_Text_Statement insert(
+        hDb, modDBFunctions::Insert_Unless_Stored_Sql(QStringLiteral("USER_TBL"), QStringLiteral("USER_NAME"), QString(), 1),
+        QStringLiteral("USER_NAME"), 1);
+    QString strFailure = insert.Ok() ? QString() : insert.Last().Last_Error();
     QString strFailedName;
     long lngStored = 0;
     if (insert.Ok()) {
@@ -342,9 +342,10 @@ void frmManageUsers::Import_Users(const QStringList& names) {
             if (modCommonFuns::ListView_Contains_Text(strName, *ui->lvwUsers) || added.contains(strName.toLower()) ||
                 !modCommonFuns::Is_Valid_Text_255(strName))
                 continue;
-            modDBFunctions::Bind_Stored_Forms(insert, 1, strName);
-            if (!insert.Execute()) {
-                strFailure = insert.Last_Error();
+            modDB::Prepared_Statement& stmt = insert.For(strName);
+            stmt.Bind(1, strName);
+            if (!stmt.Execute()) {
+                strFailure = stmt.Last_Error();
                 strFailedName = strName;
                 break;
             }

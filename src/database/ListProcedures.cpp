@@ -139,69 +139,74 @@ bool For_Each_Item_For_Owner(const QString& strColumn, const QString& strTable, 
     return blnResult;
 }
 
-QString Sql_Matches_Stored_Parameters(const QString& strExpression, int lngFirst) {
-    return strExpression + " IN (?" + Num(lngFirst) + ",?" + Num(lngFirst + 1) + ")";
+Stored_Text_Statement::Stored_Text_Statement(const Db_Connection& hDb, QString strSql, QString strExpression,
+                                             int lngFixed)
+    : m_hDb(hDb),
+      m_strSql(std::move(strSql)),
+      m_strExpression(std::move(strExpression)),
+      m_lngFixed(lngFixed),
+      m_strPlainShape([&] {
+          QList<modDB::Sql_Value> values;
+          return modDB::Sql_Matches_Stored(m_strExpression, QStringLiteral("a"), values);
+      }()),
+      m_plain(hDb, m_strSql.arg(m_strPlainShape), false),
+      m_pLast(&m_plain) {}
+
+Stored_Text_Statement::~Stored_Text_Statement() = default;
+
+modDB::Prepared_Statement& Stored_Text_Statement::Prepared(const QString& strCondition) {
+    if (strCondition == m_strPlainShape) return m_plain;
+    std::unique_ptr<modDB::Prepared_Statement>& pStmt = m_otherShapes[strCondition];
+    if (!pStmt) pStmt = std::make_unique<modDB::Prepared_Statement>(m_hDb, m_strSql.arg(strCondition), false);
+    return *pStmt;
 }
 
-QString Sql_Not_Stored_In_Other_Form(const QString& strTable, const QString& strColumn, int lngFirst,
-                                     const QString& strOwner) {
-    return "NOT EXISTS (SELECT 1 FROM " + strTable + " WHERE " + strColumn + "=?" + Num(lngFirst + 1) +
-           (strOwner.isEmpty() ? QString() : " AND " + strOwner) + ")";
+modDB::Prepared_Statement& Stored_Text_Statement::For(const QString& strValue) {
+    QList<modDB::Sql_Value> values;
+    const QString strCondition = modDB::Sql_Matches_Stored(m_strExpression, strValue, values);
+    modDB::Prepared_Statement& stmt = Prepared(strCondition);
+    m_pLast = &stmt;
+    // The condition's "?" parameters take the numbers after the highest ?N before them.
+    if (stmt.Ok()) stmt.Bind_Values(m_lngFixed + 1, values);
+    return stmt;
 }
 
-void Bind_Stored_Forms(modDB::Prepared_Statement& stmt, int lngFirst, const QString& strValue) {
-    const QByteArrayList forms = modDB::Stored_Forms(strValue);
-    stmt.Bind(lngFirst, strValue);
-    stmt.Bind_Text_Bytes(lngFirst + 1, forms.constLast());
+QString Insert_Unless_Stored_Sql(const QString& strTable, const QString& strColumn, const QString& strOtherColumns,
+                                 int lngFixed, const QString& strScope) {
+    QString strValues = QStringLiteral("?1");
+    for (int i = 2; i <= lngFixed; ++i) strValues += ",?" + Num(i);
+    return "INSERT OR IGNORE INTO " + strTable + "(" + strColumn +
+           (strOtherColumns.isEmpty() ? QString() : "," + strOtherColumns) + ") SELECT " + strValues +
+           " WHERE NOT EXISTS (SELECT 1 FROM " + strTable + " WHERE " +
+           (strScope.isEmpty() ? QString() : strScope + " AND ") + "%1)";
 }
 
 namespace {
-// The value in ?1 and ?2 (its stored forms), the owner in ?3 and ?4.
-const QString BATCH_OWNER = QStringLiteral("COMPUTER_ID=?3 AND USER_ID=?4");
-
+// The batch's statement: the owner in ?1 and ?2 (a delete) or the text and the owner
+// in ?1 to ?3 (an insert), the condition on the text after them.
 QString Batch_Sql(Owner_List_Batch::Operation operation, const QString& strColumn, const QString& strTable) {
-    // The table's UNIQUE rule is the whole duplicate test of a text of one stored form.
     if (operation == Owner_List_Batch::Insert_Items)
-        return "INSERT OR IGNORE INTO " + strTable + "(" + strColumn + " ,COMPUTER_ID,USER_ID) VALUES(?1,?3,?4)";
-    return "DELETE FROM " + strTable + " WHERE " + Sql_Matches_Stored_Parameters(strColumn, 1) + " AND " + BATCH_OWNER;
+        return Insert_Unless_Stored_Sql(strTable, strColumn, QStringLiteral("COMPUTER_ID,USER_ID"), 3,
+                                        QStringLiteral("COMPUTER_ID=?2 AND USER_ID=?3"));
+    return "DELETE FROM " + strTable + " WHERE COMPUTER_ID=?1 AND USER_ID=?2 AND %1";
 }
 }  // namespace
 
 Owner_List_Batch::Owner_List_Batch(const Db_Connection& hDb, Operation operation, const QString& strColumn,
                                    const QString& strTable, long lngComputerID, long lngUserID)
-    : m_stmt(hDb, Batch_Sql(operation, strColumn, strTable), false),
-      m_hDb(hDb),
-      m_strColumn(strColumn),
-      m_strTable(strTable),
+    : m_statement(hDb, Batch_Sql(operation, strColumn, strTable), strColumn, operation == Insert_Items ? 3 : 2),
       m_operation(operation),
       m_lngComputerID(lngComputerID),
       m_lngUserID(lngUserID) {}
 
-Owner_List_Batch::~Owner_List_Batch() = default;
-
-modDB::Prepared_Statement& Owner_List_Batch::Statement_For(qsizetype lngForms) {
-    if (m_operation == Delete_Items || lngForms == 1) return m_stmt;
-    // A text with another stored form, as Insert_Item_For_Owner: not stored again when
-    // the owner holds it in that form. Prepared at the first such text: most imports hold none.
-    if (!m_pOtherForm)
-        m_pOtherForm = std::make_unique<modDB::Prepared_Statement>(
-            m_hDb,
-            "INSERT OR IGNORE INTO " + m_strTable + "(" + m_strColumn + " ,COMPUTER_ID,USER_ID) SELECT ?1,?3,?4 WHERE " +
-                Sql_Not_Stored_In_Other_Form(m_strTable, m_strColumn, 1, BATCH_OWNER),
-            false);
-    return *m_pOtherForm;
-}
-
 bool Owner_List_Batch::Run(const QString& strValue) {
-    const QByteArrayList forms = modDB::Stored_Forms(strValue);
-    modDB::Prepared_Statement& stmt = Statement_For(forms.size());
-    m_pLast = &stmt;
-    stmt.Bind_Text_Bytes(1, forms.constFirst());
-    // The plain insert has no ?2: binding it would only copy the text once more.
-    if (&stmt != &m_stmt || m_operation == Delete_Items) stmt.Bind_Text_Bytes(2, forms.constLast());
-    stmt.Bind(3, static_cast<long long>(m_lngComputerID));
-    stmt.Bind(4, static_cast<long long>(m_lngUserID));
     m_strNoRow.clear();
+    modDB::Prepared_Statement& stmt = m_statement.For(strValue);
+    if (!stmt.Ok()) return false;
+    int lngAt = 1;
+    if (m_operation == Insert_Items) stmt.Bind(lngAt++, strValue);
+    stmt.Bind(lngAt++, static_cast<long long>(m_lngComputerID));
+    stmt.Bind(lngAt, static_cast<long long>(m_lngUserID));
     if (!stmt.Execute()) return false;
     // A delete that found no row removed nothing: no success.
     if (m_operation == Delete_Items && !Changed()) {

@@ -76,9 +76,21 @@ QString Write_Bits_Sql(const char* strColumn, long lngComputerID, long lngUserID
 // fails the read (one box), so that no write replaces it.
 Flag_Word Stored_Flags(const Query_Result& r) { return modCommonFuns::Text_To_Flags(r.Value(1, 0)); }
 
-bool Read_Bits(const char* strColumn, long lngComputerID, long lngUserID, Flag_Word& lngBits) {
-    return Run_Sql_And_Read(Read_Bits_Sql(strColumn, lngComputerID, lngUserID),
-                            [&](const Query_Result& r, long) { lngBits = Stored_Flags(r); });
+// An owner row the read finds missing is not stored: reported as a write that found no
+// row would be (one box), and *pblnMissing, when given, says so.
+bool Read_Bits(const char* strColumn, long lngComputerID, long lngUserID, Flag_Word& lngBits,
+               bool* pblnMissing = nullptr) {
+    bool blnFound = false;
+    if (!Run_Sql_And_Read(Read_Bits_Sql(strColumn, lngComputerID, lngUserID), [&](const Query_Result& r, long lngRows) {
+            if (lngRows < 1) return;
+            lngBits = Stored_Flags(r);
+            blnFound = true;
+        }))
+        return false;
+    if (blnFound) return true;
+    modDB::Report_Not_Stored(No_Owner_Message(lngComputerID));
+    if (pblnMissing) *pblnMissing = true;
+    return false;
 }
 
 Row_Write Write_Bits(const char* strColumn, long lngComputerID, long lngUserID, Flag_Word lngBits) {
@@ -87,10 +99,11 @@ Row_Write Write_Bits(const char* strColumn, long lngComputerID, long lngUserID, 
 
 QString Set_User_Messages_Sql(long lngUserID, long lngUrlMsgType, const QString& strBlockedUrlMsg,
                               const QString& strRedirectUrl, long lngAppMsgType, const QString& strAppBlockerMsg) {
-    return "UPDATE USER_TBL SET URL_MSG_TYPE=" + Num(lngUrlMsgType) + ",BLOCKED_URL_MSG='" +
-           Sql_Text(strBlockedUrlMsg) + "',REDIRECT_URL='" + Sql_Text(strRedirectUrl) +
-           "',APP_MSG_TYPE=" + Num(lngAppMsgType) + ",APP_BLOCKER_MSG='" + Sql_Text(strAppBlockerMsg) +
-           "' WHERE USER_ID=" + Num(lngUserID);
+    // A text that already reads as stored keeps its stored bytes (modDB::Sql_Set_Text).
+    return "UPDATE USER_TBL SET URL_MSG_TYPE=" + Num(lngUrlMsgType) + "," +
+           modDB::Sql_Set_Text("BLOCKED_URL_MSG", strBlockedUrlMsg) + "," +
+           modDB::Sql_Set_Text("REDIRECT_URL", strRedirectUrl) + ",APP_MSG_TYPE=" + Num(lngAppMsgType) + "," +
+           modDB::Sql_Set_Text("APP_BLOCKER_MSG", strAppBlockerMsg) + " WHERE USER_ID=" + Num(lngUserID);
 }
 
 QString Internet_On_Off_Sql(long lngOnOff, long lngUserID) {
@@ -115,14 +128,9 @@ QString Delete_User_Schedules_Sql(long lngSchFor, long lngUserID) {
 // no row. True when the flags were read and written.
 Row_Write Set_Bit(const char* strColumn, bool blnSet, Flag_Word lngBit, long lngComputerID, long lngUserID) {
     Flag_Word lngBits = 0;
-    bool blnFound = false;
-    if (!Run_Sql_And_Read(Read_Bits_Sql(strColumn, lngComputerID, lngUserID), [&](const Query_Result& r, long lngRows) {
-            if (lngRows < 1) return;
-            lngBits = Stored_Flags(r);
-            blnFound = true;
-        }))
-        return Row_Write::Outcome::Failed;
-    if (!blnFound) return modDB::Report_Not_Stored(No_Owner_Message(lngComputerID));
+    bool blnMissing = false;
+    if (!Read_Bits(strColumn, lngComputerID, lngUserID, lngBits, &blnMissing))
+        return blnMissing ? Row_Write::Outcome::Not_Stored : Row_Write::Outcome::Failed;
     modCommonFuns::Set_Bit_In_Flags(lngBits, lngBit, blnSet);
     return Write_Bits(strColumn, lngComputerID, lngUserID, lngBits);
 }
@@ -237,9 +245,9 @@ bool Get_Application_Message(long lngComputerID, long lngUserID, long& lngMsgTyp
 }
 
 Row_Write Set_Application_Message(long lngComputerID, long lngUserID, long lngMsgType, const QString& strMessage) {
-    return Change_Owner_Row(lngComputerID, "UPDATE " + Owner_Table(lngComputerID) +
-                                               " SET APP_MSG_TYPE=" + Num(lngMsgType) + ",APP_BLOCKER_MSG ='" +
-                                               Sql_Text(strMessage) + "'" + Owner_Where(lngComputerID, lngUserID, " = "));
+    return Change_Owner_Row(lngComputerID, "UPDATE " + Owner_Table(lngComputerID) + " SET APP_MSG_TYPE=" +
+                                               Num(lngMsgType) + "," + modDB::Sql_Set_Text("APP_BLOCKER_MSG", strMessage) +
+                                               Owner_Where(lngComputerID, lngUserID, " = "));
 }
 
 bool Get_Website_Message(long lngComputerID, long lngUserID, long& lngMsgType, QString& strBlockedMsg,
@@ -257,10 +265,11 @@ bool Get_Website_Message(long lngComputerID, long lngUserID, long& lngMsgType, Q
 
 Row_Write Set_Website_Message(long lngComputerID, long lngUserID, long lngMsgType, const QString& strBlockedMsg,
                               const QString& strRedirectUrl) {
-    return Change_Owner_Row(lngComputerID, "UPDATE " + Owner_Table(lngComputerID) +
-                                               " SET URL_MSG_TYPE=" + Num(lngMsgType) + ",BLOCKED_URL_MSG ='" +
-                                               Sql_Text(strBlockedMsg) + "',REDIRECT_URL ='" + Sql_Text(strRedirectUrl) +
-                                               "'" + Owner_Where(lngComputerID, lngUserID, " = "));
+    return Change_Owner_Row(lngComputerID, "UPDATE " + Owner_Table(lngComputerID) + " SET URL_MSG_TYPE=" +
+                                               Num(lngMsgType) + "," +
+                                               modDB::Sql_Set_Text("BLOCKED_URL_MSG", strBlockedMsg) + "," +
+                                               modDB::Sql_Set_Text("REDIRECT_URL", strRedirectUrl) +
+                                               Owner_Where(lngComputerID, lngUserID, " = "));
 }
 
 bool Get_User_Messages(long lngUserID, Query_Result& arrResult, long& lngRows) {

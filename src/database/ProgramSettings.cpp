@@ -45,7 +45,9 @@ bool Is_Pwd_Correct(const QString& strPwd) {
     if (strPwd.contains(QChar(u'\0'))) return false;
     long lngCount = 0;
     const bool blnRead =
-        Run_Sql_And_Read("SELECT COUNT(*) FROM SETTINGS_TBL WHERE PWD='" + Sql_Text(strPwd) + "'",
+        // Exact and case-sensitive, in any stored form: a password another program
+        // stored in Windows-1252 is accepted when typed as the console shows it.
+        Run_Sql_And_Read("SELECT COUNT(*) FROM SETTINGS_TBL WHERE " + modDB::Sql_Matches_Stored("PWD", strPwd),
                          [&](const Query_Result& r, long) { lngCount = r.Long_Value(1, 0); });
     return blnRead && lngCount >= 1;
 }

@@ -2,7 +2,7 @@
 
 #include "platform/Platform.h"
 #include "services/ErrorHandler.h"
-#include "services/ListTextFile.h"
+#include "services/StoredText.h"
 #include "services/modProgram.h"
 
 #include <QFileInfo>
@@ -118,23 +118,86 @@ QString Sql_Text(const QString& strValue) {
     return strOut;
 }
 
-QByteArrayList Stored_Forms(const QString& strValue) {
-    QByteArrayList forms{strValue.toUtf8()};
-    if (forms[0].size() == strValue.size()) return forms;  // ASCII: one form only
-    QByteArray windows1252;
-    if (Encode_Windows_1252(strValue, windows1252) && !QByteArrayView(windows1252).isValidUtf8())
-        forms << windows1252;
-    return forms;
+QByteArrayList Stored_Forms(const QString& strValue) { return Stored_Text_Forms(strValue); }
+
+namespace {
+
+// The condition "strExpression reads as strValue", each of its values written by
+// onValue (a literal or a parameter). The exact forms come first in one IN list, as
+// texts and then as blobs (SQLite finds no blob equal to a text), so that an index on
+// the expression serves them; the cut forms follow as a range of texts and one of blobs
+// (a text always sorts before a blob), each value in them checked by READS_AS.
+template <class On_Value>
+QString Matches_Stored(const QString& strExpression, const QString& strValue, On_Value&& onValue) {
+    const QByteArrayList forms = Stored_Forms(strValue);
+    QString strCondition = strExpression + " IN (";
+    const char* pComma = "";
+    for (const bool blnBlob : {false, true}) {
+        for (const QByteArray& form : forms) {
+            strCondition += pComma;
+            strCondition += onValue(Sql_Value{form, blnBlob});
+            pComma = ",";
+        }
+    }
+    strCondition += ')';
+    QByteArray prefix;
+    if (!Cut_Text_Prefix(strValue, prefix)) return strCondition;
+    // Appended one by one: onValue must see the values in the order they stand. Each
+    // range is a term of its own, so that the planner can look each one up in an index.
+    const QByteArray low = prefix + '\xC2', high = prefix + '\xF5';
+    const QString& e = strExpression;
+    const QString strReadsAs = QStringLiteral(" AND ") + READS_AS_FUNCTION + "(" + e + ",";
+    QString strOut = "(" + strCondition;
+    for (const bool blnBlob : {false, true}) {
+        strOut += " OR " + e + ">=";
+        strOut += onValue(Sql_Value{low, blnBlob});
+        strOut += " AND " + e + "<";
+        strOut += onValue(Sql_Value{high, blnBlob});
+        strOut += strReadsAs;
+        strOut += onValue(Sql_Value{strValue.toUtf8(), false});
+        strOut += ')';
+    }
+    return strOut + ")";
 }
 
+QString Sql_Literal(const Sql_Value& value) {
+    const QString strHex = QString::fromLatin1(value.bytes.toHex());
+    if (value.blnBlob) return "X'" + strHex + "'";
+    if (QByteArrayView(value.bytes).isValidUtf8()) return "'" + Sql_Text(QString::fromUtf8(value.bytes)) + "'";
+    return "CAST(X'" + strHex + "' AS TEXT)";
+}
+
+// READS_AS(value, text): 1 when the value's bytes read as the text, 0 when not, NULL
+// when either is NULL.
+void Reads_As(sqlite3_context* pContext, int, sqlite3_value** argv) {
+    if (sqlite3_value_type(argv[0]) == SQLITE_NULL || sqlite3_value_type(argv[1]) == SQLITE_NULL) {
+        sqlite3_result_null(pContext);
+        return;
+    }
+    const auto* pValue = static_cast<const char*>(sqlite3_value_blob(argv[0]));
+    const QByteArrayView value(pValue, pValue ? sqlite3_value_bytes(argv[0]) : 0);
+    const auto* pText = reinterpret_cast<const char*>(sqlite3_value_text(argv[1]));
+    const QByteArrayView text(pText, pText ? sqlite3_value_bytes(argv[1]) : 0);
+    sqlite3_result_int(pContext, Decode_Utf8_Or_Windows_1252(value) == QString::fromUtf8(text) ? 1 : 0);
+}
+
+}  // namespace
+
 QString Sql_Matches_Stored(const QString& strExpression, const QString& strValue) {
-    const QString strText = Sql_Text(strValue);
-    const QByteArrayList forms = Stored_Forms(strValue);
-    if (forms.size() == 1) return strExpression + "='" + strText + "'";
-    QString strCondition = strExpression + " IN ('" + strText + "'";
-    for (qsizetype i = 1; i < forms.size(); ++i)
-        strCondition += ",CAST(X'" + QString::fromLatin1(forms[i].toHex()) + "' AS TEXT)";
-    return strCondition + ")";
+    Sql_Text(strValue);  // a text holding a NUL is refused before any statement is built
+    return Matches_Stored(strExpression, strValue, &Sql_Literal);
+}
+
+QString Sql_Matches_Stored(const QString& strExpression, const QString& strValue, QList<Sql_Value>& values) {
+    return Matches_Stored(strExpression, strValue, [&](Sql_Value&& value) {
+        values.push_back(std::move(value));
+        return QStringLiteral("?");
+    });
+}
+
+QString Sql_Set_Text(const QString& strColumn, const QString& strValue) {
+    return strColumn + "=CASE WHEN " + Sql_Matches_Stored(strColumn, strValue) + " THEN " + strColumn + " ELSE '" +
+           Sql_Text(strValue) + "' END";
 }
 
 bool Is_Busy_Code(int lngCode) {
@@ -168,6 +231,8 @@ Db_Connection Open_Database(const QString& strPath) {
         }
         sqlite3_busy_handler(p, &Busy_Handler, reinterpret_cast<void*>(static_cast<std::intptr_t>(g_lngBusyTimeout)));
         sqlite3_extended_result_codes(p, 1);
+        sqlite3_create_function_v2(p, READS_AS_FUNCTION, 2, SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_INNOCUOUS,
+                                   nullptr, &Reads_As, nullptr, nullptr, nullptr);
         hDb = Db_Connection(p);
     });
     return hDb;
@@ -427,8 +492,7 @@ bool For_Each_Row_Utf8(const Db_Connection& hDb, const QString& strSQL,
                 continue;
             }
             if (converted.size() < static_cast<size_t>(nCols)) converted.resize(static_cast<size_t>(nCols));
-            converted[static_cast<size_t>(c)] = Decode_Windows_1252(bytes).toUtf8();
-            row[static_cast<size_t>(c)] = converted[static_cast<size_t>(c)];
+            row[static_cast<size_t>(c)] = Decode_To_Utf8(bytes, converted[static_cast<size_t>(c)]);
         }
         onRow(row.data(), nCols);
     });
@@ -571,6 +635,19 @@ void Prepared_Statement::Bind_Text_Bytes(int lngIndex, const QByteArray& bytes) 
     if (!m_pStmt) return;
     if (bytes.contains('\0')) m_blnBadValue = true;
     sqlite3_bind_text(m_pStmt, lngIndex, bytes.constData(), static_cast<int>(bytes.size()), SQLITE_TRANSIENT);
+}
+
+void Prepared_Statement::Bind_Blob(int lngIndex, const QByteArray& bytes) {
+    if (m_pStmt)
+        sqlite3_bind_blob(m_pStmt, lngIndex, bytes.constData(), static_cast<int>(bytes.size()), SQLITE_TRANSIENT);
+}
+
+int Prepared_Statement::Bind_Values(int lngIndex, const QList<Sql_Value>& values) {
+    for (const Sql_Value& value : values) {
+        if (value.blnBlob) Bind_Blob(lngIndex++, value.bytes);
+        else Bind_Text_Bytes(lngIndex++, value.bytes);
+    }
+    return lngIndex;
 }
 
 void Prepared_Statement::Bind(int lngIndex, long long lngValue) {

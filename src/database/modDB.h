@@ -96,15 +96,30 @@ long To_Long(const QString& strValue);
 // holding a NUL is refused: run-time error 5, whose text does not show the value.
 QString Sql_Text(const QString& strValue);
 
-// The forms a text the console shows may be stored in, its UTF-8 bytes first; then,
-// when the text is not ASCII, can be written wholly in Windows-1252 and those bytes are
-// not valid UTF-8 (so that they read back as this very text), its Windows-1252 bytes.
-// A statement that finds a row by a text it read matches every one of them.
+// The forms a text the console shows may be stored in (Stored_Text_Forms): its UTF-8
+// bytes first, then its Windows-1252 bytes, each only when it reads back as this very
+// text. A statement that finds a row by a text it read matches every one of them.
 QByteArrayList Stored_Forms(const QString& strValue);
-// The SQL condition "strExpression equals one of the stored forms of strValue", such
-// as "URL='a.com'" or "UPPER(NAME) IN ('CAFé',CAST(X'434146E9' AS TEXT))". The text
-// passes Sql_Text.
+// The SQL condition "strExpression holds a value that reads as strValue": one of its
+// stored forms, as a text or as a blob, or, for a text ending in U+FFFD, a cut form
+// (services/StoredText.h), such as "URL IN ('a.com',X'612E636F6D')" or
+// "UPPER(NAME) IN ('CAFé',CAST(X'434146E9' AS TEXT),X'434146C3A9',X'434146E9')". The
+// text passes Sql_Text. The cut forms are checked by the SQL function READS_AS, which
+// every connection of Open_Database has.
 QString Sql_Matches_Stored(const QString& strExpression, const QString& strValue);
+// A value of a condition built for a prepared statement, bound as a text or a blob.
+struct Sql_Value {
+    QByteArray bytes;
+    bool blnBlob = false;
+};
+// The same condition with its values as parameters "?", appended to values in the order
+// they are bound (Prepared_Statement::Bind_Values). Its text depends only on how many
+// forms the value has, so that a batch prepares each shape once.
+QString Sql_Matches_Stored(const QString& strExpression, const QString& strValue, QList<Sql_Value>& values);
+// "strColumn=" strValue for an UPDATE, except that a stored value that already reads as
+// strValue is set to itself: a value the administrator did not change keeps its stored bytes.
+QString Sql_Set_Text(const QString& strColumn, const QString& strValue);
+inline constexpr const char* READS_AS_FUNCTION = "READS_AS";
 
 // True for a result code that says another connection holds the database locked
 // (SQLITE_BUSY or SQLITE_LOCKED, extended codes too): a next write would wait and fail alike.
@@ -164,9 +179,11 @@ Row_Write Change_Row(const QString& strSQL, const QString& strNotStoredMessage);
 // that found its row missing before it ran (a read-modify-write).
 Row_Write Report_Not_Stored(const QString& strNotStoredMessage);
 
-// Every text read from the database is read as UTF-8 when its bytes are valid UTF-8
-// and as Windows-1252 otherwise (a value written by a program of another code page),
-// so that it is shown, exported and found again readably (see Stored_Forms).
+// Every text read from the database is read as a text of unknown origin
+// (services/StoredText.h): UTF-8 when its bytes are valid UTF-8, a cut UTF-8 text with
+// U+FFFD for its cut last character, Windows-1252 otherwise (a value written by a
+// program of another code page); a blob the same as a text of its bytes. So it is
+// shown, exported and found again readably (see Stored_Forms).
 
 // Runs strSQL (one or more statements) and hands each row they return to onRow as
 // soon as it is read, every value a text (NULL gives ""), so that a big result is
@@ -258,6 +275,9 @@ public:
     void Bind(int lngIndex, long long lngValue);
     // Binds bytes as a text value as they are (a stored form of Stored_Forms).
     void Bind_Text_Bytes(int lngIndex, const QByteArray& bytes);
+    void Bind_Blob(int lngIndex, const QByteArray& bytes);
+    // Binds the values of a condition from lngIndex on; answers the next index.
+    int Bind_Values(int lngIndex, const QList<Sql_Value>& values);
     // Runs the statement with the values bound since the last run, reads no rows,
     // and makes it ready for the next run. False on failure: the database's text is in
     // Last_Error(), and it was shown in a box unless reporting was switched off.

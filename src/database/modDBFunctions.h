@@ -8,6 +8,7 @@
 
 #include <QString>
 #include <functional>
+#include <map>
 #include <memory>
 
 namespace modDBFunctions {
@@ -56,6 +57,7 @@ Row_Write Set_Device_Lock(long lngComputerID, long lngUserID, long lngDeviceLock
 Row_Write Set_User_Device_Lock(long lngDeviceLock, long lngUserID);
 
 // ---- Blocked-item messages ----
+// A message or address that already reads as the text written keeps its stored bytes.
 bool Get_Application_Message(long lngComputerID, long lngUserID, long& lngMsgType, QString& strMessage);
 Row_Write Set_Application_Message(long lngComputerID, long lngUserID, long lngMsgType, const QString& strMessage);
 bool Get_Website_Message(long lngComputerID, long lngUserID, long& lngMsgType, QString& strBlockedMsg,
@@ -101,17 +103,44 @@ bool Set_User_Schedule_For(const Db_Connection& hDb, long lngSchFor, long lngUse
 bool Set_User_Messages(const Db_Connection& hDb, long lngUserID, long lngUrlMsgType, const QString& strBlockedUrlMsg,
                        const QString& strRedirectUrl, long lngAppMsgType, const QString& strAppBlockerMsg);
 
-// The prepared statements' form of modDB::Sql_Matches_Stored: the condition
-// "strExpression IN (?n,?n+1)" with n = lngFirst, and the binding of a value's stored
-// forms to those two parameters (the value itself in the first).
-QString Sql_Matches_Stored_Parameters(const QString& strExpression, int lngFirst);
-void Bind_Stored_Forms(modDB::Prepared_Statement& stmt, int lngFirst, const QString& strValue);
-// The condition of an "INSERT OR IGNORE ... SELECT ?n ... WHERE" that stores the value
-// bound by Bind_Stored_Forms only when no row (of the owner strOwner, when given) holds
-// it in its other stored form: the table's UNIQUE rule finds its own form, so a text of
-// one stored form (any ASCII text) costs no look-up beyond that rule's.
-QString Sql_Not_Stored_In_Other_Form(const QString& strTable, const QString& strColumn, int lngFirst,
-                                     const QString& strOwner = QString());
+// A prepared statement that finds a text by every stored form of it: strSql holds "%1"
+// where the condition modDB::Sql_Matches_Stored(strExpression, value) goes, with its
+// values as parameters. The statement's own parameters are numbered ?1 to ?lngFixed
+// and the caller binds them; the condition's follow them. Its text depends on the shape
+// of the value's forms only, so each shape is prepared once, when a value of it first
+// comes, on the caller's connection; failures are not shown here.
+class Stored_Text_Statement {
+public:
+    Stored_Text_Statement(const Db_Connection& hDb, QString strSql, QString strExpression, int lngFixed);
+    ~Stored_Text_Statement();
+    Stored_Text_Statement(const Stored_Text_Statement&) = delete;
+    Stored_Text_Statement& operator=(const Stored_Text_Statement&) = delete;
+    // False when the statement of an ASCII text (the common shape) could not be prepared.
+    bool Ok() const { return m_plain.Ok(); }
+    // The statement for strValue with the condition's values bound: the caller binds
+    // ?1 to ?lngFixed and runs it.
+    modDB::Prepared_Statement& For(const QString& strValue);
+    // The statement of the last For (the plain one before any).
+    const modDB::Prepared_Statement& Last() const { return *m_pLast; }
+
+private:
+    modDB::Prepared_Statement& Prepared(const QString& strCondition);
+
+    const Db_Connection& m_hDb;
+    QString m_strSql, m_strExpression;
+    int m_lngFixed;
+    QString m_strPlainShape;  // the condition of an ASCII text
+    modDB::Prepared_Statement m_plain;
+    std::map<QString, std::unique_ptr<modDB::Prepared_Statement>> m_otherShapes;
+    modDB::Prepared_Statement* m_pLast;
+};
+
+// The statement text of an insert of the text ?1 (and the values ?2 to ?lngFixed of
+// strOtherColumns) into strTable that stores nothing when a row holds the text in any
+// stored form: "%1" stands for the condition, as Stored_Text_Statement wants it.
+// strScope, when given, narrows the rows looked at ("COMPUTER_ID=?2 AND USER_ID=?3").
+QString Insert_Unless_Stored_Sql(const QString& strTable, const QString& strColumn, const QString& strOtherColumns,
+                                 int lngFixed, const QString& strScope = QString());
 
 // ---- Generic per-owner lists (caller's connection for insert and delete) ----
 // Every lookup of an entry by its text matches every stored form of the text
@@ -145,37 +174,25 @@ public:
     enum Operation { Insert_Items, Delete_Items };
     Owner_List_Batch(const Db_Connection& hDb, Operation operation, const QString& strColumn, const QString& strTable,
                      long lngComputerID, long lngUserID);
-    ~Owner_List_Batch();
-    Owner_List_Batch(const Owner_List_Batch&) = delete;
-    Owner_List_Batch& operator=(const Owner_List_Batch&) = delete;
     // False when the statement could not be prepared (the reason in Last_Error()).
-    bool Ok() const { return m_stmt.Ok(); }
+    bool Ok() const { return m_statement.Ok(); }
     // Inserts or deletes one value; false on failure, with the database's text in Last_Error().
-    // A delete matches every stored form of the value (modDB::Stored_Forms); one that
-    // found no row is a failure too, with No_Row_Message in Last_Error().
+    // A delete matches what modDB::Sql_Matches_Stored matches (every stored form of the
+    // value, as a text or a blob, and its cut forms); one that found no row is a failure
+    // too, with No_Row_Message in Last_Error().
     bool Run(const QString& strValue);
     // After a successful Run: whether a row was inserted (false when an equal row was
     // already stored and the insert was ignored) or deleted.
-    bool Changed() const { return Last().Changes() > 0; }
+    bool Changed() const { return m_statement.Last().Changes() > 0; }
     // After a successful delete: how many rows it deleted.
-    long long Rows_Changed() const { return Last().Changes(); }
-    const QString& Last_Error() const { return m_strNoRow.isEmpty() ? Last().Last_Error() : m_strNoRow; }
+    long long Rows_Changed() const { return m_statement.Last().Changes(); }
+    const QString& Last_Error() const { return m_strNoRow.isEmpty() ? m_statement.Last().Last_Error() : m_strNoRow; }
     // After a failed Run: whether another connection held the database locked, so that
     // every further write would wait out the busy time-out and fail alike.
-    bool Busy() const { return m_strNoRow.isEmpty() && Last().Busy(); }
+    bool Busy() const { return m_strNoRow.isEmpty() && m_statement.Last().Busy(); }
 
 private:
-    // The statement that writes a value of this many stored forms.
-    modDB::Prepared_Statement& Statement_For(qsizetype lngForms);
-    const modDB::Prepared_Statement& Last() const { return m_pLast ? *m_pLast : m_stmt; }
-
-    modDB::Prepared_Statement m_stmt;
-    // The insert of a text with another stored form, which looks that form up first.
-    std::unique_ptr<modDB::Prepared_Statement> m_pOtherForm;
-    const modDB::Prepared_Statement* m_pLast = nullptr;  // the statement of the last Run
-    const Db_Connection& m_hDb;
-    QString m_strColumn;
-    QString m_strTable;
+    Stored_Text_Statement m_statement;
     Operation m_operation;
     QString m_strNoRow;  // the failure of the last delete that found no row
     long m_lngComputerID;

@@ -81,6 +81,8 @@ void frmApplicationSettings::Load_Application_Message() {
     QString strMessage;
     if (!modDBFunctions::Get_Application_Message(owner.lngComputerID, owner.lngUserID, lngMsgType, strMessage)) return;
     ui->txtBlkdApplnMsg->setText(strMessage);
+    m_strStoredMessage = strMessage;
+    m_strShownMessage = ui->txtBlkdApplnMsg->text();
     // Any other stored type leaves the list without a selection.
     ui->cboApplnWindowType->setCurrentIndex(lngMsgType == 0 || lngMsgType == 1 ? static_cast<int>(lngMsgType) : -1);
 }
@@ -106,8 +108,10 @@ void frmApplicationSettings::txtBlkdApplnMsg_Change() { ui->cmdApply->setEnabled
 
 void frmApplicationSettings::cmdApply_Click() {
     Error_Block([&] {
-        // The message keeps every character typed, only its outer blanks go.
-        const QString strMessage = modCommonFuns::Trim_Blanks(ui->txtBlkdApplnMsg->text());
+        // The message keeps every character typed, only its outer blanks go; a box not
+        // edited keeps its stored text as it stands.
+        const QString strMessage =
+            modCommonFuns::Text_To_Write(ui->txtBlkdApplnMsg->text(), m_strShownMessage, m_strStoredMessage);
         const long lngMsgType = ui->cboApplnWindowType->currentIndex() == 1 ? 1 : 0;
         const Policy_Owner owner = Owner();
         const modDB::Row_Write written =
@@ -119,6 +123,8 @@ void frmApplicationSettings::cmdApply_Click() {
             ui->cmdApply->setEnabled(false);
             return;
         }
+        m_strStoredMessage = strMessage;
+        m_strShownMessage = ui->txtBlkdApplnMsg->text();
         ui->cmdApply->setEnabled(false);
         Ask(QStringLiteral("Successfully saved the changes"), 64);
     });

@@ -33,4 +33,6 @@ private:
     void Load_Application_Message();
 
     std::unique_ptr<Ui::frmApplicationSettings> ui;
+    // The message read at load and what its box showed: a box left so is written back as stored.
+    QString m_strStoredMessage, m_strShownMessage;
 };

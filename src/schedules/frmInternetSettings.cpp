@@ -130,6 +130,11 @@ void frmInternetSettings::Load_Internet_Message() {
     m_lngStoredType = lngMsgType;
     ui->txtBlMessage->setText(strMessage);
     ui->txtRedirectUrl->setText(strRedirectUrl.isEmpty() ? QStringLiteral("http://") : strRedirectUrl);
+    m_strStoredMessage = strMessage;
+    m_strShownMessage = ui->txtBlMessage->text();
+    // The "http://" put into the box of an empty address is what an Apply stores for it.
+    m_strShownRedirect = ui->txtRedirectUrl->text();
+    m_strStoredRedirect = strRedirectUrl.isEmpty() ? m_strShownRedirect : strRedirectUrl;
     // Any other stored type leaves the combo without a selection.
     ui->cboWindowType->setCurrentIndex(lngMsgType >= 0 && lngMsgType <= 3 ? static_cast<int>(lngMsgType) : -1);
 }
@@ -201,9 +206,12 @@ void frmInternetSettings::txtRedirectUrl_Change() { ui->cmdApply->setEnabled(tru
 void frmInternetSettings::cmdApply_Click() {
     Error_Block([&] {
         // A hidden box's text is stored as well, and neither text is tested: both keep
-        // every character typed, only their outer blanks go.
-        const QString strMessage = modCommonFuns::Trim_Blanks(ui->txtBlMessage->text());
-        const QString strRedirectUrl = modCommonFuns::Trim_Blanks(ui->txtRedirectUrl->text());
+        // every character typed, only their outer blanks go. A box not edited keeps its
+        // stored text as it stands.
+        const QString strMessage =
+            modCommonFuns::Text_To_Write(ui->txtBlMessage->text(), m_strShownMessage, m_strStoredMessage);
+        const QString strRedirectUrl =
+            modCommonFuns::Text_To_Write(ui->txtRedirectUrl->text(), m_strShownRedirect, m_strStoredRedirect);
         const int intIndex = ui->cboWindowType->currentIndex();
         const long lngMsgType = intIndex >= 0 ? intIndex : m_lngStoredType;
         const Policy_Owner owner = Owner();
@@ -217,6 +225,10 @@ void frmInternetSettings::cmdApply_Click() {
             return;
         }
         m_lngStoredType = lngMsgType;
+        m_strStoredMessage = strMessage;
+        m_strShownMessage = ui->txtBlMessage->text();
+        m_strStoredRedirect = strRedirectUrl;
+        m_strShownRedirect = ui->txtRedirectUrl->text();
         ui->cmdApply->setEnabled(false);
         Ask(QStringLiteral("Successfully saved the changes"), 64);
     });

@@ -53,4 +53,6 @@ private:
     std::unique_ptr<lists::Column_Allowance> m_allowance;
     // The type read at load: what Apply keeps while the combo shows no type.
     long m_lngStoredType = 0;
+    // The texts read at load and what their boxes showed: a box left so is written back as stored.
+    QString m_strStoredMessage, m_strShownMessage, m_strStoredRedirect, m_strShownRedirect;
 };

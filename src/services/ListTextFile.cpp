@@ -2,6 +2,7 @@
 
 #include "platform/Platform.h"
 #include "services/modGlobal.h"
+#include "services/StoredText.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -41,48 +42,6 @@ void Split_List_Text_Line(const QString& strLine, QStringList& fields) {
             if (i >= n) fields << QString();
         }
     }
-}
-
-// Windows-1252 characters 0x80..0x9F; every other byte is the code point of the
-// same number. The five bytes the code page leaves unassigned keep their number.
-namespace {
-constexpr char16_t WINDOWS_1252_HIGH[32] = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
-}  // namespace
-
-QString Decode_Windows_1252(QByteArrayView bytes) {
-    QString strText(bytes.size(), Qt::Uninitialized);
-    QChar* pOut = strText.data();
-    for (const char ch : bytes) {
-        const auto b = static_cast<unsigned char>(ch);
-        *pOut++ = QChar(b >= 0x80 && b < 0xA0 ? WINDOWS_1252_HIGH[b - 0x80] : char16_t(b));
-    }
-    return strText;
-}
-
-bool Encode_Windows_1252(QStringView text, QByteArray& bytes) {
-    QByteArray out(text.size(), Qt::Uninitialized);
-    char* pOut = out.data();
-    for (const QChar ch : text) {
-        const char16_t c = ch.unicode();
-        if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) {
-            *pOut++ = static_cast<char>(c);
-            continue;
-        }
-        const char16_t* pHigh = std::find(std::begin(WINDOWS_1252_HIGH), std::end(WINDOWS_1252_HIGH), c);
-        if (pHigh == std::end(WINDOWS_1252_HIGH)) return false;
-        *pOut++ = static_cast<char>(0x80 + (pHigh - std::begin(WINDOWS_1252_HIGH)));
-    }
-    bytes = std::move(out);
-    return true;
-}
-
-QString Decode_Utf8_Or_Windows_1252(QByteArrayView bytes) {
-    // The check and the conversion cost about what a decoder that reports errors does
-    // alone, without making one per value (the database layer reads every value here).
-    return bytes.isValidUtf8() ? QString::fromUtf8(bytes) : Decode_Windows_1252(bytes);
 }
 
 namespace {

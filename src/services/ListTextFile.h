@@ -1,10 +1,10 @@
 #pragma once
 // List text files: one entry per line, no header. Written with CR LF in the
 // locale's encoding; read back with CR LF, LF or CR line ends (mixed too), in the
-// encoding its byte order mark names (UTF-8, UTF-16 LE/BE), else UTF-8 when the
-// bytes are valid UTF-8, else Windows-1252. Read back as fields: blanks before a
-// field are skipped, a field in double quotes loses them, any other field ends at a
-// comma or the line end.
+// encoding its byte order mark names (UTF-8, UTF-16 LE/BE), else as a text of unknown
+// origin (services/StoredText.h: UTF-8, a cut UTF-8 text, else Windows-1252). Read back
+// as fields: blanks before a field are skipped, a field in double quotes loses them, any
+// other field ends at a comma or the line end.
 
 #include <QString>
 #include <QStringList>
@@ -15,16 +15,6 @@ void Split_List_Text_Line(const QString& strLine, QStringList& fields);
 
 // The text of a file's bytes, decoded as described above.
 QString Decode_List_Text(const QByteArray& bytes);
-
-// Bytes read as Windows-1252: 0x80 to 0x9F as the code page assigns them (its five
-// unassigned bytes keep their number), every other byte the code point of its number.
-// Every byte reads as one character of its own, so Encode_Windows_1252 gives the bytes back.
-QString Decode_Windows_1252(QByteArrayView bytes);
-// The Windows-1252 bytes of a text; false when a character has none.
-bool Encode_Windows_1252(QStringView text, QByteArray& bytes);
-// Bytes that are valid UTF-8 read as UTF-8, any other bytes as Windows-1252: how a
-// text of unknown origin (a file without a byte order mark, a stored value) is read.
-QString Decode_Utf8_Or_Windows_1252(QByteArrayView bytes);
 
 // True when a character is a control character a list entry may not hold: below
 // 0x20 except tab, 0x7F, or 0x80 to 0x9F (which the five bytes Windows-1252 leaves

@@ -71,6 +71,10 @@ QString Trim_Blanks(const QString& strText) {
     return strText.mid(b, e - b);
 }
 
+QString Text_To_Write(const QString& strBox, const QString& strShown, const QString& strStored) {
+    return strBox == strShown ? strStored : Trim_Blanks(strBox);
+}
+
 // ---- Flags and names ----
 
 long To_32_Bits(Flag_Word lngValue) {

@@ -25,6 +25,10 @@ bool Is_Valid_Port_Number(long lngPort);                   // 0..65535
 // strText without its leading and trailing blanks; every other character (tabs, line
 // ends, no-break spaces) stays as it is.
 QString Trim_Blanks(const QString& strText);
+// The text a box's Apply writes: while the box shows what it was loaded with (strShown),
+// the stored text as it was read (strStored), so that a value the administrator did not
+// edit is written back as it stands; otherwise the box's text without its outer blanks.
+QString Text_To_Write(const QString& strBox, const QString& strShown, const QString& strStored);
 
 // ---- Flags and names ----
 // The low 32 bits of a value as a signed 32-bit number: flag words are 32-bit, so

@@ -145,6 +145,50 @@ TEST_F(LoginTest, TheLoginButtonChecksLikeEnter) {
     EXPECT_NE(Open_Console(), nullptr);
 }
 
+// A password another program stored in Windows-1252, as a blob, or cut inside its last
+// character is accepted when typed as the console reads it, and only so; it stays as stored.
+struct Stored_Password {
+    const char* strName;
+    const char* strSql;
+    QString strTyped;
+    QString strWrong;
+};
+
+void PrintTo(const Stored_Password& p, std::ostream* os) { *os << p.strName; }
+
+class LoginStoredFormTest : public LoginTest, public ::testing::WithParamInterface<Stored_Password> {
+protected:
+    // Typed as pasted text: key clicks carry no character outside ASCII.
+    void Paste_And_Enter(const QString& strText) {
+        txtPassword->setFocus();
+        txtPassword->insert(strText);
+        QTest::keyClick(txtPassword, Qt::Key_Return);
+    }
+};
+
+TEST_P(LoginStoredFormTest, ThePasswordTypedAsShownLogsIn) {
+    Exec(QStringLiteral("UPDATE SETTINGS_TBL SET PWD=") + GetParam().strSql);
+    const QString strStored = Scalar("SELECT hex(PWD) || typeof(PWD) FROM SETTINGS_TBL");
+    Paste_And_Enter(GetParam().strWrong);
+    const auto boxes = Boxes();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].strText, "Please enter a valid Password!");
+    EXPECT_EQ(Open_Console(), nullptr);
+    Paste_And_Enter(GetParam().strTyped);
+    EXPECT_TRUE(Boxes().empty());
+    EXPECT_NE(Open_Console(), nullptr);
+    EXPECT_EQ(Scalar("SELECT hex(PWD) || typeof(PWD) FROM SETTINGS_TBL"), strStored);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Forms, LoginStoredFormTest,
+    ::testing::Values(
+        Stored_Password{"Windows1252", "CAST(X'50617373E9' AS TEXT)", QString::fromUtf8("Pass\u00e9"), "Pass"},
+        Stored_Password{"Blob", "X'50617373C3A9'", QString::fromUtf8("Pass\u00e9"), "passé"},
+        Stored_Password{"CutUtf8", "CAST(X'436166C3A9205AC3' AS TEXT)", QString::fromUtf8("Caf\u00e9 Z\ufffd"),
+                        QString::fromUtf8("Caf\u00e9 Z\u00e9")}),
+    [](const auto& info) { return std::string(info.param.strName); });
+
 TEST_F(LoginTest, AnEmptyStoredPasswordAcceptsAnEmptyBox) {
     Exec("UPDATE SETTINGS_TBL SET PWD=''");
     Type_And_Enter("");

@@ -595,26 +595,32 @@ void PrintTo(const Stored_Text_Case& c, std::ostream* os) { *os << c.strHex; }
 
 class StoredTextTest : public test::Dv_Test, public ::testing::WithParamInterface<Stored_Text_Case> {};
 
-TEST_P(StoredTextTest, BytesThatAreNotUtf8AreReadAsWindows1252ByEveryReader) {
-    Exec(QString("INSERT INTO FILE_TBL (FILE_EXTN, USER_ID) VALUES (CAST(X'%1' AS TEXT), 7)").arg(GetParam().strHex));
-    const QString strSQL = "SELECT FILE_EXTN, 'x' FROM FILE_TBL WHERE USER_ID=7";
-    Db_Connection hDb = Open_Database(Get_Database_File());
-    Query_Result r;
-    long lngRows = 0;
-    ASSERT_TRUE(Run_Query(hDb, strSQL, r, lngRows));
-    ASSERT_EQ(lngRows, 1);
-    EXPECT_EQ(r(1, 0), GetParam().strRead);
-    QStringList read;
-    ASSERT_TRUE(For_Each_Row(hDb, strSQL, [&](const QStringList& row) { read << row[0]; }));
-    EXPECT_EQ(read, QStringList{GetParam().strRead});
-    // The byte reader hands over UTF-8, converted where the stored bytes are not.
-    QByteArrayList bytes;
-    ASSERT_TRUE(For_Each_Row_Utf8(hDb, strSQL, [&](const QByteArrayView* values, int lngColumns) {
-        ASSERT_EQ(lngColumns, 2);
-        bytes << values[0].toByteArray() << values[1].toByteArray();
-    }));
-    EXPECT_EQ(bytes, (QByteArrayList{GetParam().strRead.toUtf8(), "x"}));
-    EXPECT_TRUE(Boxes().empty());
+TEST_P(StoredTextTest, BytesThatAreNotUtf8AreReadAsWindows1252OrCutUtf8ByEveryReader) {
+    // Stored as a text and as a blob, the bytes read alike.
+    for (const char* strStored : {"CAST(X'%1' AS TEXT)", "X'%1'"}) {
+        SCOPED_TRACE(strStored);
+        Exec("DELETE FROM FILE_TBL WHERE USER_ID=7");
+        Exec(QString("INSERT INTO FILE_TBL (FILE_EXTN, USER_ID) VALUES (%1, 7)")
+                 .arg(QString(strStored).arg(GetParam().strHex)));
+        const QString strSQL = "SELECT FILE_EXTN, 'x' FROM FILE_TBL WHERE USER_ID=7";
+        Db_Connection hDb = Open_Database(Get_Database_File());
+        Query_Result r;
+        long lngRows = 0;
+        ASSERT_TRUE(Run_Query(hDb, strSQL, r, lngRows));
+        ASSERT_EQ(lngRows, 1);
+        EXPECT_EQ(r(1, 0), GetParam().strRead);
+        QStringList read;
+        ASSERT_TRUE(For_Each_Row(hDb, strSQL, [&](const QStringList& row) { read << row[0]; }));
+        EXPECT_EQ(read, QStringList{GetParam().strRead});
+        // The byte reader hands over UTF-8, converted where the stored bytes are not.
+        QByteArrayList bytes;
+        ASSERT_TRUE(For_Each_Row_Utf8(hDb, strSQL, [&](const QByteArrayView* values, int lngColumns) {
+            ASSERT_EQ(lngColumns, 2);
+            bytes << values[0].toByteArray() << values[1].toByteArray();
+        }));
+        EXPECT_EQ(bytes, (QByteArrayList{GetParam().strRead.toUtf8(), "x"}));
+        EXPECT_TRUE(Boxes().empty());
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -624,7 +630,9 @@ INSTANTIATE_TEST_SUITE_P(
                       Stored_Text_Case{"80", QString::fromUtf8("\u20ac")},               // euro sign, 1252
                       Stored_Text_Case{"E282AC", QString::fromUtf8("\u20ac")},           // euro sign, UTF-8
                       Stored_Text_Case{"81", QString(QChar(0x81))},                      // unassigned byte
-                      Stored_Text_Case{"41C3", QString::fromUtf8("A\u00c3")},            // cut UTF-8
+                      Stored_Text_Case{"41C3", QString::fromUtf8("A\u00c3")},            // ASCII, then a lead byte
+                      Stored_Text_Case{"436166C3A9205AC3", QString::fromUtf8("Caf\u00e9 Z\ufffd")},  // cut UTF-8
+                      Stored_Text_Case{"436166C3A9205AE282", QString::fromUtf8("Caf\u00e9 Z\ufffd")},
                       Stored_Text_Case{"61", QStringLiteral("a")}));
 
 struct Stored_Forms_Case {

@@ -118,6 +118,48 @@ TEST_F(ApplicationSettingsTest, AStoredTextWithMixedLineEndsIsKeptByAnApplyOfThe
     }
 }
 
+// A message another program stored in a form of its own (Windows-1252, a blob, a UTF-8
+// text cut inside its last character, outer blanks) keeps its stored bytes through an
+// Apply of the type alone; once edited it is written as typed.
+struct Stored_Bytes_Case {
+    const char* strName;
+    const char* strSql;
+};
+void PrintTo(const Stored_Bytes_Case& c, std::ostream* os) { *os << c.strName; }
+
+class ApplicationSettingsStoredBytesTest : public ApplicationSettingsTest,
+                                           public ::testing::WithParamInterface<Stored_Bytes_Case> {
+protected:
+    QString Stored_Bytes() {
+        return Scalar(
+            QString("SELECT hex(APP_BLOCKER_MSG) || typeof(APP_BLOCKER_MSG) FROM USER_TBL WHERE USER_ID=%1").arg(m_lngUser));
+    }
+};
+
+TEST_P(ApplicationSettingsStoredBytesTest, AnApplyOfTheTypeAloneKeepsTheStoredBytes) {
+    Exec(QString("UPDATE USER_TBL SET APP_MSG_TYPE=0, APP_BLOCKER_MSG=%1 WHERE USER_ID=%2")
+             .arg(GetParam().strSql)
+             .arg(m_lngUser));
+    const QString strStored = Stored_Bytes();
+    Open();
+    Types()->setCurrentIndex(1);
+    Click("cmdApply");
+    Expect_Saved();
+    EXPECT_EQ(Stored_Message()[0][0], "1");
+    EXPECT_EQ(Stored_Bytes(), strStored);
+    Message()->setText(QString::fromUtf8("Bloqu\u00e9!"));
+    Click("cmdApply");
+    Expect_Saved();
+    EXPECT_EQ(Stored_Bytes(), "426C6F7175C3A921text");
+}
+
+INSTANTIATE_TEST_SUITE_P(Forms, ApplicationSettingsStoredBytesTest,
+                         ::testing::Values(Stored_Bytes_Case{"Windows1252", "CAST(X'426C6F7175E9' AS TEXT)"},
+                                           Stored_Bytes_Case{"Blob", "X'426C6F7175C3A9'"},
+                                           Stored_Bytes_Case{"CutUtf8", "CAST(X'426C6F7175C3A920C3' AS TEXT)"},
+                                           Stored_Bytes_Case{"OuterBlanks", "CAST(X'2042E920' AS TEXT)"}),
+                         [](const auto& info) { return std::string(info.param.strName); });
+
 // The box holds one line: Enter typed with a modifier puts no character into it, so
 // no soft line break U+2028 reaches the stored text either.
 TEST_F(ApplicationSettingsTest, EnterTypedWithAModifierPutsNoSoftLineBreakIntoTheMessage) {

@@ -285,6 +285,51 @@ TEST_F(InternetSettingsTest, AStoredTextWithMixedLineEndsIsKeptByAnApplyOfTheTyp
     EXPECT_EQ(Stored_Message(), (test::Rows{{"2", "one\ntwo\nthree four", "http://a/"}}));
 }
 
+// A message and an address another program stored in a form of its own (Windows-1252,
+// a blob, a UTF-8 text cut inside its last character, outer blanks) keep their stored
+// bytes through an Apply of the type alone; an edited message is written as typed, and
+// the address beside it still keeps its bytes.
+struct Stored_Bytes_Case {
+    const char* strName;
+    const char* strSql;
+};
+void PrintTo(const Stored_Bytes_Case& c, std::ostream* os) { *os << c.strName; }
+
+class InternetSettingsStoredBytesTest : public InternetSettingsTest,
+                                        public ::testing::WithParamInterface<Stored_Bytes_Case> {
+protected:
+    QString Stored_Bytes(const char* strColumn) {
+        return Scalar(QString("SELECT hex(%1) || typeof(%1) FROM USER_TBL WHERE USER_ID=%2").arg(strColumn).arg(m_lngUser));
+    }
+};
+
+TEST_P(InternetSettingsStoredBytesTest, AnApplyOfTheTypeAloneKeepsTheStoredBytesOfBothTexts) {
+    Exec(QString("UPDATE USER_TBL SET URL_MSG_TYPE=1, BLOCKED_URL_MSG=%1, REDIRECT_URL=%1 WHERE USER_ID=%2")
+             .arg(GetParam().strSql)
+             .arg(m_lngUser));
+    const QString strMessage = Stored_Bytes("BLOCKED_URL_MSG"), strAddress = Stored_Bytes("REDIRECT_URL");
+    Open();
+    Types()->setCurrentIndex(2);
+    Click("cmdApply");
+    Expect_Saved();
+    EXPECT_EQ(Scalar(QString("SELECT URL_MSG_TYPE FROM USER_TBL WHERE USER_ID=%1").arg(m_lngUser)), "2");
+    EXPECT_EQ(Stored_Bytes("BLOCKED_URL_MSG"), strMessage);
+    EXPECT_EQ(Stored_Bytes("REDIRECT_URL"), strAddress);
+    // A second Apply after an edit of the message alone.
+    Find<platform::Text_Box>("txtBlMessage")->setText(QString::fromUtf8("Bloqu\u00e9!"));
+    Click("cmdApply");
+    Expect_Saved();
+    EXPECT_EQ(Stored_Bytes("BLOCKED_URL_MSG"), "426C6F7175C3A921text");
+    EXPECT_EQ(Stored_Bytes("REDIRECT_URL"), strAddress);
+}
+
+INSTANTIATE_TEST_SUITE_P(Forms, InternetSettingsStoredBytesTest,
+                         ::testing::Values(Stored_Bytes_Case{"Windows1252", "CAST(X'426C6F7175E9' AS TEXT)"},
+                                           Stored_Bytes_Case{"Blob", "X'426C6F7175C3A9'"},
+                                           Stored_Bytes_Case{"CutUtf8", "CAST(X'426C6F7175C3A920C3' AS TEXT)"},
+                                           Stored_Bytes_Case{"OuterBlanks", "CAST(X'2042E920' AS TEXT)"}),
+                         [](const auto& info) { return std::string(info.param.strName); });
+
 // The address loses only the blanks at either end, as the message does; every other
 // character typed stays.
 TEST_F(InternetSettingsTest, TheAddressLosesOnlyItsOuterBlanks) {
