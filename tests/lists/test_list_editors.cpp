@@ -119,9 +119,10 @@ protected:
                  .arg(lngUser));
     }
     // A row of the owner stored in these bytes, as a program of another code page writes it.
-    void Insert_Bytes(const QByteArray& bytes) {
-        Exec(QString("INSERT INTO %1 (%2, COMPUTER_ID, USER_ID) VALUES (CAST(X'%3' AS TEXT), 0, %4)")
-                 .arg(M().strTable, M().strColumn, QString::fromLatin1(bytes.toHex()))
+    void Insert_Bytes(const QByteArray& bytes, bool blnBlob = false) {
+        const QString strValue = QString("X'%1'").arg(QString::fromLatin1(bytes.toHex()));
+        Exec(QString("INSERT INTO %1 (%2, COMPUTER_ID, USER_ID) VALUES (%3, 0, %4)")
+                 .arg(M().strTable, M().strColumn, blnBlob ? strValue : "CAST(" + strValue + " AS TEXT)")
                  .arg(m_lngUser));
     }
     // The owner's stored values as hexadecimal bytes, in insertion order.
@@ -562,42 +563,60 @@ TEST_P(ListEditorTest, AnEditOfATextStoredInBothFormsChangesTheRowOfItsItemOnly)
 
 TEST_P(ListEditorTest, AnEntryWhoseTextIsStoredInTheOtherFormIsStoredAndListedOnce) {
     // Typed or imported as the console's export writes it (UTF-8), beside the same text
-    // in Windows-1252: the entry already stored. Listed already, it meets the list's
-    // duplicate test; stored only after the list was read, the insert stores nothing.
-    const QString strCafe = QString::fromUtf8("caf\u00e9.x");
-    const QByteArray windows1252("caf\xe9.x");
+    // stored in another form: Windows-1252, a blob another program bound, or a UTF-8 text
+    // cut inside its last character (listed with U+FFFD for it). Listed already, it
+    // meets the list's duplicate test; stored only after the list was read, the insert
+    // stores nothing.
+    struct Form {
+        const char* strName;
+        QString strShown;
+        QByteArray stored;
+        bool blnBlob;
+    };
+    const Form forms[] = {
+        {"Windows-1252", QString::fromUtf8("caf\u00e9.x"), QByteArray("caf\xe9.x"), false},
+        {"UTF-8 blob", QString::fromUtf8("caf\u00e9.x"), QByteArray("caf\xc3\xa9.x"), true},
+        {"ASCII blob", QStringLiteral("cafe.x"), QByteArray("cafe.x"), true},
+        {"cut UTF-8", QString::fromUtf8("caf\u00e9.x\ufffd"), QByteArray("caf\xc3\xa9.x\xc3"), false},
+    };
     struct Case {
         const char* strStep;
         bool blnListed;
-        const char* strBox;  // nullptr: none
-        std::function<void()> act;
-    };
-    const auto Import = [&] {
-        fileDialog->Choose(Write_File(strCafe.toUtf8() + "\r\n"));
-        Click(M().strImport);
+        bool blnBox;  // the list's duplicate box
+        bool blnImport;
     };
     const Case cases[] = {
-        {"add", true, M().strDuplicate, [&] { Type_And_Add(strCafe); }},
-        {"add beside a row stored after the list was read", false, nullptr, [&] { Type_And_Add(strCafe); }},
-        {"import", true, nullptr, Import},
+        {"add", true, true, false},
+        {"add beside a row stored after the list was read", false, false, false},
+        {"import", true, false, true},
+        {"import beside a row stored after the list was read", false, false, true},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.strStep);
-        Exec(QString("DELETE FROM %1").arg(M().strTable));
-        if (c.blnListed) Insert_Bytes(windows1252);
-        Open();
-        if (!c.blnListed) Insert_Bytes(windows1252);
-        c.act();
-        auto boxes = Boxes();
-        if (c.strBox) {
-            ASSERT_EQ(boxes.size(), 1u);
-            EXPECT_EQ(boxes[0].strText, c.strBox);
-            EXPECT_EQ(boxes[0].lngStyle, 48);
-        } else {
-            EXPECT_TRUE(boxes.empty());
+    for (const Form& f : forms) {
+        for (const Case& c : cases) {
+            SCOPED_TRACE(std::string(f.strName) + ": " + c.strStep);
+            Exec(QString("DELETE FROM %1").arg(M().strTable));
+            if (c.blnListed) Insert_Bytes(f.stored, f.blnBlob);
+            Open();
+            if (!c.blnListed) Insert_Bytes(f.stored, f.blnBlob);
+            if (c.blnImport) {
+                fileDialog->Choose(Write_File(f.strShown.toUtf8() + "\r\n"));
+                Click(M().strImport);
+            } else {
+                Type_And_Add(f.strShown);
+            }
+            auto boxes = Boxes();
+            if (c.blnBox) {
+                ASSERT_EQ(boxes.size(), 1u);
+                EXPECT_EQ(boxes[0].strText, M().strDuplicate);
+                EXPECT_EQ(boxes[0].lngStyle, 48);
+            } else {
+                EXPECT_TRUE(boxes.empty());
+            }
+            EXPECT_EQ(Stored_Hex(), QStringList{Hex(f.stored)});
+            // Listed once: the row the list was read with, or the stored row an Add found.
+            // An import lists only what it stored, as with an entry stored in its own form.
+            EXPECT_EQ(Listed(), c.blnImport && !c.blnListed ? QStringList{} : QStringList{f.strShown});
         }
-        EXPECT_EQ(Stored_Hex(), QStringList{Hex(windows1252)});
-        EXPECT_EQ(Listed(), QStringList{strCafe});
     }
 }
 
