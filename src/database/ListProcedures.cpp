@@ -194,14 +194,42 @@ QString Batch_Sql(Owner_List_Batch::Operation operation, const QString& strColum
 
 Owner_List_Batch::Owner_List_Batch(const Db_Connection& hDb, Operation operation, const QString& strColumn,
                                    const QString& strTable, long lngComputerID, long lngUserID)
-    : m_statement(hDb, Batch_Sql(operation, strColumn, strTable), strColumn, operation == Insert_Items ? 3 : 2),
+    : m_hDb(hDb),
+      m_strColumn(strColumn),
+      m_strTable(strTable),
+      m_statement(hDb, Batch_Sql(operation, strColumn, strTable), strColumn, operation == Insert_Items ? 3 : 2),
       m_operation(operation),
       m_lngComputerID(lngComputerID),
       m_lngUserID(lngUserID) {}
 
+modDB::Prepared_Statement& Owner_List_Batch::Plain_Insert() {
+    if (m_pPlainInsert) return *m_pPlainInsert;
+    // The table's UNIQUE rule finds a text of one stored form. Its only other form is the
+    // same bytes stored as a blob, which the rule never finds equal: looked up only when
+    // the owner holds a blob in the list at all, so that an import costs what the rule
+    // costs (a look-up per entry would double it). The batch's transaction keeps the
+    // answer true until it ends.
+    modDB::Prepared_Statement blobs(m_hDb,
+                                    "SELECT 1 FROM " + m_strTable + " WHERE COMPUTER_ID=?1 AND USER_ID=?2 AND typeof(" +
+                                        m_strColumn + ")='blob' LIMIT 1",
+                                    false);
+    blobs.Bind(1, static_cast<long long>(m_lngComputerID));
+    blobs.Bind(2, static_cast<long long>(m_lngUserID));
+    const bool blnBlobs = !blobs.Execute() || blobs.Found_Row();  // unknown: looked up
+    QString strSql = Insert_Unless_Stored_Sql(m_strTable, m_strColumn, QStringLiteral("COMPUTER_ID,USER_ID"), 3,
+                                              QStringLiteral("COMPUTER_ID=?2 AND USER_ID=?3"))
+                         .arg(m_strColumn + "=CAST(?1 AS BLOB)");
+    if (!blnBlobs)
+        strSql = "INSERT OR IGNORE INTO " + m_strTable + "(" + m_strColumn + ",COMPUTER_ID,USER_ID) VALUES(?1,?2,?3)";
+    m_pPlainInsert = std::make_unique<modDB::Prepared_Statement>(m_hDb, strSql, false);
+    return *m_pPlainInsert;
+}
+
 bool Owner_List_Batch::Run(const QString& strValue) {
     m_strNoRow.clear();
-    modDB::Prepared_Statement& stmt = m_statement.For(strValue);
+    m_blnLastPlain = m_operation == Insert_Items && modDB::Stored_Forms(strValue).size() == 1 &&
+                     !strValue.endsWith(QChar(0xFFFD));
+    modDB::Prepared_Statement& stmt = m_blnLastPlain ? Plain_Insert() : m_statement.For(strValue);
     if (!stmt.Ok()) return false;
     int lngAt = 1;
     if (m_operation == Insert_Items) stmt.Bind(lngAt++, strValue);

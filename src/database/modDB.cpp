@@ -663,8 +663,8 @@ bool Prepared_Statement::Execute() {
         return Fail(QStringLiteral("a text holds a NUL character"));
     }
     int rc;
-    while ((rc = sqlite3_step(m_pStmt)) == SQLITE_ROW) {
-    }
+    m_blnFoundRow = false;
+    while ((rc = sqlite3_step(m_pStmt)) == SQLITE_ROW) m_blnFoundRow = true;
     const bool blnOk = rc == SQLITE_DONE;
     if (!blnOk) m_lngErrorCode = sqlite3_extended_errcode(m_db);
     const QString strError = blnOk ? QString() : QString::fromUtf8(sqlite3_errmsg(m_db));

@@ -284,6 +284,8 @@ public:
     bool Execute();
     // Rows changed by the last Execute().
     long long Changes() const;
+    // Whether the last Execute() of a query read a row.
+    bool Found_Row() const { return m_blnFoundRow; }
     const QString& Last_Error() const { return m_strError; }
     // After a failed Execute(): whether another connection held the database locked.
     bool Busy() const { return Is_Busy_Code(m_lngErrorCode); }
@@ -296,6 +298,7 @@ private:
     bool m_blnReport = true;
     bool m_blnBadValue = false;
     int m_lngErrorCode = 0;  // the extended result code of the last failed run
+    bool m_blnFoundRow = false;
     QString m_strError;
 };
 

@@ -183,16 +183,25 @@ public:
     bool Run(const QString& strValue);
     // After a successful Run: whether a row was inserted (false when an equal row was
     // already stored and the insert was ignored) or deleted.
-    bool Changed() const { return m_statement.Last().Changes() > 0; }
+    bool Changed() const { return Last().Changes() > 0; }
     // After a successful delete: how many rows it deleted.
-    long long Rows_Changed() const { return m_statement.Last().Changes(); }
-    const QString& Last_Error() const { return m_strNoRow.isEmpty() ? m_statement.Last().Last_Error() : m_strNoRow; }
+    long long Rows_Changed() const { return Last().Changes(); }
+    const QString& Last_Error() const { return m_strNoRow.isEmpty() ? Last().Last_Error() : m_strNoRow; }
     // After a failed Run: whether another connection held the database locked, so that
     // every further write would wait out the busy time-out and fail alike.
-    bool Busy() const { return m_strNoRow.isEmpty() && m_statement.Last().Busy(); }
+    bool Busy() const { return m_strNoRow.isEmpty() && Last().Busy(); }
 
 private:
+    const modDB::Prepared_Statement& Last() const { return m_blnLastPlain ? *m_pPlainInsert : m_statement.Last(); }
+
+    // The insert of a text of one stored form (any ASCII text), made at the first one.
+    modDB::Prepared_Statement& Plain_Insert();
+
+    const Db_Connection& m_hDb;
+    QString m_strColumn, m_strTable;
     Stored_Text_Statement m_statement;
+    std::unique_ptr<modDB::Prepared_Statement> m_pPlainInsert;
+    bool m_blnLastPlain = false;
     Operation m_operation;
     QString m_strNoRow;  // the failure of the last delete that found no row
     long m_lngComputerID;
