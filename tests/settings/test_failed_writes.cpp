@@ -70,22 +70,9 @@ void PrintTo(const Param& p, std::ostream* os) { *os << p.pCase->strName << "_" 
 // A value long enough to need pages of its own.
 const QString BIG = QString(100000, QLatin1Char('x'));
 
-class FailedWriteTest : public test::Owner_Dialog_Test, public ::testing::WithParamInterface<Param> {
+class FailedWriteTest : public test::Dialog_Case_Test, public ::testing::WithParamInterface<Param> {
 public:
     // What the cases use of the fixture.
-    template <class Form>
-    void Open_Dialog() {
-        Open_Form<Form>();
-    }
-    template <class T>
-    T* Control(const char* strName) const {
-        return Find<T>(strName);
-    }
-    void Press(const char* strName) { Click(strName); }
-    void Press_Yes(const char* strName) {
-        messageBox->Answer(platform::vbYes);
-        Click(strName);
-    }
     void Run(const QString& strSQL) { Exec(strSQL.arg(m_lngUser)); }
     QStringList Column(const QString& strSQL) {
         QStringList values;

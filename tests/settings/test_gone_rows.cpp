@@ -48,7 +48,7 @@ struct Gone_Case {
     std::function<QStringList(GoneRowTest&)> stored;
 };
 
-class GoneRowTest : public test::Owner_Dialog_Test, public ::testing::WithParamInterface<Gone_Case> {
+class GoneRowTest : public test::Dialog_Case_Test, public ::testing::WithParamInterface<Gone_Case> {
 public:
     void SetUp() override {
         Owner_Dialog_Test::SetUp();
@@ -59,19 +59,6 @@ public:
         Owner_Dialog_Test::TearDown();
     }
 
-    template <class Form>
-    void Open_Dialog() {
-        Open_Form<Form>();
-    }
-    template <class T>
-    T* Control(const char* strName) const {
-        return Find<T>(strName);
-    }
-    void Press(const char* strName) { Click(strName); }
-    void Press_Yes(const char* strName) {
-        messageBox->Answer(platform::vbYes);
-        Click(strName);
-    }
     bool Edit(const char* strList, long lngIndex, const QString& strText) {
         return Edit_In_Place(strList, "cmdEdit", lngIndex, strText);
     }

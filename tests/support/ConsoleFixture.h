@@ -98,4 +98,24 @@ protected:
     long m_lngUser = 0;
 };
 
+// What a table of cases over the dialogs reaches of the fixture: each case's steps are
+// functions given the test, so these stand in public.
+class Dialog_Case_Test : public Owner_Dialog_Test {
+public:
+    template <class Form>
+    void Open_Dialog() {
+        Open_Form<Form>();
+    }
+    template <class T>
+    T* Control(const char* strName) const {
+        return Find<T>(strName);
+    }
+    void Press(const char* strName) { Click(strName); }
+    // Answers Yes to the question the press asks.
+    void Press_Yes(const char* strName) {
+        messageBox->Answer(platform::vbYes);
+        Click(strName);
+    }
+};
+
 }  // namespace test
