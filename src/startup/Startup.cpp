@@ -87,6 +87,7 @@ namespace {
 constexpr int INSTALLER_WAIT_MS = 10000;
 constexpr int INSTALLER_POLL_MS = 50;
 int g_lngInstallerWaitMs = INSTALLER_WAIT_MS;
+long long g_lngInstallerPolls = 0;
 
 // A filter run whose steps ran: the check decides, and says what is amiss. Only an
 // answer the installer's work can still change is waited on.
@@ -95,6 +96,7 @@ int Filter_Run_Exit_Code(bool blnInstall) {
     const QDeadlineTimer deadline(g_lngInstallerWaitMs);
     while (check.blnAwaitsInstaller && !deadline.hasExpired()) {
         QThread::msleep(INSTALLER_POLL_MS);
+        ++g_lngInstallerPolls;
         check = Check_Filter_Run(blnInstall);
     }
     if (check.strShortfall.isEmpty()) return 0;
@@ -102,6 +104,8 @@ int Filter_Run_Exit_Code(bool blnInstall) {
     return 1;
 }
 }  // namespace
+
+long long Installer_Polls() { return g_lngInstallerPolls; }
 
 void Set_Installer_Wait(int lngMilliseconds) {
     g_lngInstallerWaitMs = lngMilliseconds > 0 ? lngMilliseconds : INSTALLER_WAIT_MS;

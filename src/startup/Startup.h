@@ -41,6 +41,9 @@ int Exit_Code(Run_Kind kind, const QString& strCommandLine);
 // The time given to the provider installer from now on (tests shorten it); 0 or less
 // puts the ten seconds back.
 void Set_Installer_Wait(int lngMilliseconds);
+// How many times since start a filter run waited a step for the installer's work, so
+// that tests count the waits rather than time them.
+long long Installer_Polls();
 
 // True for exactly "-ip" or "-up": the runs that install or remove the filters,
 // which need no display.
