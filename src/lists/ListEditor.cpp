@@ -19,6 +19,7 @@
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <algorithm>
 
 // Resources of a static library are registered by hand, outside any namespace.
 static void Init_List_Resources() { Q_INIT_RESOURCE(lists); }
@@ -244,9 +245,21 @@ QString Deleted_Texts::Key(const QString& strText) const {
     return m_match == Ignoring_Ascii_Case ? modDBFunctions::Sql_Upper(strText) : strText;
 }
 
+void Deleted_Texts::Add(const QString& strText, long lngItem, long long lngRows) {
+    m_keys.insert(Key(strText));
+    m_items.push_back(lngItem);
+    m_lngRows += lngRows;
+}
+
 std::vector<long> Deleted_Texts::Items_In(const platform::ListView& list, int lngValueSubItem) const {
+    // One listed item per stored row: rows no more than the selected items deleted means
+    // no unselected item showed a deleted text.
+    if (m_lngRows <= static_cast<long long>(m_items.size())) {
+        std::vector<long> items = m_items;
+        std::sort(items.begin(), items.end());
+        return items;
+    }
     std::vector<long> items;
-    if (m_keys.isEmpty()) return items;
     for (long i = 1; i <= list.Count(); ++i)
         if (Contains(lngValueSubItem >= 1 ? list.SubItem(i, lngValueSubItem) : list.Text(i))) items.push_back(i);
     return items;
@@ -279,9 +292,12 @@ void Remove_Selected_Items(frmListEditorBase& dialog, platform::ListView& list, 
         Deleted_Texts deleted(Deleted_Texts::Exact);
         for (long lngIndex : list.Selected_Items()) {
             const QString strValue = Value_Of(lngIndex);
-            if (deleted.Contains(strValue)) continue;  // its rows went with an item before it
+            if (deleted.Contains(strValue)) {  // its rows went with an item before it
+                deleted.Add_Item(lngIndex);
+                continue;
+            }
             if (batch.Run(strValue)) {
-                deleted.Add(strValue);
+                deleted.Add(strValue, lngIndex, batch.Rows_Changed());
                 continue;
             }
             if (strFailure.isEmpty()) strFailure = batch.Last_Error();

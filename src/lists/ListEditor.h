@@ -158,14 +158,18 @@ QString Import_Stopped_Message(const QString& strEntry, const QString& strError,
 // items that leave the list: every item showing a deleted text, selected or not. A
 // delete by a shown text takes every row that shows it (the text's stored forms, and
 // for a delete that ignores ASCII letter case its twins in other cases), so the list
-// would otherwise still show rows the table no longer holds.
+// would otherwise still show rows the table no longer holds. The list is walked for
+// them only when the deletes took more rows than the selected items they ran for.
 class Deleted_Texts {
 public:
     enum Match { Exact, Ignoring_Ascii_Case };
     explicit Deleted_Texts(Match match) : m_match(match) {}
     // True when a delete before took the rows of this text: it needs no delete of its own.
     bool Contains(const QString& strText) const { return m_keys.contains(Key(strText)); }
-    void Add(const QString& strText) { m_keys.insert(Key(strText)); }
+    // The delete of strText, run for the selected item lngItem, took lngRows rows.
+    void Add(const QString& strText, long lngItem, long long lngRows);
+    // A selected item whose text's rows a delete before took.
+    void Add_Item(long lngItem) { m_items.push_back(lngItem); }
     bool Is_Empty() const { return m_keys.isEmpty(); }
     // The items (1-based, in list order) whose text, or sub-item lngValueSubItem when that
     // is 1 or more, was deleted.
@@ -175,6 +179,8 @@ private:
     QString Key(const QString& strText) const;
     Match m_match;
     QSet<QString> m_keys;
+    std::vector<long> m_items;  // the selected items deleted
+    long long m_lngRows = 0;    // the rows their deletes took
 };
 
 // The family's Remove over one list view: asks strQuestion (36); on Yes deletes, in

@@ -552,8 +552,7 @@ void frmScheduleEditorBase::cmdCopySettings_Click() { Copy_Settings(m_config.str
 void frmScheduleEditorBase::Load_Stored() {
     Error_Block([&] {
         if (m_c.cmAdd->text() == QLatin1String("Save")) End_Edit();
-        m_c.lvwSchedules->Clear();
-        Load_Schedules();
+        Show_Stored_Schedules();
     });
 }
 

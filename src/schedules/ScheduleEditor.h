@@ -143,7 +143,7 @@ private:
     void Select_Type(int intIndex);
     void End_Edit();
     void Click_On_Check_List(platform::ListView& list, QComboBox& combo, long lngIndex);
-    // Lists the schedules as stored, after a write found that a listed one is not.
+    // Lists the schedules as stored again: after a write found a listed one gone, after a copy.
     void Show_Stored_Schedules();
 
     Schedule_Config m_config;

@@ -287,12 +287,15 @@ void frmInternetSettings::cmdRemove_Click() {
         lists::Deleted_Texts deleted(lists::Deleted_Texts::Ignoring_Ascii_Case);  // as the database compares them
         for (auto it = selected.rbegin(); it != selected.rend(); ++it) {
             const QString strName = list.Text(*it);
-            if (deleted.Contains(strName)) continue;
+            if (deleted.Contains(strName)) {
+                deleted.Add_Item(*it);
+                continue;
+            }
             const Policy_Owner owner = Owner();
             modDB::Query_Result arrResult;
             if (!modDBFunctions::Delete_Bypass_Exe(hDb, arrResult, owner.lngComputerID, owner.lngUserID, strName))
                 break;
-            deleted.Add(strName);
+            deleted.Add(strName, *it, modDB::Changes(hDb));
         }
         // Nothing leaves the list unless its delete was committed; then every item the
         // table no longer holds leaves it, the twins in other letter cases too.
