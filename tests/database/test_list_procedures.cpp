@@ -21,6 +21,13 @@ QStringList Column0(const Query_Result& arrResult, long lngRows) {
 
 class ListTest : public test::Dv_Test {
 protected:
+    // The owners the tests write for are stored: an insert stores nothing for an owner
+    // whose row is not.
+    void SetUp() override {
+        Dv_Test::SetUp();
+        Exec("INSERT INTO USER_TBL (USER_ID, USER_NAME) VALUES (2, 'u2'), (3, 'u3'), (5, 'u5')");
+        Exec("INSERT INTO COMPUTER_TBL (COMPUTER_ID) VALUES (1), (4)");
+    }
     Db_Connection Open() { return modDB::Open_Database(modDB::Get_Database_File()); }
 };
 
