@@ -67,8 +67,8 @@ bool Change_On(const Db_Connection& hDb, const QString& strSQL, Query_Result& ar
 Row_Write Insert_For_Owner(const Db_Connection& hDb, Query_Result& arrResult, const QString& strInsert,
                            long lngComputerID, long lngUserID) {
     if (!Run_On(hDb, strInsert + " WHERE " + Owner_Exists_Sql(lngComputerID, lngUserID), arrResult))
-        return Row_Write::Outcome::Failed;
-    if (modDB::Changes(hDb) > 0) return Row_Write::Outcome::Changed;
+        return Row_Write(Row_Write::Outcome::Failed);
+    if (modDB::Changes(hDb) > 0) return Row_Write(Row_Write::Outcome::Changed);
     return modDB::Report_Not_Stored(Owner_Gone_Message(lngComputerID));
 }
 
@@ -100,9 +100,9 @@ Row_Write Insert_Item_For_Owner(const Db_Connection& hDb, Query_Result& arrResul
                     Owner_Exists_Sql(lngComputerID, lngUserID) + " AND NOT EXISTS (SELECT 1 FROM " + strTable +
                     " WHERE " + modDB::Sql_Matches_Stored(strColumn, strValue) + " AND " + strOwner + ")",
                 arrResult))
-        return Row_Write::Outcome::Failed;
+        return Row_Write(Row_Write::Outcome::Failed);
     // Nothing inserted: the text was stored already, or the owner is gone (looked up only then).
-    if (modDB::Changes(hDb) > 0) return Row_Write::Outcome::Changed;
+    if (modDB::Changes(hDb) > 0) return Row_Write(Row_Write::Outcome::Changed);
     return Owner_Stored(hDb, lngComputerID, lngUserID);
 }
 
@@ -127,7 +127,7 @@ namespace {
 // of the list tables refuses).
 Row_Write Update_Item_On(const Db_Connection& hDb, const QString& strColumn, const QString& strTable,
                          const QString& strOldValue, const QString& strNewValue, long lngComputerID, long lngUserID) {
-    if (!hDb) return Row_Write::Outcome::Failed;
+    if (!hDb) return Row_Write(Row_Write::Outcome::Failed);
     return modDB::Change_Row(hDb,
                             "UPDATE " + strTable + " SET " + strColumn + "='" + Sql_Text(strNewValue) +
                                 "' WHERE rowid=(SELECT rowid FROM " + strTable + " WHERE " +
@@ -141,7 +141,7 @@ bool Update_Item_For_Owner(const QString& strColumn, const QString& strTable, co
                            const QString& strNewValue, long lngComputerID, long lngUserID) {
     modDB::Db_Connection hDb = modDB::Open_Database(modDB::Get_Database_File());
     const bool blnResult =
-        Update_Item_On(hDb, strColumn, strTable, strOldValue, strNewValue, lngComputerID, lngUserID);
+        static_cast<bool>(Update_Item_On(hDb, strColumn, strTable, strOldValue, strNewValue, lngComputerID, lngUserID));
     modDB::Close_Database(hDb);
     return blnResult;
 }
@@ -335,16 +335,16 @@ Row_Write Add_Schedule(long lngSchFor, long lngSubType, long lngDWM, long lngWee
     // is that of the row inserted and no other program's row meanwhile.
     modDB::Db_Connection hDb = modDB::Open_Database(modDB::Get_Database_File());
     modDB::MY_TRANS trans(hDb);
-    if (!trans.Began()) return Row_Write::Outcome::Failed;  // the open or the BEGIN was reported
+    if (!trans.Began()) return Row_Write(Row_Write::Outcome::Failed);  // the open or the BEGIN was reported
     Query_Result table;
     long lngRows = 0;
     const Row_Write inserted = Insert_For_Owner(hDb, table, strInsert, lngComputerID, lngUserID);
     if (!inserted) return inserted;
-    if (!modDB::Run_Query(hDb, strSelect, table, lngRows)) return Row_Write::Outcome::Failed;
+    if (!modDB::Run_Query(hDb, strSelect, table, lngRows)) return Row_Write(Row_Write::Outcome::Failed);
     // A refused commit was rolled back and reported by the guard: nothing is stored.
-    if (!trans.Commit()) return Row_Write::Outcome::Failed;
+    if (!trans.Commit()) return Row_Write(Row_Write::Outcome::Failed);
     arrResult = std::move(table);
-    return Row_Write::Outcome::Changed;
+    return Row_Write(Row_Write::Outcome::Changed);
 }
 
 Row_Write Update_Schedule(long lngSchID, long lngSubType, long lngDWM, long lngWeekdays, long lngMonths,
@@ -373,7 +373,7 @@ bool Get_Ports(long blnBlocking, long lngComputerID, long lngUserID, Query_Resul
 Row_Write Add_Port(long lngPortNo, long lngFilterType, const QString& strProtocolType, long lngComputerID,
                    long lngUserID) {
     modDB::Db_Connection hDb = modDB::Open_Database(modDB::Get_Database_File());
-    if (!hDb) return Row_Write::Outcome::Failed;  // reported by the open
+    if (!hDb) return Row_Write(Row_Write::Outcome::Failed);  // reported by the open
     Query_Result arrResult;
     return Insert_For_Owner(hDb, arrResult,
                             "INSERT INTO PORT_TBL(PORT_NO,FILTER_TYPE,PROTOCOL_TYPE,COMPUTER_ID,USER_ID) SELECT " +

@@ -165,14 +165,14 @@ Row_Write Owner_Stored(const Db_Connection& hDb, long lngComputerID, long lngUse
     bool blnFound = false;
     if (!Read_On(hDb, Owner_Row_Sql(lngComputerID, lngUserID) + " LIMIT 1",
                  [&](const Query_Result&, long lngRows) { blnFound = lngRows > 0; }))
-        return Row_Write::Outcome::Failed;
-    if (blnFound) return Row_Write::Outcome::Changed;
+        return Row_Write(Row_Write::Outcome::Failed);
+    if (blnFound) return Row_Write(Row_Write::Outcome::Changed);
     return modDB::Report_Not_Stored(Owner_Gone_Message(lngComputerID));
 }
 
 Row_Write Owner_Stored(long lngComputerID, long lngUserID) {
     modDB::Db_Connection hDb = modDB::Open_Database(modDB::Get_Database_File());
-    if (!hDb) return Row_Write::Outcome::Failed;  // reported by the open
+    if (!hDb) return Row_Write(Row_Write::Outcome::Failed);  // reported by the open
     return Owner_Stored(hDb, lngComputerID, lngUserID);
 }
 
@@ -190,16 +190,16 @@ Row_Write Rename_Unless_Twin(const QString& strTwinSelect, bool& blnTwinStored,
     modDB::Db_Connection hDb = modDB::Open_Database(modDB::Get_Database_File());
     // The look-up and the write in one write transaction: nobody stores the twin between them.
     modDB::MY_TRANS trans(hDb);
-    if (!trans.Began()) return Row_Write::Outcome::Failed;  // the open or the BEGIN was reported
+    if (!trans.Began()) return Row_Write(Row_Write::Outcome::Failed);  // the open or the BEGIN was reported
     bool blnTwin = false;
-    if (!Row_Found(hDb, strTwinSelect, blnTwin)) return Row_Write::Outcome::Failed;
+    if (!Row_Found(hDb, strTwinSelect, blnTwin)) return Row_Write(Row_Write::Outcome::Failed);
     if (blnTwin) {
         blnTwinStored = true;
-        return Row_Write::Outcome::Failed;
+        return Row_Write(Row_Write::Outcome::Failed);
     }
     const Row_Write result = rename(hDb);
     // A refused commit was rolled back and reported by the guard.
-    if (!trans.Commit()) return Row_Write::Outcome::Failed;
+    if (!trans.Commit()) return Row_Write(Row_Write::Outcome::Failed);
     return result;
 }
 

@@ -156,7 +156,7 @@ TEST_P(OwnerListTest, AnInsertOfATextStoredInTheOtherFormStoresNothingInEitherWa
     const Way ways[] = {
         {"one insert",
          [&](const Db_Connection& h, const QString& v, long u) {
-             return Insert_Item_For_Owner(h, arrResult, C(), T(), v, 0, u);
+             return static_cast<bool>(Insert_Item_For_Owner(h, arrResult, C(), T(), v, 0, u));
          },
          nullptr},
         {"batch",
@@ -239,9 +239,9 @@ struct Caller_Case {
 };
 
 const Caller_Case CALLER_CASES[] = {
-    {"Insert", [](const Db_Connection& h, Query_Result& r) { return Insert_Item_For_Owner(h, r, "BL_URL", "BL_TBL", "new", 0, 2); }},
+    {"Insert", [](const Db_Connection& h, Query_Result& r) { return static_cast<bool>(Insert_Item_For_Owner(h, r, "BL_URL", "BL_TBL", "new", 0, 2)); }},
     {"Delete", [](const Db_Connection& h, Query_Result& r) { return Delete_Item_For_Owner(h, r, "BL_URL", "BL_TBL", "kept", 0, 2); }},
-    {"AddBypass", [](const Db_Connection& h, Query_Result& r) { return Add_Bypass_Exe(h, r, 0, 2, "new.exe"); }},
+    {"AddBypass", [](const Db_Connection& h, Query_Result& r) { return static_cast<bool>(Add_Bypass_Exe(h, r, 0, 2, "new.exe")); }},
     {"DeleteBypass", [](const Db_Connection& h, Query_Result& r) { return Delete_Bypass_Exe(h, r, 0, 2, "kept.exe"); }},
 };
 
@@ -305,7 +305,7 @@ TEST_P(BatchFaultTest, ARefusedInsertKeepsTheBatchOnlyWhileItsTransactionIsOpen)
         ASSERT_TRUE(trans.Began());
         for (const char* strValue : {"a.exe", "b.exe", "c.exe"}) {
             if (!trans.Is_Open()) break;
-            answers.push_back(Insert_Item_For_Owner(hDb, arrResult, "EXE_NAME", "EXE_TBL", strValue, 0, 2));
+            answers.push_back(static_cast<bool>(Insert_Item_For_Owner(hDb, arrResult, "EXE_NAME", "EXE_TBL", strValue, 0, 2)));
         }
         EXPECT_EQ(trans.Commit(), c.blnCommitted);
     }
