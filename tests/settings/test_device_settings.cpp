@@ -185,7 +185,10 @@ TEST_F(DeviceSettingsTest, TheDialogShowsTheUsersCaptionTheDevicePicturesAndTheO
 TEST_F(DeviceSettingsTest, InRemoteModeTheOptionsAndApplyAreDisabledAndCopySettingsStillOpens) {
     modGlobal::Is_Remote_Mode = true;
     QStringList keys;
-    lists::Set_Copy_Settings_Opener([&](const QString& strFeature) { keys << strFeature; });
+    lists::Set_Copy_Settings_Opener([&](const QString& strFeature) {
+        keys << strFeature;
+        return Copied_Settings();
+    });
     Open();
     for (int d = 0; d < 3; ++d)
         for (int i = 0; i < 3; ++i) EXPECT_FALSE(Option(d, i)->isEnabled()) << DEVICES[d] << i;
