@@ -476,8 +476,9 @@ TEST_F(GeneralOptionsTest, ARemoteChangeOverAStoredValueThatFailsItsCheckEndsAtI
         {"port_of_six_digits_and_a_typed_server", "CLIENT_PORT='123456', REMOTE_MODE=1",
          [this] { Box("txtServerName")->setText("server1"); }, "Please enter a valid Port Number!.",
          {"1", "Marigold", "0", "1", "localhost", "123456"}},
+        // Only the remote mode was changed: the port stays as stored.
         {"port_with_a_leading_zero", "CLIENT_PORT='08080'", remote_on, "",
-         {"0", "Marigold", "0", "1", "localhost", "8080"}},
+         {"0", "Marigold", "0", "1", "localhost", "08080"}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.strName);

@@ -51,9 +51,16 @@ TEST_F(ProgramSettingsTest, ModeAndClientOptionsReadTheFirstRowButWriteOnlyRowOn
     ASSERT_TRUE(Get_Client_Options(lngOptions));
     EXPECT_EQ(lngMode, 0);
     EXPECT_EQ(lngOptions, 6);
-    EXPECT_TRUE(Set_Program_Mode(1));
-    EXPECT_TRUE(Set_Client_Options(1));
+    // A write that finds no row with SETTINGS_ID 1 stores nothing and says so.
+    EXPECT_TRUE(Set_Program_Mode(1).Not_Stored());
+    EXPECT_TRUE(Set_Client_Options(1).Not_Stored());
     EXPECT_EQ(Query("SELECT PROGRAM_MODE, CLIENT_OPTIONS FROM SETTINGS_TBL"), (test::Rows{{"0", "6"}}));
+    const std::vector<test::Shown_Box> boxes = Boxes();
+    ASSERT_EQ(boxes.size(), 2u);
+    for (const test::Shown_Box& box : boxes) {
+        EXPECT_EQ(box.strText, "The settings are not stored as listed, so nothing was changed.");
+        EXPECT_EQ(box.lngStyle, 16);
+    }
     QString strPwd = "unchanged";
     EXPECT_FALSE(Get_Pwd(strPwd));  // no row with SETTINGS_ID 1
     EXPECT_EQ(strPwd, "unchanged");
