@@ -253,6 +253,7 @@ void frmInternetSettings::cmdAdd_Click() {
         }
         modDB::Db_Connection hDb = modDB::Open_Database(modDB::Get_Database_File());
         modDB::MY_TRANS trans(hDb);
+        if (!trans.Began()) return;  // the open or the BEGIN was reported
         const Policy_Owner owner = Owner();
         modDB::Query_Result arrResult;
         if (!modDBFunctions::Add_Bypass_Exe(hDb, arrResult, owner.lngComputerID, owner.lngUserID, strName)) return;
@@ -279,6 +280,7 @@ void frmInternetSettings::cmdRemove_Click() {
     Error_Block([&] {
         modDB::Db_Connection hDb = modDB::Open_Database(modDB::Get_Database_File());
         modDB::MY_TRANS trans(hDb);
+        if (!trans.Began()) return;  // the open or the BEGIN was reported
         const std::vector<long> selected = list.Selected_Items();
         // From the last to the first. The first refused delete (reported: a lock, a
         // failure, or no row found) ends the walk; those before it are committed. A name
