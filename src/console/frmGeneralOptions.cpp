@@ -140,12 +140,8 @@ void frmGeneralOptions::Form_Load() {
 }
 
 void frmGeneralOptions::Show_Stored_Settings() {
-    Load_Program_Mode();
-    Load_Client_Options();
-    Load_Remote_Settings();
-    Set_Controls_State();
+    Show_Readable_Settings();
     Clear_Password_Boxes();
-    Remember_Loaded_Remote_Settings();
     // What a write before the refused one stored shows in the console too.
     m_frmMain.Get_Working_Mode();
     ui->cmdApply->setEnabled(false);
@@ -383,8 +379,8 @@ void frmGeneralOptions::Clear_Password_Boxes() {
     ui->txtConfirmPassword->setText(QString());
 }
 
-void frmGeneralOptions::Show_Applied_Settings() {
-    // A value the load could not read was not written and is not read again.
+void frmGeneralOptions::Show_Readable_Settings() {
+    // A value the load could not read was not written and is not read (nor reported) again.
     if (m_blnModeRead) Load_Program_Mode();
     if (m_blnClientOptionsRead) Load_Client_Options();
     if (m_blnRemoteRead) Load_Remote_Settings();
@@ -493,7 +489,7 @@ void frmGeneralOptions::cmdApply_Click() {
             return;
         }
 
-        Show_Applied_Settings();
+        Show_Readable_Settings();
         m_frmMain.Get_Working_Mode();
 
         ui->cmdApply->setEnabled(false);

@@ -71,9 +71,9 @@ private:
     int Chosen_Program_Mode() const;
     bool Is_Client_Option_Set(Flag_Word lngBit) const;
     void Clear_Password_Boxes();
-    // After an Apply that stored every change: the settings the load could read, as
-    // stored now (another program's changes included), nothing pending.
-    void Show_Applied_Settings();
+    // The settings the load could read, as stored now (another program's changes
+    // included); what it could not read stays as shown.
+    void Show_Readable_Settings();
     void Show_Picture(QLabel& picture, const QString& strKey);
 
     std::unique_ptr<Ui::frmGeneralOptions> ui;
