@@ -152,16 +152,17 @@ Stored_Word Owner_Word(const char* strColumn, long lngComputerID, long lngUserID
 
 Row_Write Change_Word(const Stored_Word& word, const Word_Change& change, Flag_Word* pWritten) {
     Db_Connection hDb = modDB::Open_Database(modDB::Get_Database_File());
-    if (!hDb) return Row_Write::Outcome::Failed;
+    if (!hDb) return Row_Write(Row_Write::Outcome::Failed);
     // A write transaction from its first statement: another program's write waits for
     // its commit (or this one for the other's), never in between the read and the write.
     modDB::MY_TRANS trans(hDb);
-    if (!trans.Began()) return Row_Write::Outcome::Failed;
+    if (!trans.Began()) return Row_Write(Row_Write::Outcome::Failed);
     Flag_Word lngWord = 0;
     const Row_Write::Outcome read = Read_Word(hDb, word, lngWord);
     if (read != Row_Write::Outcome::Changed) {
         trans.Rollback();
-        return read == Row_Write::Outcome::Not_Stored ? modDB::Report_Not_Stored(word.strNotStoredMessage) : read;
+        return read == Row_Write::Outcome::Not_Stored ? modDB::Report_Not_Stored(word.strNotStoredMessage)
+                                                      : Row_Write(read);
     }
     change(lngWord);
     const Row_Write written = modDB::Change_Row(
@@ -171,7 +172,7 @@ Row_Write Change_Word(const Stored_Word& word, const Word_Change& change, Flag_W
         trans.Rollback();
         return written;
     }
-    if (!trans.Commit()) return Row_Write::Outcome::Failed;
+    if (!trans.Commit()) return Row_Write(Row_Write::Outcome::Failed);
     if (pWritten) *pWritten = lngWord;
     return written;
 }

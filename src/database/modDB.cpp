@@ -361,14 +361,14 @@ long long Changes(const Db_Connection& hDb) { return hDb ? sqlite3_changes64(hDb
 Row_Write Change_Row(const Db_Connection& hDb, const QString& strSQL, const QString& strNotStoredMessage) {
     Query_Result arrResult;
     long lngRows = 0;
-    if (!Run_Query(hDb, strSQL, arrResult, lngRows)) return Row_Write::Outcome::Failed;
-    if (Changes(hDb) > 0) return Row_Write::Outcome::Changed;
+    if (!Run_Query(hDb, strSQL, arrResult, lngRows)) return Row_Write(Row_Write::Outcome::Failed);
+    if (Changes(hDb) > 0) return Row_Write(Row_Write::Outcome::Changed);
     return Report_Not_Stored(strNotStoredMessage);
 }
 
 Row_Write Report_Not_Stored(const QString& strNotStoredMessage) {
     Error_Block([&] { modProgram::Log().Show_Error(strNotStoredMessage, true); });
-    return Row_Write::Outcome::Not_Stored;
+    return Row_Write(Row_Write::Outcome::Not_Stored);
 }
 
 Row_Write Change_Row(const QString& strSQL, const QString& strNotStoredMessage) {

@@ -156,8 +156,8 @@ long long Changes(const Db_Connection& hDb);
 class Row_Write {
 public:
     enum class Outcome { Changed, Not_Stored, Failed };
-    Row_Write(Outcome outcome = Outcome::Failed) : m_outcome(outcome) {}
-    operator bool() const { return m_outcome == Outcome::Changed; }
+    explicit Row_Write(Outcome outcome = Outcome::Failed) : m_outcome(outcome) {}
+    explicit operator bool() const { return m_outcome == Outcome::Changed; }
     // It ran and changed no row: the row is not stored as the screen shows it (another
     // program deleted or changed it). Reported; the caller shows what is stored.
     bool Not_Stored() const { return m_outcome == Outcome::Not_Stored; }
