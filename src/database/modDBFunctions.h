@@ -109,10 +109,10 @@ Row_Write Set_User_Messages(long lngUserID, long lngUrlMsgType, const QString& s
 // ---- Feature and status flags ----
 bool Read_Feature_Bits(long lngComputerID, long lngUserID, Flag_Word& lngBits);
 Row_Write Write_Feature_Bits(long lngComputerID, long lngUserID, Flag_Word lngBits);
-// blnSet true sets lngBit, anything else clears it. The write is skipped when the
-// read fails, so the owner's other flags are never replaced by a value built from 0.
-// True when the flags were read and written back; an owner row the read finds
-// missing is reported as not stored.
+// blnSet true sets lngBit, anything else clears it, in the flags as stored at the write
+// (Change_Word): the owner's other flags stay, whoever set them. The write is skipped
+// when the read fails. True when the flags were read and written back; an owner row
+// the read finds missing is reported as not stored.
 Row_Write Set_Feature_Bit(bool blnSet, Flag_Word lngBit, long lngComputerID, long lngUserID);
 bool Is_Feature_Bit_Set(long lngComputerID, long lngUserID, Flag_Word lngBit);
 bool Read_Status_Bits(long lngComputerID, long lngUserID, Flag_Word& lngBits);
