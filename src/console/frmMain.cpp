@@ -250,6 +250,8 @@ void frmMain::Open_Copy_Settings(const QString& strFeature) {
     if (Has_Owner()) Get_Internet_Mode();
 }
 
+void frmMain::Show_Stored_Users() { Fill_Users_In_ComboBox(); }
+
 // ---------------------------------------------------------------- loading
 
 void frmMain::Form_Load() {

@@ -29,6 +29,11 @@ QString Owner_Where(long lngComputerID, long lngUserID, const char* strEquals) {
 
 QString Num(long lngValue) { return QString::number(lngValue); }
 
+// The owner's own row: the all-users row (USER_ID 0) is a row of USER_TBL like any user's.
+QString Owner_Row_Sql(long lngComputerID, long lngUserID) {
+    return "SELECT 1 FROM " + Owner_Table(lngComputerID) + Owner_Where(lngComputerID, lngUserID, "=");
+}
+
 // The message of a write of the owner's row that found none. The console's owner is
 // always a user; a computer row is named as such.
 QString No_Owner_Message(long lngComputerID) {
@@ -184,6 +189,60 @@ QString Sql_Upper(const QString& strValue) {
     return strOut;
 }
 
+// ---- The owner's row ----
+
+QString Owner_Gone_Message(long lngComputerID) {
+    return Is_Computer_Owner(lngComputerID)
+               ? QStringLiteral("The computer is no longer stored: another program removed it.")
+               : QStringLiteral("The user is no longer stored: another program removed it.");
+}
+
+QString Owner_Exists_Sql(long lngComputerID, long lngUserID) {
+    return "EXISTS (" + Owner_Row_Sql(lngComputerID, lngUserID) + ")";
+}
+
+Row_Write Owner_Stored(const Db_Connection& hDb, long lngComputerID, long lngUserID) {
+    bool blnFound = false;
+    if (!Read_On(hDb, Owner_Row_Sql(lngComputerID, lngUserID) + " LIMIT 1",
+                 [&](const Query_Result&, long lngRows) { blnFound = lngRows > 0; }))
+        return Row_Write(Row_Write::Outcome::Failed);
+    if (blnFound) return Row_Write(Row_Write::Outcome::Changed);
+    return modDB::Report_Not_Stored(Owner_Gone_Message(lngComputerID));
+}
+
+Row_Write Owner_Stored(long lngComputerID, long lngUserID) {
+    modDB::Db_Connection hDb = modDB::Open_Database(modDB::Get_Database_File());
+    if (!hDb) return Row_Write(Row_Write::Outcome::Failed);  // reported by the open
+    return Owner_Stored(hDb, lngComputerID, lngUserID);
+}
+
+bool Row_Found(const Db_Connection& hDb, const QString& strSelect, bool& blnFound) {
+    bool blnRow = false;
+    if (!Read_On(hDb, strSelect + " LIMIT 1", [&](const Query_Result&, long lngRows) { blnRow = lngRows > 0; }))
+        return false;
+    blnFound = blnRow;
+    return true;
+}
+
+Row_Write Rename_Unless_Twin(const QString& strTwinSelect, bool& blnTwinStored,
+                             const std::function<Row_Write(const Db_Connection&)>& rename) {
+    blnTwinStored = false;
+    modDB::Db_Connection hDb = modDB::Open_Database(modDB::Get_Database_File());
+    // The look-up and the write in one write transaction: nobody stores the twin between them.
+    modDB::MY_TRANS trans(hDb);
+    if (!trans.Began()) return Row_Write(Row_Write::Outcome::Failed);  // the open or the BEGIN was reported
+    bool blnTwin = false;
+    if (!Row_Found(hDb, strTwinSelect, blnTwin)) return Row_Write(Row_Write::Outcome::Failed);
+    if (blnTwin) {
+        blnTwinStored = true;
+        return Row_Write(Row_Write::Outcome::Failed);
+    }
+    const Row_Write result = rename(hDb);
+    // A refused commit was rolled back and reported by the guard.
+    if (!trans.Commit()) return Row_Write(Row_Write::Outcome::Failed);
+    return result;
+}
+
 // ---- Users ----
 
 bool Get_All_Users(long& lngRows, Query_Result& arrResult) {
@@ -244,14 +303,31 @@ bool Add_User(const Db_Connection& hDb, const QString& strUserName, long& lngUse
 
 QString No_User_Message() { return QStringLiteral("The user is not stored as listed, so nothing was changed."); }
 
+namespace {
+Row_Write Rename_User(const Db_Connection& hDb, const QString& strNewName, long lngUserID) {
+    return modDB::Change_Row(
+        hDb, "UPDATE USER_TBL SET USER_NAME='" + Sql_Text(strNewName) + "' WHERE USER_ID= " + Num(lngUserID),
+        No_User_Message());
+}
+}  // namespace
+
+Row_Write Rename_User(const QString& strNewName, long lngUserID, bool& blnTwinStored) {
+    // Another user stored under the new name in any letter case and any stored form (as
+    // another program may have written it since the list was read) keeps the name.
+    return Rename_Unless_Twin(
+        "SELECT 1 FROM USER_TBL WHERE " +
+            modDB::Sql_Matches_Stored(QStringLiteral("UPPER(USER_NAME)"), Sql_Upper(strNewName)) +
+            " AND USER_ID<>" + Num(lngUserID),
+        blnTwinStored, [&](const Db_Connection& hDb) { return Rename_User(hDb, strNewName, lngUserID); });
+}
+
 Row_Write Delete_User(long lngUserID) {
     return modDB::Change_Row("DELETE FROM USER_TBL WHERE USER_ID= " + Num(lngUserID), No_User_Message());
 }
 
 Row_Write Rename_User(const QString& strNewName, long lngUserID) {
-    return modDB::Change_Row(
-        "UPDATE USER_TBL SET USER_NAME='" + Sql_Text(strNewName) + "' WHERE USER_ID= " + Num(lngUserID),
-        No_User_Message());
+    modDB::Db_Connection hDb = modDB::Open_Database(modDB::Get_Database_File());
+    return Rename_User(hDb, strNewName, lngUserID);
 }
 
 // ---- Device lock ----

@@ -73,6 +73,34 @@ Row_Write Set_Remote_Settings(long lngRemoteMode, const QString& strServerName, 
 Row_Write Change_Remote_Settings(std::optional<long> lngRemoteMode, const std::optional<QString>& strServerName,
                                  const std::optional<QString>& strClientPort);
 
+// ---- The policy owner's row (USER_TBL, or COMPUTER_TBL for a computer owner) ----
+// Another program may remove a user, or remove it and add it again under a new id,
+// while the console still shows it chosen. Every insert for an owner checks, in the
+// same statement or write transaction, that the owner's row is still stored; one that
+// is not stores nothing and is reported once with Owner_Gone_Message.
+// "The user is no longer stored: another program removed it." (a computer owner is
+// named as such).
+QString Owner_Gone_Message(long lngComputerID);
+// The condition "the owner's row is stored", for an INSERT ... SELECT ... WHERE.
+QString Owner_Exists_Sql(long lngComputerID, long lngUserID);
+// Whether the owner's row is stored, read on the caller's connection (inside its write
+// transaction, so that the answer holds until the commit): true when it is; Not_Stored
+// when it is not (reported with Owner_Gone_Message); Failed when the read failed (reported).
+Row_Write Owner_Stored(const Db_Connection& hDb, long lngComputerID, long lngUserID);
+// The same on a connection of its own: a dialog about to open for the owner.
+Row_Write Owner_Stored(long lngComputerID, long lngUserID);
+
+// True when strSelect (a SELECT of one row) ran; blnFound says whether it found a row.
+bool Row_Found(const Db_Connection& hDb, const QString& strSelect, bool& blnFound);
+// A rename or in-place edit checked against what is stored at the time of the write:
+// in one write transaction on a connection of its own, strTwinSelect looks the new text
+// up (in every stored form, as the Add does); a row found stores nothing, sets
+// blnTwinStored and answers Failed without a box (the caller gives the Add's box for a
+// text already stored). Otherwise rename writes on the connection and its answer is
+// kept once the commit succeeded.
+Row_Write Rename_Unless_Twin(const QString& strTwinSelect, bool& blnTwinStored,
+                             const std::function<Row_Write(const Db_Connection&)>& rename);
+
 // ---- Users (USER_TBL) ----
 bool Get_All_Users(long& lngRows, Query_Result& arrResult);
 bool Get_User_Id(long& lngUserID, const QString& strUserName);
@@ -85,6 +113,9 @@ bool Add_User(const Db_Connection& hDb, const QString& strUserName, long& lngUse
 QString No_User_Message();
 Row_Write Delete_User(long lngUserID);
 Row_Write Rename_User(const QString& strNewName, long lngUserID);
+// The same unless another user is stored under the new name, in any letter case and
+// stored form (Rename_Unless_Twin).
+Row_Write Rename_User(const QString& strNewName, long lngUserID, bool& blnTwinStored);
 
 // ---- Device lock ----
 bool Get_Device_Lock(long lngComputerID, long lngUserID, long& lngDeviceLock);
@@ -187,14 +218,20 @@ QString Insert_Unless_Stored_Sql(const QString& strTable, const QString& strColu
 // or update that changed no row is reported with No_Row_Message and answers false, so
 // the entry stays listed as stored.
 QString No_Row_Message(const QString& strValue);
-bool Insert_Item_For_Owner(const Db_Connection& hDb, Query_Result& arrResult, const QString& strColumn,
-                           const QString& strTable, const QString& strValue, long lngComputerID, long lngUserID);
+// The insert stores nothing for an owner whose row is gone: Not_Stored, reported once
+// with Owner_Gone_Message (looked up only when the insert stored no row).
+Row_Write Insert_Item_For_Owner(const Db_Connection& hDb, Query_Result& arrResult, const QString& strColumn,
+                                const QString& strTable, const QString& strValue, long lngComputerID, long lngUserID);
 bool Delete_Item_For_Owner(const Db_Connection& hDb, Query_Result& arrResult, const QString& strColumn,
                            const QString& strTable, const QString& strValue, long lngComputerID, long lngUserID);
 bool Get_Items_For_Owner(const QString& strColumn, const QString& strTable, long lngComputerID, long lngUserID,
                          Query_Result& arrResult, long& lngRows);
 bool Update_Item_For_Owner(const QString& strColumn, const QString& strTable, const QString& strOldValue,
                            const QString& strNewValue, long lngComputerID, long lngUserID);
+// The same unless the owner holds the new text already, in any stored form
+// (Rename_Unless_Twin): an edit stores no second row that reads as the first.
+Row_Write Update_Item_For_Owner(const QString& strColumn, const QString& strTable, const QString& strOldValue,
+                                const QString& strNewValue, long lngComputerID, long lngUserID, bool& blnTwinStored);
 // The rows of Get_Items_For_Owner handed to onItem one by one as they are read, as the
 // database's UTF-8 bytes (valid only during the call), so that a list of any size is
 // never held twice nor converted on the way. onSize, when given, first learns how many
@@ -228,6 +265,8 @@ public:
     // After a failed Run: whether another connection held the database locked, so that
     // every further write would wait out the busy time-out and fail alike.
     bool Busy() const { return m_strNoRow.isEmpty() && Last().Busy(); }
+    // After a failed delete: whether it ran and found no row of the value.
+    bool No_Row() const { return !m_strNoRow.isEmpty(); }
 
 private:
     const modDB::Prepared_Statement& Last() const { return m_blnLastPlain ? *m_pPlainInsert : m_statement.Last(); }
@@ -249,8 +288,9 @@ private:
 // ---- Always-allowed programs ----
 // Returns the row count (0 on failure); names in column 0.
 long Get_Bypass_Exes(long lngComputerID, long lngUserID, Query_Result& arrResult);
-bool Add_Bypass_Exe(const Db_Connection& hDb, Query_Result& arrResult, long lngComputerID, long lngUserID,
-                    const QString& strExeName);
+// Stores nothing for an owner whose row is gone (Not_Stored, reported), in the same statement.
+Row_Write Add_Bypass_Exe(const Db_Connection& hDb, Query_Result& arrResult, long lngComputerID, long lngUserID,
+                         const QString& strExeName);
 // Deletes every row of the owner whose name equals strExeName ignoring letter case, in
 // any stored form; none deleted is reported with No_Row_Message and answers false.
 bool Delete_Bypass_Exe(const Db_Connection& hDb, Query_Result& arrResult, long lngComputerID, long lngUserID,
@@ -258,9 +298,11 @@ bool Delete_Bypass_Exe(const Db_Connection& hDb, Query_Result& arrResult, long l
 
 // ---- Schedules ----
 bool Get_Schedules(long lngSchFor, long lngComputerID, long lngUserID, Query_Result& arrResult, long& lngRows);
-bool Add_Schedule(long lngSchFor, long lngSubType, long lngDWM, long lngWeekdays, long lngMonths,
-                  const QString& strFromTime, const QString& strToTime, long lngComputerID, long lngUserID,
-                  Query_Result& arrResult);
+// The insert (only while the owner's row is stored; Not_Stored, reported, when it is not)
+// and the read-back of the schedule's id, in one write transaction.
+Row_Write Add_Schedule(long lngSchFor, long lngSubType, long lngDWM, long lngWeekdays, long lngMonths,
+                       const QString& strFromTime, const QString& strToTime, long lngComputerID, long lngUserID,
+                       Query_Result& arrResult);
 // "The schedule is not stored as listed, so nothing was changed."
 QString No_Schedule_Message();
 Row_Write Update_Schedule(long lngSchID, long lngSubType, long lngDWM, long lngWeekdays, long lngMonths,
@@ -269,7 +311,9 @@ Row_Write Delete_Schedule(long lngSchID);
 
 // ---- Ports ----
 bool Get_Ports(long blnBlocking, long lngComputerID, long lngUserID, Query_Result& arrResult, long& lngRows);
-bool Add_Port(long lngPortNo, long lngFilterType, const QString& strProtocolType, long lngComputerID, long lngUserID);
+// Stores nothing for an owner whose row is gone (Not_Stored, reported), in the same statement.
+Row_Write Add_Port(long lngPortNo, long lngFilterType, const QString& strProtocolType, long lngComputerID,
+                   long lngUserID);
 
 // ---- User exceptions ----
 bool Get_User_Exceptions(long& lngRows, Query_Result& arrResult);
@@ -279,6 +323,9 @@ bool Add_User_Exception(const QString& strUserName, long& lngExceptionID);
 QString No_User_Exception_Message();
 Row_Write Delete_User_Exception(long lngExceptionID);
 Row_Write Rename_User_Exception(const QString& strNewName, long lngExceptionID);
+// The same unless another exception is stored under the new name, in any letter case and
+// stored form (Rename_Unless_Twin).
+Row_Write Rename_User_Exception(const QString& strNewName, long lngExceptionID, bool& blnTwinStored);
 
 }  // namespace modDBFunctions
 

@@ -183,16 +183,30 @@ private:
     long long m_lngRows = 0;    // the rows their deletes took
 };
 
+// Shows what is stored again, the one way for every list after a write found it not as
+// stored (a Remove or edit that found no row, a name another program stored meanwhile) or
+// after a copy wrote to it: empties the list, has load list the owner's stored rows, and
+// fits the column allowance (when given) to the count. Answers load's answer.
+bool Show_Stored_Rows(platform::ListView& list, Column_Allowance* pAllowance, const std::function<bool()>& load);
+
+// What a Remove deleted.
+struct Removed_Rows {
+    long long lngRows = 0;       // the rows its committed deletes took
+    bool blnNotStored = false;   // a selected item had no row: the list was shown as stored
+};
+
 // The family's Remove over one list view: asks strQuestion (36); on Yes deletes, in
 // one transaction, the owner's rows whose strColumn equals each selected item's value
 // (its text, or its sub-item lngValueSubItem when that is 1 or more), and once that
 // transaction has committed takes the deleted items out of the list and updates the
 // column allowance. An item whose delete fails stays listed; failed deletes are
 // reported in one box. A failure after which SQLite rolled the transaction back ends
-// the walk, and then, as after a refused commit, every item stays listed.
-void Remove_Selected_Items(frmListEditorBase& dialog, platform::ListView& list, Column_Allowance& allowance,
-                           const QString& strQuestion, const QString& strColumn, const QString& strTable,
-                           int lngValueSubItem = 0);
+// the walk, and then, as after a refused commit, every item stays listed. A delete that
+// found no row (another program deleted it) shows the list as stored through
+// fnShowStored, so that the item does not stay listed.
+Removed_Rows Remove_Selected_Items(frmListEditorBase& dialog, platform::ListView& list, Column_Allowance& allowance,
+                                   const QString& strQuestion, const QString& strColumn, const QString& strTable,
+                                   int lngValueSubItem, const std::function<void()>& fnShowStored);
 
 // One list of a dialog: load, add, edit in place, remove, import and export.
 class clsListEditor {
@@ -229,6 +243,8 @@ public:
 private:
     // Shows the first failing test's message; true when the entry may be stored.
     bool Check_Entry(const QString& strEntry, const QString& strInvalidMessage, bool blnEdit);
+    // The message of an entry already in this list (the edit's wording when asked for it).
+    QString Listed_Message(bool blnEdit) const;
 
     frmListEditorBase& m_dialog;
     List_Config m_config;
@@ -258,6 +274,11 @@ public:
     // feature's key and, once it has closed, whatever it copied, shows the owner's
     // settings as stored (Load_Stored).
     void Copy_Settings(const QString& strFeature);
+
+    // A write found the owner's row gone (and said so in one box): the console lists the
+    // users as stored, and the dialog, whose owner is no more, closes without writing or
+    // reading anything else.
+    void Owner_Gone();
 
     // Disables (false) or enables the given controls around a long import.
     void Enable_Controls(bool blnEnable);

@@ -128,7 +128,7 @@ protected:
     // The member's handler of the schedule list's focus.
     virtual void Schedule_List_Focus_Handler() = 0;
 
-    bool Add_Schedule_To_DB(const QString& strType, const QString& strDay, const QString& strMonth,
+    modDB::Row_Write Add_Schedule_To_DB(const QString& strType, const QString& strDay, const QString& strMonth,
                             const QString& strFromTime, const QString& strToTime, modDB::Query_Result& arrResult);
     modDB::Row_Write Update_Schedule_In_DB(long lngSchID, const QString& strType, const QString& strDay, const QString& strMonth,
                                            const QString& strFromTime, const QString& strToTime);

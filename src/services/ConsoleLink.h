@@ -25,6 +25,9 @@ public:
     virtual void Open_Copy_Settings(const QString& strFeature) = 0;
     // Has the console read the shown user's internet mode again and show it.
     virtual void Get_Internet_Mode() = 0;
+    // Has the console list the users as stored again: a dialog found the owner's row gone
+    // (another program removed the user, or removed and added it again under a new id).
+    virtual void Show_Stored_Users() = 0;
 
 protected:
     ~Console_Link() = default;

@@ -597,6 +597,32 @@ TEST_P(ScheduleEditorTest, TheConsolesMenuOpensTheDialogOverTheConsole) {
     EXPECT_EQ(strCaption, QString(M().strCaption) + " - alice");
 }
 
+// Another program stores the same schedule for the owner right after the console's
+// insert: the insert and the read of its id are one write, so the row listed carries
+// the console's own id, and a Remove of it leaves the other program's row stored.
+TEST_P(ScheduleEditorTest, AnAddListsItsOwnRowsIdWhenAnotherProgramStoresTheSameScheduleMeanwhile) {
+    Open();
+    auto other = Start_Other_Program();
+    other->Write_At_Statement(
+        "INSERT INTO SCH_TBL",
+        QString("INSERT INTO SCH_TBL (SCH_FOR,SCH_SUB_TYPE,D_W_M,WEEKDAYS,MONTHS,FROM_TIME,TO_TIME,COMPUTER_ID,USER_ID) "
+                "VALUES (%1,%2,1,0,0,'07:00','08:00',0,%3)")
+            .arg(M().lngScheduleFor)
+            .arg(M().lngSubType)
+            .arg(m_lngUser));
+    Enter(DAILY, "07:00", "08:00");
+    EXPECT_TRUE(other->Finish());
+    EXPECT_TRUE(Boxes().empty());
+    const QString strMine = Scalar("SELECT MIN(SCH_ID) FROM SCH_TBL");
+    ASSERT_EQ(List()->Count(), 1);
+    EXPECT_EQ(List()->Tag(1), strMine);
+    List()->Set_Selected(1, true);
+    messageBox->Answer(platform::vbYes);
+    Click("cmdRemove");
+    EXPECT_EQ(Boxes().size(), 1u) << "the question alone";
+    EXPECT_EQ(Query("SELECT COUNT(*), MIN(SCH_ID) > " + strMine + " FROM SCH_TBL"), (test::Rows{{"1", "1"}}));
+}
+
 INSTANTIATE_TEST_SUITE_P(Members, ScheduleEditorTest, ::testing::ValuesIn(MEMBERS),
                          [](const auto& info) { return std::string(info.param.strName); });
 
