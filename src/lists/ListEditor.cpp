@@ -544,9 +544,7 @@ void clsListEditor::Browse(platform::Common_Dialog& dlg) {
 
 // ---------------------------------------------------------------- dialog base
 
-frmListEditorBase::frmListEditorBase(Console_Link& console, QWidget* parent) : Dv_Dialog(parent), m_console(console) {
-    setWindowFlag(Qt::WindowContextHelpButtonHint, false);
-}
+frmListEditorBase::frmListEditorBase(Console_Link& console, QWidget* parent) : frmFeatureDialog(console, parent) {}
 
 const platform::Image_List& frmListEditorBase::Images() {
     static const platform::Image_List images = [] {
@@ -569,14 +567,8 @@ const platform::Image_List& frmListEditorBase::Images() {
 }
 
 void frmListEditorBase::Copy_Settings(const QString& strFeature, const QStringList& shownFeatures) {
-    lists::Copy_Settings(m_console, strFeature, shownFeatures.isEmpty() ? QStringList{strFeature} : shownFeatures,
+    lists::Copy_Settings(Console(), strFeature, shownFeatures.isEmpty() ? QStringList{strFeature} : shownFeatures,
                          [this] { Load_Stored(); });
-}
-
-void frmListEditorBase::Owner_Gone() {
-    m_console.Show_Stored_Users();
-    // done() and not reject(): a dialog's question about unsaved changes has no owner to save them for.
-    QDialog::done(QDialog::Rejected);
 }
 
 void frmListEditorBase::Enable_Controls(bool blnEnable) {

@@ -8,6 +8,7 @@
 // the console it reaches only through the Console_Link it is handed.
 
 #include "database/modDB.h"
+#include "lists/FeatureDialog.h"
 #include "platform/Dv_Dialog.h"
 #include "platform/ListView.h"
 #include "platform/Platform.h"
@@ -264,17 +265,13 @@ private:
     std::vector<Duplicate_Check> m_duplicates;
 };
 
-// What every dialog of the family shares: the console, the owner, Esc to close,
-// the remote-mode rule, the controls disabled while an import runs, and the
-// import progress bar.
-class frmListEditorBase : public platform::Dv_Dialog {
+// What every dialog of the family shares beyond a feature dialog's own: the controls
+// disabled while an import runs, Esc held meanwhile, the import progress bar, and the
+// Copy Settings button.
+class frmListEditorBase : public frmFeatureDialog {
     Q_OBJECT
 public:
     frmListEditorBase(Console_Link& console, QWidget* parent = nullptr);
-
-    Policy_Owner Owner() const { return m_console.Owner(); }
-    QString Owner_Name() const { return m_console.Owner_Name(); }
-    Console_Link& Console() const { return m_console; }
 
     // The icons of the family's image lists, by key.
     static const platform::Image_List& Images();
@@ -283,11 +280,6 @@ public:
     // of strFeature, or of shownFeatures when the dialog shows more than the one it
     // ticks, onto the owner is shown through Load_Stored.
     void Copy_Settings(const QString& strFeature, const QStringList& shownFeatures = {});
-
-    // A write found the owner's row gone (and said so in one box): the console lists the
-    // users as stored, and the dialog, whose owner is no more, closes without writing or
-    // reading anything else.
-    void Owner_Gone();
 
     // Disables (false) or enables the given controls around a long import.
     void Enable_Controls(bool blnEnable);
@@ -303,8 +295,6 @@ public:
     void Set_Import_Locked_Controls(std::vector<QWidget*> controls) { m_importLocked = std::move(controls); }
 
 protected:
-    // Disables the editing controls while the console is in remote mode.
-    virtual void Set_Controls_State() {}
     // Loads again what a copy onto the owner may have written: the lists, the enable box
     // (under its guard, so loading writes nothing), and a stored choice the
     // administrator has not changed; a choice not applied yet and an edit in progress
@@ -317,7 +307,6 @@ protected:
     void Finish_Setup();
 
 private:
-    Console_Link& m_console;
     std::vector<QWidget*> m_importLocked;
     QProgressBar* m_pProgress = nullptr;
     bool m_blnBusy = false;

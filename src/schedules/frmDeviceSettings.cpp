@@ -1,4 +1,6 @@
 #include "schedules/frmDeviceSettings.h"
+#include "schedules/SettingsApply.h"
+#include "lists/ListEditor.h"
 #include "ui_frmDeviceSettings.h"
 
 #include "database/ValueSets.h"
@@ -23,7 +25,7 @@ constexpr int ICON_SIZE = 32;
 }  // namespace
 
 frmDeviceSettings::frmDeviceSettings(Console_Link& console, QWidget* parent)
-    : frmListEditorBase(console, parent), ui(std::make_unique<Ui::frmDeviceSettings>()) {
+    : frmFeatureDialog(console, parent), ui(std::make_unique<Ui::frmDeviceSettings>()) {
     ui->setupUi(this);
     Init_Settings_Resources();
     optFloppy = {ui->optFloppy_0, ui->optFloppy_1, ui->optFloppy_2};
@@ -121,14 +123,6 @@ long frmDeviceSettings::Chosen_Field(const Device_Field& device) {
     return -1;
 }
 
-// The options as stored; a choice not applied gives way.
-void frmDeviceSettings::Load_Stored() {
-    Error_Block([&] {
-        Load_Device_Lock();
-        ui->cmdApply->setEnabled(false);
-    });
-}
-
 void frmDeviceSettings::Set_Controls_State() {
     const bool blnEnabled = !modGlobal::Is_Remote_Mode;
     ui->cmdApply->setEnabled(blnEnabled);
@@ -171,19 +165,15 @@ void frmDeviceSettings::cmdApply_Click() {
         Flag_Word lngWritten = 0;
         const modDB::Row_Write written =
             modDBFunctions::Change_Device_Lock(owner.lngComputerID, owner.lngUserID, change, &lngWritten);
-        if (!written) {
-            // Refused and reported: the options show what is stored, nothing is pending;
-            // an owner row that is not stored has nothing to show.
-            if (!written.Not_Stored()) Load_Device_Lock();
-            ui->cmdApply->setEnabled(false);
-            return;
-        }
+        if (!schedules::Apply_Stored(written, *ui->cmdApply)) return;
         m_blnLockRead = true;
         Show_Device_Lock(lngWritten);
-        ui->cmdApply->setEnabled(false);
         platform::Message_Boxes().Show(QStringLiteral("Successfully saved the Device Status"), 64,
                                        QStringLiteral("DravinoleTS"));
     });
 }
 
-void frmDeviceSettings::cmdCopySettings_Click() { Copy_Settings(QStringLiteral("Device Settings")); }
+// No copy writes the device lock: the dialog stays as it is, a choice not applied too.
+void frmDeviceSettings::cmdCopySettings_Click() {
+    lists::Copy_Settings(Console(), QStringLiteral("Device Settings"), {}, {});
+}

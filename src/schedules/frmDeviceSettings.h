@@ -2,7 +2,9 @@
 // Device lock: whether the owner's floppy drives, CD/DVD drives and USB mass storage
 // are locked, unlocked or read only, packed into one lock value and written on Apply.
 
-#include "lists/ListEditor.h"
+#include "lists/FeatureDialog.h"
+#include "platform/ListView.h"
+#include "services/modCommonFuns.h"
 
 #include <array>
 #include <memory>
@@ -13,7 +15,7 @@ namespace Ui {
 class frmDeviceSettings;
 }
 
-class frmDeviceSettings : public lists::frmListEditorBase {
+class frmDeviceSettings : public lists::frmFeatureDialog {
     Q_OBJECT
 public:
     explicit frmDeviceSettings(Console_Link& console, QWidget* parent = nullptr);
@@ -31,7 +33,6 @@ public slots:
 
 protected:
     void Set_Controls_State() override;
-    void Load_Stored() override;
 
 private:
     // One device: its options and its 2-bit field in the lock value.
