@@ -1,5 +1,6 @@
 // One-row policies of a policy owner (USER_TBL or COMPUTER_TBL) and the users table.
 #include "database/modDBFunctions.h"
+#include "database/ValueSets.h"
 
 #include "services/ErrorHandler.h"
 #include "services/modCommonFuns.h"
@@ -155,31 +156,68 @@ Stored_Word Owner_Word(const char* strColumn, long lngComputerID, long lngUserID
             No_Owner_Message(lngComputerID)};
 }
 
-Row_Write Change_Word(const Stored_Word& word, const Word_Change& change, Flag_Word* pWritten) {
+namespace {
+// Change_Word inside the caller's write transaction on hDb; it rolls back nothing itself.
+Row_Write Change_Word_On(const Db_Connection& hDb, const Stored_Word& word, const Word_Change& change,
+                         Flag_Word& lngWord) {
+    const Row_Write::Outcome read = Read_Word(hDb, word, lngWord);
+    if (read != Row_Write::Outcome::Changed)
+        return read == Row_Write::Outcome::Not_Stored ? modDB::Report_Not_Stored(word.strNotStoredMessage)
+                                                      : Row_Write(read);
+    change(lngWord);
+    return modDB::Change_Row(
+        hDb, "UPDATE " + word.strTable + " SET " + word.strColumn + "=" + QString::number(lngWord) + word.strWhere,
+        word.strNotStoredMessage);
+}
+
+// Runs writes, each answering a Row_Write, in one write transaction on a connection of
+// its own: all of them are stored, or (the first refusal reported) none.
+Row_Write Write_All(const std::function<Row_Write(const Db_Connection&)>& writes) {
     Db_Connection hDb = modDB::Open_Database(modDB::Get_Database_File());
     if (!hDb) return Row_Write(Row_Write::Outcome::Failed);
     // A write transaction from its first statement: another program's write waits for
-    // its commit (or this one for the other's), never in between the read and the write.
+    // its commit (or this one for the other's), never in between a read and its write.
     modDB::MY_TRANS trans(hDb);
     if (!trans.Began()) return Row_Write(Row_Write::Outcome::Failed);
-    Flag_Word lngWord = 0;
-    const Row_Write::Outcome read = Read_Word(hDb, word, lngWord);
-    if (read != Row_Write::Outcome::Changed) {
-        trans.Rollback();
-        return read == Row_Write::Outcome::Not_Stored ? modDB::Report_Not_Stored(word.strNotStoredMessage)
-                                                      : Row_Write(read);
-    }
-    change(lngWord);
-    const Row_Write written = modDB::Change_Row(
-        hDb, "UPDATE " + word.strTable + " SET " + word.strColumn + "=" + QString::number(lngWord) + word.strWhere,
-        word.strNotStoredMessage);
+    const Row_Write written = writes(hDb);
     if (!written) {
         trans.Rollback();
         return written;
     }
     if (!trans.Commit()) return Row_Write(Row_Write::Outcome::Failed);
-    if (pWritten) *pWritten = lngWord;
     return written;
+}
+}  // namespace
+
+Row_Write Change_Word(const Stored_Word& word, const Word_Change& change, Flag_Word* pWritten) {
+    Flag_Word lngWord = 0;
+    const Row_Write written = Write_All([&](const Db_Connection& hDb) { return Change_Word_On(hDb, word, change, lngWord); });
+    if (written && pWritten) *pWritten = lngWord;
+    return written;
+}
+
+Row_Write Set_Internet_Mode(long lngComputerID, long lngUserID, int intMode) {
+    const auto Bit = [&](const Db_Connection& hDb, const char* strColumn, Flag_Word lngBit, bool blnSet) {
+        Flag_Word lngWord = 0;
+        return Change_Word_On(hDb, Owner_Word(strColumn, lngComputerID, lngUserID),
+                              [&](Flag_Word& lngBits) { modCommonFuns::Set_Bit_In_Flags(lngBits, lngBit, blnSet); },
+                              lngWord);
+    };
+    const auto Row = [&](const Db_Connection& hDb, const QString& strSQL) {
+        return modDB::Change_Row(hDb, strSQL, No_User_Message());
+    };
+    return Write_All([&](const Db_Connection& hDb) {
+        using namespace Internet_On_Off;
+        if (intMode == 2) {
+            const Row_Write written =
+                Row(hDb, Schedule_For_Sql(Internet_Control::INTERNET_CONTROL_SCHEDULER, lngUserID));
+            return written ? Bit(hDb, "FEATURE_BITS", Feature_Bit::FEATURE_INTERNET_SCHEDULER, true) : written;
+        }
+        const Row_Write written = Bit(hDb, "FEATURE_BITS", Feature_Bit::FEATURE_INTERNET_SCHEDULER, false);
+        if (!written || (intMode != 0 && intMode != 1)) return written;
+        const Row_Write onOff = Row(hDb, Internet_On_Off_Sql(intMode == 0 ? INTERNET_ON : INTERNET_OFF, lngUserID));
+        return onOff ? Bit(hDb, "STATUS_BITS", Status_Bit::STATUS_INTERNET_OFF, intMode == 1) : onOff;
+    });
 }
 
 QString Sql_Upper(const QString& strValue) {

@@ -154,6 +154,11 @@ Row_Write Set_Status_Bit(bool blnSet, Flag_Word lngBit, long lngComputerID, long
 bool Get_Internet_On_Off(long lngComputerID, long lngUserID, long& lngOnOff);
 bool Get_Schedule_For(long lngComputerID, long lngUserID, long& lngSchFor);
 Row_Write Set_User_Internet_On_Off(long lngOnOff, long lngUserID);
+// The internet mode chosen in the internet scheduler, intMode 0 always on, 1 always off,
+// 2 by the schedules (anything else only turns the scheduler's feature bit off): its
+// feature bit, IA_ON_OFF and SCH_FOR, and its status bit, written in one write
+// transaction, all or none; the flags change only in the bits the mode owns.
+Row_Write Set_Internet_Mode(long lngComputerID, long lngUserID, int intMode);
 Row_Write Set_User_Schedule_For(long lngSchFor, long lngUserID);
 
 // ---- Per-user clean-up before a copy: a user may have no such rows, so these

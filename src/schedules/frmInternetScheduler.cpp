@@ -1,4 +1,5 @@
 #include "schedules/frmInternetScheduler.h"
+#include "schedules/SettingsApply.h"
 
 #include "database/ValueSets.h"
 #include "database/modDBFunctions.h"
@@ -170,45 +171,15 @@ void frmInternetScheduler::optInternetMode_Click(int) { ui->cmdApply->setEnabled
 void frmInternetScheduler::cmdApply_Click() {
     Error_Block([&] {
         const Policy_Owner owner = Owner();
-        const long c = owner.lngComputerID, u = owner.lngUserID;
-        // The writes run in order and stop at the first one refused (it has been
-        // reported); the options then show the mode as stored. When the first write was
-        // refused nothing changed: the options go back to the mode shown before, without
-        // reading (and reporting) an unreadable value a second time.
-        int intWritten = 0;
-        const auto write = [&](const modDB::Row_Write& written) {
-            const bool blnDone = static_cast<bool>(written);
-            if (blnDone) ++intWritten;
-            return blnDone;
-        };
-        bool blnWritten = true;
         int intChosen = -1;
-        if (!optInternetMode[2]->isChecked()) {
-            blnWritten = write(modDBFunctions::Set_Feature_Bit(false, FEATURE_INTERNET_SCHEDULER, c, u));
-            if (optInternetMode[0]->isChecked()) {
-                intChosen = 0;
-                blnWritten = blnWritten &&
-                             write(modDBFunctions::Set_User_Internet_On_Off(Internet_On_Off::INTERNET_ON, u)) &&
-                             write(modDBFunctions::Set_Status_Bit(false, Status_Bit::STATUS_INTERNET_OFF, c, u));
-            } else if (optInternetMode[1]->isChecked()) {
-                intChosen = 1;
-                blnWritten = blnWritten &&
-                             write(modDBFunctions::Set_User_Internet_On_Off(Internet_On_Off::INTERNET_OFF, u)) &&
-                             write(modDBFunctions::Set_Status_Bit(true, Status_Bit::STATUS_INTERNET_OFF, c, u));
-            }
-        } else {
-            intChosen = 2;
-            blnWritten =
-                write(modDBFunctions::Set_User_Schedule_For(Internet_Control::INTERNET_CONTROL_SCHEDULER, u)) &&
-                write(modDBFunctions::Set_Feature_Bit(true, FEATURE_INTERNET_SCHEDULER, c, u));
-        }
-        if (blnWritten) m_intStoredOption = intChosen;
-        else if (intWritten == 0) Show_Option(m_intStoredOption);
-        else Show_Internet_Mode(Read_Schedule_For());
-        ui->cmdApply->setEnabled(false);
-        // Nothing written leaves the console's mode as it shows it (and a user row that
-        // is not stored has none to read).
-        if (intWritten > 0) Console().Get_Internet_Mode();
+        for (int i = 0; i < 3; ++i)
+            if (optInternetMode[static_cast<size_t>(i)]->isChecked()) intChosen = i;
+        // Every write of the mode is stored, or none: a refusal (reported) keeps the
+        // choice on screen with Apply on, for a retry.
+        const modDB::Row_Write written = modDBFunctions::Set_Internet_Mode(owner.lngComputerID, owner.lngUserID, intChosen);
+        if (!schedules::Apply_Stored(written, *ui->cmdApply)) return;
+        m_intStoredOption = intChosen;
+        Console().Get_Internet_Mode();
     });
 }
 

@@ -935,18 +935,20 @@ TEST_F(InternetSchedulerTest, FlagsThatAreNoWholeNumberAreNeverWrittenOverAndRep
         ASSERT_EQ(boxes.size(), 1u) << strBits;
         EXPECT_TRUE(boxes[0].strText.startsWith("Type mismatch")) << boxes[0].strText.toStdString();
         EXPECT_EQ(Mode(), before) << strBits;
-        EXPECT_EQ(Selected_Option(), -1);
-        EXPECT_FALSE(Apply()->isEnabled());
+        // The choice stays for a retry.
+        EXPECT_EQ(Selected_Option(), 1);
+        EXPECT_TRUE(Apply()->isEnabled());
+        dialog.reset();
     }
 }
 
 // The writes of Apply refused part-way, by a trigger that undoes its statement and by
-// one that rolls the transaction back.
+// one that rolls the transaction back: the mode's writes are stored all or none.
 class InternetSchedulerFaultTest : public InternetSchedulerTest, public ::testing::WithParamInterface<test::Fault> {};
 
-TEST_P(InternetSchedulerFaultTest, ApplyStopsAtTheFirstRefusedWriteAndShowsTheModeAsStored) {
+TEST_P(InternetSchedulerFaultTest, ApplyRefusedPartWayStoresNothingAndKeepsTheChoiceForARetry) {
     Set_Mode(1, 1, 1, 0);
-    const std::unique_ptr<test::Made_Fault> made = Make_Fault(GetParam(), {"UPDATE OF IA_ON_OFF ON USER_TBL"});
+    std::unique_ptr<test::Made_Fault> made = Make_Fault(GetParam(), {"UPDATE OF IA_ON_OFF ON USER_TBL"});
     Open();
     Option(1)->click();
     Click("cmdApply");
@@ -954,11 +956,17 @@ TEST_P(InternetSchedulerFaultTest, ApplyStopsAtTheFirstRefusedWriteAndShowsTheMo
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0].strText, test::Fault_Text(GetParam()));
     EXPECT_EQ(boxes[0].lngStyle, 16);
-    // The scheduler bit was cleared before the refused write; the status bit was not touched.
-    EXPECT_EQ(Mode(), (QStringList{"1", "1", "0", "0"}));
-    EXPECT_EQ(Selected_Option(), 0) << "the internet is still stored as on";
-    EXPECT_FALSE(Apply()->isEnabled());
+    // The scheduler bit cleared before the refused write is not kept either.
+    EXPECT_EQ(Mode(), (QStringList{"1", "1", "1", "0"}));
+    EXPECT_EQ(Selected_Option(), 1) << "the choice stays";
+    EXPECT_TRUE(Apply()->isEnabled());
     EXPECT_EQ(Console_Mode(), "Internet ON");
+    made.reset();
+    Click("cmdApply");
+    EXPECT_TRUE(Boxes().empty());
+    EXPECT_EQ(Mode(), (QStringList{"1", "0", "0", "4"}));
+    EXPECT_FALSE(Apply()->isEnabled());
+    EXPECT_EQ(Console_Mode(), "Internet OFF");
 }
 
 INSTANTIATE_TEST_SUITE_P(Triggers, InternetSchedulerFaultTest,
