@@ -58,7 +58,7 @@ bool Insert_And_Read_Back(const QString& strInsert, const QString& strSelect, Qu
 // arrResult gets the statement's (empty) table.
 bool Change_On(const Db_Connection& hDb, const QString& strSQL, Query_Result& arrResult, const QString& strValue) {
     arrResult.Clear();
-    return modDB::Change_Row(hDb, strSQL, No_Row_Message(strValue));
+    return static_cast<bool>(modDB::Change_Row(hDb, strSQL, No_Row_Message(strValue)));
 }
 
 }  // namespace

@@ -130,7 +130,7 @@ Row_Write Set_Bit(const char* strColumn, bool blnSet, Flag_Word lngBit, long lng
     Flag_Word lngBits = 0;
     bool blnMissing = false;
     if (!Read_Bits(strColumn, lngComputerID, lngUserID, lngBits, &blnMissing))
-        return blnMissing ? Row_Write::Outcome::Not_Stored : Row_Write::Outcome::Failed;
+        return Row_Write(blnMissing ? Row_Write::Outcome::Not_Stored : Row_Write::Outcome::Failed);
     modCommonFuns::Set_Bit_In_Flags(lngBits, lngBit, blnSet);
     return Write_Bits(strColumn, lngComputerID, lngUserID, lngBits);
 }

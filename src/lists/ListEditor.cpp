@@ -195,7 +195,8 @@ void clsListEditor::Add() {
         // The black list checks, stores and empties its box only on an open database (a
         // failed open was reported and leaves the typed text in the box); the others in any case.
         if (hDb || !m_config.blnChecksNeedDatabase) {
-            if (Check_Entry(strEntry, m_config.strInvalidAddMessage, false)) {
+            // A write that could not begin was reported: nothing more is checked or tried.
+            if ((!hDb || trans.Began()) && Check_Entry(strEntry, m_config.strInvalidAddMessage, false)) {
                 modDB::Query_Result arrResult;
                 blnInserted = modDBFunctions::Insert_Item_For_Owner(hDb, arrResult, m_config.strColumn,
                                                                     m_config.strTable, strEntry, owner.lngComputerID,
@@ -359,8 +360,19 @@ void clsListEditor::Import() {
         m_dialog.Enable_Controls(false);
         blnLocked = true;
         modDB::Db_Connection hDb = modDB::Open_Database(modDB::Get_Database_File());
-        modDB::MY_TRANS trans(hDb);
-        if (!trans.Began()) return;  // the open or the BEGIN was reported
+        modDB::MY_TRANS trans(hDb, modDB::MY_TRANS::Begin_Failure_To_Caller{});
+        if (!hDb) return;  // reported by the open
+        if (!trans.Began()) {
+            // Nothing could be written: the import stopped at its first entry.
+            for (const QString& strField : fields) {
+                const QString strEntry =
+                    platform::Cut_Text(Shape_Entry(strField, m_config.importForm), m_config.lngImportCut);
+                if (m_config.importValidator && !m_config.importValidator(strEntry)) continue;
+                Report_Failure(Import_Stopped_Message(strEntry, trans.Begin_Error(), 0));
+                break;
+            }
+            return;
+        }
         modDBFunctions::Owner_List_Batch writer(hDb, modDBFunctions::Owner_List_Batch::Insert_Items, m_config.strColumn,
                                                 m_config.strTable, owner.lngComputerID, owner.lngUserID);
         // The entries this import stored, listed only once their commit succeeded. An

@@ -1,4 +1,5 @@
 #include "schedules/frmApplicationSettings.h"
+#include "schedules/SettingsApply.h"
 #include "ui_frmApplicationSettings.h"
 
 #include "database/modDBFunctions.h"
@@ -116,16 +117,9 @@ void frmApplicationSettings::cmdApply_Click() {
         const Policy_Owner owner = Owner();
         const modDB::Row_Write written =
             modDBFunctions::Set_Application_Message(owner.lngComputerID, owner.lngUserID, lngMsgType, strMessage);
-        if (!written) {
-            // Refused and reported: the controls show what is stored, nothing is pending;
-            // an owner row that is not stored has nothing to show.
-            if (!written.Not_Stored()) Load_Application_Message();
-            ui->cmdApply->setEnabled(false);
-            return;
-        }
+        if (!schedules::Apply_Stored(written, *ui->cmdApply)) return;
         m_strStoredMessage = strMessage;
         m_strShownMessage = ui->txtBlkdApplnMsg->text();
-        ui->cmdApply->setEnabled(false);
         Ask(QStringLiteral("Successfully saved the changes"), 64);
     });
 }

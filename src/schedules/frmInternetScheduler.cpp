@@ -174,7 +174,8 @@ void frmInternetScheduler::cmdApply_Click() {
         // refused nothing changed: the options go back to the mode shown before, without
         // reading (and reporting) an unreadable value a second time.
         int intWritten = 0;
-        const auto write = [&](bool blnDone) {
+        const auto write = [&](const modDB::Row_Write& written) {
+            const bool blnDone = static_cast<bool>(written);
             if (blnDone) ++intWritten;
             return blnDone;
         };

@@ -1,4 +1,5 @@
 #include "schedules/frmInternetSettings.h"
+#include "schedules/SettingsApply.h"
 #include "ui_frmInternetSettings.h"
 
 #include "database/modDB.h"
@@ -217,19 +218,12 @@ void frmInternetSettings::cmdApply_Click() {
         const Policy_Owner owner = Owner();
         const modDB::Row_Write written = modDBFunctions::Set_Website_Message(owner.lngComputerID, owner.lngUserID,
                                                                              lngMsgType, strMessage, strRedirectUrl);
-        if (!written) {
-            // Refused and reported: the boxes show what is stored, nothing is pending;
-            // an owner row that is not stored has nothing to show.
-            if (!written.Not_Stored()) Load_Internet_Message();
-            ui->cmdApply->setEnabled(false);
-            return;
-        }
+        if (!schedules::Apply_Stored(written, *ui->cmdApply)) return;
         m_lngStoredType = lngMsgType;
         m_strStoredMessage = strMessage;
         m_strShownMessage = ui->txtBlMessage->text();
         m_strStoredRedirect = strRedirectUrl;
         m_strShownRedirect = ui->txtRedirectUrl->text();
-        ui->cmdApply->setEnabled(false);
         Ask(QStringLiteral("Successfully saved the changes"), 64);
     });
 }
@@ -253,6 +247,7 @@ void frmInternetSettings::cmdAdd_Click() {
         }
         modDB::Db_Connection hDb = modDB::Open_Database(modDB::Get_Database_File());
         modDB::MY_TRANS trans(hDb);
+        if (!trans.Began()) return;  // the open or the BEGIN was reported
         const Policy_Owner owner = Owner();
         modDB::Query_Result arrResult;
         if (!modDBFunctions::Add_Bypass_Exe(hDb, arrResult, owner.lngComputerID, owner.lngUserID, strName)) return;
@@ -279,6 +274,7 @@ void frmInternetSettings::cmdRemove_Click() {
     Error_Block([&] {
         modDB::Db_Connection hDb = modDB::Open_Database(modDB::Get_Database_File());
         modDB::MY_TRANS trans(hDb);
+        if (!trans.Began()) return;  // the open or the BEGIN was reported
         const std::vector<long> selected = list.Selected_Items();
         // From the last to the first. The first refused delete (reported: a lock, a
         // failure, or no row found) ends the walk; those before it are committed. A name

@@ -153,7 +153,7 @@ TEST_F(OwnerTest, RenameStoresTheNameAsTyped) {
 struct Owner_Case {
     const char* strName;
     const char* strColumns;
-    std::function<bool(long, long)> write;
+    std::function<Row_Write(long, long)> write;
     std::function<bool(long, long, QString&)> read;  // what the getter hands back, joined by "|"
     const char* strExpected;
 };
@@ -204,20 +204,14 @@ const Owner_Case OWNER_CASES[] = {
      },
      "4"},
     {"SetFeatureBit", "FEATURE_BITS",
-     [](long c, long u) {
-         Set_Feature_Bit(true, 512, c, u);
-         return true;
-     },
+     [](long c, long u) { return Set_Feature_Bit(true, 512, c, u); },
      [](long c, long u, QString& s) {
          s = Is_Feature_Bit_Set(c, u, 512) ? "512" : "not set";
          return true;
      },
      "512"},
     {"SetStatusBit", "STATUS_BITS",
-     [](long c, long u) {
-         Set_Status_Bit(true, 4, c, u);
-         return true;
-     },
+     [](long c, long u) { return Set_Status_Bit(true, 4, c, u); },
      [](long c, long u, QString& s) {
          Flag_Word v = 0;
          const bool b = Read_Status_Bits(c, u, v);
@@ -291,7 +285,7 @@ TEST_F(OwnerTest, OwnerRowMissingFailsWithOneBoxAndLeavesTheOutParameters) {
 struct User_Only_Case {
     const char* strName;
     const char* strColumns;
-    std::function<bool(long)> write;
+    std::function<Row_Write(long)> write;
     const char* strExpected;
 };
 
