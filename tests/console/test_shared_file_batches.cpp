@@ -191,35 +191,43 @@ std::vector<Batch_Case> Cases() {
                          }});
     }
 
-    // Remove of forty selected entries.
-    static QStringList forty;
+    // Remove of every listed entry of alice; bob's entry stays.
+    struct List_Remove {
+        const char* strName;
+        std::function<void(BatchTest&)> open;
+        const char* strList;
+        const char* strRemove;
+        const char* strQuestion;
+        const char* strTable;
+        const char* strColumn;
+        QStringList entries;
+        const char* strBobs;
+    };
+    QStringList forty;
     for (int i = 0; i < 40; ++i) forty << QString("r%1.example.com").arg(i, 2, 10, QChar('0'));
-    cases.push_back({"BlackListRemove",
-                     [](BatchTest& t) {
-                         t.Store("BL_TBL", "BL_URL", forty, t.User());
-                         t.Store("BL_TBL", "BL_URL", {"bob.example.com"}, t.m_lngBob);
-                         t.Open_Dialog<frmWebsiteFilter>();
-                         t.Select_All("lvwBlackList");
-                     },
-                     [](BatchTest& t) { t.Press_Yes("cmdBlackRemove"); },
-                     [](BatchTest& t) {
-                         t.Expect_Box("Are you sure you want to delete the selected URL(s)?", 36);
-                         EXPECT_TRUE(t.Stored("BL_TBL", "BL_URL").isEmpty());
-                         EXPECT_TRUE(t.Listed("lvwBlackList").isEmpty());
-                         EXPECT_EQ(t.Scalar("SELECT COUNT(*) FROM BL_TBL"), "1") << "bob's entry stays";
-                     }});
-    cases.push_back({"AlwaysAllowedRemove",
-                     [](BatchTest& t) {
-                         t.Store("BYPASS_EXE_TBL", "BYPASS_EXE", {"a.exe", "b.exe", "c.exe"}, t.User());
-                         t.Open_Dialog<frmInternetSettings>();
-                         t.Select_All("lvwBypassedExe");
-                     },
-                     [](BatchTest& t) { t.Press_Yes("cmdRemove"); },
-                     [](BatchTest& t) {
-                         t.Expect_Box("Are you sure you want to delete the selected Exe(s)?", 36);
-                         EXPECT_TRUE(t.Stored("BYPASS_EXE_TBL", "BYPASS_EXE").isEmpty());
-                         EXPECT_TRUE(t.Listed("lvwBypassedExe").isEmpty());
-                     }});
+    for (const List_Remove& r :
+         {List_Remove{"BlackListRemove", Opener<frmWebsiteFilter>(), "lvwBlackList", "cmdBlackRemove",
+                      "Are you sure you want to delete the selected URL(s)?", "BL_TBL", "BL_URL", forty,
+                      "bob.example.com"},
+          List_Remove{"AlwaysAllowedRemove", Opener<frmInternetSettings>(), "lvwBypassedExe", "cmdRemove",
+                      "Are you sure you want to delete the selected Exe(s)?", "BYPASS_EXE_TBL", "BYPASS_EXE",
+                      {"a.exe", "b.exe", "c.exe"}, "bob.exe"}}) {
+        cases.push_back({r.strName,
+                         [r](BatchTest& t) {
+                             t.Store(r.strTable, r.strColumn, r.entries, t.User());
+                             t.Store(r.strTable, r.strColumn, {r.strBobs}, t.m_lngBob);
+                             r.open(t);
+                             t.Select_All(r.strList);
+                         },
+                         [r](BatchTest& t) { t.Press_Yes(r.strRemove); },
+                         [r](BatchTest& t) {
+                             t.Expect_Box(r.strQuestion, 36);
+                             EXPECT_TRUE(t.Stored(r.strTable, r.strColumn).isEmpty());
+                             EXPECT_TRUE(t.Listed(r.strList).isEmpty());
+                             EXPECT_EQ(t.Scalar(QString("SELECT COUNT(*) FROM %1").arg(r.strTable)), "1")
+                                 << "bob's entry stays";
+                         }});
+    }
 
     // Browse adds the chosen programs (the network filter library reads their names).
     const QString NUL(QChar(u'\0'));

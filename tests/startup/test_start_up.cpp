@@ -13,6 +13,7 @@
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
+#include <QPointer>
 #include <QProcess>
 #include <QTest>
 #include <functional>
@@ -200,10 +201,7 @@ class KilledWriterTest : public StartUpTest, public ::testing::WithParamInterfac
 protected:
     void TearDown() override {
         // The console that the login opened, deleted without closing it.
-        std::vector<frmMain*> consoles;
-        for (QWidget* pWidget : QApplication::topLevelWidgets())
-            if (auto* pMain = qobject_cast<frmMain*>(pWidget)) consoles.push_back(pMain);
-        for (frmMain* pMain : consoles) delete pMain;
+        delete console.data();
         login.reset();
         StartUpTest::TearDown();
     }
@@ -220,6 +218,7 @@ protected:
         return values;
     }
     std::unique_ptr<frmLogin> login;
+    QPointer<frmMain> console;
 };
 
 // The writer added a user, thousands of list entries, removed a stored entry and
@@ -258,12 +257,11 @@ TEST_P(KilledWriterTest, TheConsoleStartsAndTheLoginSeesTheFileAsBeforeTheTransa
     QTest::keyClicks(txtPassword, "Marigold");
     QTest::keyClick(txtPassword, Qt::Key_Return);
     EXPECT_TRUE(Boxes().empty());
-    frmMain* pMain = nullptr;
     for (QWidget* pWidget : QApplication::topLevelWidgets())
-        if (auto* p = qobject_cast<frmMain*>(pWidget); p && p->isVisible()) pMain = p;
-    ASSERT_NE(pMain, nullptr) << "the administrator is logged in";
+        if (auto* pMain = qobject_cast<frmMain*>(pWidget); pMain && pMain->isVisible()) console = pMain;
+    ASSERT_TRUE(console) << "the administrator is logged in";
     QStringList users;
-    for (int i = 0; i < pMain->cboUsers->count(); ++i) users << pMain->cboUsers->itemText(i);
+    for (int i = 0; i < console->cboUsers->count(); ++i) users << console->cboUsers->itemText(i);
     EXPECT_EQ(users, (QStringList{"All Users", "alice", "bob"}));
 
     EXPECT_EQ(Column("SELECT USER_NAME FROM USER_TBL ORDER BY USER_ID"), (QStringList{"All Users", "alice", "bob"}));
