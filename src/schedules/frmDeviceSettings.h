@@ -46,6 +46,10 @@ private:
     void Set_Tooltips();
     void Load_Images();
     void Load_Device_Lock();
+    // Keeps the lock value and chooses its options.
+    void Show_Device_Lock(Flag_Word lngDeviceLock);
+    // The field value of the device's chosen option; -1 when none is chosen.
+    static long Chosen_Field(const Device_Field& device);
     // True when the field (lock And mask) shifted down equals the value.
     bool Is_Device_Field_Value(long lngMask, long lngValue, int intShift) const;
     static void Add_Device_Field(long& lngLock, long lngValue, int intShift);
@@ -53,6 +57,8 @@ private:
     std::unique_ptr<Ui::frmDeviceSettings> ui;
     Option_Group optFloppy{}, optCDDVD{}, optUSB{};
     platform::Image_List ilsLarge;
-    // The lock value read at load.
+    // The lock value read at load, or as an Apply last wrote it.
     long m_lngDeviceLock = 0;
+    // Whether it was read: the options then tell which devices the administrator changed.
+    bool m_blnLockRead = false;
 };

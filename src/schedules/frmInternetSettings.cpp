@@ -250,7 +250,10 @@ void frmInternetSettings::cmdAdd_Click() {
         if (!trans.Began()) return;  // the open or the BEGIN was reported
         const Policy_Owner owner = Owner();
         modDB::Query_Result arrResult;
-        if (!modDBFunctions::Add_Bypass_Exe(hDb, arrResult, owner.lngComputerID, owner.lngUserID, strName)) return;
+        const modDB::Row_Write added =
+            modDBFunctions::Add_Bypass_Exe(hDb, arrResult, owner.lngComputerID, owner.lngUserID, strName);
+        if (added.Not_Stored()) Owner_Gone();
+        if (!added) return;
         // Listed only once stored: a refused commit has been reported and lists nothing.
         if (!trans.Commit()) return;
         List_Bypassed_Exe(strName);
@@ -303,17 +306,21 @@ void frmInternetSettings::cmdRemove_Click() {
 }
 
 void frmInternetSettings::cmdBrowseExe_Click() {
+    bool blnOwnerGone = false;
     lists::Browse_Programs(cmnDialogBrowse, this, [&](const modDB::Db_Connection& hDb, const QString& strName) {
         // Names already listed are passed over without a message.
         if (modCommonFuns::ListView_Contains_Text(strName, *ui->lvwBypassedExe)) return true;
         // The owner is read again for every file. A refused insert (reported) ends the browse.
         const Policy_Owner owner = Owner();
         modDB::Query_Result arrResult;
-        if (!modDBFunctions::Add_Bypass_Exe(hDb, arrResult, owner.lngComputerID, owner.lngUserID, strName))
-            return false;
+        const modDB::Row_Write added =
+            modDBFunctions::Add_Bypass_Exe(hDb, arrResult, owner.lngComputerID, owner.lngUserID, strName);
+        blnOwnerGone = added.Not_Stored();
+        if (!added) return false;
         List_Bypassed_Exe(strName);
         return true;
     });
+    if (blnOwnerGone) Owner_Gone();
 }
 
 void frmInternetSettings::lblHomeSite_Click() { Maker_Links::Open_Home_Page(); }
