@@ -252,7 +252,10 @@ Settings_File Check_Settings_Database(const QString& strPath, QString& strReason
     }
     sqlite3* p = nullptr;
     const QByteArray path = strPath.toUtf8();
-    const int rcOpen = sqlite3_open_v2(path.constData(), &p, SQLITE_OPEN_READONLY, nullptr);
+    // Opened for writing (never created): a journal left by a writer that was killed
+    // inside its transaction is rolled back by the first read, which a read-only
+    // connection cannot do. A file the system lets nobody write is opened read-only.
+    const int rcOpen = sqlite3_open_v2(path.constData(), &p, SQLITE_OPEN_READWRITE, nullptr);
     const Db_Connection hDb(p);
     if (rcOpen != SQLITE_OK) {
         strReason = p ? QString::fromUtf8(sqlite3_errmsg(p)) : QStringLiteral("out of memory");

@@ -142,6 +142,8 @@ enum class Settings_File {
 };
 // Tells whether strPath can be read as a settings database; for Busy and Unreadable
 // strReason holds why (the database's own text where it gave one). Shows nothing.
+// A journal that a writer killed inside its transaction left beside the file is rolled
+// back here, so the file reads as it was before that transaction.
 Settings_File Check_Settings_Database(const QString& strPath, QString& strReason);
 
 // Runs strSQL (one or more statements). With an empty connection returns false and

@@ -12,6 +12,7 @@
 #include <QKeyEvent>
 #include <QLocale>
 #include <QPushButton>
+#include <charconv>
 #include <cmath>
 
 using reporting::Report_List;
@@ -163,6 +164,7 @@ bool frmReport::Load_Report() {
         // as the list has columns.
         const int lngColumns = static_cast<int>(Columns_Of(Kind(), Filter()).size());
         reporting::Report_Rows rows;
+        long long lngLastId = 0;
         {
             modDB::Db_Connection hDb = modDB::Open_Database(modDB::Get_Database_File());
             // A report walks the events' index and fetches each row from wherever it
@@ -171,10 +173,18 @@ bool frmReport::Load_Report() {
             if (!modDB::For_Each_Row_Utf8(hDb, m_frmReporting.m_strQuery,
                                           [&](const QByteArrayView* values, int lngValues) {
                                               rows.Append(values, lngValues, lngColumns);
+                                              // An event's id follows the shown columns.
+                                              if (lngValues > lngColumns) {
+                                                  const QByteArrayView id = values[lngColumns];
+                                                  long long lngId = 0;
+                                                  std::from_chars(id.data(), id.data() + id.size(), lngId);
+                                                  lngLastId = std::max(lngLastId, lngId);
+                                              }
                                           }))
                 return;
         }
         if (rows.Count() < 1) return;
+        m_lngLastListedId = lngLastId;
 
         Add_Report_Columns();
         Resize_Controls();
@@ -296,39 +306,16 @@ void frmReport::Add_Column_Captions() {
 void frmReport::cmdDeleteReport_Click() {
     Error_Block([&] {
         Report_List& lvw = *ui->lvwReport;
-        // Only a report of three events or more can be deleted from here.
-        if (lvw.Count() <= 11) return;
+        // Only a report of three events or more can be deleted from here, and only one
+        // that lists events (not counts).
+        if (lvw.Count() <= 11 || m_lngLastListedId <= 0) return;
         if (Ask(QStringLiteral("Are you sure you want to delete the listed Report(s)?"), 36) != platform::vbYes) return;
 
-        const int lngKind = m_frmReporting.cboReportingType->currentIndex();
-        const int lngFilter = m_frmReporting.cboFilterType->currentIndex();
-        const QString strUserID = QString::number(m_frmReporting.Console().Owner().lngUserID);
-        const QString S = frmReporting::Sql_Time(m_frmReporting.dtpkStartTime->date());
-        const QString E = frmReporting::Sql_Time(m_frmReporting.dtpkStopTime->date(), 1);
-        QString strSQL;
-        switch (lngKind) {
-            case 0:
-                strSQL = "DELETE FROM URL_RPT_TBL WHERE USER_ID=" + strUserID + " AND START_TIME>='" + S +
-                         "' AND STOP_TIME<'" + E + "'";
-                break;
-            case 1:
-                strSQL = "DELETE FROM PROGRAM_RPT_TBL WHERE USER_ID=" + strUserID + " AND START_TIME>='" + S +
-                         "' AND STOP_TIME<'" + E + "'";
-                break;
-            case 2:
-                if (lngFilter < 0 || lngFilter > 2) Out_Of_Range();
-                strSQL = "DELETE FROM DEVICE_RPT_TBL WHERE USER_ID=" + strUserID +
-                         QStringLiteral(" AND DEVICE_TYPE=%1  AND START_TIME>='").arg(lngFilter) + S +
-                         "' AND STOP_TIME<'" + E + "'";
-                break;
-            case 3:
-                if (lngFilter < 0 || lngFilter > 1) Out_Of_Range();
-                strSQL = "DELETE FROM EMAIL_RPT_TBL WHERE USER_ID=" + strUserID +
-                         QStringLiteral(" AND EMAIL_TYPE=%1  AND START_TIME>='").arg(lngFilter) + S +
-                         "' AND START_TIME<'" + E + "'";
-                break;
-            default: Out_Of_Range();
-        }
+        // The listed events and no other: the report's condition, up to the highest id it
+        // listed. Ids only grow, so an event another program wrote since is not named;
+        // one it deleted meanwhile is simply not there to delete.
+        const QString strSQL = "DELETE FROM " + m_frmReporting.m_strTable + " WHERE " + m_frmReporting.m_strCondition +
+                               " AND RPT_ID<=" + QString::number(m_lngLastListedId);
         // The listed events leave the list only once they have left the database, so
         // a failed delete never shows them gone.
         if (!modDB::Execute_In_Transaction(strSQL)) return;

@@ -68,4 +68,7 @@ private:
     frmReporting& m_frmReporting;
     platform::Common_Dialog cmdlgMain;
     QString m_strReportTitle;
+    // The highest event id the report listed (0 when it lists no events, as a domain
+    // report): Delete deletes the listed events up to it.
+    long long m_lngLastListedId = 0;
 };

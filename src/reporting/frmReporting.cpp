@@ -223,37 +223,44 @@ void frmReporting::cmdCreateReport_Click() {
         if (lngFilter < 0 || lngFilter >= Kind(lngKind).filters.size())
             throw Run_Time_Error(Err_No::Subscript_Out_Of_Range, QStringLiteral("Subscript out of range"));
 
-        QString strPrefix, strUpper = QStringLiteral("' AND STOP_TIME<'"), strTail;
+        // Each event listed carries its id last, after the shown columns, so that Delete
+        // names the events listed (see m_strCondition). A domain report lists counts,
+        // which name no event, and is not deleted from the viewer.
+        QString strColumns, strTable, strUpper = QStringLiteral("' AND STOP_TIME<'"), strFilter, strGroup;
         switch (lngKind) {
             case 0:
+                strTable = QStringLiteral("URL_RPT_TBL");
                 if (lngFilter == 0) {
-                    strPrefix = QStringLiteral("SELECT URL,DOMAIN_NAME,EXE_NAME,SEND_BITS,RECEIVED_BITS,START_TIME,"
-                                               "STOP_TIME FROM URL_RPT_TBL WHERE USER_ID=");
-                    strTail = QStringLiteral("' ORDER BY ");
+                    strColumns = QStringLiteral("URL,DOMAIN_NAME,EXE_NAME,SEND_BITS,RECEIVED_BITS,START_TIME,STOP_TIME,"
+                                                "RPT_ID");
                 } else {
-                    strPrefix = QStringLiteral("SELECT DOMAIN_NAME,COUNT(DOMAIN_NAME) FROM URL_RPT_TBL WHERE USER_ID=");
-                    strTail = QStringLiteral("' GROUP BY DOMAIN_NAME ORDER BY ");
+                    strColumns = QStringLiteral("DOMAIN_NAME,COUNT(DOMAIN_NAME)");
+                    strGroup = QStringLiteral(" GROUP BY DOMAIN_NAME");
                 }
                 break;
             case 1:
-                strPrefix = QStringLiteral("SELECT PROGRAM_NAME,PRODUCT_NAME,PROGRAM_TITLE,PROGRAM_PATH,COMPANY_NAME,"
-                                           "START_TIME,STOP_TIME FROM PROGRAM_RPT_TBL WHERE USER_ID=");
-                strTail = QStringLiteral("' ORDER BY ");
+                strTable = QStringLiteral("PROGRAM_RPT_TBL");
+                strColumns = QStringLiteral("PROGRAM_NAME,PRODUCT_NAME,PROGRAM_TITLE,PROGRAM_PATH,COMPANY_NAME,START_TIME,"
+                                            "STOP_TIME,RPT_ID");
                 break;
             case 2:
-                strPrefix = QStringLiteral("SELECT DEVICE,DEVICE_DESCRIPTION,DEVICE_LABEL,MANUFACTURER,START_TIME,"
-                                           "STOP_TIME FROM DEVICE_RPT_TBL WHERE USER_ID=");
-                strTail = QStringLiteral("' AND DEVICE_TYPE=%1 ORDER BY ").arg(lngFilter);
+                strTable = QStringLiteral("DEVICE_RPT_TBL");
+                strColumns = QStringLiteral("DEVICE,DEVICE_DESCRIPTION,DEVICE_LABEL,MANUFACTURER,START_TIME,STOP_TIME,"
+                                            "RPT_ID");
+                strFilter = QStringLiteral(" AND DEVICE_TYPE=%1").arg(lngFilter);
                 break;
             default:
-                strPrefix = QStringLiteral("SELECT FROM_ADDRESS,TO_ADDRESS,CC_ADDRESS,BCC_ADDRESS,SUBJECT,START_TIME,"
-                                           "ATTACHMENT FROM EMAIL_RPT_TBL WHERE USER_ID=");
+                strTable = QStringLiteral("EMAIL_RPT_TBL");
+                strColumns = QStringLiteral("FROM_ADDRESS,TO_ADDRESS,CC_ADDRESS,BCC_ADDRESS,SUBJECT,START_TIME,"
+                                            "ATTACHMENT,RPT_ID");
                 strUpper = QStringLiteral("' AND START_TIME<'");
-                strTail = QStringLiteral("' AND EMAIL_TYPE=%1 ORDER BY ").arg(lngFilter);
+                strFilter = QStringLiteral(" AND EMAIL_TYPE=%1").arg(lngFilter);
                 break;
         }
-        m_strQuery = strPrefix + strUserID + " AND START_TIME>='" + S + strUpper + E + strTail + strSortColumn + " " +
-                     strDirection;
+        m_strTable = strTable;
+        m_strCondition = "USER_ID=" + strUserID + " AND START_TIME>='" + S + strUpper + E + "'" + strFilter;
+        m_strQuery = "SELECT " + strColumns + " FROM " + strTable + " WHERE " + m_strCondition + strGroup +
+                     " ORDER BY " + strSortColumn + " " + strDirection;
 
         frmReport report(*this);
         report.Show_This_Form();

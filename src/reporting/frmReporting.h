@@ -31,8 +31,12 @@ public:
     explicit frmReporting(Console_Link& console, QWidget* parent = nullptr);
     ~frmReporting() override;
 
-    // The SELECT text of the last Create Report; empty until then.
+    // The SELECT text of the last Create Report; empty until then. An event report
+    // lists each event's RPT_ID after the shown columns.
     QString m_strQuery;
+    // The events table it reads and the condition its events meet (user, period, type).
+    QString m_strTable;
+    QString m_strCondition;
 
     Console_Link& Console() const { return m_console; }
 

@@ -318,7 +318,7 @@ TEST_F(ReportingTest, AnEventIsReportedOnlyWhenItLiesWhollyInsideThePeriodOfWhol
     EXPECT_EQ(rows[0][0], "u-ends-last-second");
     EXPECT_EQ(rows[1][0], "u-starts-at-midnight");
     EXPECT_EQ(dialog->m_strQuery,
-              QString("SELECT URL,DOMAIN_NAME,EXE_NAME,SEND_BITS,RECEIVED_BITS,START_TIME,STOP_TIME FROM URL_RPT_TBL "
+              QString("SELECT URL,DOMAIN_NAME,EXE_NAME,SEND_BITS,RECEIVED_BITS,START_TIME,STOP_TIME,RPT_ID FROM URL_RPT_TBL "
                       "WHERE USER_ID=%1 AND START_TIME>='2026-03-30 00:00:00' AND STOP_TIME<'2026-04-01 00:00:00' "
                       "ORDER BY URL ASC")
                   .arg(m_lngUser));
@@ -716,6 +716,11 @@ struct Delete_Case {
     // Inserts three listed events of alice (%1) and the events that must stay (bob is %2).
     const char* strListed;
     const char* strKept;
+    // The column that names an event ('a', 'b', 'c' above) and its place in a listed row.
+    const char* strNameColumn;
+    int lngShownColumn;
+    // Another program's event of alice on the listed day, named 'new'.
+    const char* strNew;
 };
 
 void PrintTo(const Delete_Case& c, std::ostream* os) { *os << c.strName; }
@@ -725,18 +730,61 @@ protected:
     void SetUp() override {
         ReportingTest::SetUp();
         const Delete_Case& c = GetParam();
-        const auto owners = [&](const char* strSQL) {
-            return QString(strSQL).replace("%1", QString::number(m_lngUser)).replace("%2", QString::number(m_lngOther));
-        };
-        Exec(owners(c.strListed));
-        Exec(owners(c.strKept));
+        Exec(Owners(c.strListed));
+        Exec(Owners(c.strKept));
         m_lngKept = Scalar(QString("SELECT COUNT(*) FROM %1").arg(c.strTable)).toLong() - 3;
         Open();
         Choose(c.lngKind, c.lngFilter);
     }
+    QString Owners(const char* strSQL) const {
+        return QString(strSQL).replace("%1", QString::number(m_lngUser)).replace("%2", QString::number(m_lngOther));
+    }
     long Remaining() { return Scalar(QString("SELECT COUNT(*) FROM %1").arg(GetParam().strTable)).toLong(); }
+    // The names of alice's events stored on the listed day, sorted.
+    QStringList Stored_Names() {
+        const Delete_Case& c = GetParam();
+        QStringList names;
+        for (const QStringList& row : Query(QString("SELECT %1 FROM %2 WHERE USER_ID=%3 AND START_TIME LIKE "
+                                                    "'2026-03-07 %' AND %1 IN ('a','b','c','new') ORDER BY %1")
+                                                .arg(c.strNameColumn, c.strTable)
+                                                .arg(m_lngUser)))
+            names << row[0];
+        return names;
+    }
+    QStringList Listed_Names(const Report_List& list) const {
+        QStringList names;
+        for (const QStringList& row : Data(list)) names << row[GetParam().lngShownColumn];
+        names.sort();
+        return names;
+    }
     long m_lngKept = 0;
 };
+
+// Between the listing and Delete, another program writes an event of the same user on
+// the same day and deletes one listed event. Delete takes the listed events still
+// stored and nothing else: the new event stays stored and makes the next report.
+TEST_P(DeleteTest, AnEventWrittenAfterTheListingStaysAndAListedOneGoneMeanwhileIsNoError) {
+    const Delete_Case& c = GetParam();
+    ASSERT_TRUE(Create_Report([&](frmReport& viewer, Report_List& list) {
+        ASSERT_EQ(Listed_Names(list), (QStringList{"a", "b", "c"}));
+        Exec(Owners(c.strNew));
+        Exec(QString("DELETE FROM %1 WHERE %2='b'").arg(c.strTable, c.strNameColumn));
+        ASSERT_EQ(Stored_Names(), (QStringList{"a", "c", "new"}));
+        messageBox->Answer(platform::vbYes);
+        viewer.findChild<QPushButton*>("cmdDeleteReport")->click();
+        const auto boxes = Boxes();
+        ASSERT_EQ(boxes.size(), 2u);
+        EXPECT_EQ(boxes[0].strText, "Are you sure you want to delete the listed Report(s)?");
+        EXPECT_EQ(boxes[1].strText, "Successfuly deleted the listed Report(s)");
+        EXPECT_EQ(boxes[1].lngStyle, 64);
+        EXPECT_EQ(list.Count(), 8);
+    }));
+    EXPECT_EQ(Stored_Names(), QStringList{"new"});
+    EXPECT_EQ(Remaining(), m_lngKept + 1) << "the other events stay as well";
+    ASSERT_TRUE(Create_Report([&](frmReport&, Report_List& list) {
+        EXPECT_EQ(Listed_Names(list), QStringList{"new"}) << "the next report shows the new event";
+    }));
+}
 
 TEST_P(DeleteTest, YesDeletesExactlyTheListedEventsAndLeavesTheHeadingRows) {
     ASSERT_TRUE(Create_Report([&](frmReport& viewer, Report_List& list) {
@@ -779,28 +827,40 @@ INSTANTIATE_TEST_SUITE_P(
                     "'2026-03-07 12:01:00'), (%1, 'c', '2026-03-07 23:00:00', '2026-03-07 23:59:59')",
                     "INSERT INTO URL_RPT_TBL (USER_ID, URL, START_TIME, STOP_TIME) VALUES "
                     "(%1, 'late', '2026-03-07 23:00:00', '2026-03-08 00:00:00'), (%1, 'early', '2026-03-06 23:00:00', "
-                    "'2026-03-07 01:00:00'), (%2, 'bob', '2026-03-07 12:00:00', '2026-03-07 12:01:00')"},
+                    "'2026-03-07 01:00:00'), (%2, 'bob', '2026-03-07 12:00:00', '2026-03-07 12:01:00')",
+                    "URL", 0,
+                    "INSERT INTO URL_RPT_TBL (USER_ID, URL, START_TIME, STOP_TIME) VALUES "
+                    "(%1, 'new', '2026-03-07 06:00:00', '2026-03-07 06:01:00')"},
         Delete_Case{"Application", 1, 0, "PROGRAM_RPT_TBL",
                     "INSERT INTO PROGRAM_RPT_TBL (USER_ID, PROGRAM_NAME, START_TIME, STOP_TIME) VALUES "
                     "(%1, 'a', '2026-03-07 01:00:00', '2026-03-07 02:00:00'), (%1, 'b', '2026-03-07 03:00:00', "
                     "'2026-03-07 04:00:00'), (%1, 'c', '2026-03-07 05:00:00', '2026-03-07 06:00:00')",
                     "INSERT INTO PROGRAM_RPT_TBL (USER_ID, PROGRAM_NAME, START_TIME, STOP_TIME) VALUES "
                     "(%1, 'next day', '2026-03-08 01:00:00', '2026-03-08 02:00:00'), (%2, 'bob', '2026-03-07 03:00:00', "
-                    "'2026-03-07 04:00:00')"},
+                    "'2026-03-07 04:00:00')",
+                    "PROGRAM_NAME", 0,
+                    "INSERT INTO PROGRAM_RPT_TBL (USER_ID, PROGRAM_NAME, START_TIME, STOP_TIME) VALUES "
+                    "(%1, 'new', '2026-03-07 02:00:00', '2026-03-07 02:30:00')"},
         Delete_Case{"DeviceUsb", 2, 2, "DEVICE_RPT_TBL",
                     "INSERT INTO DEVICE_RPT_TBL (USER_ID, DEVICE_TYPE, DEVICE, START_TIME, STOP_TIME) VALUES "
                     "(%1, 2, 'a', '2026-03-07 01:00:00', '2026-03-07 02:00:00'), (%1, 2, 'b', '2026-03-07 03:00:00', "
                     "'2026-03-07 04:00:00'), (%1, 2, 'c', '2026-03-07 05:00:00', '2026-03-07 06:00:00')",
                     "INSERT INTO DEVICE_RPT_TBL (USER_ID, DEVICE_TYPE, DEVICE, START_TIME, STOP_TIME) VALUES "
                     "(%1, 0, 'floppy', '2026-03-07 01:00:00', '2026-03-07 02:00:00'), (%1, 1, 'cd', '2026-03-07 "
-                    "01:00:00', '2026-03-07 02:00:00'), (%2, 2, 'bob', '2026-03-07 01:00:00', '2026-03-07 02:00:00')"},
+                    "01:00:00', '2026-03-07 02:00:00'), (%2, 2, 'bob', '2026-03-07 01:00:00', '2026-03-07 02:00:00')",
+                    "DEVICE", 0,
+                    "INSERT INTO DEVICE_RPT_TBL (USER_ID, DEVICE_TYPE, DEVICE, START_TIME, STOP_TIME) VALUES "
+                    "(%1, 2, 'new', '2026-03-07 07:00:00', '2026-03-07 08:00:00')"},
         Delete_Case{"EmailPop3", 3, 1, "EMAIL_RPT_TBL",
                     "INSERT INTO EMAIL_RPT_TBL (USER_ID, EMAIL_TYPE, SUBJECT, START_TIME) VALUES "
                     "(%1, 1, 'a', '2026-03-07 01:00:00'), (%1, 1, 'b', '2026-03-07 02:00:00'), "
                     "(%1, 1, 'c', '2026-03-07 23:59:59')",
                     "INSERT INTO EMAIL_RPT_TBL (USER_ID, EMAIL_TYPE, SUBJECT, START_TIME) VALUES "
                     "(%1, 0, 'sent', '2026-03-07 01:00:00'), (%1, 1, 'tomorrow', '2026-03-08 00:00:00'), "
-                    "(%2, 1, 'bob', '2026-03-07 01:00:00')"}),
+                    "(%2, 1, 'bob', '2026-03-07 01:00:00')",
+                    "SUBJECT", 4,
+                    "INSERT INTO EMAIL_RPT_TBL (USER_ID, EMAIL_TYPE, SUBJECT, START_TIME) VALUES "
+                    "(%1, 1, 'new', '2026-03-07 01:30:00')"}),
     [](const auto& info) { return std::string(info.param.strName); });
 
 TEST_F(ReportingTest, OneOrTwoListedEventsCannotBeDeletedFromTheViewer) {

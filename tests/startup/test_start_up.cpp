@@ -1,3 +1,5 @@
+#include "console/frmLogin.h"
+#include "console/frmMain.h"
 #include "database/modDB.h"
 #include "filterlib/lhdvsock.h"
 #include "platform/Platform.h"
@@ -6,9 +8,14 @@
 #include "startup/Startup.h"
 #include "support/Fixture.h"
 
+#include <QApplication>
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QLineEdit>
+#include <QPointer>
 #include <QProcess>
+#include <QTest>
 #include <functional>
 #include <optional>
 
@@ -115,6 +122,11 @@ void Overwrite(const QString& strPath, const QByteArray& bytes) {
 
 TEST_P(UnreadableSettingsTest, GiveOneBoxNamingTheFileAndEndTheRun) {
     GetParam().spoil(*this, Database_File());
+    const auto bytes = [&] {
+        QFile file(Database_File());
+        return file.open(QIODevice::ReadOnly) ? std::optional<QByteArray>(file.readAll()) : std::nullopt;
+    };
+    const std::optional<QByteArray> before = bytes();
     modGlobal::Is_Remote_Mode = true;
     int intLoginShown = 0;
     modProgram::Set_Login_Starter([&] { ++intLoginShown; });
@@ -127,6 +139,9 @@ TEST_P(UnreadableSettingsTest, GiveOneBoxNamingTheFileAndEndTheRun) {
     EXPECT_EQ(intLoginShown, 0);
     EXPECT_FALSE(modProgram::Application_Log) << "the run ended";
     EXPECT_TRUE(Log_Lines().filter("E: The settings database cannot be read: ").size() == 1);
+    // The check opens the file for writing, but creates and changes nothing.
+    EXPECT_EQ(bytes(), before);
+    EXPECT_EQ(QDir(Windows_Dir()).entryList(QDir::Files), before ? QStringList{"tsdvstore.iil"} : QStringList{});
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -169,6 +184,98 @@ TEST_F(StartUpTest, SettingsHeldLockedByAnotherProgramAreAFailedReadNotTheEnd) {
     EXPECT_TRUE(Log_Lines().filter("cannot be read").isEmpty());
     EXPECT_EQ(Log_Lines().filter(QString("E: ") + test::Fault_Text(test::Fault::Held_Exclusive_Lock)).size(), 1);
 }
+
+// ---- A writer killed inside its transaction
+
+// The journal mode the killed writer ran in: the file's own (a rollback journal) or
+// write-ahead logging, which another program may have switched the file to.
+struct Killed_Writer_Case {
+    const char* strName;
+    const char* strJournalMode;  // "" leaves the file's mode as installed
+    const char* strLeftBeside;   // the file the writer leaves beside the database
+};
+
+void PrintTo(const Killed_Writer_Case& c, std::ostream* os) { *os << c.strName; }
+
+class KilledWriterTest : public StartUpTest, public ::testing::WithParamInterface<Killed_Writer_Case> {
+protected:
+    void TearDown() override {
+        // The console that the login opened, deleted without closing it.
+        delete console.data();
+        login.reset();
+        StartUpTest::TearDown();
+    }
+    // Runs strSQL in a process of its own that then dies with SIGKILL, its transaction open.
+    void Kill_Writer_Inside(const QString& strSQL) {
+        QProcess p;
+        p.start(QStringLiteral(DV_KILLED_WRITER), {Database_File(), strSQL});
+        ASSERT_TRUE(p.waitForFinished(60000));
+        ASSERT_EQ(p.exitStatus(), QProcess::CrashExit) << p.readAllStandardError().toStdString();
+    }
+    QStringList Column(const QString& strSQL) {
+        QStringList values;
+        for (const QStringList& row : Query(strSQL)) values << row[0];
+        return values;
+    }
+    std::unique_ptr<frmLogin> login;
+    QPointer<frmMain> console;
+};
+
+// The writer added a user, thousands of list entries, removed a stored entry and
+// changed the password, and was killed before its commit: its pages are in the file
+// and the originals in the journal it left. The console starts, rolls it all back,
+// and the administrator logs in with the password as it was.
+TEST_P(KilledWriterTest, TheConsoleStartsAndTheLoginSeesTheFileAsBeforeTheTransaction) {
+    const Killed_Writer_Case& c = GetParam();
+    if (*c.strJournalMode) Exec(QString("PRAGMA journal_mode=") + c.strJournalMode);
+    const long lngAlice = Insert_User("alice");
+    Insert_User("bob");
+    Exec(QString("INSERT INTO BL_TBL (BL_URL, USER_ID) VALUES ('kept1.example.com', %1), ('kept2.example.com', %1)")
+             .arg(lngAlice));
+    const QString strLeft = Database_File() + c.strLeftBeside;
+    ASSERT_FALSE(QFileInfo(strLeft).size() > 0) << "nothing left over before the writer runs";
+
+    Kill_Writer_Inside(QString("BEGIN IMMEDIATE; "
+                               "INSERT INTO USER_TBL (USER_NAME) VALUES ('mallory'); "
+                               "DELETE FROM BL_TBL WHERE BL_URL='kept1.example.com'; "
+                               "UPDATE SETTINGS_TBL SET PWD='Stolen', REMOTE_MODE=1; "
+                               "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i+1 FROM n WHERE i<20000) "
+                               "INSERT INTO BL_TBL (BL_URL, USER_ID) SELECT 'lost' || i || '.example.com', %1 FROM n;")
+                           .arg(lngAlice));
+    ASSERT_GT(QFileInfo(strLeft).size(), 0) << "the killed writer left its journal";
+
+    modProgram::Set_Login_Starter([&] {
+        login = std::make_unique<frmLogin>();
+        login->show();
+    });
+    EXPECT_EQ(modProgram::Main(""), Run_Kind::Console);
+    EXPECT_TRUE(Boxes().empty());
+    EXPECT_FALSE(modGlobal::Is_Remote_Mode) << "the settings as they were before the transaction";
+    ASSERT_TRUE(login);
+    auto* txtPassword = login->findChild<QLineEdit*>("txtPassword");
+    ASSERT_NE(txtPassword, nullptr);
+    QTest::keyClicks(txtPassword, "Marigold");
+    QTest::keyClick(txtPassword, Qt::Key_Return);
+    EXPECT_TRUE(Boxes().empty());
+    for (QWidget* pWidget : QApplication::topLevelWidgets())
+        if (auto* pMain = qobject_cast<frmMain*>(pWidget); pMain && pMain->isVisible()) console = pMain;
+    ASSERT_TRUE(console) << "the administrator is logged in";
+    QStringList users;
+    for (int i = 0; i < console->cboUsers->count(); ++i) users << console->cboUsers->itemText(i);
+    EXPECT_EQ(users, (QStringList{"All Users", "alice", "bob"}));
+
+    EXPECT_EQ(Column("SELECT USER_NAME FROM USER_TBL ORDER BY USER_ID"), (QStringList{"All Users", "alice", "bob"}));
+    EXPECT_EQ(Column("SELECT BL_URL FROM BL_TBL ORDER BY BL_URL"),
+              (QStringList{"kept1.example.com", "kept2.example.com"}));
+    EXPECT_EQ(Scalar("SELECT PWD FROM SETTINGS_TBL"), "Marigold");
+    EXPECT_EQ(Scalar("PRAGMA integrity_check"), "ok");
+    EXPECT_TRUE(Log_Lines().filter("E: ").isEmpty()) << Log_Lines().join('\n').toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(JournalModes, KilledWriterTest,
+                         ::testing::Values(Killed_Writer_Case{"RollbackJournal", "", "-journal"},
+                                           Killed_Writer_Case{"WriteAheadLog", "WAL", "-wal"}),
+                         [](const auto& info) { return std::string(info.param.strName); });
 
 // Places where the single-instance lock cannot be made, and the system's reason.
 struct Lock_Place_Case {
