@@ -104,6 +104,15 @@ public:
         Press(C().strButton);
     }
 
+    // Walks while a trigger of this kind refuses the middle item's statement: the
+    // questions, then one box with the trigger's text.
+    void Walk_Refused_By(Fault fault) {
+        auto refused = Make_Fault(fault, {Refusing_Middle()});
+        Walk();
+        refused->Release();
+        EXPECT_EQ(The_One_Failure_Box(), test::TRIGGER_TEXT);
+    }
+
     // The questions, then exactly one critical box; answers its text.
     QString The_One_Failure_Box() {
         const std::vector<test::Shown_Box> boxes = Boxes();
@@ -140,10 +149,7 @@ const Walk_Case WALK_CASES[] = {
 // written, only the middle one is left as it was, and one box gives the trigger's text.
 TEST_P(WalkTest, ARowRefusedAloneLeavesOnlyItsOwnItemAsItWas) {
     const QStringList before = Stored_Sorted();
-    auto refused = Make_Fault(Fault::Abort_Trigger, {Refusing_Middle()});
-    Walk();
-    refused->Release();
-    EXPECT_EQ(The_One_Failure_Box(), test::TRIGGER_TEXT);
+    Walk_Refused_By(Fault::Abort_Trigger);
     EXPECT_EQ(Stored_Sorted(), With_Outer_Items_Written(before));
     EXPECT_EQ(Listed_Sorted(), Stored_Sorted());
 }
@@ -153,10 +159,7 @@ TEST_P(WalkTest, ARowRefusedAloneLeavesOnlyItsOwnItemAsItWas) {
 // stored, and the next walk writes all three.
 TEST_P(WalkTest, ARollbackKeepsNothingAndLeavesNoTransactionOpen) {
     const QStringList before = Stored_Sorted();
-    auto refused = Make_Fault(Fault::Rollback_Trigger, {Refusing_Middle()});
-    Walk();
-    refused->Release();
-    EXPECT_EQ(The_One_Failure_Box(), test::TRIGGER_TEXT);
+    Walk_Refused_By(Fault::Rollback_Trigger);
     EXPECT_EQ(Stored_Sorted(), before);
     EXPECT_EQ(Listed_Sorted(), before);
 
