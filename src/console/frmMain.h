@@ -64,7 +64,7 @@ public:
     // Copy Settings, shown for the feature's key (frmCopySettings::Show_This_Form);
     // once it has closed, whatever it copied, the chosen user's internet mode is read
     // again and shown. The menu item and every dialog's Copy button come here.
-    void Open_Copy_Settings(const QString& strFeature) override;
+    Copied_Settings Open_Copy_Settings(const QString& strFeature) override;
     // Lists the users as stored (Fill_Users_In_ComboBox): a dialog found the owner gone.
     void Show_Stored_Users() override;
 

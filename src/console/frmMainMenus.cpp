@@ -172,7 +172,7 @@ void frmMain::mnuReporting_Click() { Show_Owner_Dialog<frmReporting>(); }
 void frmMain::mnuGeneralOptions_Click() { Show_Feature_Dialog<frmGeneralOptions>(); }
 void frmMain::mnuManageUsers_Click() { Show_Feature_Dialog<frmManageUsers>(); }
 // The copy settings dialog shows itself, without an owner.
-void frmMain::mnuCopySettings_Click() { Open_Copy_Settings(QStringLiteral("Main Form")); }
+void frmMain::mnuCopySettings_Click() { (void)Open_Copy_Settings(QStringLiteral("Main Form")); }
 
 // ---------------------------------------------------------------- Help
 

@@ -81,21 +81,33 @@ QString Write_Bits_Sql(const char* strColumn, long lngComputerID, long lngUserID
 // fails the read (one box), so that no write replaces it.
 Flag_Word Stored_Flags(const Query_Result& r) { return modCommonFuns::Text_To_Flags(r.Value(1, 0)); }
 
-// An owner row the read finds missing is not stored: reported as a write that found no
-// row would be (one box), and *pblnMissing, when given, says so.
-bool Read_Bits(const char* strColumn, long lngComputerID, long lngUserID, Flag_Word& lngBits,
-               bool* pblnMissing = nullptr) {
+// Reads a word on the open connection: Not_Stored, not yet reported, when its row is
+// not there.
+Row_Write::Outcome Read_Word(const Db_Connection& hDb, const Stored_Word& word, Flag_Word& lngWord) {
     bool blnFound = false;
-    if (!Run_Sql_And_Read(Read_Bits_Sql(strColumn, lngComputerID, lngUserID), [&](const Query_Result& r, long lngRows) {
-            if (lngRows < 1) return;
-            lngBits = Stored_Flags(r);
-            blnFound = true;
-        }))
-        return false;
-    if (blnFound) return true;
-    modDB::Report_Not_Stored(No_Owner_Message(lngComputerID));
-    if (pblnMissing) *pblnMissing = true;
-    return false;
+    if (!Read_On(hDb, "SELECT " + word.strColumn + " FROM " + word.strTable + word.strWhere,
+                 [&](const Query_Result& r, long lngRows) {
+                     if (lngRows < 1) return;
+                     lngWord = Stored_Flags(r);
+                     blnFound = true;
+                 }))
+        return Row_Write::Outcome::Failed;
+    return blnFound ? Row_Write::Outcome::Changed : Row_Write::Outcome::Not_Stored;
+}
+
+// An owner row the read finds missing is not stored: reported as a write that found no
+// row would be (one box).
+bool Read_Bits(const char* strColumn, long lngComputerID, long lngUserID, Flag_Word& lngBits) {
+    modDB::Db_Connection hDb = modDB::Open_Database(modDB::Get_Database_File());
+    if (!hDb) return false;
+    const Stored_Word word = Owner_Word(strColumn, lngComputerID, lngUserID);
+    Flag_Word lngRead = 0;
+    const Row_Write::Outcome read = Read_Word(hDb, word, lngRead);
+    modDB::Close_Database(hDb);
+    if (read == Row_Write::Outcome::Not_Stored) modDB::Report_Not_Stored(word.strNotStoredMessage);
+    if (read != Row_Write::Outcome::Changed) return false;
+    lngBits = lngRead;
+    return true;
 }
 
 Row_Write Write_Bits(const char* strColumn, long lngComputerID, long lngUserID, Flag_Word lngBits) {
@@ -127,20 +139,48 @@ QString Delete_User_Schedules_Sql(long lngSchFor, long lngUserID) {
     return "DELETE FROM SCH_TBL WHERE SCH_FOR=" + Num(lngSchFor) + " AND USER_ID=" + Num(lngUserID);
 }
 
-// Reads the flags, sets or clears lngBit, writes them back. A failed read leaves the
-// stored flags alone: writing a value built from 0 would wipe the owner's other flags.
-// An owner row the read finds missing is not stored: reported as a write that found
-// no row. True when the flags were read and written.
+// Sets or clears lngBit of the stored flags, read and written in one write transaction
+// (Change_Word): the other bits stay as stored at the write, whoever wrote them.
 Row_Write Set_Bit(const char* strColumn, bool blnSet, Flag_Word lngBit, long lngComputerID, long lngUserID) {
-    Flag_Word lngBits = 0;
-    bool blnMissing = false;
-    if (!Read_Bits(strColumn, lngComputerID, lngUserID, lngBits, &blnMissing))
-        return Row_Write(blnMissing ? Row_Write::Outcome::Not_Stored : Row_Write::Outcome::Failed);
-    modCommonFuns::Set_Bit_In_Flags(lngBits, lngBit, blnSet);
-    return Write_Bits(strColumn, lngComputerID, lngUserID, lngBits);
+    return Change_Word(Owner_Word(strColumn, lngComputerID, lngUserID),
+                       [&](Flag_Word& lngBits) { modCommonFuns::Set_Bit_In_Flags(lngBits, lngBit, blnSet); });
 }
 
 }  // namespace
+
+// ---- Words read and written back ----
+
+Stored_Word Owner_Word(const char* strColumn, long lngComputerID, long lngUserID) {
+    return {Owner_Table(lngComputerID), QLatin1String(strColumn), Owner_Where(lngComputerID, lngUserID, "="),
+            No_Owner_Message(lngComputerID)};
+}
+
+Row_Write Change_Word(const Stored_Word& word, const Word_Change& change, Flag_Word* pWritten) {
+    Db_Connection hDb = modDB::Open_Database(modDB::Get_Database_File());
+    if (!hDb) return Row_Write(Row_Write::Outcome::Failed);
+    // A write transaction from its first statement: another program's write waits for
+    // its commit (or this one for the other's), never in between the read and the write.
+    modDB::MY_TRANS trans(hDb);
+    if (!trans.Began()) return Row_Write(Row_Write::Outcome::Failed);
+    Flag_Word lngWord = 0;
+    const Row_Write::Outcome read = Read_Word(hDb, word, lngWord);
+    if (read != Row_Write::Outcome::Changed) {
+        trans.Rollback();
+        return read == Row_Write::Outcome::Not_Stored ? modDB::Report_Not_Stored(word.strNotStoredMessage)
+                                                      : Row_Write(read);
+    }
+    change(lngWord);
+    const Row_Write written = modDB::Change_Row(
+        hDb, "UPDATE " + word.strTable + " SET " + word.strColumn + "=" + QString::number(lngWord) + word.strWhere,
+        word.strNotStoredMessage);
+    if (!written) {
+        trans.Rollback();
+        return written;
+    }
+    if (!trans.Commit()) return Row_Write(Row_Write::Outcome::Failed);
+    if (pWritten) *pWritten = lngWord;
+    return written;
+}
 
 QString Sql_Upper(const QString& strValue) {
     QString strOut = strValue;
@@ -301,6 +341,10 @@ bool Get_Device_Lock(long lngComputerID, long lngUserID, long& lngDeviceLock) {
 Row_Write Set_Device_Lock(long lngComputerID, long lngUserID, long lngDeviceLock) {
     return Change_Owner_Row(lngComputerID, "UPDATE " + Owner_Table(lngComputerID) + " SET DEVICE_LOCK=" +
                                                Num(lngDeviceLock) + Owner_Where(lngComputerID, lngUserID, " = "));
+}
+
+Row_Write Change_Device_Lock(long lngComputerID, long lngUserID, const Word_Change& change, Flag_Word* pWritten) {
+    return Change_Word(Owner_Word("DEVICE_LOCK", lngComputerID, lngUserID), change, pWritten);
 }
 
 Row_Write Set_User_Device_Lock(long lngDeviceLock, long lngUserID) {

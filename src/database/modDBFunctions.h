@@ -10,6 +10,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 
 namespace modDBFunctions {
 
@@ -27,16 +28,50 @@ using modDB::Row_Write;
 // that both sides of an "UPPER(column)='...'" comparison agree on every name.
 QString Sql_Upper(const QString& strValue);
 
+// ---- Words read and written back ----
+// A whole number of one row that a dialog changes in part (a flag word, a packed
+// value): its table, its column, the condition that finds the row (" WHERE ..."), and
+// what a write that finds no row reports.
+struct Stored_Word {
+    QString strTable;
+    QString strColumn;
+    QString strWhere;
+    QString strNotStoredMessage;
+};
+// Changes the word read in place: only the parts the administrator changed.
+using Word_Change = std::function<void(Flag_Word& lngWord)>;
+// The word strColumn of the owner's row (the owner rule).
+Stored_Word Owner_Word(const char* strColumn, long lngComputerID, long lngUserID);
+// The word strColumn of the settings row (SETTINGS_ID 1).
+Stored_Word Settings_Word(const char* strColumn);
+// Reads the word, changes it and writes it back inside one write transaction on one
+// connection, so that a change another program made to its other parts meanwhile
+// stays: that program's write waits for this one's commit, or this one for the other's.
+// A word that is no whole number fails the read (its one box) and stays as stored; a
+// row that is not there is reported with the word's message (Not_Stored); a failed
+// statement or commit is reported once with the database's text and stores nothing.
+// *pWritten, when given, takes the word as written.
+Row_Write Change_Word(const Stored_Word& word, const Word_Change& change, Flag_Word* pWritten = nullptr);
+
 // ---- Program settings (SETTINGS_TBL) ----
+// The writes change the row with SETTINGS_ID 1 only, which the readers of the mode and
+// the client options need not have read (they take the first row): one that finds no
+// such row reports No_Settings_Message and is no success.
+QString No_Settings_Message();
 bool Get_Program_Mode(long& lngMode);
-bool Set_Program_Mode(long lngMode);
+Row_Write Set_Program_Mode(long lngMode);
 bool Get_Client_Options(Flag_Word& lngClientOptions);
-bool Set_Client_Options(Flag_Word lngClientOptions);
+Row_Write Set_Client_Options(Flag_Word lngClientOptions);
+// The client options changed by change (Change_Word).
+Row_Write Change_Client_Options(const Word_Change& change, Flag_Word* pWritten = nullptr);
 bool Get_Pwd(QString& strPwd);
-bool Set_Pwd(const QString& strPwd);
+Row_Write Set_Pwd(const QString& strPwd);
 bool Is_Pwd_Correct(const QString& strPwd);
 bool Get_Remote_Settings(long& lngRemoteMode, QString& strServerName, long& lngClientPort);
-bool Set_Remote_Settings(long lngRemoteMode, const QString& strServerName, const QString& strClientPort);
+Row_Write Set_Remote_Settings(long lngRemoteMode, const QString& strServerName, const QString& strClientPort);
+// The remote settings given (one at least), the others left as stored.
+Row_Write Change_Remote_Settings(std::optional<long> lngRemoteMode, const std::optional<QString>& strServerName,
+                                 const std::optional<QString>& strClientPort);
 
 // ---- The policy owner's row (USER_TBL, or COMPUTER_TBL for a computer owner) ----
 // Another program may remove a user, or remove it and add it again under a new id,
@@ -85,6 +120,9 @@ Row_Write Rename_User(const QString& strNewName, long lngUserID, bool& blnTwinSt
 // ---- Device lock ----
 bool Get_Device_Lock(long lngComputerID, long lngUserID, long& lngDeviceLock);
 Row_Write Set_Device_Lock(long lngComputerID, long lngUserID, long lngDeviceLock);
+// The owner's lock changed by change (Change_Word).
+Row_Write Change_Device_Lock(long lngComputerID, long lngUserID, const Word_Change& change,
+                             Flag_Word* pWritten = nullptr);
 Row_Write Set_User_Device_Lock(long lngDeviceLock, long lngUserID);
 
 // ---- Blocked-item messages ----
@@ -102,10 +140,10 @@ Row_Write Set_User_Messages(long lngUserID, long lngUrlMsgType, const QString& s
 // ---- Feature and status flags ----
 bool Read_Feature_Bits(long lngComputerID, long lngUserID, Flag_Word& lngBits);
 Row_Write Write_Feature_Bits(long lngComputerID, long lngUserID, Flag_Word lngBits);
-// blnSet true sets lngBit, anything else clears it. The write is skipped when the
-// read fails, so the owner's other flags are never replaced by a value built from 0.
-// True when the flags were read and written back; an owner row the read finds
-// missing is reported as not stored.
+// blnSet true sets lngBit, anything else clears it, in the flags as stored at the write
+// (Change_Word): the owner's other flags stay, whoever set them. The write is skipped
+// when the read fails. True when the flags were read and written back; an owner row
+// the read finds missing is reported as not stored.
 Row_Write Set_Feature_Bit(bool blnSet, Flag_Word lngBit, long lngComputerID, long lngUserID);
 bool Is_Feature_Bit_Set(long lngComputerID, long lngUserID, Flag_Word lngBit);
 bool Read_Status_Bits(long lngComputerID, long lngUserID, Flag_Word& lngBits);

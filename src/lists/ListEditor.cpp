@@ -49,19 +49,29 @@ QString Import_Stopped_Message(const QString& strEntry, const QString& strError,
 }
 
 namespace {
-std::function<void(const QString&)>& Copy_Settings_Opener() {
-    static std::function<void(const QString&)> opener;
+std::function<Copied_Settings(const QString&)>& Copy_Settings_Opener() {
+    static std::function<Copied_Settings(const QString&)> opener;
     return opener;
 }
 }  // namespace
 
-void Set_Copy_Settings_Opener(std::function<void(const QString&)> opener) { Copy_Settings_Opener() = std::move(opener); }
+void Set_Copy_Settings_Opener(std::function<Copied_Settings(const QString&)> opener) {
+    Copy_Settings_Opener() = std::move(opener);
+}
 
-void Open_Copy_Settings(Console_Link& console, const QString& strFeature) {
-    if (Copy_Settings_Opener())
-        Copy_Settings_Opener()(strFeature);
-    else
-        console.Open_Copy_Settings(strFeature);
+Copied_Settings Open_Copy_Settings(Console_Link& console, const QString& strFeature) {
+    if (Copy_Settings_Opener()) return Copy_Settings_Opener()(strFeature);
+    return console.Open_Copy_Settings(strFeature);
+}
+
+void Copy_Settings(Console_Link& console, const QString& strFeature, const QStringList& shownFeatures,
+                   const std::function<void()>& showCopied) {
+    Copied_Settings copied;
+    if (!Error_Block([&] { copied = Open_Copy_Settings(console, strFeature); })) return;
+    // The owner is read after the copy: it is the one the dialog shows.
+    bool blnWrote = false;
+    Error_Block([&] { blnWrote = copied.Wrote_Any(shownFeatures, console.Owner().lngUserID); });
+    if (blnWrote && showCopied) showCopied();
 }
 
 QString Shape_Entry(const QString& strText, Entry_Form form) {
@@ -558,9 +568,7 @@ void clsListEditor::Browse(platform::Common_Dialog& dlg) {
 
 // ---------------------------------------------------------------- dialog base
 
-frmListEditorBase::frmListEditorBase(Console_Link& console, QWidget* parent) : Dv_Dialog(parent), m_console(console) {
-    setWindowFlag(Qt::WindowContextHelpButtonHint, false);
-}
+frmListEditorBase::frmListEditorBase(Console_Link& console, QWidget* parent) : frmFeatureDialog(console, parent) {}
 
 const platform::Image_List& frmListEditorBase::Images() {
     static const platform::Image_List images = [] {
@@ -582,15 +590,9 @@ const platform::Image_List& frmListEditorBase::Images() {
     return images;
 }
 
-void frmListEditorBase::Copy_Settings(const QString& strFeature) {
-    Open_Copy_Settings(m_console, strFeature);
-    Load_Stored();
-}
-
-void frmListEditorBase::Owner_Gone() {
-    m_console.Show_Stored_Users();
-    // done() and not reject(): a dialog's question about unsaved changes has no owner to save them for.
-    QDialog::done(QDialog::Rejected);
+void frmListEditorBase::Copy_Settings(const QString& strFeature, const QStringList& shownFeatures) {
+    lists::Copy_Settings(Console(), strFeature, shownFeatures.isEmpty() ? QStringList{strFeature} : shownFeatures,
+                         [this] { Load_Stored(); });
 }
 
 void frmListEditorBase::Enable_Controls(bool blnEnable) {

@@ -8,6 +8,7 @@
 // the console it reaches only through the Console_Link it is handed.
 
 #include "database/modDB.h"
+#include "lists/FeatureDialog.h"
 #include "platform/Dv_Dialog.h"
 #include "platform/ListView.h"
 #include "platform/Platform.h"
@@ -26,10 +27,19 @@ class QProgressBar;
 
 namespace lists {
 
-// Opens the copy-settings dialog through the console for the calling feature's key.
-void Open_Copy_Settings(Console_Link& console, const QString& strFeature);
+// Opens the copy-settings dialog through the console for the calling feature's key and
+// answers what the copy may have written (nothing when the dialog could not open).
+Copied_Settings Open_Copy_Settings(Console_Link& console, const QString& strFeature);
 // Puts another opener in the dialog's place (tests); an empty one puts the dialog back.
-void Set_Copy_Settings_Opener(std::function<void(const QString&)> opener);
+void Set_Copy_Settings_Opener(std::function<Copied_Settings(const QString&)> opener);
+// The Copy Settings button of a feature dialog: opens the copy dialog for strFeature
+// (the key ticked in advance) and, once it has closed, runs showCopied when the copy
+// may have written one of the features the dialog shows (shownFeatures) onto the owner
+// the console shows, so that the dialog shows what the copy stored there. A copy onto
+// other users, or of other features, leaves the dialog as it was, with whatever the
+// administrator has typed or chosen and not applied yet.
+void Copy_Settings(Console_Link& console, const QString& strFeature, const QStringList& shownFeatures,
+                   const std::function<void()>& showCopied);
 
 // How an entry's text is put in shape before it is checked and stored.
 enum class Entry_Form { As_Typed, Trimmed, Trimmed_Lower };
@@ -247,30 +257,21 @@ private:
     std::vector<Duplicate_Check> m_duplicates;
 };
 
-// What every dialog of the family shares: the console, the owner, Esc to close,
-// the remote-mode rule, the controls disabled while an import runs, and the
-// import progress bar.
-class frmListEditorBase : public platform::Dv_Dialog {
+// What every dialog of the family shares beyond a feature dialog's own: the controls
+// disabled while an import runs, Esc held meanwhile, the import progress bar, and the
+// Copy Settings button.
+class frmListEditorBase : public frmFeatureDialog {
     Q_OBJECT
 public:
     frmListEditorBase(Console_Link& console, QWidget* parent = nullptr);
 
-    Policy_Owner Owner() const { return m_console.Owner(); }
-    QString Owner_Name() const { return m_console.Owner_Name(); }
-    Console_Link& Console() const { return m_console; }
-
     // The icons of the family's image lists, by key.
     static const platform::Image_List& Images();
 
-    // The Copy Settings button of the dialog: opens the copy-settings dialog for the
-    // feature's key and, once it has closed, whatever it copied, shows the owner's
-    // settings as stored (Load_Stored).
-    void Copy_Settings(const QString& strFeature);
-
-    // A write found the owner's row gone (and said so in one box): the console lists the
-    // users as stored, and the dialog, whose owner is no more, closes without writing or
-    // reading anything else.
-    void Owner_Gone();
+    // The Copy Settings button of the dialog (lists::Copy_Settings): what the copy wrote
+    // of strFeature, or of shownFeatures when the dialog shows more than the one it
+    // ticks, onto the owner is shown through Load_Stored.
+    void Copy_Settings(const QString& strFeature, const QStringList& shownFeatures = {});
 
     // Disables (false) or enables the given controls around a long import.
     void Enable_Controls(bool blnEnable);
@@ -286,12 +287,10 @@ public:
     void Set_Import_Locked_Controls(std::vector<QWidget*> controls) { m_importLocked = std::move(controls); }
 
 protected:
-    // Disables the editing controls while the console is in remote mode.
-    virtual void Set_Controls_State() {}
-    // Loads again, as at opening, every control that shows a stored value: the lists,
-    // the enable box (under its guard, so loading writes nothing) and the stored
-    // options. A dialog with a Copy Settings button shows through it what the copy
-    // stored; one without has nothing to load again.
+    // Loads again what a copy onto the owner may have written: the lists, the enable box
+    // (under its guard, so loading writes nothing), and a stored choice the
+    // administrator has not changed; a choice not applied yet and an edit in progress
+    // stay as they are. A dialog without a Copy Settings button has nothing to load again.
     virtual void Load_Stored() {}
     // Esc closes the dialog, except while an import holds Close disabled.
     void Form_KeyPress(int& KeyAscii) override;
@@ -300,7 +299,6 @@ protected:
     void Finish_Setup();
 
 private:
-    Console_Link& m_console;
     std::vector<QWidget*> m_importLocked;
     QProgressBar* m_pProgress = nullptr;
     bool m_blnBusy = false;

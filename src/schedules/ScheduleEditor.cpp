@@ -466,21 +466,19 @@ void frmScheduleEditorBase::cmAdd_Click() {
                     }
                 }
             } else if (strCaption == QLatin1String("Save")) {
-                const std::vector<long> selected = list.Selected_Items();
-                if (!selected.empty()) {
-                    const long lngRow = selected.front();
-                    const long lngSchID = modDB::To_Long(platform::Get_Tag(m_c.cboScheduler));
-                    const modDB::Row_Write saved =
-                        Update_Schedule_In_DB(lngSchID, strType, strDay, strMonth, strFromTime, strToTime);
-                    if (saved) {
-                        list.Set_Text(lngRow, strType);
-                        list.Set_SubItem(lngRow, 1, strFromTime);
-                        list.Set_SubItem(lngRow, 2, strToTime);
-                        list.Set_SubItem(lngRow, 3,
-                                         strType == DAILY ? QString() : (strType == WEEKLY ? strDay : strMonth));
-                    } else if (saved.Not_Stored()) {
-                        Show_Stored_Schedules();
-                    }
+                // The schedule edited is the one whose id the edit holds: the list may
+                // have been shown again since the edit began (after a copy onto the owner).
+                const long lngSchID = modDB::To_Long(platform::Get_Tag(m_c.cboScheduler));
+                const long lngRow = Listed_Schedule(lngSchID);
+                const modDB::Row_Write saved =
+                    Update_Schedule_In_DB(lngSchID, strType, strDay, strMonth, strFromTime, strToTime);
+                if (saved && lngRow != 0) {
+                    list.Set_Text(lngRow, strType);
+                    list.Set_SubItem(lngRow, 1, strFromTime);
+                    list.Set_SubItem(lngRow, 2, strToTime);
+                    list.Set_SubItem(lngRow, 3, strType == DAILY ? QString() : (strType == WEEKLY ? strDay : strMonth));
+                } else if (saved || saved.Not_Stored()) {
+                    Show_Stored_Schedules();
                 }
                 End_Edit();
             }
@@ -558,10 +556,16 @@ void frmScheduleEditorBase::cmdRemove_Click() {
 void frmScheduleEditorBase::cmdCopySettings_Click() { Copy_Settings(m_config.strCopyFeature); }
 
 void frmScheduleEditorBase::Load_Stored() {
-    Error_Block([&] {
-        if (m_c.cmAdd->text() == QLatin1String("Save")) End_Edit();
-        Show_Stored_Schedules();
-    });
+    // An edit in progress stays, with what was typed: its Save writes by the edit's id.
+    Error_Block([&] { Show_Stored_Schedules(); });
+}
+
+long frmScheduleEditorBase::Listed_Schedule(long lngSchID) const {
+    const ListView& list = *m_c.lvwSchedules;
+    const QString strTag = QString::number(lngSchID);
+    for (long i = 1; i <= list.Count(); ++i)
+        if (list.Tag(i) == strTag) return i;
+    return 0;
 }
 
 }  // namespace schedules

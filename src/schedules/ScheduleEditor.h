@@ -119,6 +119,8 @@ protected:
     // Ends an edit in progress (its row may be gone) and lists the stored schedules
     // again; a member adds what else it shows of the database.
     void Load_Stored() override;
+    // The listed item of the schedule with this id; 0 when none is listed.
+    long Listed_Schedule(long lngSchID) const;
 
     // The schedule list received the focus: an edit in progress ends.
     void Schedule_List_GotFocus();

@@ -4,6 +4,7 @@
 
 #include "database/modDBFunctions.h"
 #include "platform/Controls.h"
+#include "platform/Platform.h"
 #include "services/ConsoleImages.h"
 #include "services/ErrorHandler.h"
 #include "services/MakerLinks.h"
@@ -25,7 +26,7 @@ int Ask(const QString& strText, long lngStyle) {
 }  // namespace
 
 frmApplicationSettings::frmApplicationSettings(Console_Link& console, QWidget* parent)
-    : frmListEditorBase(console, parent), ui(std::make_unique<Ui::frmApplicationSettings>()) {
+    : frmFeatureDialog(console, parent), ui(std::make_unique<Ui::frmApplicationSettings>()) {
     ui->setupUi(this);
     ui->txtBlkdApplnMsg->setMaxLength(std::numeric_limits<int>::max());
 

@@ -77,9 +77,11 @@ void frmInternetScheduler::Form_Load() {
     });
 }
 
-// The schedules and the internet mode as stored; a mode chosen but not applied gives way.
+// The schedules and the internet mode as stored; a mode chosen but not applied yet stays
+// chosen, with its Apply and its question on closing.
 void frmInternetScheduler::Load_Stored() {
     frmScheduleEditorBase::Load_Stored();
+    if (ui->cmdApply->isEnabled()) return;
     Error_Block([&] {
         Show_Internet_Mode(Read_Schedule_For());
         ui->cmdApply->setEnabled(false);

@@ -21,7 +21,10 @@ public:
 
     Policy_Owner Owner() const override { return owner; }
     QString Owner_Name() const override { return strName; }
-    void Open_Copy_Settings(const QString& strFeature) override { copyRequests << strFeature; }
+    Copied_Settings Open_Copy_Settings(const QString& strFeature) override {
+        copyRequests << strFeature;
+        return Copied_Settings();
+    }
     void Get_Internet_Mode() override { ++lngInternetModeReads; }
     void Show_Stored_Users() override { ++lngUserListReads; }
 };

@@ -490,7 +490,10 @@ TEST_P(PortListTest, ProtocolColumnIsNarrowExactlyWhileMoreThanTwentyAreListed) 
 TEST_P(PortListTest, RemoteModeLeavesTheListChoiceCopySettingsAndClose) {
     modGlobal::Is_Remote_Mode = true;
     QStringList keys;
-    lists::Set_Copy_Settings_Opener([&](const QString& strFeature) { keys << strFeature; });
+    lists::Set_Copy_Settings_Opener([&](const QString& strFeature) {
+        keys << strFeature;
+        return Copied_Settings();
+    });
     Open_Side();
     for (const char* strName : {S().strType, S().strProtocol, S().strPort, S().strAdd, S().strRemove,
                                 "chkEnablePortFilter"})
@@ -643,7 +646,10 @@ TEST_F(PortFilterTest, EnableBoxAsksAndWritesBitTwoOnlyOnYes) {
 
 TEST_F(PortFilterTest, ToolTipsAndBothCopyButtonsKey) {
     QStringList keys;
-    lists::Set_Copy_Settings_Opener([&](const QString& strFeature) { keys << strFeature; });
+    lists::Set_Copy_Settings_Opener([&](const QString& strFeature) {
+        keys << strFeature;
+        return Copied_Settings();
+    });
     Open();
     EXPECT_EQ(Find<QWidget>("chkEnablePortFilter")->toolTip(), "Enable/Disable the Port Filter");
     EXPECT_EQ(Find<QWidget>("cboFFilter")->toolTip(), "Select a filter type");

@@ -299,7 +299,7 @@ const Write_Case CASES[] = {
          t.Control<QRadioButton>("optUSB_0")->click();
      },
      [](FailedWriteTest& t) { t.Press("cmdApply"); }, 0, Shown_Device_Lock, Stored_Device_Lock, "UPDATE", "USER_TBL",
-     false},
+     false, true},
     {"ApplicationSchedulerEnableBox", [](FailedWriteTest& t) { t.Run("UPDATE USER_TBL SET FEATURE_BITS=0 WHERE USER_ID=%1"); },
      [](FailedWriteTest& t) { t.Open_Dialog<frmApplicationScheduler>(); }, [](FailedWriteTest&) {},
      [](FailedWriteTest& t) { t.Press_Yes("chkEnableApplicationScheduler"); }, 1,
