@@ -134,7 +134,7 @@ void frmExceptionList::lvwUsers_AfterLabelEdit(int& Cancel, QString& NewString) 
     m_names->After_Label_Edit(Cancel, NewString, modDBFunctions::Rename_User_Exception);
 }
 
-void frmExceptionList::cmdRemove_Click() { m_names->Remove(modDBFunctions::Delete_User_Exception); }
+void frmExceptionList::cmdRemove_Click() { m_names->Remove(modDBFunctions::Id_Row_Deletes::User_Exceptions); }
 
 // ---------------------------------------------------------------- closing and links
 

@@ -4,6 +4,7 @@
 #include "console/frmMain.h"
 #include "database/modDB.h"
 #include "database/modDBFunctions.h"
+#include "lists/WriteWalk.h"
 #include "platform/Controls.h"
 #include "services/ConsoleImages.h"
 #include "services/ErrorHandler.h"
@@ -114,36 +115,43 @@ void User_Name_List::After_Label_Edit(int& Cancel, QString& NewString, Renamer f
     if (!blnDone) Cancel = 1;
 }
 
-void User_Name_List::Remove(const std::function<modDB::Row_Write(long)>& fnDelete) {
+void User_Name_List::Remove(modDBFunctions::Id_Row_Deletes::Rows rows) {
     std::vector<long> removed;
     bool blnNotStored = false;
     Error_Block([&] {
         if (m_list.Count() == 0) return;
         if (Ask(QStringLiteral("Are you sure you want to delete the selected User(s)?"), 68) != platform::vbYes) return;
+        // The items to delete, last to first. The row with id 0 is refused before anything
+        // is written, so that no box waits while the file is held for writing.
+        std::vector<std::pair<long, long>> items;  // (item, id)
         const std::vector<long> selected = m_list.Selected_Items();
         for (auto it = selected.rbegin(); it != selected.rend(); ++it) {
-            const long lngIndex = *it;
-            const long lngID = modDB::To_Long(m_list.Tag(lngIndex));
-            if (lngID == 0) {
-                Ask("You cannot delete User Name '" + m_list.Text(lngIndex) + "'!", 48);
-                continue;
-            }
-            // The first refused delete ends the removal: it was reported once, and the
-            // items not reached yet stay listed and stored.
-            const modDB::Row_Write deleted = fnDelete(lngID);
-            if (!deleted) {
-                blnNotStored = deleted.Not_Stored();
-                break;
-            }
-            removed.push_back(lngIndex);
+            const long lngID = modDB::To_Long(m_list.Tag(*it));
+            if (lngID == 0) Ask("You cannot delete User Name '" + m_list.Text(*it) + "'!", 48);
+            else items.emplace_back(*it, lngID);
         }
+        if (items.empty()) return;
+        modDB::Db_Connection hDb = modDB::Open_Database(modDB::Get_Database_File());
+        modDB::MY_TRANS trans(hDb);
+        if (!trans.Began()) return;  // the open or the BEGIN was reported
+        modDBFunctions::Id_Row_Deletes deletes(hDb, rows);
+        lists::Write_Walk walk(trans);
+        // A refused delete leaves its own item listed; whether the walk goes on past it
+        // is the walk's rule.
+        std::vector<long> deleted;
+        for (const auto& [lngIndex, lngID] : items) {
+            if (deletes.Run(lngID)) deleted.push_back(lngIndex);
+            else if (!walk.Go_On_After(deletes)) break;
+        }
+        blnNotStored = walk.Not_Stored();
+        // Nothing leaves the list unless its delete was committed.
+        if (walk.Finish()) removed = std::move(deleted);
     });
     // What was listed is not what is stored: the list shows the table again.
     if (blnNotStored) {
         Show_Stored();
         return;
     }
-    // The deleted rows leave the list in one pass, also after an error part-way.
     m_list.Remove_Items(removed);
     m_allowance.Update();
 }
@@ -278,7 +286,7 @@ void frmManageUsers::lvwUsers_AfterLabelEdit(int& Cancel, QString& NewString) {
 
 void frmManageUsers::cmdRemove_Click() {
     // Only the user's own row goes; rows of other tables that carry its id stay.
-    m_users->Remove(modDBFunctions::Delete_User);
+    m_users->Remove(modDBFunctions::Id_Row_Deletes::Users);
 }
 
 // ---------------------------------------------------------------- import and export

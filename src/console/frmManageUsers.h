@@ -4,8 +4,9 @@
 // exported to a list text file; every change is written at once. Closing the dialog
 // makes the console reload its user list.
 
-#include "platform/Dv_Dialog.h"
+#include "database/modDBFunctions.h"
 #include "lists/ListEditor.h"
+#include "platform/Dv_Dialog.h"
 #include "platform/ListView.h"
 #include "platform/Platform.h"
 
@@ -47,10 +48,11 @@ public:
     // the rows as stored.
     using Renamer = modDB::Row_Write (*)(const QString&, long, bool&);
     void After_Label_Edit(int& Cancel, QString& NewString, Renamer fnRename);
-    // Asks, then deletes the selected items with fnDelete(id), last to first; the row with id
-    // 0 is refused. The first failed delete ends it: the items not reached stay listed.
-    // A delete that found no row ends it too and lists the rows as stored.
-    void Remove(const std::function<modDB::Row_Write(long)>& fnDelete);
+    // Asks, then deletes the rows of the selected items by their ids, last to first, in
+    // one transaction; the row with id 0 is refused. A refused delete leaves its own item
+    // listed, and whether the walk goes on past it is the walk's rule (lists::Write_Walk).
+    // A delete that found no row lists the rows as stored.
+    void Remove(modDBFunctions::Id_Row_Deletes::Rows rows);
     bool Is_Narrow() const { return m_allowance.Is_Narrow(); }
 
 private:

@@ -300,13 +300,12 @@ Row_Write Add_Bypass_Exe(const Db_Connection& hDb, Query_Result& arrResult, long
 
 bool Delete_Bypass_Exe(const Db_Connection& hDb, Query_Result& arrResult, long lngComputerID, long lngUserID,
                        const QString& strExeName) {
-    const QString strOwner = lngComputerID >= 1 ? " AND COMPUTER_ID=" + Num(lngComputerID)
-                                                : " AND USER_ID=" + Num(lngUserID);
-    return Change_On(hDb,
-                     "DELETE FROM BYPASS_EXE_TBL WHERE " +
-                         modDB::Sql_Matches_Stored(QStringLiteral("UPPER(BYPASS_EXE)"), Sql_Upper(strExeName)) +
-                         strOwner,
-                     arrResult, strExeName);
+    arrResult.Clear();
+    if (!hDb) return false;
+    Bypass_Exe_Deletes deletes(hDb, lngComputerID, lngUserID);
+    if (deletes.Run(strExeName)) return true;
+    Error_Block([&] { modProgram::Log().Show_Error(deletes.Last_Error(), true); });
+    return false;
 }
 
 // ---- Schedules ----

@@ -332,6 +332,54 @@ Row_Write Rename_User_Exception(const QString& strNewName, long lngExceptionID);
 // stored form (Rename_Unless_Twin).
 Row_Write Rename_User_Exception(const QString& strNewName, long lngExceptionID, bool& blnTwinStored);
 
+// ---- Deletes of a Remove over several listed rows ----
+// One statement prepared once on the caller's connection (inside its MY_TRANS) and run
+// for row after row. A failure is not shown here, so that the caller reports it once
+// however many rows failed: Last_Error() holds the database's text, or the not-stored
+// message of a delete that ran and found no row (No_Row()); Busy() tells that another
+// connection held the file locked.
+class Listed_Row_Deletes {
+public:
+    const QString& Last_Error() const { return m_strNoRow.isEmpty() ? m_pLast->Last_Error() : m_strNoRow; }
+    bool Busy() const { return m_strNoRow.isEmpty() && m_pLast->Busy(); }
+    bool No_Row() const { return !m_strNoRow.isEmpty(); }
+    // After a successful Run: how many rows it deleted.
+    long long Rows_Changed() const { return m_pLast->Changes(); }
+
+protected:
+    Listed_Row_Deletes() = default;
+    // Runs the statement bound by the caller; strNoRowMessage is the failure of no row deleted.
+    bool Run_Delete(modDB::Prepared_Statement& statement, const QString& strNoRowMessage);
+
+private:
+    const modDB::Prepared_Statement* m_pLast = nullptr;
+    QString m_strNoRow;
+};
+
+// The deletes of users (USER_TBL) or user exceptions (USER_EXCPN_TBL) by their ids.
+// Only the row itself goes; rows of other tables that carry a user's id stay.
+class Id_Row_Deletes : public Listed_Row_Deletes {
+public:
+    enum Rows { Users, User_Exceptions };
+    Id_Row_Deletes(const Db_Connection& hDb, Rows rows);
+    bool Run(long lngID);
+
+private:
+    Rows m_rows;
+    modDB::Prepared_Statement m_statement;
+};
+
+// The deletes of always-allowed programs of one owner by name: every row whose name
+// equals it ignoring letter case, in any stored form (as Delete_Bypass_Exe).
+class Bypass_Exe_Deletes : public Listed_Row_Deletes {
+public:
+    Bypass_Exe_Deletes(const Db_Connection& hDb, long lngComputerID, long lngUserID);
+    bool Run(const QString& strExeName);
+
+private:
+    Stored_Text_Statement m_statement;
+};
+
 }  // namespace modDBFunctions
 
 // The old program reached some of these procedures through its other module name.

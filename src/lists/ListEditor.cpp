@@ -1,6 +1,7 @@
 #include "lists/ListEditor.h"
 
 #include "database/modDBFunctions.h"
+#include "lists/WriteWalk.h"
 #include "platform/Controls.h"
 #include "platform/TextCut.h"
 #include "services/ErrorHandler.h"
@@ -20,6 +21,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <algorithm>
+#include <exception>
 
 // Resources of a static library are registered by hand, outside any namespace.
 static void Init_List_Resources() { Q_INIT_RESOURCE(lists); }
@@ -313,17 +315,12 @@ Removed_Rows Remove_Selected_Items(frmListEditorBase& dialog, platform::ListView
         if (!trans.Began()) return;  // the open or the BEGIN was reported
         modDBFunctions::Owner_List_Batch batch(hDb, modDBFunctions::Owner_List_Batch::Delete_Items, strColumn, strTable,
                                                owner.lngComputerID, owner.lngUserID);
-        // An item whose delete fails (or finds no row) stays listed and the walk goes on;
-        // the failures are reported once, with the first one's text (a read-only file
-        // refuses them all alike). A failure after which SQLite rolled the whole
-        // transaction back (a ROLLBACK trigger, a full disk, an I/O error) undid the
-        // deletes before it, and a delete after it would run on its own and be kept; a
-        // database another program holds locked makes every later delete wait out the
-        // busy time-out and fail alike: the walk stops at either.
+        // An item whose delete fails (or finds no row) stays listed; whether the walk goes
+        // on past it is the walk's rule (Write_Walk).
         const auto Value_Of = [&](long lngIndex) {
             return lngValueSubItem >= 1 ? list.SubItem(lngIndex, lngValueSubItem) : list.Text(lngIndex);
         };
-        QString strFailure;
+        Write_Walk walk(trans);
         Deleted_Texts deleted(Deleted_Texts::Exact);
         long long lngRows = 0;
         for (long lngIndex : list.Selected_Items()) {
@@ -337,13 +334,11 @@ Removed_Rows Remove_Selected_Items(frmListEditorBase& dialog, platform::ListView
                 lngRows += batch.Rows_Changed();
                 continue;
             }
-            if (batch.No_Row()) result.blnNotStored = true;
-            if (strFailure.isEmpty()) strFailure = batch.Last_Error();
-            if (!trans.Is_Open() || batch.Busy()) break;
+            if (!walk.Go_On_After(batch)) break;
         }
-        if (!strFailure.isEmpty()) Report_Failure(strFailure);
+        result.blnNotStored = walk.Not_Stored();
         // Nothing leaves the list unless its delete was committed.
-        if (!trans.Commit()) return;
+        if (!walk.Finish()) return;
         result.lngRows = lngRows;
         removed = deleted.Items_In(list, lngValueSubItem);
     });
@@ -508,38 +503,67 @@ QString Listed_Exe_Name(const QString& strPath) {
     return QString::fromLocal8Bit(buffer.constData(), lngNul);
 }
 
-void Browse_Programs(platform::Common_Dialog& dlg, QWidget* pOwner, const Program_Adder& add) {
+namespace {
+// Stores names (none listed yet, each once) for the dialog's owner and lists those
+// stored once committed. True when the owner's row was gone (reported).
+bool Store_Program_Names(const QStringList& names, frmListEditorBase& dialog, platform::ListView& list,
+                         Column_Allowance& allowance, const QString& strIcon, const QString& strColumn,
+                         const QString& strTable) {
+    modDB::Db_Connection hDb = modDB::Open_Database(modDB::Get_Database_File());
+    modDB::MY_TRANS trans(hDb);
+    if (!trans.Began()) return false;  // the open or the BEGIN was reported
+    const Policy_Owner owner = dialog.Owner();
+    // Once, inside the write transaction: nobody can remove the owner until it ends.
+    const modDB::Row_Write ownerStored = modDBFunctions::Owner_Stored(hDb, owner.lngComputerID, owner.lngUserID);
+    if (!ownerStored) return ownerStored.Not_Stored();
+    modDBFunctions::Owner_List_Batch batch(hDb, modDBFunctions::Owner_List_Batch::Insert_Items, strColumn, strTable,
+                                           owner.lngComputerID, owner.lngUserID);
+    Write_Walk walk(trans);
+    // A name the insert found stored already (another program stored it) is listed too.
+    platform::List_Batch stored(list, strIcon);
+    for (const QString& strName : names) {
+        if (batch.Run(strName)) stored.Add(strName);
+        else if (!walk.Go_On_After(batch)) break;
+    }
+    if (!walk.Finish()) return false;
+    stored.Append();
+    allowance.Update();
+    return false;
+}
+}  // namespace
+
+void Browse_Programs(platform::Common_Dialog& dlg, frmListEditorBase& dialog, platform::ListView& list,
+                     Column_Allowance& allowance, const QString& strIcon, const QString& strColumn,
+                     const QString& strTable) {
+    bool blnOwnerGone = false;
     Error_Block([&] {
         Set_Up_Program_Browse(dlg);
-        if (!platform::File_Dialogs().Show_Open(dlg, pOwner) || dlg.FileName.isEmpty()) return;
-        const QStringList paths = Chosen_Program_Paths(dlg.FileName);
-        modDB::Db_Connection hDb = modDB::Open_Database(modDB::Get_Database_File());
-        if (!hDb) return;  // reported by the open
-        // No batch transaction: each name's insert commits by itself, so a name the
-        // adder lists is stored, and a failure leaves the names before it stored and listed.
-        for (const QString& strPath : paths)
-            if (!add(hDb, Listed_Exe_Name(strPath))) break;
+        if (!platform::File_Dialogs().Show_Open(dlg, &dialog) || dlg.FileName.isEmpty()) return;
+        // The names first, each once and only when not listed (letter case ignored). A
+        // name the library cannot give ends them there: the names before it are still
+        // stored, and the error is reported after them.
+        QStringList names;
+        QSet<QString> folded;
+        std::exception_ptr pLibraryError;
+        try {
+            for (const QString& strPath : Chosen_Program_Paths(dlg.FileName)) {
+                const QString strName = Listed_Exe_Name(strPath);
+                if (modCommonFuns::ListView_Contains_Text(strName, list) || folded.contains(strName.toLower())) continue;
+                folded.insert(strName.toLower());
+                names << strName;
+            }
+        } catch (const Run_Time_Error&) {
+            pLibraryError = std::current_exception();
+        }
+        if (!names.isEmpty())
+            blnOwnerGone = Store_Program_Names(names, dialog, list, allowance, strIcon, strColumn, strTable);
+        if (pLibraryError) std::rethrow_exception(pLibraryError);
     });
+    if (blnOwnerGone) dialog.Owner_Gone();
 }
 
 void clsListEditor::Browse(platform::Common_Dialog& dlg) {
-    bool blnOwnerGone = false;
-    Browse_Programs(dlg, &m_dialog, [&](const modDB::Db_Connection& hDb, const QString& strName) {
-        if (modCommonFuns::ListView_Contains_Text(strName, m_list)) return true;
-        // The owner is read again for every file.
-        const Policy_Owner owner = m_dialog.Owner();
-        modDB::Query_Result arrResult;
-        const modDB::Row_Write inserted = modDBFunctions::Insert_Item_For_Owner(
-            hDb, arrResult, m_config.strColumn, m_config.strTable, strName, owner.lngComputerID, owner.lngUserID);
-        if (!inserted) {
-            blnOwnerGone = inserted.Not_Stored();
-            return false;
-        }
-        m_list.Add(strName, QString(), m_config.strIcon);
-        m_allowance.Update();
-        return true;
-    });
-    if (blnOwnerGone) m_dialog.Owner_Gone();
+    Browse_Programs(dlg, m_dialog, m_list, m_allowance, m_config.strIcon, m_config.strColumn, m_config.strTable);
 }
 
 // ---------------------------------------------------------------- dialog base

@@ -19,7 +19,6 @@
 #include <QSet>
 #include <QString>
 #include <functional>
-#include <type_traits>
 #include <vector>
 
 class QCheckBox;
@@ -141,24 +140,17 @@ void Set_Up_Program_Browse(platform::Common_Dialog& dlg);
 QStringList Chosen_Program_Paths(const QString& strFileName);
 // The name under which the network filter library lists the program at this path.
 QString Listed_Exe_Name(const QString& strPath);
-// Writes one program name on the open connection given and lists it once written:
-// true to go on with the next file, false when its write failed (and was reported).
-using Program_Adder = std::function<bool(const modDB::Db_Connection&, const QString&)>;
-// The browse routine of the program lists: shows the dialog and, for each chosen
-// file, hands the listed name to add, on an open database with no transaction open,
-// so that every write that succeeded is stored before its name is listed. The first
-// failed write ends the routine; a run-time error ends it through the error report.
-// Names added before either stay stored and listed.
-void Browse_Programs(platform::Common_Dialog& dlg, QWidget* pOwner, const Program_Adder& add);
-// The same with an adder that answers nothing: every file is handed over.
-template <class Adder>
-    requires std::is_void_v<std::invoke_result_t<Adder&, const modDB::Db_Connection&, const QString&>>
-void Browse_Programs(platform::Common_Dialog& dlg, QWidget* pOwner, Adder&& add) {
-    Browse_Programs(dlg, pOwner, Program_Adder([&add](const modDB::Db_Connection& hDb, const QString& strName) {
-                        add(hDb, strName);
-                        return true;
-                    }));
-}
+// The browse routine of the program lists: shows the dialog and stores, for the
+// dialog's owner, the listed name of each chosen file that list does not show yet (in
+// any letter case), into strColumn of strTable, in one write transaction, one insert per
+// name (a name stored already is not stored again). Whether the walk goes on past a
+// refused insert is the walk's rule (Write_Walk); the names stored are listed under
+// strIcon once their commit succeeded, and the allowance updated. A run-time error of the
+// network filter library ends the names there: those before it are stored, then it is
+// reported. An owner whose row is gone (reported) stores nothing and closes the dialog.
+void Browse_Programs(platform::Common_Dialog& dlg, frmListEditorBase& dialog, platform::ListView& list,
+                     Column_Allowance& allowance, const QString& strIcon, const QString& strColumn,
+                     const QString& strTable);
 
 // The one box of an import that a write failed part-way: the entry, the database's
 // text and how many entries the import stored before it.
@@ -209,11 +201,11 @@ struct Removed_Rows {
 // one transaction, the owner's rows whose strColumn equals each selected item's value
 // (its text, or its sub-item lngValueSubItem when that is 1 or more), and once that
 // transaction has committed takes the deleted items out of the list and updates the
-// column allowance. An item whose delete fails stays listed; failed deletes are
-// reported in one box. A failure after which SQLite rolled the transaction back ends
-// the walk, and then, as after a refused commit, every item stays listed. A delete that
-// found no row (another program deleted it) shows the list as stored through
-// fnShowStored, so that the item does not stay listed.
+// column allowance. An item whose delete fails stays listed; the failures are reported
+// in one box, and whether the walk goes on past one is the walk's rule (Write_Walk). A
+// refused commit leaves every item listed. A delete that found no row (another program
+// deleted it) shows the list as stored through fnShowStored, so that the item does not
+// stay listed.
 Removed_Rows Remove_Selected_Items(frmListEditorBase& dialog, platform::ListView& list, Column_Allowance& allowance,
                                    const QString& strQuestion, const QString& strColumn, const QString& strTable,
                                    int lngValueSubItem, const std::function<void()>& fnShowStored);
@@ -243,8 +235,8 @@ public:
     // stored once that has committed. The first failed write ends it, with one box.
     void Import();
     void Export();
-    // Lists the programs chosen in the browse dialog under their listed names; a
-    // name already listed is passed over without a message.
+    // Stores and lists the programs chosen in the browse dialog under their listed names
+    // (Browse_Programs); a name already listed is passed over without a message.
     void Browse(platform::Common_Dialog& dlg);
 
     platform::ListView& List() { return m_list; }

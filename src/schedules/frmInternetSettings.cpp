@@ -4,6 +4,7 @@
 
 #include "database/modDB.h"
 #include "database/modDBFunctions.h"
+#include "lists/WriteWalk.h"
 #include "platform/Controls.h"
 #include "services/ConsoleImages.h"
 #include "services/ErrorHandler.h"
@@ -274,15 +275,20 @@ void frmInternetSettings::cmdRemove_Click() {
     if (Ask(QStringLiteral("Are you sure you want to delete the selected Exe(s)?"), 36) != platform::vbYes) return;
     platform::ListView& list = *ui->lvwBypassedExe;
     std::vector<long> removed;
+    bool blnNotStored = false;
     Error_Block([&] {
+        const std::vector<long> selected = list.Selected_Items();
+        if (selected.empty()) return;
         modDB::Db_Connection hDb = modDB::Open_Database(modDB::Get_Database_File());
         modDB::MY_TRANS trans(hDb);
         if (!trans.Began()) return;  // the open or the BEGIN was reported
-        const std::vector<long> selected = list.Selected_Items();
-        // From the last to the first. The first refused delete (reported: a lock, a
-        // failure, or no row found) ends the walk; those before it are committed. A name
-        // is one program in any letter case: its delete takes every row of the name, so
-        // a selected twin needs no delete of its own.
+        const Policy_Owner owner = Owner();
+        modDBFunctions::Bypass_Exe_Deletes deletes(hDb, owner.lngComputerID, owner.lngUserID);
+        lists::Write_Walk walk(trans);
+        // From the last to the first; a refused delete leaves its own item listed, and
+        // whether the walk goes on past it is the walk's rule. A name is one program in
+        // any letter case: its delete takes every row of the name, so a selected twin
+        // needs no delete of its own.
         lists::Deleted_Texts deleted(lists::Deleted_Texts::Ignoring_Ascii_Case);  // as the database compares them
         for (auto it = selected.rbegin(); it != selected.rend(); ++it) {
             const QString strName = list.Text(*it);
@@ -290,37 +296,30 @@ void frmInternetSettings::cmdRemove_Click() {
                 deleted.Add_Item(*it);
                 continue;
             }
-            const Policy_Owner owner = Owner();
-            modDB::Query_Result arrResult;
-            if (!modDBFunctions::Delete_Bypass_Exe(hDb, arrResult, owner.lngComputerID, owner.lngUserID, strName))
-                break;
-            deleted.Add(strName, *it, modDB::Changes(hDb));
+            if (deletes.Run(strName)) deleted.Add(strName, *it, deletes.Rows_Changed());
+            else if (!walk.Go_On_After(deletes)) break;
         }
+        blnNotStored = walk.Not_Stored();
         // Nothing leaves the list unless its delete was committed; then every item the
         // table no longer holds leaves it, the twins in other letter cases too.
-        if (!trans.Commit()) return;
+        if (!walk.Finish()) return;
         removed = deleted.Items_In(list);
     });
+    // A program another program deleted would stay listed: the list shows what is stored.
+    if (blnNotStored) {
+        lists::Show_Stored_Rows(list, m_allowance.get(), [&] {
+            Load_Bypassed_Exe_List();
+            return true;
+        });
+        return;
+    }
     list.Remove_Items(removed);
     m_allowance->Update();
 }
 
 void frmInternetSettings::cmdBrowseExe_Click() {
-    bool blnOwnerGone = false;
-    lists::Browse_Programs(cmnDialogBrowse, this, [&](const modDB::Db_Connection& hDb, const QString& strName) {
-        // Names already listed are passed over without a message.
-        if (modCommonFuns::ListView_Contains_Text(strName, *ui->lvwBypassedExe)) return true;
-        // The owner is read again for every file. A refused insert (reported) ends the browse.
-        const Policy_Owner owner = Owner();
-        modDB::Query_Result arrResult;
-        const modDB::Row_Write added =
-            modDBFunctions::Add_Bypass_Exe(hDb, arrResult, owner.lngComputerID, owner.lngUserID, strName);
-        blnOwnerGone = added.Not_Stored();
-        if (!added) return false;
-        List_Bypassed_Exe(strName);
-        return true;
-    });
-    if (blnOwnerGone) Owner_Gone();
+    lists::Browse_Programs(cmnDialogBrowse, *this, *ui->lvwBypassedExe, *m_allowance, BYPASSED_EXE,
+                           QStringLiteral("BYPASS_EXE"), QStringLiteral("BYPASS_EXE_TBL"));
 }
 
 void frmInternetSettings::lblHomeSite_Click() { Maker_Links::Open_Home_Page(); }

@@ -495,9 +495,9 @@ TEST_F(EXEBlockerTest, ANameWithoutItsEndStopsTheBrowseAndKeepsWhatWasAdded) {
     EXPECT_EQ(Stored(), QStringList{"fake1.exe"});
 }
 
-TEST_F(EXEBlockerTest, BrowseListsOnlyStoredNamesAndStopsAtTheFirstRefusedWrite) {
-    // Each name's insert commits by itself: a name stored before the refused one stays,
-    // also when the refusal rolls back the transaction it ran in.
+TEST_F(EXEBlockerTest, BrowseListsOnlyStoredNamesAndGoesOnPastAnInsertRefusedAlone) {
+    // The names are stored in one transaction: an insert refused alone leaves out only
+    // its own name; every other fault keeps nothing of the browse.
     using test::Fault;
     struct Case {
         Fault fault;
@@ -505,8 +505,8 @@ TEST_F(EXEBlockerTest, BrowseListsOnlyStoredNamesAndStopsAtTheFirstRefusedWrite)
     };
     const Case cases[] = {
         {Fault::Held_Read_Lock, {}},       {Fault::Database_Full, {}},
-        {Fault::Read_Only, {}},            {Fault::Abort_Trigger, {"a.exe"}},
-        {Fault::Rollback_Trigger, {"a.exe"}},
+        {Fault::Read_Only, {}},            {Fault::Abort_Trigger, {"a.exe", "c.exe"}},
+        {Fault::Rollback_Trigger, {}},
     };
     Put_Library();
     for (const Case& c : cases) {

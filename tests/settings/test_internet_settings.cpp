@@ -467,7 +467,7 @@ TEST_F(InternetSettingsTest, RemoveWithNothingSelectedStillAsksAndDeletesNothing
 // ROLLBACK the whole transaction (then nothing of the batch is kept).
 class InternetSettingsRefusalTest : public InternetSettingsTest, public ::testing::WithParamInterface<test::Fault> {};
 
-TEST_P(InternetSettingsRefusalTest, RemoveStopsAtTheFirstRefusedDeleteAndListsWhatIsStored) {
+TEST_P(InternetSettingsRefusalTest, RemoveGoesOnPastADeleteRefusedAloneAndListsWhatIsStored) {
     for (const char* strName : {"a.exe", "b.exe", "c.exe"}) Insert_Program(strName, m_lngUser);
     auto refused = Make_Fault(GetParam(), {"DELETE ON BYPASS_EXE_TBL WHEN OLD.BYPASS_EXE='b.exe'"});
     Open();
@@ -479,10 +479,10 @@ TEST_P(InternetSettingsRefusalTest, RemoveStopsAtTheFirstRefusedDeleteAndListsWh
     EXPECT_EQ(boxes[0].lngStyle, 36);
     EXPECT_EQ(boxes[1].lngStyle, 16);
     EXPECT_TRUE(boxes[1].strText.contains(test::Fault_Text(GetParam())));
-    // Walked from the last: c.exe went (unless the rollback took it back), b.exe was
-    // refused, a.exe was not tried.
+    // An undone statement leaves only b.exe; a rollback takes back c.exe, deleted
+    // before it, and ends the walk before a.exe.
     const QStringList kept = test::Rolls_Back_Transaction(GetParam()) ? QStringList{"a.exe", "b.exe", "c.exe"}
-                                                                      : QStringList{"a.exe", "b.exe"};
+                                                                      : QStringList{"b.exe"};
     EXPECT_EQ(Stored_Programs(), kept);
     EXPECT_EQ(Listed(), kept);
 }
@@ -551,7 +551,7 @@ TEST_F(InternetSettingsTest, BrowseToTheEighthProgramNarrowsTheColumn) {
     EXPECT_DOUBLE_EQ(List()->Column_Width(1), dblFull - 250);
 }
 
-TEST_P(InternetSettingsRefusalTest, BrowseStopsAtTheFirstRefusedInsertAndListsWhatIsStored) {
+TEST_P(InternetSettingsRefusalTest, BrowseGoesOnPastAnInsertRefusedAloneAndListsWhatIsStored) {
     Put_Filter_Library();
     const QString strChosen =
         QString("C:\\Apps") + QChar(u'\0') + "one.exe" + QChar(u'\0') + "two.exe" + QChar(u'\0') + "three.exe";
@@ -561,8 +561,10 @@ TEST_P(InternetSettingsRefusalTest, BrowseStopsAtTheFirstRefusedInsertAndListsWh
     fileDialog->Choose(strChosen);
     Click("cmdBrowseExe");
     Expect_One_Database_Error();
-    // Each name is stored on its own, so even a rollback takes only the refused one.
-    const QStringList kept{"one.exe"};
+    // An undone statement leaves out the refused name only; a rollback takes every name
+    // of the browse with it.
+    const QStringList kept =
+        test::Rolls_Back_Transaction(GetParam()) ? QStringList{} : QStringList{"one.exe", "three.exe"};
     EXPECT_EQ(Listed(), kept);
     EXPECT_EQ(Stored_Programs(), kept);
 
