@@ -1108,9 +1108,12 @@ TEST_P(CopySettingsPendingTest, WhatIsNotAppliedYetStaysWithItsApplyAndItsQuesti
     QStringList after;
     for (const QString& strName : c.controls) after << Shown_State(*caller, strName);
     EXPECT_EQ(after, pending);
-    if (*c.strList) EXPECT_EQ(QStringList{Shown_State(*caller, c.strList)}, c.copied);
-    if (QTimeEdit* pTo = caller->findChild<QTimeEdit*>("dtpkToTime"); pTo && c.controls.contains("cmAdd"))
+    if (*c.strList) {
+        EXPECT_EQ(QStringList{Shown_State(*caller, c.strList)}, c.copied);
+    }
+    if (QTimeEdit* pTo = caller->findChild<QTimeEdit*>("dtpkToTime"); pTo && c.controls.contains("cmAdd")) {
         EXPECT_EQ(pTo->time(), QTime(8, 30)) << "the edit keeps what was typed";
+    }
     EXPECT_NE(strLockBefore, "0");
     EXPECT_TRUE(Boxes().empty());
     if (c.blnAsksOnClosing) {

@@ -374,7 +374,9 @@ TEST_P(FailedWriteTest, OneBoxWithTheDatabasesTextNoSuccessAndTheScreenShowsWhat
     if (!c.blnKeepsEdit) {
         EXPECT_EQ(c.shown(*this), stored);
         // A settings dialog has nothing left to apply: what it shows is stored.
-        if (pApply) EXPECT_FALSE(pApply->isEnabled());
+        if (pApply) {
+            EXPECT_FALSE(pApply->isEnabled());
+        }
         return;
     }
     // What the administrator typed or chose stays for a retry, which stores it.
@@ -386,7 +388,9 @@ TEST_P(FailedWriteTest, OneBoxWithTheDatabasesTextNoSuccessAndTheScreenShowsWhat
     const std::vector<test::Shown_Box> retried = Boxes();
     ASSERT_EQ(retried.size(), static_cast<size_t>(c.lngQuestions + (c.blnSaysSaved ? 1 : 0)))
         << "the questions and the success";
-    if (c.blnSaysSaved) EXPECT_EQ(retried.back().lngStyle, 64);
+    if (c.blnSaysSaved) {
+        EXPECT_EQ(retried.back().lngStyle, 64);
+    }
     EXPECT_EQ(c.stored(*this), edited);
     EXPECT_EQ(c.shown(*this), edited);
     EXPECT_FALSE(pApply->isEnabled());

@@ -56,7 +56,9 @@ public:
     // The network filter library beside the program, as the browse of program files needs it.
     void Put_Library() {
         const QString strTarget = Program_Dir() + "/liblhdvsock.so";
-        if (!QFile::exists(strTarget)) ASSERT_TRUE(QFile::copy(QString::fromLocal8Bit(DV_LHDVSOCK_FILE), strTarget));
+        if (!QFile::exists(strTarget)) {
+            ASSERT_TRUE(QFile::copy(QString::fromLocal8Bit(DV_LHDVSOCK_FILE), strTarget));
+        }
     }
     void Browse(const QString& strPath) {
         Put_Library();
