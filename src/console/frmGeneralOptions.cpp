@@ -1,4 +1,5 @@
 #include "console/frmGeneralOptions.h"
+#include "schedules/SettingsApply.h"
 #include "ui_frmGeneralOptions.h"
 
 #include "console/frmMain.h"
@@ -139,11 +140,12 @@ void frmGeneralOptions::Form_Load() {
     });
 }
 
-void frmGeneralOptions::Show_Stored_Settings() {
+void frmGeneralOptions::Refused(const modDB::Row_Write& written) {
+    m_frmMain.Get_Working_Mode();
+    if (schedules::Apply_Stored(written, *ui->cmdApply)) return;
+    if (!written.Not_Stored()) return;
     Show_Readable_Settings();
     Clear_Password_Boxes();
-    // What a write before the refused one stored shows in the console too.
-    m_frmMain.Get_Working_Mode();
     ui->cmdApply->setEnabled(false);
 }
 
@@ -398,12 +400,14 @@ void frmGeneralOptions::cmdApply_Click() {
         // remote settings are checked, each only when the administrator changed it, so
         // that what another program stored meanwhile stays. A write the database refuses
         // (or that finds no settings row) has been reported by its procedure: Apply ends
-        // there and the dialog shows what is stored. A stored mode or client options word
-        // the load could not read (no option chosen, no word held) is left as stored.
+        // there (Refused); what was stored before it is taken as loaded, so that a retry
+        // writes only the rest. A stored mode or client options word the load could not
+        // read (no option chosen, no word held) is left as stored.
         const int intMode = Chosen_Program_Mode();
         if (intMode >= 0 && intMode != m_intLoadedMode) {
-            if (!modCommonFuns::Set_Program_Mode(intMode)) {
-                Show_Stored_Settings();
+            const modDB::Row_Write written = modCommonFuns::Set_Program_Mode(intMode);
+            if (!written) {
+                Refused(written);
                 return;
             }
             m_intLoadedMode = intMode;
@@ -411,9 +415,10 @@ void frmGeneralOptions::cmdApply_Click() {
         if (Client_Options_Changed()) {
             // Only the items changed here change the word as stored at the write.
             Flag_Word lngWritten = 0;
-            if (!modDBFunctions::Change_Client_Options(
-                    [&](Flag_Word& lngStored) { lngStored = Client_Options_Ticked(lngStored); }, &lngWritten)) {
-                Show_Stored_Settings();
+            const modDB::Row_Write written = modDBFunctions::Change_Client_Options(
+                [&](Flag_Word& lngStored) { lngStored = Client_Options_Ticked(lngStored); }, &lngWritten);
+            if (!written) {
+                Refused(written);
                 return;
             }
             m_lngClientOptions = lngWritten;
@@ -433,8 +438,9 @@ void frmGeneralOptions::cmdApply_Click() {
                 ui->txtNewPassword->setFocus();
                 return;
             }
-            if (!modCommonFuns::Set_Pwd(strNewPwd)) {
-                Show_Stored_Settings();
+            const modDB::Row_Write written = modCommonFuns::Set_Pwd(strNewPwd);
+            if (!written) {
+                Refused(written);
                 return;
             }
             Clear_Password_Boxes();
@@ -480,13 +486,15 @@ void frmGeneralOptions::cmdApply_Click() {
             }
         }
         // The port is stored as the number it was checked as ("1.5" is stored as 2).
-        if (!blnKeepStoredRemote &&
-            !modDBFunctions::Change_Remote_Settings(
+        if (!blnKeepStoredRemote) {
+            const modDB::Row_Write written = modDBFunctions::Change_Remote_Settings(
                 blnModeChanged ? std::optional<long>(lngRemoteMode) : std::nullopt,
                 blnServerChanged ? std::optional<QString>(strServerName) : std::nullopt,
-                blnPortChanged ? std::optional<QString>(QString::number(lngPort)) : std::nullopt)) {
-            Show_Stored_Settings();
-            return;
+                blnPortChanged ? std::optional<QString>(QString::number(lngPort)) : std::nullopt);
+            if (!written) {
+                Refused(written);
+                return;
+            }
         }
 
         Show_Readable_Settings();

@@ -4,6 +4,7 @@
 // Nothing is written before Apply; Apply writes in a fixed order and then asks the
 // console to show the user mode again.
 
+#include "database/modDB.h"
 #include "platform/Dv_Dialog.h"
 #include "platform/ListView.h"
 #include "services/modCommonFuns.h"
@@ -56,8 +57,11 @@ private:
     void Load_Client_Options();
     void Load_Remote_Settings();
     void Set_Controls_State();
-    // After a refused write: every control shows what is stored, nothing is pending.
-    void Show_Stored_Settings();
+    // After a refused write (reported by its procedure): what was stored before it shows
+    // in the console too. A write the database refused keeps what the administrator
+    // changed and could not store on screen, with Apply on, for a retry; one that found
+    // no settings row leaves nothing to retry: every control shows what is stored.
+    void Refused(const modDB::Row_Write& written);
     // Keeps what the remote controls show as loaded, to tell later what was touched.
     void Remember_Loaded_Remote_Settings();
     // 1 when "Enable Remote Mode" is chosen, 0 for "Disable", -1 when neither is.

@@ -566,6 +566,33 @@ TEST_F(GeneralOptionsTest, AWriteThatFindsNoSettingsRowStoresNothingAndReportsNo
     }
 }
 
+// A new password the database refuses stays typed in both boxes with Apply on; a second
+// Apply once the fault is gone stores it and empties the boxes. The mode changed in the
+// same Apply was stored before the refusal and is not written again.
+TEST_F(GeneralOptionsTest, ARefusedPasswordStaysTypedForARetry) {
+    Open_Console();
+    Open();
+    Option("optComputer")->click();
+    Box("txtNewPassword")->setText("Secret1");
+    Box("txtConfirmPassword")->setText("Secret1");
+    auto made = Make_Fault(test::Fault::Abort_Trigger, {"UPDATE OF PWD ON SETTINGS_TBL"});
+    Apply_Yes();
+    Expect_Boxes({{test::TRIGGER_TEXT, 16}});
+    EXPECT_EQ(Stored().strMode, "0");
+    EXPECT_EQ(Stored().strPwd, "Marigold");
+    EXPECT_EQ(console->m_lngDVMode, 0);
+    EXPECT_EQ(Box("txtNewPassword")->text(), "Secret1");
+    EXPECT_EQ(Box("txtConfirmPassword")->text(), "Secret1");
+    EXPECT_TRUE(Option("optComputer")->isChecked());
+    EXPECT_TRUE(Apply()->isEnabled());
+    made.reset();
+    Apply_Yes();
+    Expect_Boxes({{"Successfully saved the changes.", 64}});
+    EXPECT_EQ(Stored().strPwd, "Secret1");
+    EXPECT_EQ(Box("txtNewPassword")->text(), "");
+    EXPECT_FALSE(Apply()->isEnabled());
+}
+
 TEST_F(GeneralOptionsTest, AnEmptyNewPasswordLeavesThePasswordWhateverTheConfirmBoxHolds) {
     Open();
     Box("txtConfirmPassword")->setText("Other");

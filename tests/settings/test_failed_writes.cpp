@@ -168,13 +168,11 @@ QStringList Shown_General_Options(FailedWriteTest& t) {
         if (clients.Checked(i)) lngClients |= 1L << (i - 1);
     return {t.Control<QRadioButton>("optUser")->isChecked() ? "1" : "0", QString::number(lngClients),
             t.Control<QRadioButton>("optEnableRemoteMode")->isChecked() ? "1" : "0",
-            t.Control<QLineEdit>("txtServerName")->text(), t.Control<QLineEdit>("txtClientPortNo")->text(),
-            // The password boxes show nothing after a refused write.
-            t.Control<QLineEdit>("txtNewPassword")->text() + t.Control<QLineEdit>("txtConfirmPassword")->text()};
+            t.Control<QLineEdit>("txtServerName")->text(), t.Control<QLineEdit>("txtClientPortNo")->text()};
 }
 
 QStringList Stored_General_Options(FailedWriteTest& t) {
-    return t.Column("SELECT PROGRAM_MODE, CLIENT_OPTIONS, REMOTE_MODE, SERVER_NAME, CLIENT_PORT, '' FROM SETTINGS_TBL")
+    return t.Column("SELECT PROGRAM_MODE, CLIENT_OPTIONS, REMOTE_MODE, SERVER_NAME, CLIENT_PORT FROM SETTINGS_TBL")
         .value(0)
         .split('|');
 }
@@ -317,14 +315,14 @@ const Write_Case CASES[] = {
      },
      [](FailedWriteTest& t) { t.Open_Dialog<frmGeneralOptions>(); }, Change_General_Options,
      [](FailedWriteTest& t) { t.Press_Yes("cmdApply"); }, 1, Shown_General_Options, Stored_General_Options, "UPDATE",
-     "SETTINGS_TBL", false},
+     "SETTINGS_TBL", false, true},
     // The mode and client options are stored before the password is refused.
     {"GeneralOptionsApplyRefusedAtThePassword", [](FailedWriteTest& t) {
          t.Run("UPDATE SETTINGS_TBL SET PROGRAM_MODE=1, CLIENT_OPTIONS=1, SERVER_NAME='server1', CLIENT_PORT='2705'");
      },
      [](FailedWriteTest& t) { t.Open_Dialog<frmGeneralOptions>(); }, Change_General_Options,
      [](FailedWriteTest& t) { t.Press_Yes("cmdApply"); }, 1, Shown_General_Options, Stored_General_Options,
-     "UPDATE OF PWD", "SETTINGS_TBL", false},
+     "UPDATE OF PWD", "SETTINGS_TBL", false, true},
 };
 
 std::vector<Param> All_Params() {

@@ -232,7 +232,7 @@ const Word_Case CASES[] = {
      "Successfully saved the changes.", "SELECT CLIENT_OPTIONS FROM SETTINGS_TBL", "0",
      "UPDATE SETTINGS_TBL SET CLIENT_OPTIONS=CLIENT_OPTIONS|4", "5",
      "UPDATE SETTINGS_TBL SET CLIENT_OPTIONS=CLIENT_OPTIONS|8", "9", nullptr, nullptr, nullptr,
-     "UPDATE ON SETTINGS_TBL", Client_Ticks, Client_Options_Stored},
+     "UPDATE ON SETTINGS_TBL", Client_Ticks, Client_Options_Stored, true},
     // The administrator sets a new password; the other program switches to All User Mode.
     {"ProgramMode", "UPDATE SETTINGS_TBL SET PROGRAM_MODE=1", Open<frmGeneralOptions>, New_Password,
      [](KeptWordTest& t) { t.Press_Yes("cmdApply"); }, 1, "Successfully saved the changes.",
