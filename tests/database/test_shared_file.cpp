@@ -9,6 +9,14 @@ namespace {
 
 class SharedFileTest : public test::Dv_Test {
 protected:
+    // Another program that sets the user's e-mail reporting bit right after a statement
+    // reading FEATURE_BITS.
+    std::unique_ptr<test::Other_Program> Sets_Email_Reporting_After_A_Read(long lngUserID) {
+        auto other = Start_Other_Program();
+        other->Write_At_Statement("SELECT FEATURE_BITS", "UPDATE USER_TBL SET FEATURE_BITS=FEATURE_BITS|16384 WHERE USER_ID=" +
+                                                             QString::number(lngUserID));
+        return other;
+    }
     // A read of FEATURE_BITS and a write of the word built from it, in one batch.
     bool Read_And_Write_Back(long lngUserID, long long lngBit) {
         Db_Connection hDb = Open_Database(Get_Database_File());
@@ -44,10 +52,7 @@ TEST_F(SharedFileTest, ABatchWaitsForAWriteInProgressAndThenStoresEverything) {
 
 TEST_F(SharedFileTest, AWordReadInsideTheBatchKeepsWhatAnotherProgramWroteMeanwhile) {
     const long lngUser = Insert_User("alice");
-    auto other = Start_Other_Program();
-    other->Write_At_Statement("SELECT FEATURE_BITS",
-                              "UPDATE USER_TBL SET FEATURE_BITS=FEATURE_BITS|16384 WHERE USER_ID=" +
-                                  QString::number(lngUser));
+    auto other = Sets_Email_Reporting_After_A_Read(lngUser);
     EXPECT_TRUE(Read_And_Write_Back(lngUser, 4));
     // The batch held the file from its read to its commit: the other program wrote after it.
     EXPECT_FALSE(other->Wrote_At_Marker());
@@ -59,10 +64,7 @@ TEST_F(SharedFileTest, AWordReadInsideTheBatchKeepsWhatAnotherProgramWroteMeanwh
 TEST_F(SharedFileTest, TheOtherProgramComesBetweenStatementsThatAreNoBatch) {
     // The fixture's own check: two statements outside a batch let the other program in.
     const long lngUser = Insert_User("alice");
-    auto other = Start_Other_Program();
-    other->Write_At_Statement("SELECT FEATURE_BITS",
-                              "UPDATE USER_TBL SET FEATURE_BITS=FEATURE_BITS|16384 WHERE USER_ID=" +
-                                  QString::number(lngUser));
+    auto other = Sets_Email_Reporting_After_A_Read(lngUser);
     Query_Result arrResult;
     long lngRows = 0;
     ASSERT_TRUE(Run_Sql("SELECT FEATURE_BITS FROM USER_TBL WHERE USER_ID=" + QString::number(lngUser), lngRows,
