@@ -282,6 +282,9 @@ public:
     // and makes it ready for the next run. False on failure: the database's text is in
     // Last_Error(), and it was shown in a box unless reporting was switched off.
     bool Execute();
+    // The same for a query, handing onValue the first value of each row read as it is
+    // stored: its bytes, unconverted, and whether it is a blob (NULL gives empty bytes).
+    bool Execute(const std::function<void(QByteArrayView bytes, bool blnBlob)>& onValue);
     // Rows changed by the last Execute().
     long long Changes() const;
     // Whether the last Execute() of a query read a row.
