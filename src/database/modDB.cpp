@@ -3,6 +3,7 @@
 #include "platform/Platform.h"
 #include "services/ErrorHandler.h"
 #include "services/StoredText.h"
+#include "services/TimeOfDay.h"
 #include "services/modProgram.h"
 
 #include <QFileInfo>
@@ -234,6 +235,7 @@ Db_Connection Open_Database(const QString& strPath) {
         sqlite3_create_function_v2(p, READS_AS_FUNCTION, 2, SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_INNOCUOUS,
                                    nullptr, &Reads_As, nullptr, nullptr, nullptr);
         hDb = Db_Connection(p);
+        Add_Text_Function(hDb, SHORT_TIME_FUNCTION, &Readable_Short_Time);
     });
     return hDb;
 }

@@ -120,6 +120,10 @@ QString Sql_Matches_Stored(const QString& strExpression, const QString& strValue
 // strValue is set to itself: a value the administrator did not change keeps its stored bytes.
 QString Sql_Set_Text(const QString& strColumn, const QString& strValue);
 inline constexpr const char* READS_AS_FUNCTION = "READS_AS";
+// DV_SHORT_TIME(value): a stored time in the form the schedule editors write, read by
+// Readable_Short_Time (services/TimeOfDay.h) as Add_Text_Function reads; every
+// connection of Open_Database has it.
+inline constexpr const char* SHORT_TIME_FUNCTION = "DV_SHORT_TIME";
 
 // True for a result code that says another connection holds the database locked
 // (SQLITE_BUSY or SQLITE_LOCKED, extended codes too): a next write would wait and fail alike.

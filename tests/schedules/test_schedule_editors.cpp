@@ -7,6 +7,7 @@
 #include "platform/Controls.h"
 #include "schedules/frmApplicationScheduler.h"
 #include "schedules/frmInternetScheduler.h"
+#include "services/TimeOfDay.h"
 #include "services/modGlobal.h"
 #include "support/ConsoleFixture.h"
 
@@ -1159,10 +1160,10 @@ TEST(ScheduleTextMasks, ShortNamesAnywhereInTheTextGiveTheirFlags) {
 }
 
 TEST(ScheduleTimes, StoredTimesShowAsHoursAndMinutes) {
-    EXPECT_EQ(schedules::Short_Time("8:05"), "08:05");
-    EXPECT_EQ(schedules::Short_Time("23:59:00"), "23:59");
-    EXPECT_EQ(schedules::Short_Time("late"), "late");
-    EXPECT_THROW(schedules::Time_Of_Day("25:00"), Run_Time_Error);
+    EXPECT_EQ(Short_Time("8:05"), "08:05");
+    EXPECT_EQ(Short_Time("23:59:00"), "23:59");
+    EXPECT_EQ(Short_Time("late"), "late");
+    EXPECT_THROW(Time_Of_Day("25:00"), Run_Time_Error);
 }
 
 }  // namespace
