@@ -118,7 +118,7 @@ private:
 
 // A list feature: each table in order is emptied for the destination and filled from
 // the source, then the destination's bit follows the source's.
-bool Copy_List_Feature(std::initializer_list<List_Table> tables, long lngBit, const Db_Connection& hDb,
+bool Copy_List_Feature(std::initializer_list<List_Table> tables, Flag_Word lngBit, const Db_Connection& hDb,
                        long lngComputerID, long lngSourceUserID, const Destinations& destinations,
                        bool blnSourceEnabled) {
     return Run_Routine([&] {

@@ -698,7 +698,7 @@ protected:
         return -1;
     }
     QWidget* Apply() const { return Find<QWidget>("cmdApply"); }
-    void Set_Mode(long lngSchFor, long lngOnOff, long lngFeatureBits, long lngStatusBits = 0) {
+    void Set_Mode(long lngSchFor, long lngOnOff, Flag_Word lngFeatureBits, Flag_Word lngStatusBits = 0) {
         Exec(QString("UPDATE USER_TBL SET SCH_FOR=%1, IA_ON_OFF=%2, FEATURE_BITS=%3, STATUS_BITS=%4 WHERE USER_ID=%5")
                  .arg(lngSchFor)
                  .arg(lngOnOff)
@@ -829,7 +829,7 @@ TEST_F(InternetSchedulerTest, OffThenSchedulerKeepsTheInternetOffUnderTheSchedul
 // other bit is kept, and no box is shown.
 TEST_F(InternetSchedulerTest, FlagsBeyondThe32BitRangeLoadTheModeAndApplyWritesItsWholeSequence) {
     struct Case {
-        long lngFeatureBits, lngStatusBits;
+        Flag_Word lngFeatureBits, lngStatusBits;
         int intOption;
         QStringList mode;  // SCH_FOR, IA_ON_OFF, FEATURE_BITS, STATUS_BITS after Apply
     };
