@@ -64,7 +64,7 @@ platform::Image_List Load_Copy_Images() {
 
 // ---------------------------------------------------------------- opening
 
-void frmCopySettings::Show_This_Form(frmMain& console, const QString& strFeature) {
+Copied_Settings frmCopySettings::Show_This_Form(frmMain& console, const QString& strFeature) {
     // Each opening loads the dialog afresh; it goes when it closes.
     frmCopySettings form(console);
     form.Fill_Features_In_Listview();
@@ -72,6 +72,7 @@ void frmCopySettings::Show_This_Form(frmMain& console, const QString& strFeature
     const long lngItem = features.Find_Key(strFeature);
     if (lngItem != 0) features.Set_Checked(lngItem, true);
     platform::Forms().Show_Modal(form, nullptr);
+    return form.m_copied;
 }
 
 frmCopySettings::frmCopySettings(frmMain& console, QWidget* parent)
@@ -348,6 +349,7 @@ bool frmCopySettings::Copy_Checked_Features() {
             if (!modDBFunctions::Read_Feature_Bits(hDb, lngComputerID, lngSourceUserID, lngBits)) return false;
             blnSourceEnabled = modCommonFuns::Is_Flag_Set(lngBits, pFeature->lngSourceBit);
         }
+        for (const long lngDestUserID : destinationIDs) m_copied.Add(pFeature->strKey, lngDestUserID);
         if (!pFeature->routine(hDb, lngComputerID, lngSourceUserID, destinationIDs, blnSourceEnabled)) return false;
     }
     return blnSuccess;

@@ -26,8 +26,8 @@ public:
 
     // Loads the dialog afresh on the console, ticks the feature whose key equals
     // strFeature (exact; "Main Form" and "Device Settings" tick nothing), shows it
-    // modally without an owner and returns when it closes.
-    static void Show_This_Form(frmMain& console, const QString& strFeature);
+    // modally without an owner and returns, when it closes, what its copies may have written.
+    static Copied_Settings Show_This_Form(frmMain& console, const QString& strFeature);
 
     void Fill_Users_In_ComboBox();
     void Fill_Features_In_Listview();
@@ -68,4 +68,6 @@ private:
     platform::Image_List ilsCopySettings;
     // The destination column is narrower from the 13th destination on.
     std::unique_ptr<lists::Column_Allowance> m_destinationsAllowance;
+    // Every feature run and the users it was run for, over all copies of this opening.
+    Copied_Settings m_copied;
 };

@@ -17,6 +17,7 @@
 #include <QSignalBlocker>
 #include <QTreeWidget>
 #include <QUrl>
+#include <optional>
 #include <utility>
 
 static void Init_General_Options_Resources() { Q_INIT_RESOURCE(frmGeneralOptions); }
@@ -139,12 +140,8 @@ void frmGeneralOptions::Form_Load() {
 }
 
 void frmGeneralOptions::Show_Stored_Settings() {
-    Load_Program_Mode();
-    Load_Client_Options();
-    Load_Remote_Settings();
-    Set_Controls_State();
+    Show_Readable_Settings();
     Clear_Password_Boxes();
-    Remember_Loaded_Remote_Settings();
     // What a write before the refused one stored shows in the console too.
     m_frmMain.Get_Working_Mode();
     ui->cmdApply->setEnabled(false);
@@ -210,8 +207,10 @@ void frmGeneralOptions::Load_Program_Mode() {
     Error_Block([&] {
         long lngMode = 0;
         m_blnModeRead = false;
+        m_intLoadedMode = -1;
         if (!modDBFunctions::Get_Program_Mode(lngMode)) return;
         m_blnModeRead = true;
+        m_intLoadedMode = lngMode != 0 ? 1 : 0;
         if (lngMode != 0) {
             ui->optUser->setChecked(true);
             Show_Picture(*ui->picMode, QStringLiteral("User"));
@@ -355,15 +354,38 @@ void frmGeneralOptions::txtClientPortNo_KeyPress(int& KeyAscii) {
 
 // ---------------------------------------------------------------- Apply
 
-void frmGeneralOptions::Collect_Client_Options() {
+Flag_Word frmGeneralOptions::Client_Options_Ticked(Flag_Word lngStored) const {
+    // Only an item whose tick differs from what the load showed was changed here: every
+    // other bit stays as stored, whoever stored it.
     const platform::ListView& list = *ui->lvwClientSettings;
-    for (long i = 1; i <= list.Count(); ++i)
-        modCommonFuns::Set_Bit_In_Flags(m_lngClientOptions, Bit_Of(list, i), list.Checked(i));
+    for (long i = 1; i <= list.Count(); ++i) {
+        const Flag_Word lngBit = Bit_Of(list, i);
+        if (list.Checked(i) != Is_Client_Option_Set(lngBit))
+            modCommonFuns::Set_Bit_In_Flags(lngStored, lngBit, list.Checked(i));
+    }
+    return lngStored;
+}
+
+bool frmGeneralOptions::Client_Options_Changed() const {
+    return m_blnClientOptionsRead && Client_Options_Ticked(m_lngClientOptions) != m_lngClientOptions;
+}
+
+int frmGeneralOptions::Chosen_Program_Mode() const {
+    return ui->optUser->isChecked() ? 1 : ui->optComputer->isChecked() ? 0 : -1;
 }
 
 void frmGeneralOptions::Clear_Password_Boxes() {
     ui->txtNewPassword->setText(QString());
     ui->txtConfirmPassword->setText(QString());
+}
+
+void frmGeneralOptions::Show_Readable_Settings() {
+    // A value the load could not read was not written and is not read (nor reported) again.
+    if (m_blnModeRead) Load_Program_Mode();
+    if (m_blnClientOptionsRead) Load_Client_Options();
+    if (m_blnRemoteRead) Load_Remote_Settings();
+    Set_Controls_State();
+    Remember_Loaded_Remote_Settings();
 }
 
 void frmGeneralOptions::cmdApply_Click() {
@@ -372,19 +394,29 @@ void frmGeneralOptions::cmdApply_Click() {
         const QString strNewPwd = ui->txtNewPassword->text();
         const QString strConfirmPwd = ui->txtConfirmPassword->text();
 
-        Collect_Client_Options();
-
         // The mode and the client options are written before the password and the
-        // remote settings are checked. A write the database refuses has been reported
-        // by its procedure: Apply ends there and the dialog shows what is stored.
-        // A stored mode or client options word the load could not read (no option
-        // chosen, no word held) is left as stored rather than replaced by a guess.
-        const bool blnModeChosen = ui->optUser->isChecked() || ui->optComputer->isChecked();
-        const long lngMode = ui->optUser->isChecked() ? 1 : 0;
-        if ((blnModeChosen && !modCommonFuns::Set_Program_Mode(lngMode)) ||
-            (m_blnClientOptionsRead && !modCommonFuns::Set_Client_Options(m_lngClientOptions))) {
-            Show_Stored_Settings();
-            return;
+        // remote settings are checked, each only when the administrator changed it, so
+        // that what another program stored meanwhile stays. A write the database refuses
+        // (or that finds no settings row) has been reported by its procedure: Apply ends
+        // there and the dialog shows what is stored. A stored mode or client options word
+        // the load could not read (no option chosen, no word held) is left as stored.
+        const int intMode = Chosen_Program_Mode();
+        if (intMode >= 0 && intMode != m_intLoadedMode) {
+            if (!modCommonFuns::Set_Program_Mode(intMode)) {
+                Show_Stored_Settings();
+                return;
+            }
+            m_intLoadedMode = intMode;
+        }
+        if (Client_Options_Changed()) {
+            // Only the items changed here change the word as stored at the write.
+            Flag_Word lngWritten = 0;
+            if (!modDBFunctions::Change_Client_Options(
+                    [&](Flag_Word& lngStored) { lngStored = Client_Options_Ticked(lngStored); }, &lngWritten)) {
+                Show_Stored_Settings();
+                return;
+            }
+            m_lngClientOptions = lngWritten;
         }
 
         // An empty new password leaves the password as it is.
@@ -413,11 +445,13 @@ void frmGeneralOptions::cmdApply_Click() {
         // touched stays as stored, a stored server name or port that fails its check
         // included (its page cannot be reached from the tree). Once any of them was
         // changed they are all checked, the untouched ones as stored, so that no change
-        // is dropped for a value kept as stored. Remote settings the load could not read
-        // are never written (their controls are disabled).
-        const bool blnKeepStoredRemote = !m_blnRemoteRead || (Chosen_Remote_Mode() == m_intLoadedRemoteMode &&
-                                                              ui->txtServerName->text() == m_strLoadedServerName &&
-                                                              ui->txtClientPortNo->text() == m_strLoadedClientPort);
+        // is dropped for a value kept as stored; only the changed ones are written.
+        // Remote settings the load could not read are never written (their controls are
+        // disabled).
+        const bool blnModeChanged = Chosen_Remote_Mode() != m_intLoadedRemoteMode;
+        const bool blnServerChanged = ui->txtServerName->text() != m_strLoadedServerName;
+        const bool blnPortChanged = ui->txtClientPortNo->text() != m_strLoadedClientPort;
+        const bool blnKeepStoredRemote = !m_blnRemoteRead || (!blnModeChanged && !blnServerChanged && !blnPortChanged);
         const QString strServerName = ui->txtServerName->text().trimmed();
         long lngPort = 0;
         if (!blnKeepStoredRemote) {
@@ -429,7 +463,7 @@ void frmGeneralOptions::cmdApply_Click() {
             }
             const QString strPortText = ui->txtClientPortNo->text();
             bool blnValidPort = false;
-            if (strPortText == m_strLoadedClientPort) {
+            if (!blnPortChanged) {
                 // Untouched: the stored number, not the box's cut of it.
                 blnValidPort = Silent_Error_Block([&] { lngPort = modDB::To_Long(m_strStoredClientPort); }) &&
                                modCommonFuns::Is_Valid_Port_Number(lngPort);
@@ -446,17 +480,16 @@ void frmGeneralOptions::cmdApply_Click() {
             }
         }
         // The port is stored as the number it was checked as ("1.5" is stored as 2).
-        if (!blnKeepStoredRemote) {
-            if (!modDBFunctions::Set_Remote_Settings(lngRemoteMode, strServerName, QString::number(lngPort))) {
-                Show_Stored_Settings();
-                return;
-            }
-            modGlobal::Is_Remote_Mode = (lngRemoteMode != 0);
-            Set_Controls_State();
-            m_strStoredClientPort = QString::number(lngPort);
-            Remember_Loaded_Remote_Settings();
+        if (!blnKeepStoredRemote &&
+            !modDBFunctions::Change_Remote_Settings(
+                blnModeChanged ? std::optional<long>(lngRemoteMode) : std::nullopt,
+                blnServerChanged ? std::optional<QString>(strServerName) : std::nullopt,
+                blnPortChanged ? std::optional<QString>(QString::number(lngPort)) : std::nullopt)) {
+            Show_Stored_Settings();
+            return;
         }
 
+        Show_Readable_Settings();
         m_frmMain.Get_Working_Mode();
 
         ui->cmdApply->setEnabled(false);

@@ -63,9 +63,17 @@ private:
     // 1 when "Enable Remote Mode" is chosen, 0 for "Disable", -1 when neither is.
     int Chosen_Remote_Mode() const;
     void Show_Options_Page(int Index);
-    void Collect_Client_Options();
+    // lngStored with the bit of each client item whose tick the administrator changed
+    // set as ticked; every other bit as it is.
+    Flag_Word Client_Options_Ticked(Flag_Word lngStored) const;
+    bool Client_Options_Changed() const;
+    // 1 when "User" mode is chosen, 0 for "Computer", -1 when neither is.
+    int Chosen_Program_Mode() const;
     bool Is_Client_Option_Set(Flag_Word lngBit) const;
     void Clear_Password_Boxes();
+    // The settings the load could read, as stored now (another program's changes
+    // included); what it could not read stays as shown.
+    void Show_Readable_Settings();
     void Show_Picture(QLabel& picture, const QString& strKey);
 
     std::unique_ptr<Ui::frmGeneralOptions> ui;
@@ -74,13 +82,16 @@ private:
     platform::Image_List ilsGeneralLarge;
     platform::Image_List ilsGeneralOptionsSmall;
 
-    // The client options as read at load (whole, bits of no check box included),
-    // changed by the client list at Apply; written only when the load could read them.
+    // The client options as read at load (whole, bits of no check box included), or as
+    // an Apply last wrote them: a tick that differs from its bit here is a change.
+    // Written only when the load could read them.
     Flag_Word m_lngClientOptions = 0;
     bool m_blnClientOptionsRead = false;
     // Whether the load read the mode and the remote settings: what it could not read
     // is kept as stored and its controls stay disabled.
     bool m_blnModeRead = false;
+    // The mode as the load showed it (see Chosen_Program_Mode).
+    int m_intLoadedMode = -1;
     bool m_blnRemoteRead = false;
     // The server name and port texts as the load left them: the remote page is not
     // reachable from the tree, so a stored value that fails its check cannot be

@@ -243,12 +243,15 @@ Policy_Owner frmMain::Owner() const {
 
 QString frmMain::Owner_Name() const { return cboUsers->currentText(); }
 
-void frmMain::Open_Copy_Settings(const QString& strFeature) {
-    frmCopySettings::Show_This_Form(*this, strFeature);
+Copied_Settings frmMain::Open_Copy_Settings(const QString& strFeature) {
+    Copied_Settings copied = frmCopySettings::Show_This_Form(*this, strFeature);
     // The copy may have written the chosen user's internet mode, or part of it before a
     // failure: once the dialog has closed, the label shows the mode as stored.
     if (Has_Owner()) Get_Internet_Mode();
+    return copied;
 }
+
+void frmMain::Show_Stored_Users() { Fill_Users_In_ComboBox(); }
 
 // ---------------------------------------------------------------- loading
 

@@ -64,7 +64,9 @@ public:
     // Copy Settings, shown for the feature's key (frmCopySettings::Show_This_Form);
     // once it has closed, whatever it copied, the chosen user's internet mode is read
     // again and shown. The menu item and every dialog's Copy button come here.
-    void Open_Copy_Settings(const QString& strFeature) override;
+    Copied_Settings Open_Copy_Settings(const QString& strFeature) override;
+    // Lists the users as stored (Fill_Users_In_ComboBox): a dialog found the owner gone.
+    void Show_Stored_Users() override;
 
     // The network filter check that the timer runs (replaceable for tests).
     std::function<modProgram::Filter_Check()> m_fnCheck_Filters_Installed;
@@ -143,7 +145,9 @@ private:
     template <class Form>
     void Show_Feature_Dialog();
     // The same for a dialog that edits the chosen user's policies: while no user is
-    // chosen it does not open, and one box says why.
+    // chosen it does not open, and one box says why. Nor does it open for a user whose
+    // row another program removed (or removed and added again under a new id): one box
+    // says so, nothing else is read, and the user list shows the users as stored.
     template <class Form>
     void Show_Owner_Dialog();
 

@@ -6,6 +6,7 @@
 #include "console/frmAbout.h"
 #include "console/frmGeneralOptions.h"
 #include "console/frmManageUsers.h"
+#include "database/modDBFunctions.h"
 #include "lists/frmFileFilter.h"
 #include "lists/frmWebsiteFilter.h"
 #include "lists/frmWindowBlocker.h"
@@ -58,6 +59,12 @@ template <class Form>
 void frmMain::Show_Owner_Dialog() {
     if (!Has_Owner()) {
         Ask(NO_OWNER_TEXT, 48);
+        return;
+    }
+    // A read that failed was reported: the dialog would only fail its reads alike.
+    const modDB::Row_Write stored = modDBFunctions::Owner_Stored(m_lngComputerID, Selected_User_ID());
+    if (!stored) {
+        if (stored.Not_Stored()) Show_Stored_Users();
         return;
     }
     Show_Feature_Dialog<Form>();
@@ -165,7 +172,7 @@ void frmMain::mnuReporting_Click() { Show_Owner_Dialog<frmReporting>(); }
 void frmMain::mnuGeneralOptions_Click() { Show_Feature_Dialog<frmGeneralOptions>(); }
 void frmMain::mnuManageUsers_Click() { Show_Feature_Dialog<frmManageUsers>(); }
 // The copy settings dialog shows itself, without an owner.
-void frmMain::mnuCopySettings_Click() { Open_Copy_Settings(QStringLiteral("Main Form")); }
+void frmMain::mnuCopySettings_Click() { (void)Open_Copy_Settings(QStringLiteral("Main Form")); }
 
 // ---------------------------------------------------------------- Help
 

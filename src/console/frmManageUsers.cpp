@@ -58,7 +58,11 @@ void User_Name_List::Refill(const modDB::Query_Result& arrResult, long lngRows) 
 void User_Name_List::Show_Stored() {
     long lngRows = 0;
     modDB::Query_Result arrResult;
-    if (m_fnRead(lngRows, arrResult)) Refill(arrResult, lngRows);
+    if (!m_fnRead(lngRows, arrResult)) return;  // reported; the list stays as it was
+    lists::Show_Stored_Rows(m_list, &m_allowance, [&] {
+        Fill(arrResult, lngRows);
+        return true;
+    });
 }
 
 void User_Name_List::Append(const QString& strName, long lngID) {
@@ -74,8 +78,7 @@ void User_Name_List::Edit() {
     m_list.Start_Label_Edit(lngSelected);
 }
 
-void User_Name_List::After_Label_Edit(int& Cancel, QString& NewString,
-                                      const std::function<modDB::Row_Write(const QString&, long)>& fnRename) {
+void User_Name_List::After_Label_Edit(int& Cancel, QString& NewString, Renamer fnRename) {
     const bool blnDone = Error_Block([&] {
         const long lngIndex = m_list.Selected_Item();
         if (lngIndex == 0) {
@@ -99,11 +102,14 @@ void User_Name_List::After_Label_Edit(int& Cancel, QString& NewString,
             return;
         }
         // A name the database refused is not shown as if it were stored; a row that is
-        // gone leaves the list.
-        const modDB::Row_Write written = fnRename(NewString, modDB::To_Long(m_list.Tag(lngIndex)));
+        // gone leaves the list. A name another program stored since the list was read is
+        // refused as the Add refuses a listed one, and the list then shows it.
+        bool blnTwinStored = false;
+        const modDB::Row_Write written = fnRename(NewString, modDB::To_Long(m_list.Tag(lngIndex)), blnTwinStored);
         if (written) return;
         Cancel = 1;
-        if (written.Not_Stored()) Show_Stored();
+        if (blnTwinStored) Ask(QStringLiteral("User Name already exists!"), 48);
+        if (written.Not_Stored() || blnTwinStored) Show_Stored();
     });
     if (!blnDone) Cancel = 1;
 }

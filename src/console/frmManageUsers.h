@@ -41,10 +41,12 @@ public:
     void Append(const QString& strName, long lngID);
     // Starts editing the selected item in place; nothing when none is selected.
     void Edit();
-    // The end of an in-place edit: the rules of a rename, then fnRename(new name, id).
-    // A rename that found no row lists the rows as stored.
-    void After_Label_Edit(int& Cancel, QString& NewString,
-                          const std::function<modDB::Row_Write(const QString&, long)>& fnRename);
+    // The end of an in-place edit: the rules of a rename, then fnRename(new name, id,
+    // twin stored), which checks the name against what is stored at the time of the write.
+    // A name stored already gets the Add's box; it and a rename that found no row list
+    // the rows as stored.
+    using Renamer = modDB::Row_Write (*)(const QString&, long, bool&);
+    void After_Label_Edit(int& Cancel, QString& NewString, Renamer fnRename);
     // Asks, then deletes the selected items with fnDelete(id), last to first; the row with id
     // 0 is refused. The first failed delete ends it: the items not reached stay listed.
     // A delete that found no row ends it too and lists the rows as stored.

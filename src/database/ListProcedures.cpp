@@ -58,7 +58,18 @@ bool Insert_And_Read_Back(const QString& strInsert, const QString& strSelect, Qu
 // arrResult gets the statement's (empty) table.
 bool Change_On(const Db_Connection& hDb, const QString& strSQL, Query_Result& arrResult, const QString& strValue) {
     arrResult.Clear();
-    return modDB::Change_Row(hDb, strSQL, No_Row_Message(strValue));
+    return static_cast<bool>(modDB::Change_Row(hDb, strSQL, No_Row_Message(strValue)));
+}
+
+// strInsert ("INSERT INTO ... SELECT values" of one row, which no rule of the table
+// ignores) runs only while the owner's row is stored, in the same statement: a row not
+// inserted means the owner is gone, reported once.
+Row_Write Insert_For_Owner(const Db_Connection& hDb, Query_Result& arrResult, const QString& strInsert,
+                           long lngComputerID, long lngUserID) {
+    if (!Run_On(hDb, strInsert + " WHERE " + Owner_Exists_Sql(lngComputerID, lngUserID), arrResult))
+        return Row_Write(Row_Write::Outcome::Failed);
+    if (modDB::Changes(hDb) > 0) return Row_Write(Row_Write::Outcome::Changed);
+    return modDB::Report_Not_Stored(Owner_Gone_Message(lngComputerID));
 }
 
 }  // namespace
@@ -77,17 +88,22 @@ QString No_User_Exception_Message() {
 
 // ---- Generic per-owner lists ----
 
-bool Insert_Item_For_Owner(const Db_Connection& hDb, Query_Result& arrResult, const QString& strColumn,
-                           const QString& strTable, const QString& strValue, long lngComputerID, long lngUserID) {
+Row_Write Insert_Item_For_Owner(const Db_Connection& hDb, Query_Result& arrResult, const QString& strColumn,
+                                const QString& strTable, const QString& strValue, long lngComputerID, long lngUserID) {
     // The table's UNIQUE rule compares bytes: the text stored in another form (as a
     // program of another code page writes it) is the same entry and is not stored again.
+    // Nor is anything stored for an owner whose row is gone.
     const QString strOwner = Owner_Condition(lngComputerID, lngUserID);
-    return Run_On(hDb,
-                  "INSERT OR IGNORE INTO " + strTable + "(" + strColumn + " ,COMPUTER_ID,USER_ID) SELECT '" +
-                      Sql_Text(strValue) + "'," + Num(lngComputerID) + "," + Num(lngUserID) +
-                      " WHERE NOT EXISTS (SELECT 1 FROM " + strTable + " WHERE " +
-                      modDB::Sql_Matches_Stored(strColumn, strValue) + " AND " + strOwner + ")",
-                  arrResult);
+    if (!Run_On(hDb,
+                "INSERT OR IGNORE INTO " + strTable + "(" + strColumn + " ,COMPUTER_ID,USER_ID) SELECT '" +
+                    Sql_Text(strValue) + "'," + Num(lngComputerID) + "," + Num(lngUserID) + " WHERE " +
+                    Owner_Exists_Sql(lngComputerID, lngUserID) + " AND NOT EXISTS (SELECT 1 FROM " + strTable +
+                    " WHERE " + modDB::Sql_Matches_Stored(strColumn, strValue) + " AND " + strOwner + ")",
+                arrResult))
+        return Row_Write(Row_Write::Outcome::Failed);
+    // Nothing inserted: the text was stored already, or the owner is gone (looked up only then).
+    if (modDB::Changes(hDb) > 0) return Row_Write(Row_Write::Outcome::Changed);
+    return Owner_Stored(hDb, lngComputerID, lngUserID);
 }
 
 bool Delete_Item_For_Owner(const Db_Connection& hDb, Query_Result& arrResult, const QString& strColumn,
@@ -105,22 +121,41 @@ bool Get_Items_For_Owner(const QString& strColumn, const QString& strTable, long
                         arrResult, lngRows);
 }
 
+namespace {
+// One row: the one the edited item stands for. A text stored in both forms is listed
+// twice, and changing both rows would store the new text twice (which the UNIQUE rule
+// of the list tables refuses).
+Row_Write Update_Item_On(const Db_Connection& hDb, const QString& strColumn, const QString& strTable,
+                         const QString& strOldValue, const QString& strNewValue, long lngComputerID, long lngUserID) {
+    if (!hDb) return Row_Write(Row_Write::Outcome::Failed);
+    return modDB::Change_Row(hDb,
+                            "UPDATE " + strTable + " SET " + strColumn + "='" + Sql_Text(strNewValue) +
+                                "' WHERE rowid=(SELECT rowid FROM " + strTable + " WHERE " +
+                                modDB::Sql_Matches_Stored(strColumn, strOldValue) + " AND " +
+                                Owner_Condition(lngComputerID, lngUserID) + " ORDER BY rowid LIMIT 1)",
+                            No_Row_Message(strOldValue));
+}
+}  // namespace
+
 bool Update_Item_For_Owner(const QString& strColumn, const QString& strTable, const QString& strOldValue,
                            const QString& strNewValue, long lngComputerID, long lngUserID) {
     modDB::Db_Connection hDb = modDB::Open_Database(modDB::Get_Database_File());
-    Query_Result arrResult;
-    // One row: the one the edited item stands for. A text stored in both forms is listed
-    // twice, and changing both rows would store the new text twice (which the UNIQUE rule
-    // of the list tables refuses).
     const bool blnResult =
-        hDb && Change_On(hDb,
-                         "UPDATE " + strTable + " SET " + strColumn + "='" + Sql_Text(strNewValue) +
-                             "' WHERE rowid=(SELECT rowid FROM " + strTable + " WHERE " +
-                             modDB::Sql_Matches_Stored(strColumn, strOldValue) + " AND " +
-                             Owner_Condition(lngComputerID, lngUserID) + " ORDER BY rowid LIMIT 1)",
-                         arrResult, strOldValue);
+        static_cast<bool>(Update_Item_On(hDb, strColumn, strTable, strOldValue, strNewValue, lngComputerID, lngUserID));
     modDB::Close_Database(hDb);
     return blnResult;
+}
+
+Row_Write Update_Item_For_Owner(const QString& strColumn, const QString& strTable, const QString& strOldValue,
+                                const QString& strNewValue, long lngComputerID, long lngUserID, bool& blnTwinStored) {
+    // The new text stored for the owner in any form is the entry already stored, as for an Add.
+    return Rename_Unless_Twin("SELECT 1 FROM " + strTable + " WHERE " +
+                                  modDB::Sql_Matches_Stored(strColumn, strNewValue) + " AND " +
+                                  Owner_Condition(lngComputerID, lngUserID),
+                              blnTwinStored, [&](const Db_Connection& hDb) {
+                                  return Update_Item_On(hDb, strColumn, strTable, strOldValue, strNewValue,
+                                                        lngComputerID, lngUserID);
+                              });
 }
 
 bool For_Each_Item_For_Owner(const QString& strColumn, const QString& strTable, long lngComputerID, long lngUserID,
@@ -253,12 +288,12 @@ long Get_Bypass_Exes(long lngComputerID, long lngUserID, Query_Result& arrResult
     return lngRows;
 }
 
-bool Add_Bypass_Exe(const Db_Connection& hDb, Query_Result& arrResult, long lngComputerID, long lngUserID,
-                    const QString& strExeName) {
-    return Run_On(hDb,
-                  "INSERT INTO BYPASS_EXE_TBL (BYPASS_EXE,COMPUTER_ID,USER_ID) VALUES ('" + Sql_Text(strExeName) +
-                      "'," + Num(lngComputerID) + "," + Num(lngUserID) + ")",
-                  arrResult);
+Row_Write Add_Bypass_Exe(const Db_Connection& hDb, Query_Result& arrResult, long lngComputerID, long lngUserID,
+                         const QString& strExeName) {
+    return Insert_For_Owner(hDb, arrResult,
+                            "INSERT INTO BYPASS_EXE_TBL (BYPASS_EXE,COMPUTER_ID,USER_ID) SELECT '" +
+                                Sql_Text(strExeName) + "'," + Num(lngComputerID) + "," + Num(lngUserID),
+                            lngComputerID, lngUserID);
 }
 
 bool Delete_Bypass_Exe(const Db_Connection& hDb, Query_Result& arrResult, long lngComputerID, long lngUserID,
@@ -280,21 +315,34 @@ bool Get_Schedules(long lngSchFor, long lngComputerID, long lngUserID, Query_Res
                         arrResult, lngRows);
 }
 
-bool Add_Schedule(long lngSchFor, long lngSubType, long lngDWM, long lngWeekdays, long lngMonths,
-                  const QString& strFromTime, const QString& strToTime, long lngComputerID, long lngUserID,
-                  Query_Result& arrResult) {
+Row_Write Add_Schedule(long lngSchFor, long lngSubType, long lngDWM, long lngWeekdays, long lngMonths,
+                       const QString& strFromTime, const QString& strToTime, long lngComputerID, long lngUserID,
+                       Query_Result& arrResult) {
     const QString strInsert =
-        "INSERT INTO SCH_TBL (SCH_FOR,SCH_SUB_TYPE,D_W_M,WEEKDAYS,MONTHS,FROM_TIME,TO_TIME,COMPUTER_ID,USER_ID) VALUES(" +
+        "INSERT INTO SCH_TBL (SCH_FOR,SCH_SUB_TYPE,D_W_M,WEEKDAYS,MONTHS,FROM_TIME,TO_TIME,COMPUTER_ID,USER_ID) SELECT " +
         Num(lngSchFor) + "," + Num(lngSubType) + "," + Num(lngDWM) + "," + Num(lngWeekdays) + "," + Num(lngMonths) +
         ",'" + Sql_Text(strFromTime) + "','" + Sql_Text(strToTime) + "'," + Num(lngComputerID) + "," +
-        Num(lngUserID) + ")";
+        Num(lngUserID);
     // The first matching row: an older identical schedule answers with its own id.
     const QString strSelect = "SELECT SCH_ID FROM SCH_TBL WHERE SCH_FOR=" + Num(lngSchFor) +
                               " AND SCH_SUB_TYPE=" + Num(lngSubType) + " AND D_W_M=" + Num(lngDWM) +
                               " AND WEEKDAYS=" + Num(lngWeekdays) + " AND MONTHS=" + Num(lngMonths) +
                               " AND FROM_TIME='" + Sql_Text(strFromTime) + "' AND TO_TIME='" + Sql_Text(strToTime) +
                               "' AND " + Owner_Condition(lngComputerID, lngUserID);
-    return Insert_And_Read_Back(strInsert, strSelect, arrResult);
+    // The insert and the read-back of its id in one write transaction, so that the id read
+    // is that of the row inserted and no other program's row meanwhile.
+    modDB::Db_Connection hDb = modDB::Open_Database(modDB::Get_Database_File());
+    modDB::MY_TRANS trans(hDb);
+    if (!trans.Began()) return Row_Write(Row_Write::Outcome::Failed);  // the open or the BEGIN was reported
+    Query_Result table;
+    long lngRows = 0;
+    const Row_Write inserted = Insert_For_Owner(hDb, table, strInsert, lngComputerID, lngUserID);
+    if (!inserted) return inserted;
+    if (!modDB::Run_Query(hDb, strSelect, table, lngRows)) return Row_Write(Row_Write::Outcome::Failed);
+    // A refused commit was rolled back and reported by the guard: nothing is stored.
+    if (!trans.Commit()) return Row_Write(Row_Write::Outcome::Failed);
+    arrResult = std::move(table);
+    return Row_Write(Row_Write::Outcome::Changed);
 }
 
 Row_Write Update_Schedule(long lngSchID, long lngSubType, long lngDWM, long lngWeekdays, long lngMonths,
@@ -320,11 +368,16 @@ bool Get_Ports(long blnBlocking, long lngComputerID, long lngUserID, Query_Resul
                         arrResult, lngRows);
 }
 
-bool Add_Port(long lngPortNo, long lngFilterType, const QString& strProtocolType, long lngComputerID,
-              long lngUserID) {
-    return Run_Sql_Only("INSERT INTO PORT_TBL(PORT_NO,FILTER_TYPE,PROTOCOL_TYPE,COMPUTER_ID,USER_ID) VALUES(" +
-                        Num(lngPortNo) + "," + Num(lngFilterType) + ",'" + Sql_Text(strProtocolType) + "'," +
-                        Num(lngComputerID) + "," + Num(lngUserID) + ")");
+Row_Write Add_Port(long lngPortNo, long lngFilterType, const QString& strProtocolType, long lngComputerID,
+                   long lngUserID) {
+    modDB::Db_Connection hDb = modDB::Open_Database(modDB::Get_Database_File());
+    if (!hDb) return Row_Write(Row_Write::Outcome::Failed);  // reported by the open
+    Query_Result arrResult;
+    return Insert_For_Owner(hDb, arrResult,
+                            "INSERT INTO PORT_TBL(PORT_NO,FILTER_TYPE,PROTOCOL_TYPE,COMPUTER_ID,USER_ID) SELECT " +
+                                Num(lngPortNo) + "," + Num(lngFilterType) + ",'" + Sql_Text(strProtocolType) + "'," +
+                                Num(lngComputerID) + "," + Num(lngUserID),
+                            lngComputerID, lngUserID);
 }
 
 // ---- User exceptions ----
@@ -355,6 +408,26 @@ bool Add_User_Exception(const QString& strUserName, long& lngExceptionID) {
 Row_Write Delete_User_Exception(long lngExceptionID) {
     return modDB::Change_Row("DELETE FROM USER_EXCPN_TBL WHERE E_ID= " + Num(lngExceptionID),
                              No_User_Exception_Message());
+}
+
+namespace {
+Row_Write Rename_User_Exception(const Db_Connection& hDb, const QString& strNewName, long lngExceptionID) {
+    return modDB::Change_Row(hDb,
+                             "UPDATE USER_EXCPN_TBL SET E_USER_NAME='" + Sql_Text(strNewName) + "' WHERE E_ID= " +
+                                 Num(lngExceptionID),
+                             No_User_Exception_Message());
+}
+}  // namespace
+
+Row_Write Rename_User_Exception(const QString& strNewName, long lngExceptionID, bool& blnTwinStored) {
+    // In any letter case and any stored form, as Is_New_User_Exception looks a name up.
+    return Rename_Unless_Twin("SELECT 1 FROM USER_EXCPN_TBL WHERE " +
+                                  modDB::Sql_Matches_Stored(QStringLiteral("UPPER(E_USER_NAME)"),
+                                                            Sql_Upper(strNewName)) +
+                                  " AND E_ID<>" + Num(lngExceptionID),
+                              blnTwinStored, [&](const Db_Connection& hDb) {
+                                  return Rename_User_Exception(hDb, strNewName, lngExceptionID);
+                              });
 }
 
 Row_Write Rename_User_Exception(const QString& strNewName, long lngExceptionID) {

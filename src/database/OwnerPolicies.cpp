@@ -29,6 +29,11 @@ QString Owner_Where(long lngComputerID, long lngUserID, const char* strEquals) {
 
 QString Num(long lngValue) { return QString::number(lngValue); }
 
+// The owner's own row: the all-users row (USER_ID 0) is a row of USER_TBL like any user's.
+QString Owner_Row_Sql(long lngComputerID, long lngUserID) {
+    return "SELECT 1 FROM " + Owner_Table(lngComputerID) + Owner_Where(lngComputerID, lngUserID, "=");
+}
+
 // The message of a write of the owner's row that found none. The console's owner is
 // always a user; a computer row is named as such.
 QString No_Owner_Message(long lngComputerID) {
@@ -76,21 +81,33 @@ QString Write_Bits_Sql(const char* strColumn, long lngComputerID, long lngUserID
 // fails the read (one box), so that no write replaces it.
 Flag_Word Stored_Flags(const Query_Result& r) { return modCommonFuns::Text_To_Flags(r.Value(1, 0)); }
 
-// An owner row the read finds missing is not stored: reported as a write that found no
-// row would be (one box), and *pblnMissing, when given, says so.
-bool Read_Bits(const char* strColumn, long lngComputerID, long lngUserID, Flag_Word& lngBits,
-               bool* pblnMissing = nullptr) {
+// Reads a word on the open connection: Not_Stored, not yet reported, when its row is
+// not there.
+Row_Write::Outcome Read_Word(const Db_Connection& hDb, const Stored_Word& word, Flag_Word& lngWord) {
     bool blnFound = false;
-    if (!Run_Sql_And_Read(Read_Bits_Sql(strColumn, lngComputerID, lngUserID), [&](const Query_Result& r, long lngRows) {
-            if (lngRows < 1) return;
-            lngBits = Stored_Flags(r);
-            blnFound = true;
-        }))
-        return false;
-    if (blnFound) return true;
-    modDB::Report_Not_Stored(No_Owner_Message(lngComputerID));
-    if (pblnMissing) *pblnMissing = true;
-    return false;
+    if (!Read_On(hDb, "SELECT " + word.strColumn + " FROM " + word.strTable + word.strWhere,
+                 [&](const Query_Result& r, long lngRows) {
+                     if (lngRows < 1) return;
+                     lngWord = Stored_Flags(r);
+                     blnFound = true;
+                 }))
+        return Row_Write::Outcome::Failed;
+    return blnFound ? Row_Write::Outcome::Changed : Row_Write::Outcome::Not_Stored;
+}
+
+// An owner row the read finds missing is not stored: reported as a write that found no
+// row would be (one box).
+bool Read_Bits(const char* strColumn, long lngComputerID, long lngUserID, Flag_Word& lngBits) {
+    modDB::Db_Connection hDb = modDB::Open_Database(modDB::Get_Database_File());
+    if (!hDb) return false;
+    const Stored_Word word = Owner_Word(strColumn, lngComputerID, lngUserID);
+    Flag_Word lngRead = 0;
+    const Row_Write::Outcome read = Read_Word(hDb, word, lngRead);
+    modDB::Close_Database(hDb);
+    if (read == Row_Write::Outcome::Not_Stored) modDB::Report_Not_Stored(word.strNotStoredMessage);
+    if (read != Row_Write::Outcome::Changed) return false;
+    lngBits = lngRead;
+    return true;
 }
 
 Row_Write Write_Bits(const char* strColumn, long lngComputerID, long lngUserID, Flag_Word lngBits) {
@@ -122,26 +139,108 @@ QString Delete_User_Schedules_Sql(long lngSchFor, long lngUserID) {
     return "DELETE FROM SCH_TBL WHERE SCH_FOR=" + Num(lngSchFor) + " AND USER_ID=" + Num(lngUserID);
 }
 
-// Reads the flags, sets or clears lngBit, writes them back. A failed read leaves the
-// stored flags alone: writing a value built from 0 would wipe the owner's other flags.
-// An owner row the read finds missing is not stored: reported as a write that found
-// no row. True when the flags were read and written.
+// Sets or clears lngBit of the stored flags, read and written in one write transaction
+// (Change_Word): the other bits stay as stored at the write, whoever wrote them.
 Row_Write Set_Bit(const char* strColumn, bool blnSet, Flag_Word lngBit, long lngComputerID, long lngUserID) {
-    Flag_Word lngBits = 0;
-    bool blnMissing = false;
-    if (!Read_Bits(strColumn, lngComputerID, lngUserID, lngBits, &blnMissing))
-        return blnMissing ? Row_Write::Outcome::Not_Stored : Row_Write::Outcome::Failed;
-    modCommonFuns::Set_Bit_In_Flags(lngBits, lngBit, blnSet);
-    return Write_Bits(strColumn, lngComputerID, lngUserID, lngBits);
+    return Change_Word(Owner_Word(strColumn, lngComputerID, lngUserID),
+                       [&](Flag_Word& lngBits) { modCommonFuns::Set_Bit_In_Flags(lngBits, lngBit, blnSet); });
 }
 
 }  // namespace
+
+// ---- Words read and written back ----
+
+Stored_Word Owner_Word(const char* strColumn, long lngComputerID, long lngUserID) {
+    return {Owner_Table(lngComputerID), QLatin1String(strColumn), Owner_Where(lngComputerID, lngUserID, "="),
+            No_Owner_Message(lngComputerID)};
+}
+
+Row_Write Change_Word(const Stored_Word& word, const Word_Change& change, Flag_Word* pWritten) {
+    Db_Connection hDb = modDB::Open_Database(modDB::Get_Database_File());
+    if (!hDb) return Row_Write(Row_Write::Outcome::Failed);
+    // A write transaction from its first statement: another program's write waits for
+    // its commit (or this one for the other's), never in between the read and the write.
+    modDB::MY_TRANS trans(hDb);
+    if (!trans.Began()) return Row_Write(Row_Write::Outcome::Failed);
+    Flag_Word lngWord = 0;
+    const Row_Write::Outcome read = Read_Word(hDb, word, lngWord);
+    if (read != Row_Write::Outcome::Changed) {
+        trans.Rollback();
+        return read == Row_Write::Outcome::Not_Stored ? modDB::Report_Not_Stored(word.strNotStoredMessage)
+                                                      : Row_Write(read);
+    }
+    change(lngWord);
+    const Row_Write written = modDB::Change_Row(
+        hDb, "UPDATE " + word.strTable + " SET " + word.strColumn + "=" + QString::number(lngWord) + word.strWhere,
+        word.strNotStoredMessage);
+    if (!written) {
+        trans.Rollback();
+        return written;
+    }
+    if (!trans.Commit()) return Row_Write(Row_Write::Outcome::Failed);
+    if (pWritten) *pWritten = lngWord;
+    return written;
+}
 
 QString Sql_Upper(const QString& strValue) {
     QString strOut = strValue;
     for (QChar& ch : strOut)
         if (ch >= QLatin1Char('a') && ch <= QLatin1Char('z')) ch = QChar(ch.unicode() - ('a' - 'A'));
     return strOut;
+}
+
+// ---- The owner's row ----
+
+QString Owner_Gone_Message(long lngComputerID) {
+    return Is_Computer_Owner(lngComputerID)
+               ? QStringLiteral("The computer is no longer stored: another program removed it.")
+               : QStringLiteral("The user is no longer stored: another program removed it.");
+}
+
+QString Owner_Exists_Sql(long lngComputerID, long lngUserID) {
+    return "EXISTS (" + Owner_Row_Sql(lngComputerID, lngUserID) + ")";
+}
+
+Row_Write Owner_Stored(const Db_Connection& hDb, long lngComputerID, long lngUserID) {
+    bool blnFound = false;
+    if (!Read_On(hDb, Owner_Row_Sql(lngComputerID, lngUserID) + " LIMIT 1",
+                 [&](const Query_Result&, long lngRows) { blnFound = lngRows > 0; }))
+        return Row_Write(Row_Write::Outcome::Failed);
+    if (blnFound) return Row_Write(Row_Write::Outcome::Changed);
+    return modDB::Report_Not_Stored(Owner_Gone_Message(lngComputerID));
+}
+
+Row_Write Owner_Stored(long lngComputerID, long lngUserID) {
+    modDB::Db_Connection hDb = modDB::Open_Database(modDB::Get_Database_File());
+    if (!hDb) return Row_Write(Row_Write::Outcome::Failed);  // reported by the open
+    return Owner_Stored(hDb, lngComputerID, lngUserID);
+}
+
+bool Row_Found(const Db_Connection& hDb, const QString& strSelect, bool& blnFound) {
+    bool blnRow = false;
+    if (!Read_On(hDb, strSelect + " LIMIT 1", [&](const Query_Result&, long lngRows) { blnRow = lngRows > 0; }))
+        return false;
+    blnFound = blnRow;
+    return true;
+}
+
+Row_Write Rename_Unless_Twin(const QString& strTwinSelect, bool& blnTwinStored,
+                             const std::function<Row_Write(const Db_Connection&)>& rename) {
+    blnTwinStored = false;
+    modDB::Db_Connection hDb = modDB::Open_Database(modDB::Get_Database_File());
+    // The look-up and the write in one write transaction: nobody stores the twin between them.
+    modDB::MY_TRANS trans(hDb);
+    if (!trans.Began()) return Row_Write(Row_Write::Outcome::Failed);  // the open or the BEGIN was reported
+    bool blnTwin = false;
+    if (!Row_Found(hDb, strTwinSelect, blnTwin)) return Row_Write(Row_Write::Outcome::Failed);
+    if (blnTwin) {
+        blnTwinStored = true;
+        return Row_Write(Row_Write::Outcome::Failed);
+    }
+    const Row_Write result = rename(hDb);
+    // A refused commit was rolled back and reported by the guard.
+    if (!trans.Commit()) return Row_Write(Row_Write::Outcome::Failed);
+    return result;
 }
 
 // ---- Users ----
@@ -204,14 +303,31 @@ bool Add_User(const Db_Connection& hDb, const QString& strUserName, long& lngUse
 
 QString No_User_Message() { return QStringLiteral("The user is not stored as listed, so nothing was changed."); }
 
+namespace {
+Row_Write Rename_User(const Db_Connection& hDb, const QString& strNewName, long lngUserID) {
+    return modDB::Change_Row(
+        hDb, "UPDATE USER_TBL SET USER_NAME='" + Sql_Text(strNewName) + "' WHERE USER_ID= " + Num(lngUserID),
+        No_User_Message());
+}
+}  // namespace
+
+Row_Write Rename_User(const QString& strNewName, long lngUserID, bool& blnTwinStored) {
+    // Another user stored under the new name in any letter case and any stored form (as
+    // another program may have written it since the list was read) keeps the name.
+    return Rename_Unless_Twin(
+        "SELECT 1 FROM USER_TBL WHERE " +
+            modDB::Sql_Matches_Stored(QStringLiteral("UPPER(USER_NAME)"), Sql_Upper(strNewName)) +
+            " AND USER_ID<>" + Num(lngUserID),
+        blnTwinStored, [&](const Db_Connection& hDb) { return Rename_User(hDb, strNewName, lngUserID); });
+}
+
 Row_Write Delete_User(long lngUserID) {
     return modDB::Change_Row("DELETE FROM USER_TBL WHERE USER_ID= " + Num(lngUserID), No_User_Message());
 }
 
 Row_Write Rename_User(const QString& strNewName, long lngUserID) {
-    return modDB::Change_Row(
-        "UPDATE USER_TBL SET USER_NAME='" + Sql_Text(strNewName) + "' WHERE USER_ID= " + Num(lngUserID),
-        No_User_Message());
+    modDB::Db_Connection hDb = modDB::Open_Database(modDB::Get_Database_File());
+    return Rename_User(hDb, strNewName, lngUserID);
 }
 
 // ---- Device lock ----
@@ -225,6 +341,10 @@ bool Get_Device_Lock(long lngComputerID, long lngUserID, long& lngDeviceLock) {
 Row_Write Set_Device_Lock(long lngComputerID, long lngUserID, long lngDeviceLock) {
     return Change_Owner_Row(lngComputerID, "UPDATE " + Owner_Table(lngComputerID) + " SET DEVICE_LOCK=" +
                                                Num(lngDeviceLock) + Owner_Where(lngComputerID, lngUserID, " = "));
+}
+
+Row_Write Change_Device_Lock(long lngComputerID, long lngUserID, const Word_Change& change, Flag_Word* pWritten) {
+    return Change_Word(Owner_Word("DEVICE_LOCK", lngComputerID, lngUserID), change, pWritten);
 }
 
 Row_Write Set_User_Device_Lock(long lngDeviceLock, long lngUserID) {

@@ -363,14 +363,14 @@ long long Changes(const Db_Connection& hDb) { return hDb ? sqlite3_changes64(hDb
 Row_Write Change_Row(const Db_Connection& hDb, const QString& strSQL, const QString& strNotStoredMessage) {
     Query_Result arrResult;
     long lngRows = 0;
-    if (!Run_Query(hDb, strSQL, arrResult, lngRows)) return Row_Write::Outcome::Failed;
-    if (Changes(hDb) > 0) return Row_Write::Outcome::Changed;
+    if (!Run_Query(hDb, strSQL, arrResult, lngRows)) return Row_Write(Row_Write::Outcome::Failed);
+    if (Changes(hDb) > 0) return Row_Write(Row_Write::Outcome::Changed);
     return Report_Not_Stored(strNotStoredMessage);
 }
 
 Row_Write Report_Not_Stored(const QString& strNotStoredMessage) {
     Error_Block([&] { modProgram::Log().Show_Error(strNotStoredMessage, true); });
-    return Row_Write::Outcome::Not_Stored;
+    return Row_Write(Row_Write::Outcome::Not_Stored);
 }
 
 Row_Write Change_Row(const QString& strSQL, const QString& strNotStoredMessage) {
@@ -542,11 +542,21 @@ MY_TRANS::MY_TRANS(const Db_Connection& hDb, bool blnReport)
     : m_hDb(hDb), m_lngUncaught(std::uncaught_exceptions()), m_blnReport(blnReport) {
     Query_Result arrResult;
     long lngRows = 0;
+    // A batch begins as a write: a deferred transaction that has read cannot wait for the
+    // write lock (SQLite answers "database is locked" at once rather than call the busy
+    // handler), and what it read could change before it writes.
     if (m_blnReport)
-        m_blnBegan = Run_Query(m_hDb, QStringLiteral("BEGIN DEFERRED TRANSACTION MY_TRANS"), arrResult, lngRows);
+        m_blnBegan = Run_Query(m_hDb, QStringLiteral("BEGIN IMMEDIATE TRANSACTION MY_TRANS"), arrResult, lngRows);
     else
-        m_blnBegan = m_hDb && sqlite3_exec(m_hDb.get(), "BEGIN DEFERRED TRANSACTION MY_TRANS", nullptr, nullptr,
+        m_blnBegan = m_hDb && sqlite3_exec(m_hDb.get(), "BEGIN IMMEDIATE TRANSACTION MY_TRANS", nullptr, nullptr,
                                            nullptr) == SQLITE_OK;
+}
+
+MY_TRANS::MY_TRANS(const Db_Connection& hDb, Begin_Failure_To_Caller)
+    : m_hDb(hDb), m_lngUncaught(std::uncaught_exceptions()) {
+    if (!m_hDb) return;
+    m_blnBegan = sqlite3_exec(m_hDb.get(), "BEGIN IMMEDIATE TRANSACTION MY_TRANS", nullptr, nullptr, nullptr) == SQLITE_OK;
+    if (!m_blnBegan) m_strBeginError = QString::fromUtf8(sqlite3_errmsg(m_hDb.get()));
 }
 
 MY_TRANS::~MY_TRANS() {

@@ -160,8 +160,8 @@ long long Changes(const Db_Connection& hDb);
 class Row_Write {
 public:
     enum class Outcome { Changed, Not_Stored, Failed };
-    Row_Write(Outcome outcome = Outcome::Failed) : m_outcome(outcome) {}
-    operator bool() const { return m_outcome == Outcome::Changed; }
+    explicit Row_Write(Outcome outcome = Outcome::Failed) : m_outcome(outcome) {}
+    explicit operator bool() const { return m_outcome == Outcome::Changed; }
     // It ran and changed no row: the row is not stored as the screen shows it (another
     // program deleted or changed it). Reported; the caller shows what is stored.
     bool Not_Stored() const { return m_outcome == Outcome::Not_Stored; }
@@ -225,7 +225,9 @@ bool Run_Sql(const QString& strSQL, long& lngRows, Query_Result& arrResult);
 // statements ran and their commit succeeded.
 bool Execute_In_Transaction(const QString& strSQL);
 
-// The batch transaction: "BEGIN DEFERRED TRANSACTION MY_TRANS" now, and
+// The batch transaction: "BEGIN IMMEDIATE TRANSACTION MY_TRANS" now (it takes the write
+// lock at once, waiting for it as every statement does, so that what the batch reads
+// stays as read until it commits), and
 // "COMMIT TRANSACTION MY_TRANS" at Commit() or, failing that, when the guard goes,
 // also after a failed statement (what succeeded stays written). A guard left by an
 // exception (one raised after the guard was made) rolls the batch back instead: the
@@ -239,10 +241,17 @@ bool Execute_In_Transaction(const QString& strSQL);
 class MY_TRANS {
 public:
     explicit MY_TRANS(const Db_Connection& hDb, bool blnReport = true);
+    // A BEGIN that fails (a lock held past the busy time-out, a read-only file) is not
+    // shown but handed back in Begin_Error(), for a caller that reports it in its own
+    // words (an import names the entry it stopped at); the rest is reported as usual.
+    struct Begin_Failure_To_Caller {};
+    MY_TRANS(const Db_Connection& hDb, Begin_Failure_To_Caller);
     ~MY_TRANS();
     MY_TRANS(const MY_TRANS&) = delete;
     MY_TRANS& operator=(const MY_TRANS&) = delete;
     bool Began() const { return m_blnBegan; }
+    // The database's text of a BEGIN that failed ("" when it began or was not tried).
+    const QString& Begin_Error() const { return m_strBeginError; }
     // True while the transaction is open: it began, was not ended here, and SQLite did
     // not roll it back itself (as it may after a failed statement, on a full disk).
     bool Is_Open() const;
@@ -259,6 +268,7 @@ private:
     bool m_blnBegan = false;
     bool m_blnEnded = false;
     bool m_blnCommitted = false;
+    QString m_strBeginError;
 };
 
 // One statement prepared once and run many times with bound values: the fast way to

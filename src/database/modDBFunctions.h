@@ -29,16 +29,78 @@ using modDB::Row_Write;
 // that both sides of an "UPPER(column)='...'" comparison agree on every name.
 QString Sql_Upper(const QString& strValue);
 
+// ---- Words read and written back ----
+// A whole number of one row that a dialog changes in part (a flag word, a packed
+// value): its table, its column, the condition that finds the row (" WHERE ..."), and
+// what a write that finds no row reports.
+struct Stored_Word {
+    QString strTable;
+    QString strColumn;
+    QString strWhere;
+    QString strNotStoredMessage;
+};
+// Changes the word read in place: only the parts the administrator changed.
+using Word_Change = std::function<void(Flag_Word& lngWord)>;
+// The word strColumn of the owner's row (the owner rule).
+Stored_Word Owner_Word(const char* strColumn, long lngComputerID, long lngUserID);
+// The word strColumn of the settings row (SETTINGS_ID 1).
+Stored_Word Settings_Word(const char* strColumn);
+// Reads the word, changes it and writes it back inside one write transaction on one
+// connection, so that a change another program made to its other parts meanwhile
+// stays: that program's write waits for this one's commit, or this one for the other's.
+// A word that is no whole number fails the read (its one box) and stays as stored; a
+// row that is not there is reported with the word's message (Not_Stored); a failed
+// statement or commit is reported once with the database's text and stores nothing.
+// *pWritten, when given, takes the word as written.
+Row_Write Change_Word(const Stored_Word& word, const Word_Change& change, Flag_Word* pWritten = nullptr);
+
 // ---- Program settings (SETTINGS_TBL) ----
+// The writes change the row with SETTINGS_ID 1 only, which the readers of the mode and
+// the client options need not have read (they take the first row): one that finds no
+// such row reports No_Settings_Message and is no success.
+QString No_Settings_Message();
 bool Get_Program_Mode(long& lngMode);
-bool Set_Program_Mode(long lngMode);
+Row_Write Set_Program_Mode(long lngMode);
 bool Get_Client_Options(Flag_Word& lngClientOptions);
-bool Set_Client_Options(Flag_Word lngClientOptions);
+Row_Write Set_Client_Options(Flag_Word lngClientOptions);
+// The client options changed by change (Change_Word).
+Row_Write Change_Client_Options(const Word_Change& change, Flag_Word* pWritten = nullptr);
 bool Get_Pwd(QString& strPwd);
-bool Set_Pwd(const QString& strPwd);
+Row_Write Set_Pwd(const QString& strPwd);
 bool Is_Pwd_Correct(const QString& strPwd);
 bool Get_Remote_Settings(long& lngRemoteMode, QString& strServerName, long& lngClientPort);
-bool Set_Remote_Settings(long lngRemoteMode, const QString& strServerName, const QString& strClientPort);
+Row_Write Set_Remote_Settings(long lngRemoteMode, const QString& strServerName, const QString& strClientPort);
+// The remote settings given (one at least), the others left as stored.
+Row_Write Change_Remote_Settings(std::optional<long> lngRemoteMode, const std::optional<QString>& strServerName,
+                                 const std::optional<QString>& strClientPort);
+
+// ---- The policy owner's row (USER_TBL, or COMPUTER_TBL for a computer owner) ----
+// Another program may remove a user, or remove it and add it again under a new id,
+// while the console still shows it chosen. Every insert for an owner checks, in the
+// same statement or write transaction, that the owner's row is still stored; one that
+// is not stores nothing and is reported once with Owner_Gone_Message.
+// "The user is no longer stored: another program removed it." (a computer owner is
+// named as such).
+QString Owner_Gone_Message(long lngComputerID);
+// The condition "the owner's row is stored", for an INSERT ... SELECT ... WHERE.
+QString Owner_Exists_Sql(long lngComputerID, long lngUserID);
+// Whether the owner's row is stored, read on the caller's connection (inside its write
+// transaction, so that the answer holds until the commit): true when it is; Not_Stored
+// when it is not (reported with Owner_Gone_Message); Failed when the read failed (reported).
+Row_Write Owner_Stored(const Db_Connection& hDb, long lngComputerID, long lngUserID);
+// The same on a connection of its own: a dialog about to open for the owner.
+Row_Write Owner_Stored(long lngComputerID, long lngUserID);
+
+// True when strSelect (a SELECT of one row) ran; blnFound says whether it found a row.
+bool Row_Found(const Db_Connection& hDb, const QString& strSelect, bool& blnFound);
+// A rename or in-place edit checked against what is stored at the time of the write:
+// in one write transaction on a connection of its own, strTwinSelect looks the new text
+// up (in every stored form, as the Add does); a row found stores nothing, sets
+// blnTwinStored and answers Failed without a box (the caller gives the Add's box for a
+// text already stored). Otherwise rename writes on the connection and its answer is
+// kept once the commit succeeded.
+Row_Write Rename_Unless_Twin(const QString& strTwinSelect, bool& blnTwinStored,
+                             const std::function<Row_Write(const Db_Connection&)>& rename);
 
 // ---- Users (USER_TBL) ----
 bool Get_All_Users(long& lngRows, Query_Result& arrResult);
@@ -52,10 +114,16 @@ bool Add_User(const Db_Connection& hDb, const QString& strUserName, long& lngUse
 QString No_User_Message();
 Row_Write Delete_User(long lngUserID);
 Row_Write Rename_User(const QString& strNewName, long lngUserID);
+// The same unless another user is stored under the new name, in any letter case and
+// stored form (Rename_Unless_Twin).
+Row_Write Rename_User(const QString& strNewName, long lngUserID, bool& blnTwinStored);
 
 // ---- Device lock ----
 bool Get_Device_Lock(long lngComputerID, long lngUserID, long& lngDeviceLock);
 Row_Write Set_Device_Lock(long lngComputerID, long lngUserID, long lngDeviceLock);
+// The owner's lock changed by change (Change_Word).
+Row_Write Change_Device_Lock(long lngComputerID, long lngUserID, const Word_Change& change,
+                             Flag_Word* pWritten = nullptr);
 Row_Write Set_User_Device_Lock(long lngDeviceLock, long lngUserID);
 
 // ---- Blocked-item messages ----
@@ -73,10 +141,10 @@ Row_Write Set_User_Messages(long lngUserID, long lngUrlMsgType, const QString& s
 // ---- Feature and status flags ----
 bool Read_Feature_Bits(long lngComputerID, long lngUserID, Flag_Word& lngBits);
 Row_Write Write_Feature_Bits(long lngComputerID, long lngUserID, Flag_Word lngBits);
-// blnSet true sets lngBit, anything else clears it. The write is skipped when the
-// read fails, so the owner's other flags are never replaced by a value built from 0.
-// True when the flags were read and written back; an owner row the read finds
-// missing is reported as not stored.
+// blnSet true sets lngBit, anything else clears it, in the flags as stored at the write
+// (Change_Word): the owner's other flags stay, whoever set them. The write is skipped
+// when the read fails. True when the flags were read and written back; an owner row
+// the read finds missing is reported as not stored.
 Row_Write Set_Feature_Bit(bool blnSet, Flag_Word lngBit, long lngComputerID, long lngUserID);
 bool Is_Feature_Bit_Set(long lngComputerID, long lngUserID, Flag_Word lngBit);
 bool Read_Status_Bits(long lngComputerID, long lngUserID, Flag_Word& lngBits);
@@ -150,14 +218,20 @@ QString Insert_Unless_Stored_Sql(const QString& strTable, const QString& strColu
 // or update that changed no row is reported with No_Row_Message and answers false, so
 // the entry stays listed as stored.
 QString No_Row_Message(const QString& strValue);
-bool Insert_Item_For_Owner(const Db_Connection& hDb, Query_Result& arrResult, const QString& strColumn,
-                           const QString& strTable, const QString& strValue, long lngComputerID, long lngUserID);
+// The insert stores nothing for an owner whose row is gone: Not_Stored, reported once
+// with Owner_Gone_Message (looked up only when the insert stored no row).
+Row_Write Insert_Item_For_Owner(const Db_Connection& hDb, Query_Result& arrResult, const QString& strColumn,
+                                const QString& strTable, const QString& strValue, long lngComputerID, long lngUserID);
 bool Delete_Item_For_Owner(const Db_Connection& hDb, Query_Result& arrResult, const QString& strColumn,
                            const QString& strTable, const QString& strValue, long lngComputerID, long lngUserID);
 bool Get_Items_For_Owner(const QString& strColumn, const QString& strTable, long lngComputerID, long lngUserID,
                          Query_Result& arrResult, long& lngRows);
 bool Update_Item_For_Owner(const QString& strColumn, const QString& strTable, const QString& strOldValue,
                            const QString& strNewValue, long lngComputerID, long lngUserID);
+// The same unless the owner holds the new text already, in any stored form
+// (Rename_Unless_Twin): an edit stores no second row that reads as the first.
+Row_Write Update_Item_For_Owner(const QString& strColumn, const QString& strTable, const QString& strOldValue,
+                                const QString& strNewValue, long lngComputerID, long lngUserID, bool& blnTwinStored);
 // The rows of Get_Items_For_Owner handed to onItem one by one as they are read, as the
 // database's UTF-8 bytes (valid only during the call), so that a list of any size is
 // never held twice nor converted on the way. onSize, when given, first learns how many
@@ -197,6 +271,8 @@ public:
     // After a failed Run: whether another connection held the database locked, so that
     // every further write would wait out the busy time-out and fail alike.
     bool Busy() const { return m_strNoRow.isEmpty() && Last().Busy(); }
+    // After a failed delete: whether it ran and found no row of the value.
+    bool No_Row() const { return !m_strNoRow.isEmpty(); }
 
 private:
     const modDB::Prepared_Statement& Last() const;
@@ -217,8 +293,9 @@ private:
 // ---- Always-allowed programs ----
 // Returns the row count (0 on failure); names in column 0.
 long Get_Bypass_Exes(long lngComputerID, long lngUserID, Query_Result& arrResult);
-bool Add_Bypass_Exe(const Db_Connection& hDb, Query_Result& arrResult, long lngComputerID, long lngUserID,
-                    const QString& strExeName);
+// Stores nothing for an owner whose row is gone (Not_Stored, reported), in the same statement.
+Row_Write Add_Bypass_Exe(const Db_Connection& hDb, Query_Result& arrResult, long lngComputerID, long lngUserID,
+                         const QString& strExeName);
 // Deletes every row of the owner whose name equals strExeName ignoring letter case, in
 // any stored form; none deleted is reported with No_Row_Message and answers false.
 bool Delete_Bypass_Exe(const Db_Connection& hDb, Query_Result& arrResult, long lngComputerID, long lngUserID,
@@ -226,9 +303,11 @@ bool Delete_Bypass_Exe(const Db_Connection& hDb, Query_Result& arrResult, long l
 
 // ---- Schedules ----
 bool Get_Schedules(long lngSchFor, long lngComputerID, long lngUserID, Query_Result& arrResult, long& lngRows);
-bool Add_Schedule(long lngSchFor, long lngSubType, long lngDWM, long lngWeekdays, long lngMonths,
-                  const QString& strFromTime, const QString& strToTime, long lngComputerID, long lngUserID,
-                  Query_Result& arrResult);
+// The insert (only while the owner's row is stored; Not_Stored, reported, when it is not)
+// and the read-back of the schedule's id, in one write transaction.
+Row_Write Add_Schedule(long lngSchFor, long lngSubType, long lngDWM, long lngWeekdays, long lngMonths,
+                       const QString& strFromTime, const QString& strToTime, long lngComputerID, long lngUserID,
+                       Query_Result& arrResult);
 // "The schedule is not stored as listed, so nothing was changed."
 QString No_Schedule_Message();
 Row_Write Update_Schedule(long lngSchID, long lngSubType, long lngDWM, long lngWeekdays, long lngMonths,
@@ -237,7 +316,9 @@ Row_Write Delete_Schedule(long lngSchID);
 
 // ---- Ports ----
 bool Get_Ports(long blnBlocking, long lngComputerID, long lngUserID, Query_Result& arrResult, long& lngRows);
-bool Add_Port(long lngPortNo, long lngFilterType, const QString& strProtocolType, long lngComputerID, long lngUserID);
+// Stores nothing for an owner whose row is gone (Not_Stored, reported), in the same statement.
+Row_Write Add_Port(long lngPortNo, long lngFilterType, const QString& strProtocolType, long lngComputerID,
+                   long lngUserID);
 
 // ---- User exceptions ----
 bool Get_User_Exceptions(long& lngRows, Query_Result& arrResult);
@@ -247,6 +328,9 @@ bool Add_User_Exception(const QString& strUserName, long& lngExceptionID);
 QString No_User_Exception_Message();
 Row_Write Delete_User_Exception(long lngExceptionID);
 Row_Write Rename_User_Exception(const QString& strNewName, long lngExceptionID);
+// The same unless another exception is stored under the new name, in any letter case and
+// stored form (Rename_Unless_Twin).
+Row_Write Rename_User_Exception(const QString& strNewName, long lngExceptionID, bool& blnTwinStored);
 
 }  // namespace modDBFunctions
 

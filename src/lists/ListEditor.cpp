@@ -47,19 +47,29 @@ QString Import_Stopped_Message(const QString& strEntry, const QString& strError,
 }
 
 namespace {
-std::function<void(const QString&)>& Copy_Settings_Opener() {
-    static std::function<void(const QString&)> opener;
+std::function<Copied_Settings(const QString&)>& Copy_Settings_Opener() {
+    static std::function<Copied_Settings(const QString&)> opener;
     return opener;
 }
 }  // namespace
 
-void Set_Copy_Settings_Opener(std::function<void(const QString&)> opener) { Copy_Settings_Opener() = std::move(opener); }
+void Set_Copy_Settings_Opener(std::function<Copied_Settings(const QString&)> opener) {
+    Copy_Settings_Opener() = std::move(opener);
+}
 
-void Open_Copy_Settings(Console_Link& console, const QString& strFeature) {
-    if (Copy_Settings_Opener())
-        Copy_Settings_Opener()(strFeature);
-    else
-        console.Open_Copy_Settings(strFeature);
+Copied_Settings Open_Copy_Settings(Console_Link& console, const QString& strFeature) {
+    if (Copy_Settings_Opener()) return Copy_Settings_Opener()(strFeature);
+    return console.Open_Copy_Settings(strFeature);
+}
+
+void Copy_Settings(Console_Link& console, const QString& strFeature, const QStringList& shownFeatures,
+                   const std::function<void()>& showCopied) {
+    Copied_Settings copied;
+    if (!Error_Block([&] { copied = Open_Copy_Settings(console, strFeature); })) return;
+    // The owner is read after the copy: it is the one the dialog shows.
+    bool blnWrote = false;
+    Error_Block([&] { blnWrote = copied.Wrote_Any(shownFeatures, console.Owner().lngUserID); });
+    if (blnWrote && showCopied) showCopied();
 }
 
 QString Shape_Entry(const QString& strText, Entry_Form form) {
@@ -164,11 +174,21 @@ bool clsListEditor::Load() {
     return blnDone;
 }
 
-bool clsListEditor::Reload() {
-    m_list.Clear();
-    const bool blnDone = Load();
-    m_allowance.Update();
+bool Show_Stored_Rows(platform::ListView& list, Column_Allowance* pAllowance, const std::function<bool()>& load) {
+    list.Clear();
+    const bool blnDone = load();
+    if (pAllowance) pAllowance->Update();
     return blnDone;
+}
+
+bool clsListEditor::Reload() {
+    return Show_Stored_Rows(m_list, &m_allowance, [&] { return Load(); });
+}
+
+QString clsListEditor::Listed_Message(bool blnEdit) const {
+    for (const Duplicate_Check& check : m_duplicates)
+        if (check.pList == &m_list) return blnEdit && !check.strEditMessage.isEmpty() ? check.strEditMessage : check.strMessage;
+    return QString();
 }
 
 bool clsListEditor::Check_Entry(const QString& strEntry, const QString& strInvalidMessage, bool blnEdit) {
@@ -191,21 +211,26 @@ void clsListEditor::Add() {
         const Policy_Owner owner = m_dialog.Owner();
         modDB::Db_Connection hDb = modDB::Open_Database(modDB::Get_Database_File());
         modDB::MY_TRANS trans(hDb);
-        bool blnInserted = false;
+        modDB::Row_Write inserted;
         // The black list checks, stores and empties its box only on an open database (a
         // failed open was reported and leaves the typed text in the box); the others in any case.
         if (hDb || !m_config.blnChecksNeedDatabase) {
-            if (Check_Entry(strEntry, m_config.strInvalidAddMessage, false)) {
+            // A write that could not begin was reported: nothing more is checked or tried.
+            if ((!hDb || trans.Began()) && Check_Entry(strEntry, m_config.strInvalidAddMessage, false)) {
                 modDB::Query_Result arrResult;
-                blnInserted = modDBFunctions::Insert_Item_For_Owner(hDb, arrResult, m_config.strColumn,
-                                                                    m_config.strTable, strEntry, owner.lngComputerID,
-                                                                    owner.lngUserID);
+                inserted = modDBFunctions::Insert_Item_For_Owner(hDb, arrResult, m_config.strColumn, m_config.strTable,
+                                                                 strEntry, owner.lngComputerID, owner.lngUserID);
             }
             m_txt.clear();
             m_txt.setFocus();
         }
+        if (inserted.Not_Stored()) {  // the owner is gone: nothing was stored
+            trans.Commit();
+            m_dialog.Owner_Gone();
+            return;
+        }
         // Listed only once the database holds it: a refused commit was reported by the guard.
-        if (trans.Commit() && blnInserted) {
+        if (trans.Commit() && inserted) {
             m_list.Add(strEntry, QString(), m_config.strIcon);
             m_allowance.Update();
         }
@@ -233,10 +258,19 @@ void clsListEditor::After_Label_Edit(int& Cancel, QString& NewString) {
             return;
         }
         const Policy_Owner owner = m_dialog.Owner();
-        // A change the database refused is not shown as if it were stored.
-        if (!modDBFunctions::Update_Item_For_Owner(m_config.strColumn, m_config.strTable, strOld, NewString,
-                                                   owner.lngComputerID, owner.lngUserID))
-            Cancel = 1;
+        // A change the database refused is not shown as if it were stored. The new text
+        // is checked against what is stored when it is written: another program may have
+        // stored it (in another form) since the list was read. That is refused as the
+        // Add refuses a listed entry, and the list then shows what is stored, as after an
+        // edit whose row another program deleted.
+        bool blnTwinStored = false;
+        const modDB::Row_Write written = modDBFunctions::Update_Item_For_Owner(
+            m_config.strColumn, m_config.strTable, strOld, NewString, owner.lngComputerID, owner.lngUserID,
+            blnTwinStored);
+        if (written) return;
+        Cancel = 1;
+        if (blnTwinStored) Ask(Listed_Message(true), 48);
+        if (blnTwinStored || written.Not_Stored()) Reload();
     });
     if (!blnDone) Cancel = 1;
 }
@@ -265,9 +299,10 @@ std::vector<long> Deleted_Texts::Items_In(const platform::ListView& list, int ln
     return items;
 }
 
-void Remove_Selected_Items(frmListEditorBase& dialog, platform::ListView& list, Column_Allowance& allowance,
-                           const QString& strQuestion, const QString& strColumn, const QString& strTable,
-                           int lngValueSubItem) {
+Removed_Rows Remove_Selected_Items(frmListEditorBase& dialog, platform::ListView& list, Column_Allowance& allowance,
+                                   const QString& strQuestion, const QString& strColumn, const QString& strTable,
+                                   int lngValueSubItem, const std::function<void()>& fnShowStored) {
+    Removed_Rows result;
     std::vector<long> removed;
     Error_Block([&] {
         if (list.Count() == 0) return;
@@ -290,6 +325,7 @@ void Remove_Selected_Items(frmListEditorBase& dialog, platform::ListView& list, 
         };
         QString strFailure;
         Deleted_Texts deleted(Deleted_Texts::Exact);
+        long long lngRows = 0;
         for (long lngIndex : list.Selected_Items()) {
             const QString strValue = Value_Of(lngIndex);
             if (deleted.Contains(strValue)) {  // its rows went with an item before it
@@ -298,23 +334,33 @@ void Remove_Selected_Items(frmListEditorBase& dialog, platform::ListView& list, 
             }
             if (batch.Run(strValue)) {
                 deleted.Add(strValue, lngIndex, batch.Rows_Changed());
+                lngRows += batch.Rows_Changed();
                 continue;
             }
+            if (batch.No_Row()) result.blnNotStored = true;
             if (strFailure.isEmpty()) strFailure = batch.Last_Error();
             if (!trans.Is_Open() || batch.Busy()) break;
         }
         if (!strFailure.isEmpty()) Report_Failure(strFailure);
         // Nothing leaves the list unless its delete was committed.
         if (!trans.Commit()) return;
+        result.lngRows = lngRows;
         removed = deleted.Items_In(list, lngValueSubItem);
     });
+    // An item another program deleted would stay listed, and every later Remove of it
+    // would fail again: the list shows what is stored instead.
+    if (result.blnNotStored) {
+        fnShowStored();
+        return result;
+    }
     list.Remove_Items(removed);
     allowance.Update();
+    return result;
 }
 
 void clsListEditor::Remove() {
     Remove_Selected_Items(m_dialog, m_list, m_allowance, m_config.strRemoveQuestion, m_config.strColumn,
-                          m_config.strTable);
+                          m_config.strTable, 0, [&] { Reload(); });
 }
 
 void clsListEditor::Export() {
@@ -343,6 +389,7 @@ void clsListEditor::Export() {
 
 void clsListEditor::Import() {
     bool blnLocked = false;
+    bool blnOwnerGone = false;
     long lngSkipped = 0;
     Error_Block([&] {
         const Policy_Owner owner = m_dialog.Owner();
@@ -359,8 +406,23 @@ void clsListEditor::Import() {
         m_dialog.Enable_Controls(false);
         blnLocked = true;
         modDB::Db_Connection hDb = modDB::Open_Database(modDB::Get_Database_File());
-        modDB::MY_TRANS trans(hDb);
-        if (!trans.Began()) return;  // the open or the BEGIN was reported
+        modDB::MY_TRANS trans(hDb, modDB::MY_TRANS::Begin_Failure_To_Caller{});
+        if (!hDb) return;  // reported by the open
+        if (!trans.Began()) {
+            // Nothing could be written: the import stopped at its first entry.
+            for (const QString& strField : fields) {
+                const QString strEntry =
+                    platform::Cut_Text(Shape_Entry(strField, m_config.importForm), m_config.lngImportCut);
+                if (m_config.importValidator && !m_config.importValidator(strEntry)) continue;
+                Report_Failure(Import_Stopped_Message(strEntry, trans.Begin_Error(), 0));
+                break;
+            }
+            return;
+        }
+        // Once, inside the write transaction: nobody can remove the owner until it ends.
+        const modDB::Row_Write ownerStored = modDBFunctions::Owner_Stored(hDb, owner.lngComputerID, owner.lngUserID);
+        if (ownerStored.Not_Stored()) blnOwnerGone = true;
+        if (!ownerStored) return;
         modDBFunctions::Owner_List_Batch writer(hDb, modDBFunctions::Owner_List_Batch::Insert_Items, m_config.strColumn,
                                                 m_config.strTable, owner.lngComputerID, owner.lngUserID);
         // The entries this import stored, listed only once their commit succeeded. An
@@ -400,6 +462,10 @@ void clsListEditor::Import() {
     if (blnLocked) {
         m_dialog.Show_Progress(0, 0);
         m_dialog.Enable_Controls(true);
+    }
+    if (blnOwnerGone) {
+        m_dialog.Owner_Gone();
+        return;
     }
     Report_Skipped_Fields(lngSkipped);
 }
@@ -457,25 +523,28 @@ void Browse_Programs(platform::Common_Dialog& dlg, QWidget* pOwner, const Progra
 }
 
 void clsListEditor::Browse(platform::Common_Dialog& dlg) {
+    bool blnOwnerGone = false;
     Browse_Programs(dlg, &m_dialog, [&](const modDB::Db_Connection& hDb, const QString& strName) {
         if (modCommonFuns::ListView_Contains_Text(strName, m_list)) return true;
         // The owner is read again for every file.
         const Policy_Owner owner = m_dialog.Owner();
         modDB::Query_Result arrResult;
-        if (!modDBFunctions::Insert_Item_For_Owner(hDb, arrResult, m_config.strColumn, m_config.strTable, strName,
-                                                   owner.lngComputerID, owner.lngUserID))
+        const modDB::Row_Write inserted = modDBFunctions::Insert_Item_For_Owner(
+            hDb, arrResult, m_config.strColumn, m_config.strTable, strName, owner.lngComputerID, owner.lngUserID);
+        if (!inserted) {
+            blnOwnerGone = inserted.Not_Stored();
             return false;
+        }
         m_list.Add(strName, QString(), m_config.strIcon);
         m_allowance.Update();
         return true;
     });
+    if (blnOwnerGone) m_dialog.Owner_Gone();
 }
 
 // ---------------------------------------------------------------- dialog base
 
-frmListEditorBase::frmListEditorBase(Console_Link& console, QWidget* parent) : Dv_Dialog(parent), m_console(console) {
-    setWindowFlag(Qt::WindowContextHelpButtonHint, false);
-}
+frmListEditorBase::frmListEditorBase(Console_Link& console, QWidget* parent) : frmFeatureDialog(console, parent) {}
 
 const platform::Image_List& frmListEditorBase::Images() {
     static const platform::Image_List images = [] {
@@ -497,9 +566,9 @@ const platform::Image_List& frmListEditorBase::Images() {
     return images;
 }
 
-void frmListEditorBase::Copy_Settings(const QString& strFeature) {
-    Open_Copy_Settings(m_console, strFeature);
-    Load_Stored();
+void frmListEditorBase::Copy_Settings(const QString& strFeature, const QStringList& shownFeatures) {
+    lists::Copy_Settings(Console(), strFeature, shownFeatures.isEmpty() ? QStringList{strFeature} : shownFeatures,
+                         [this] { Load_Stored(); });
 }
 
 void frmListEditorBase::Enable_Controls(bool blnEnable) {

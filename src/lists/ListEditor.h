@@ -8,6 +8,7 @@
 // the console it reaches only through the Console_Link it is handed.
 
 #include "database/modDB.h"
+#include "lists/FeatureDialog.h"
 #include "platform/Dv_Dialog.h"
 #include "platform/ListView.h"
 #include "platform/Platform.h"
@@ -27,10 +28,19 @@ class QProgressBar;
 
 namespace lists {
 
-// Opens the copy-settings dialog through the console for the calling feature's key.
-void Open_Copy_Settings(Console_Link& console, const QString& strFeature);
+// Opens the copy-settings dialog through the console for the calling feature's key and
+// answers what the copy may have written (nothing when the dialog could not open).
+Copied_Settings Open_Copy_Settings(Console_Link& console, const QString& strFeature);
 // Puts another opener in the dialog's place (tests); an empty one puts the dialog back.
-void Set_Copy_Settings_Opener(std::function<void(const QString&)> opener);
+void Set_Copy_Settings_Opener(std::function<Copied_Settings(const QString&)> opener);
+// The Copy Settings button of a feature dialog: opens the copy dialog for strFeature
+// (the key ticked in advance) and, once it has closed, runs showCopied when the copy
+// may have written one of the features the dialog shows (shownFeatures) onto the owner
+// the console shows, so that the dialog shows what the copy stored there. A copy onto
+// other users, or of other features, leaves the dialog as it was, with whatever the
+// administrator has typed or chosen and not applied yet.
+void Copy_Settings(Console_Link& console, const QString& strFeature, const QStringList& shownFeatures,
+                   const std::function<void()>& showCopied);
 
 // How an entry's text is put in shape before it is checked and stored.
 enum class Entry_Form { As_Typed, Trimmed, Trimmed_Lower };
@@ -183,16 +193,30 @@ private:
     long long m_lngRows = 0;    // the rows their deletes took
 };
 
+// Shows what is stored again, the one way for every list after a write found it not as
+// stored (a Remove or edit that found no row, a name another program stored meanwhile) or
+// after a copy wrote to it: empties the list, has load list the owner's stored rows, and
+// fits the column allowance (when given) to the count. Answers load's answer.
+bool Show_Stored_Rows(platform::ListView& list, Column_Allowance* pAllowance, const std::function<bool()>& load);
+
+// What a Remove deleted.
+struct Removed_Rows {
+    long long lngRows = 0;       // the rows its committed deletes took
+    bool blnNotStored = false;   // a selected item had no row: the list was shown as stored
+};
+
 // The family's Remove over one list view: asks strQuestion (36); on Yes deletes, in
 // one transaction, the owner's rows whose strColumn equals each selected item's value
 // (its text, or its sub-item lngValueSubItem when that is 1 or more), and once that
 // transaction has committed takes the deleted items out of the list and updates the
 // column allowance. An item whose delete fails stays listed; failed deletes are
 // reported in one box. A failure after which SQLite rolled the transaction back ends
-// the walk, and then, as after a refused commit, every item stays listed.
-void Remove_Selected_Items(frmListEditorBase& dialog, platform::ListView& list, Column_Allowance& allowance,
-                           const QString& strQuestion, const QString& strColumn, const QString& strTable,
-                           int lngValueSubItem = 0);
+// the walk, and then, as after a refused commit, every item stays listed. A delete that
+// found no row (another program deleted it) shows the list as stored through
+// fnShowStored, so that the item does not stay listed.
+Removed_Rows Remove_Selected_Items(frmListEditorBase& dialog, platform::ListView& list, Column_Allowance& allowance,
+                                   const QString& strQuestion, const QString& strColumn, const QString& strTable,
+                                   int lngValueSubItem, const std::function<void()>& fnShowStored);
 
 // One list of a dialog: load, add, edit in place, remove, import and export.
 class clsListEditor {
@@ -229,6 +253,8 @@ public:
 private:
     // Shows the first failing test's message; true when the entry may be stored.
     bool Check_Entry(const QString& strEntry, const QString& strInvalidMessage, bool blnEdit);
+    // The message of an entry already in this list (the edit's wording when asked for it).
+    QString Listed_Message(bool blnEdit) const;
 
     frmListEditorBase& m_dialog;
     List_Config m_config;
@@ -239,25 +265,21 @@ private:
     std::vector<Duplicate_Check> m_duplicates;
 };
 
-// What every dialog of the family shares: the console, the owner, Esc to close,
-// the remote-mode rule, the controls disabled while an import runs, and the
-// import progress bar.
-class frmListEditorBase : public platform::Dv_Dialog {
+// What every dialog of the family shares beyond a feature dialog's own: the controls
+// disabled while an import runs, Esc held meanwhile, the import progress bar, and the
+// Copy Settings button.
+class frmListEditorBase : public frmFeatureDialog {
     Q_OBJECT
 public:
     frmListEditorBase(Console_Link& console, QWidget* parent = nullptr);
 
-    Policy_Owner Owner() const { return m_console.Owner(); }
-    QString Owner_Name() const { return m_console.Owner_Name(); }
-    Console_Link& Console() const { return m_console; }
-
     // The icons of the family's image lists, by key.
     static const platform::Image_List& Images();
 
-    // The Copy Settings button of the dialog: opens the copy-settings dialog for the
-    // feature's key and, once it has closed, whatever it copied, shows the owner's
-    // settings as stored (Load_Stored).
-    void Copy_Settings(const QString& strFeature);
+    // The Copy Settings button of the dialog (lists::Copy_Settings): what the copy wrote
+    // of strFeature, or of shownFeatures when the dialog shows more than the one it
+    // ticks, onto the owner is shown through Load_Stored.
+    void Copy_Settings(const QString& strFeature, const QStringList& shownFeatures = {});
 
     // Disables (false) or enables the given controls around a long import.
     void Enable_Controls(bool blnEnable);
@@ -273,12 +295,10 @@ public:
     void Set_Import_Locked_Controls(std::vector<QWidget*> controls) { m_importLocked = std::move(controls); }
 
 protected:
-    // Disables the editing controls while the console is in remote mode.
-    virtual void Set_Controls_State() {}
-    // Loads again, as at opening, every control that shows a stored value: the lists,
-    // the enable box (under its guard, so loading writes nothing) and the stored
-    // options. A dialog with a Copy Settings button shows through it what the copy
-    // stored; one without has nothing to load again.
+    // Loads again what a copy onto the owner may have written: the lists, the enable box
+    // (under its guard, so loading writes nothing), and a stored choice the
+    // administrator has not changed; a choice not applied yet and an edit in progress
+    // stay as they are. A dialog without a Copy Settings button has nothing to load again.
     virtual void Load_Stored() {}
     // Esc closes the dialog, except while an import holds Close disabled.
     void Form_KeyPress(int& KeyAscii) override;
@@ -287,7 +307,6 @@ protected:
     void Finish_Setup();
 
 private:
-    Console_Link& m_console;
     std::vector<QWidget*> m_importLocked;
     QProgressBar* m_pProgress = nullptr;
     bool m_blnBusy = false;

@@ -8,6 +8,7 @@
 #include <QLayout>
 
 namespace {
+const QStringList COPY_KEYS{QStringLiteral("SMTP Filter"), QStringLiteral("POP3 Filter")};
 
 // The two lists differ only in their protocol's name, table and icon.
 lists::List_Config Address_List(const QString& strProtocol) {
@@ -210,5 +211,6 @@ void frmEmailFilter::cmdSMTPExport_Click() { m_smtp->Export(); }
 void frmEmailFilter::cmdPOP3Export_Click() { m_pop3->Export(); }
 void frmEmailFilter::cmdSMTPImport_Click() { m_smtp->Import(); }
 void frmEmailFilter::cmdPOP3Import_Click() { m_pop3->Import(); }
-void frmEmailFilter::cmdSMTPCopySettings_Click() { Copy_Settings(QStringLiteral("SMTP Filter")); }
-void frmEmailFilter::cmdPOP3CopySettings_Click() { Copy_Settings(QStringLiteral("POP3 Filter")); }
+// The dialog shows both lists, whichever button ticked its own.
+void frmEmailFilter::cmdSMTPCopySettings_Click() { Copy_Settings(QStringLiteral("SMTP Filter"), COPY_KEYS); }
+void frmEmailFilter::cmdPOP3CopySettings_Click() { Copy_Settings(QStringLiteral("POP3 Filter"), COPY_KEYS); }

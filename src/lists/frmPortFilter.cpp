@@ -262,7 +262,13 @@ void frmPortFilter::Add_To(Port_List& list) {
         } else {
             const QString strProtocol = list.cboProtocol->currentText();
             const Policy_Owner owner = Owner();
-            if (modDBFunctions::Add_Port(lngPort, lngCode, strProtocol, owner.lngComputerID, owner.lngUserID)) {
+            const modDB::Row_Write added =
+                modDBFunctions::Add_Port(lngPort, lngCode, strProtocol, owner.lngComputerID, owner.lngUserID);
+            if (added.Not_Stored()) {  // the owner is gone: nothing was stored
+                Owner_Gone();
+                return;
+            }
+            if (added) {
                 const long lngIndex = list.lvw->Add(strType, QString(), PORT_ICON);
                 list.lvw->Set_SubItem(lngIndex, 1, strProtocol);
                 list.lvw->Set_SubItem(lngIndex, PORT_SUB_ITEM, QString::number(lngPort));
@@ -277,17 +283,21 @@ void frmPortFilter::cmdFRemove_Click() { Remove_From(m_filter, m_blocking, true)
 void frmPortFilter::cmdBRemove_Click() { Remove_From(m_blocking, m_filter, false); }
 
 void frmPortFilter::Remove_From(Port_List& list, Port_List& other, bool blnOtherIsBlocking) {
-    const long lngListed = list.lvw->Count();
-    lists::Remove_Selected_Items(*this, *list.lvw, *list.allowance, REMOVE_QUESTION, QStringLiteral("PORT_NO"),
-                                 QStringLiteral("PORT_TBL"), PORT_SUB_ITEM);
+    const lists::Removed_Rows removed =
+        lists::Remove_Selected_Items(*this, *list.lvw, *list.allowance, REMOVE_QUESTION, QStringLiteral("PORT_NO"),
+                                     QStringLiteral("PORT_TBL"), PORT_SUB_ITEM,
+                                     [&] { Reload_List(list, !blnOtherIsBlocking); });
     // The delete takes the owner's every row of the port, those of the other list too
-    // (a port stored in both): once something was deleted, that list shows what is stored.
-    if (list.lvw->Count() != lngListed) Reload_List(other, blnOtherIsBlocking);
+    // (a port stored in both): once something was deleted, or a row was found not as
+    // listed, that list shows what is stored.
+    if (removed.lngRows > 0 || removed.blnNotStored) Reload_List(other, blnOtherIsBlocking);
 }
 
 void frmPortFilter::Reload_List(Port_List& list, bool blnBlocking) {
-    list.lvw->Clear();
-    Load_List(list, blnBlocking);
+    lists::Show_Stored_Rows(*list.lvw, nullptr, [&] {
+        Load_List(list, blnBlocking);
+        return true;
+    });
 }
 
 void frmPortFilter::Load_Stored() {

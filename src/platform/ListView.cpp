@@ -195,6 +195,9 @@ void ListView::Build_View() {
     setFocusProxy(m_pItemView);
     layout()->addWidget(m_pItemView);
     if (pOld) {
+        // The new view takes the old one's place in the window's tab order (a new widget
+        // would otherwise come last, after every control of the form).
+        QWidget::setTabOrder(pOld, m_pItemView);
         layout()->removeWidget(pOld);
         pOld->hide();
         pOld->deleteLater();

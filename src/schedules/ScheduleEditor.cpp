@@ -340,10 +340,10 @@ void frmScheduleEditorBase::Schedule_List_GotFocus() {
 
 // ---------------------------------------------------------------- add, save, edit, remove
 
-bool frmScheduleEditorBase::Add_Schedule_To_DB(const QString& strType, const QString&, const QString&,
-                                               const QString& strFromTime, const QString& strToTime,
-                                               modDB::Query_Result& arrResult) {
-    bool blnResult = false;
+modDB::Row_Write frmScheduleEditorBase::Add_Schedule_To_DB(const QString& strType, const QString&, const QString&,
+                                                           const QString& strFromTime, const QString& strToTime,
+                                                           modDB::Query_Result& arrResult) {
+    modDB::Row_Write result;
     Error_Block([&] {
         long lngDWM = 0, lngWeekdays = 0, lngMonths = 0;
         modCommonFuns::Schedule_Text_To_Type(strType, lngDWM);
@@ -351,11 +351,11 @@ bool frmScheduleEditorBase::Add_Schedule_To_DB(const QString& strType, const QSt
             !modCommonFuns::Checked_Items_To_Bits(lngMonths, *lvwMonths))
             return;
         const Policy_Owner owner = Owner();
-        blnResult = modDBFunctions::Add_Schedule(m_config.lngScheduleFor, m_config.lngSubType, lngDWM, lngWeekdays,
-                                                 lngMonths, strFromTime, strToTime, owner.lngComputerID,
-                                                 owner.lngUserID, arrResult);
+        result = modDBFunctions::Add_Schedule(m_config.lngScheduleFor, m_config.lngSubType, lngDWM, lngWeekdays,
+                                              lngMonths, strFromTime, strToTime, owner.lngComputerID, owner.lngUserID,
+                                              arrResult);
     });
-    return blnResult;
+    return result;
 }
 
 modDB::Row_Write frmScheduleEditorBase::Update_Schedule_In_DB(long lngSchID, const QString& strType, const QString&,
@@ -375,8 +375,10 @@ modDB::Row_Write frmScheduleEditorBase::Update_Schedule_In_DB(long lngSchID, con
 }
 
 void frmScheduleEditorBase::Show_Stored_Schedules() {
-    m_c.lvwSchedules->Clear();
-    Load_Schedules();
+    lists::Show_Stored_Rows(*m_c.lvwSchedules, nullptr, [&] {
+        Load_Schedules();
+        return true;
+    });
 }
 
 void frmScheduleEditorBase::End_Edit() {
@@ -414,7 +416,13 @@ void frmScheduleEditorBase::cmAdd_Click() {
                     Ask("You cannot add more than " + QString::number(MAX_SCHEDULES) + " Schedules.!", 48);
                 } else {
                     modDB::Query_Result arrResult;
-                    if (Add_Schedule_To_DB(strType, strDay, strMonth, strFromTime, strToTime, arrResult)) {
+                    const modDB::Row_Write added =
+                        Add_Schedule_To_DB(strType, strDay, strMonth, strFromTime, strToTime, arrResult);
+                    if (added.Not_Stored()) {  // the owner is gone: nothing was stored
+                        Owner_Gone();
+                        return;
+                    }
+                    if (added) {
                         // The read-back lists every identical schedule of the owner; the one
                         // just inserted has the highest id.
                         long lngSchID = arrResult.Long_Value(1, 0);
@@ -429,21 +437,19 @@ void frmScheduleEditorBase::cmAdd_Click() {
                     }
                 }
             } else if (strCaption == QLatin1String("Save")) {
-                const std::vector<long> selected = list.Selected_Items();
-                if (!selected.empty()) {
-                    const long lngRow = selected.front();
-                    const long lngSchID = modDB::To_Long(platform::Get_Tag(m_c.cboScheduler));
-                    const modDB::Row_Write saved =
-                        Update_Schedule_In_DB(lngSchID, strType, strDay, strMonth, strFromTime, strToTime);
-                    if (saved) {
-                        list.Set_Text(lngRow, strType);
-                        list.Set_SubItem(lngRow, 1, strFromTime);
-                        list.Set_SubItem(lngRow, 2, strToTime);
-                        list.Set_SubItem(lngRow, 3,
-                                         strType == DAILY ? QString() : (strType == WEEKLY ? strDay : strMonth));
-                    } else if (saved.Not_Stored()) {
-                        Show_Stored_Schedules();
-                    }
+                // The schedule edited is the one whose id the edit holds: the list may
+                // have been shown again since the edit began (after a copy onto the owner).
+                const long lngSchID = modDB::To_Long(platform::Get_Tag(m_c.cboScheduler));
+                const long lngRow = Listed_Schedule(lngSchID);
+                const modDB::Row_Write saved =
+                    Update_Schedule_In_DB(lngSchID, strType, strDay, strMonth, strFromTime, strToTime);
+                if (saved && lngRow != 0) {
+                    list.Set_Text(lngRow, strType);
+                    list.Set_SubItem(lngRow, 1, strFromTime);
+                    list.Set_SubItem(lngRow, 2, strToTime);
+                    list.Set_SubItem(lngRow, 3, strType == DAILY ? QString() : (strType == WEEKLY ? strDay : strMonth));
+                } else if (saved || saved.Not_Stored()) {
+                    Show_Stored_Schedules();
                 }
                 End_Edit();
             }
@@ -521,10 +527,16 @@ void frmScheduleEditorBase::cmdRemove_Click() {
 void frmScheduleEditorBase::cmdCopySettings_Click() { Copy_Settings(m_config.strCopyFeature); }
 
 void frmScheduleEditorBase::Load_Stored() {
-    Error_Block([&] {
-        if (m_c.cmAdd->text() == QLatin1String("Save")) End_Edit();
-        Show_Stored_Schedules();
-    });
+    // An edit in progress stays, with what was typed: its Save writes by the edit's id.
+    Error_Block([&] { Show_Stored_Schedules(); });
+}
+
+long frmScheduleEditorBase::Listed_Schedule(long lngSchID) const {
+    const ListView& list = *m_c.lvwSchedules;
+    const QString strTag = QString::number(lngSchID);
+    for (long i = 1; i <= list.Count(); ++i)
+        if (list.Tag(i) == strTag) return i;
+    return 0;
 }
 
 }  // namespace schedules

@@ -110,6 +110,8 @@ protected:
     // Ends an edit in progress (its row may be gone) and lists the stored schedules
     // again; a member adds what else it shows of the database.
     void Load_Stored() override;
+    // The listed item of the schedule with this id; 0 when none is listed.
+    long Listed_Schedule(long lngSchID) const;
 
     // The schedule list received the focus: an edit in progress ends.
     void Schedule_List_GotFocus();
@@ -119,7 +121,7 @@ protected:
     // The member's handler of the schedule list's focus.
     virtual void Schedule_List_Focus_Handler() = 0;
 
-    bool Add_Schedule_To_DB(const QString& strType, const QString& strDay, const QString& strMonth,
+    modDB::Row_Write Add_Schedule_To_DB(const QString& strType, const QString& strDay, const QString& strMonth,
                             const QString& strFromTime, const QString& strToTime, modDB::Query_Result& arrResult);
     modDB::Row_Write Update_Schedule_In_DB(long lngSchID, const QString& strType, const QString& strDay, const QString& strMonth,
                                            const QString& strFromTime, const QString& strToTime);

@@ -1,8 +1,10 @@
 #include "schedules/frmApplicationSettings.h"
+#include "schedules/SettingsApply.h"
 #include "ui_frmApplicationSettings.h"
 
 #include "database/modDBFunctions.h"
 #include "platform/Controls.h"
+#include "platform/Platform.h"
 #include "services/ConsoleImages.h"
 #include "services/ErrorHandler.h"
 #include "services/MakerLinks.h"
@@ -24,7 +26,7 @@ int Ask(const QString& strText, long lngStyle) {
 }  // namespace
 
 frmApplicationSettings::frmApplicationSettings(Console_Link& console, QWidget* parent)
-    : frmListEditorBase(console, parent), ui(std::make_unique<Ui::frmApplicationSettings>()) {
+    : frmFeatureDialog(console, parent), ui(std::make_unique<Ui::frmApplicationSettings>()) {
     ui->setupUi(this);
     ui->txtBlkdApplnMsg->setMaxLength(std::numeric_limits<int>::max());
 
@@ -116,16 +118,9 @@ void frmApplicationSettings::cmdApply_Click() {
         const Policy_Owner owner = Owner();
         const modDB::Row_Write written =
             modDBFunctions::Set_Application_Message(owner.lngComputerID, owner.lngUserID, lngMsgType, strMessage);
-        if (!written) {
-            // Refused and reported: the controls show what is stored, nothing is pending;
-            // an owner row that is not stored has nothing to show.
-            if (!written.Not_Stored()) Load_Application_Message();
-            ui->cmdApply->setEnabled(false);
-            return;
-        }
+        if (!schedules::Apply_Stored(written, *ui->cmdApply)) return;
         m_strStoredMessage = strMessage;
         m_strShownMessage = ui->txtBlkdApplnMsg->text();
-        ui->cmdApply->setEnabled(false);
         Ask(QStringLiteral("Successfully saved the changes"), 64);
     });
 }

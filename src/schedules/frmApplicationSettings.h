@@ -2,7 +2,7 @@
 // Application settings: what the owner's user sees when a blocked program is
 // started (nothing, or a message box with the administrator's text), written on Apply.
 
-#include "lists/ListEditor.h"
+#include "lists/FeatureDialog.h"
 
 #include <memory>
 
@@ -10,7 +10,7 @@ namespace Ui {
 class frmApplicationSettings;
 }
 
-class frmApplicationSettings : public lists::frmListEditorBase {
+class frmApplicationSettings : public lists::frmFeatureDialog {
     Q_OBJECT
 public:
     explicit frmApplicationSettings(Console_Link& console, QWidget* parent = nullptr);

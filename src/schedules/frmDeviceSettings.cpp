@@ -1,4 +1,6 @@
 #include "schedules/frmDeviceSettings.h"
+#include "schedules/SettingsApply.h"
+#include "lists/ListEditor.h"
 #include "ui_frmDeviceSettings.h"
 
 #include "database/ValueSets.h"
@@ -23,7 +25,7 @@ constexpr int ICON_SIZE = 32;
 }  // namespace
 
 frmDeviceSettings::frmDeviceSettings(Console_Link& console, QWidget* parent)
-    : frmListEditorBase(console, parent), ui(std::make_unique<Ui::frmDeviceSettings>()) {
+    : frmFeatureDialog(console, parent), ui(std::make_unique<Ui::frmDeviceSettings>()) {
     ui->setupUi(this);
     Init_Settings_Resources();
     optFloppy = {ui->optFloppy_0, ui->optFloppy_1, ui->optFloppy_2};
@@ -98,6 +100,11 @@ void frmDeviceSettings::Load_Device_Lock() {
     const Policy_Owner owner = Owner();
     long lngDeviceLock = 0;
     if (!modDBFunctions::Get_Device_Lock(owner.lngComputerID, owner.lngUserID, lngDeviceLock)) return;
+    m_blnLockRead = true;
+    Show_Device_Lock(lngDeviceLock);
+}
+
+void frmDeviceSettings::Show_Device_Lock(Flag_Word lngDeviceLock) {
     // The stored value is a 32-bit number.
     m_lngDeviceLock = static_cast<std::int32_t>(lngDeviceLock);
     // A field holding 2 chooses no option of its device.
@@ -110,12 +117,10 @@ void frmDeviceSettings::Load_Device_Lock() {
     }
 }
 
-// The options as stored; a choice not applied gives way.
-void frmDeviceSettings::Load_Stored() {
-    Error_Block([&] {
-        Load_Device_Lock();
-        ui->cmdApply->setEnabled(false);
-    });
+long frmDeviceSettings::Chosen_Field(const Device_Field& device) {
+    for (int i = 0; i < 3; ++i)
+        if ((*device.pOptions)[i]->isChecked()) return FIELD_VALUES[i];
+    return -1;
 }
 
 void frmDeviceSettings::Set_Controls_State() {
@@ -131,29 +136,44 @@ void frmDeviceSettings::optUSB_Click(int) { ui->cmdApply->setEnabled(true); }
 
 void frmDeviceSettings::cmdApply_Click() {
     Error_Block([&] {
-        // Built from the chosen options alone: bits above the three fields are not kept.
-        long lngLock = 0;
-        for (const Device_Field& device : Devices()) {
-            // A device without a chosen option (its stored field held 2) is locked.
-            long lngValue = Device_Lock_State::DEVICE_LOCK;
-            for (int i = 0; i < 3; ++i)
-                if ((*device.pOptions)[i]->isChecked()) lngValue = FIELD_VALUES[i];
-            Add_Device_Field(lngLock, lngValue, device.intShift);
+        // The devices whose option differs from the one the load chose (every chosen one
+        // when the load could not read the lock): only their fields change, the others
+        // stay as stored at the write (another program may have changed them meanwhile).
+        // Bits above the three fields are not kept.
+        std::array<long, 3> changed{-1, -1, -1};
+        const std::array<Device_Field, 3> devices = Devices();
+        for (size_t d = 0; d < devices.size(); ++d) {
+            const long lngChosen = Chosen_Field(devices[d]);
+            if (lngChosen >= 0 &&
+                (!m_blnLockRead || !Is_Device_Field_Value(devices[d].lngMask, lngChosen, devices[d].intShift)))
+                changed[d] = lngChosen;
         }
+        const auto change = [&](Flag_Word& lngStored) {
+            long lngLock = 0;
+            for (size_t d = 0; d < devices.size(); ++d) {
+                long lngValue = changed[d];
+                if (lngValue < 0) {
+                    lngValue = static_cast<long>((lngStored & devices[d].lngMask) >> devices[d].intShift);
+                    // A device without an option (its field holds 2, never written) is locked.
+                    if (lngValue == 2) lngValue = Device_Lock_State::DEVICE_LOCK;
+                }
+                Add_Device_Field(lngLock, lngValue, devices[d].intShift);
+            }
+            lngStored = lngLock;
+        };
         const Policy_Owner owner = Owner();
-        const modDB::Row_Write written = modDBFunctions::Set_Device_Lock(owner.lngComputerID, owner.lngUserID, lngLock);
-        if (!written) {
-            // Refused and reported: the options show what is stored, nothing is pending;
-            // an owner row that is not stored has nothing to show.
-            if (!written.Not_Stored()) Load_Device_Lock();
-            ui->cmdApply->setEnabled(false);
-            return;
-        }
-        m_lngDeviceLock = lngLock;
-        ui->cmdApply->setEnabled(false);
+        Flag_Word lngWritten = 0;
+        const modDB::Row_Write written =
+            modDBFunctions::Change_Device_Lock(owner.lngComputerID, owner.lngUserID, change, &lngWritten);
+        if (!schedules::Apply_Stored(written, *ui->cmdApply)) return;
+        m_blnLockRead = true;
+        Show_Device_Lock(lngWritten);
         platform::Message_Boxes().Show(QStringLiteral("Successfully saved the Device Status"), 64,
                                        QStringLiteral("DravinoleTS"));
     });
 }
 
-void frmDeviceSettings::cmdCopySettings_Click() { Copy_Settings(QStringLiteral("Device Settings")); }
+// No copy writes the device lock: the dialog stays as it is, a choice not applied too.
+void frmDeviceSettings::cmdCopySettings_Click() {
+    lists::Copy_Settings(Console(), QStringLiteral("Device Settings"), {}, {});
+}

@@ -77,9 +77,11 @@ void frmInternetScheduler::Form_Load() {
     });
 }
 
-// The schedules and the internet mode as stored; a mode chosen but not applied gives way.
+// The schedules and the internet mode as stored; a mode chosen but not applied yet stays
+// chosen, with its Apply and its question on closing.
 void frmInternetScheduler::Load_Stored() {
     frmScheduleEditorBase::Load_Stored();
+    if (ui->cmdApply->isEnabled()) return;
     Error_Block([&] {
         Show_Internet_Mode(Read_Schedule_For());
         ui->cmdApply->setEnabled(false);
@@ -174,7 +176,8 @@ void frmInternetScheduler::cmdApply_Click() {
         // refused nothing changed: the options go back to the mode shown before, without
         // reading (and reporting) an unreadable value a second time.
         int intWritten = 0;
-        const auto write = [&](bool blnDone) {
+        const auto write = [&](const modDB::Row_Write& written) {
+            const bool blnDone = static_cast<bool>(written);
             if (blnDone) ++intWritten;
             return blnDone;
         };

@@ -1,4 +1,5 @@
 #include "schedules/frmInternetSettings.h"
+#include "schedules/SettingsApply.h"
 #include "ui_frmInternetSettings.h"
 
 #include "database/modDB.h"
@@ -217,19 +218,12 @@ void frmInternetSettings::cmdApply_Click() {
         const Policy_Owner owner = Owner();
         const modDB::Row_Write written = modDBFunctions::Set_Website_Message(owner.lngComputerID, owner.lngUserID,
                                                                              lngMsgType, strMessage, strRedirectUrl);
-        if (!written) {
-            // Refused and reported: the boxes show what is stored, nothing is pending;
-            // an owner row that is not stored has nothing to show.
-            if (!written.Not_Stored()) Load_Internet_Message();
-            ui->cmdApply->setEnabled(false);
-            return;
-        }
+        if (!schedules::Apply_Stored(written, *ui->cmdApply)) return;
         m_lngStoredType = lngMsgType;
         m_strStoredMessage = strMessage;
         m_strShownMessage = ui->txtBlMessage->text();
         m_strStoredRedirect = strRedirectUrl;
         m_strShownRedirect = ui->txtRedirectUrl->text();
-        ui->cmdApply->setEnabled(false);
         Ask(QStringLiteral("Successfully saved the changes"), 64);
     });
 }
@@ -253,9 +247,13 @@ void frmInternetSettings::cmdAdd_Click() {
         }
         modDB::Db_Connection hDb = modDB::Open_Database(modDB::Get_Database_File());
         modDB::MY_TRANS trans(hDb);
+        if (!trans.Began()) return;  // the open or the BEGIN was reported
         const Policy_Owner owner = Owner();
         modDB::Query_Result arrResult;
-        if (!modDBFunctions::Add_Bypass_Exe(hDb, arrResult, owner.lngComputerID, owner.lngUserID, strName)) return;
+        const modDB::Row_Write added =
+            modDBFunctions::Add_Bypass_Exe(hDb, arrResult, owner.lngComputerID, owner.lngUserID, strName);
+        if (added.Not_Stored()) Owner_Gone();
+        if (!added) return;
         // Listed only once stored: a refused commit has been reported and lists nothing.
         if (!trans.Commit()) return;
         List_Bypassed_Exe(strName);
@@ -279,6 +277,7 @@ void frmInternetSettings::cmdRemove_Click() {
     Error_Block([&] {
         modDB::Db_Connection hDb = modDB::Open_Database(modDB::Get_Database_File());
         modDB::MY_TRANS trans(hDb);
+        if (!trans.Began()) return;  // the open or the BEGIN was reported
         const std::vector<long> selected = list.Selected_Items();
         // From the last to the first. The first refused delete (reported: a lock, a
         // failure, or no row found) ends the walk; those before it are committed. A name
@@ -307,17 +306,21 @@ void frmInternetSettings::cmdRemove_Click() {
 }
 
 void frmInternetSettings::cmdBrowseExe_Click() {
+    bool blnOwnerGone = false;
     lists::Browse_Programs(cmnDialogBrowse, this, [&](const modDB::Db_Connection& hDb, const QString& strName) {
         // Names already listed are passed over without a message.
         if (modCommonFuns::ListView_Contains_Text(strName, *ui->lvwBypassedExe)) return true;
         // The owner is read again for every file. A refused insert (reported) ends the browse.
         const Policy_Owner owner = Owner();
         modDB::Query_Result arrResult;
-        if (!modDBFunctions::Add_Bypass_Exe(hDb, arrResult, owner.lngComputerID, owner.lngUserID, strName))
-            return false;
+        const modDB::Row_Write added =
+            modDBFunctions::Add_Bypass_Exe(hDb, arrResult, owner.lngComputerID, owner.lngUserID, strName);
+        blnOwnerGone = added.Not_Stored();
+        if (!added) return false;
         List_Bypassed_Exe(strName);
         return true;
     });
+    if (blnOwnerGone) Owner_Gone();
 }
 
 void frmInternetSettings::lblHomeSite_Click() { Maker_Links::Open_Home_Page(); }

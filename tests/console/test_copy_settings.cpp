@@ -24,6 +24,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QTimeEdit>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
@@ -925,12 +926,6 @@ const Reload_Case RELOAD_CASES[] = {
      {"lvwApplicationScheduler: Daily|08:00|09:00|", "chkEnableApplicationScheduler on"},
      {"lvwApplicationScheduler: Daily|10:00|11:00|, Daily|12:00|13:00|", "chkEnableApplicationScheduler off"},
      "cmdRemove", {"lvwApplicationScheduler: Daily|12:00|13:00|", "chkEnableApplicationScheduler off"}},
-    // Every device unlocked (the default) at opening; locked, the USB read only, once the copy has closed.
-    {"DeviceLock", Maker<frmDeviceSettings>(), "cmdCopySettings", {},
-     {QStringLiteral("UPDATE USER_TBL SET DEVICE_LOCK=%1 WHERE USER_ID=%2").arg(3 << 4).arg("%1")}, false, {},
-     {"optFloppy_0", "optFloppy_1", "optUSB_0", "optUSB_2", "cmdApply"},
-     {"optFloppy_0 off", "optFloppy_1 on", "optUSB_0 off", "optUSB_2 off", "cmdApply disabled"},
-     {"optFloppy_0 on", "optFloppy_1 off", "optUSB_0 off", "optUSB_2 on", "cmdApply disabled"}, "", {}},
 };
 
 class CopySettingsReloadTest : public CopySettingsTest, public ::testing::WithParamInterface<Reload_Case> {
@@ -1027,6 +1022,108 @@ TEST_P(CopySettingsReloadTest, ACopyOntoAnotherUserLeavesTheDialogShowingItsOwnU
 }
 
 INSTANTIATE_TEST_SUITE_P(Callers, CopySettingsReloadTest, ::testing::ValuesIn(RELOAD_CASES),
+                         [](const auto& info) { return std::string(info.param.strName); });
+
+// What the administrator has chosen or typed and not applied yet, when Copy Settings
+// closes after copying every feature from bob onto alice, the user the dialog shows: it
+// stays as it was, with its Apply and its question on closing; what the copy stored is
+// listed. The device lock is no copy's destination: another program's change to it
+// during the copy is not shown either.
+struct Pending_Case {
+    const char* strName;
+    std::function<std::unique_ptr<QDialog>(frmMain&)> make;
+    std::function<void(QDialog&)> pend;  // the change not applied yet
+    QStringList controls;                 // what must show the same after the copy
+    const char* strList;                  // the list that shows the copy ("" none)
+    QStringList copied;                   // that list after the copy
+    bool blnAsksOnClosing;                // Esc asks before the pending change is lost
+};
+
+template <class T>
+T* Child(QDialog& dialog, const char* strName) {
+    T* p = dialog.findChild<T*>(QLatin1String(strName));
+    EXPECT_NE(p, nullptr) << strName;
+    return p;
+}
+
+void Edit_First_Schedule(QDialog& dialog, const char* strList) {
+    Child<ListView>(dialog, strList)->Set_Selected(1, true);
+    Child<QAbstractButton>(dialog, "cmdEdit")->click();
+    Child<QTimeEdit>(dialog, "dtpkToTime")->setTime(QTime(8, 30));
+}
+
+const Pending_Case PENDING_CASES[] = {
+    {"DeviceLockChoice", Maker<frmDeviceSettings>(),
+     [](QDialog& d) { Child<QAbstractButton>(d, "optUSB_2")->click(); },
+     {"optFloppy_0", "optFloppy_1", "optUSB_0", "optUSB_1", "optUSB_2", "cmdApply"}, "", {}, false},
+    {"InternetModeChoice", Maker<frmInternetScheduler>(),
+     [](QDialog& d) { Child<QAbstractButton>(d, "optInternetMode_1")->click(); },
+     {"optInternetMode_0", "optInternetMode_1", "optInternetMode_2", "cmdApply"}, "lvwInternetScheduler",
+     {"lvwInternetScheduler: Daily|10:00|11:00|"}, true},
+    {"InternetScheduleEdit", Maker<frmInternetScheduler>(),
+     [](QDialog& d) { Edit_First_Schedule(d, "lvwInternetScheduler"); }, {"cmAdd", "cmdEdit"}, "lvwInternetScheduler",
+     {"lvwInternetScheduler: Daily|10:00|11:00|"}, false},
+    {"ApplicationScheduleEdit", Maker<frmApplicationScheduler>(),
+     [](QDialog& d) { Edit_First_Schedule(d, "lvwApplicationScheduler"); }, {"cmAdd", "cmdEdit"},
+     "lvwApplicationScheduler", {"lvwApplicationScheduler: Daily|10:00|11:00|"}, false},
+};
+
+class CopySettingsPendingTest : public CopySettingsTest, public ::testing::WithParamInterface<Pending_Case> {};
+
+TEST_P(CopySettingsPendingTest, WhatIsNotAppliedYetStaysWithItsApplyAndItsQuestion) {
+    const Pending_Case& c = GetParam();
+    const long lngAlice = Insert_User("alice");
+    const long lngBob = Insert_User("bob");
+    for (long lngSchFor : {1, 2}) {
+        Exec(QString("INSERT INTO SCH_TBL (SCH_FOR,SCH_SUB_TYPE,D_W_M,WEEKDAYS,MONTHS,FROM_TIME,TO_TIME,COMPUTER_ID,"
+                     "USER_ID) VALUES (%1,%2,1,0,0,'08:00','09:00',0,%3), (%1,%2,1,0,0,'10:00','11:00',0,%4)")
+                 .arg(lngSchFor)
+                 .arg(lngSchFor - 1)
+                 .arg(lngAlice)
+                 .arg(lngBob));
+    }
+    Open_Console();
+    Select_User("alice");
+    std::unique_ptr<QDialog> caller = c.make(*console);
+    caller->show();
+    c.pend(*caller);
+    QStringList pending;
+    for (const QString& strName : c.controls) pending << Shown_State(*caller, strName);
+    const QString strLockBefore = Scalar(QString("SELECT DEVICE_LOCK FROM USER_TBL WHERE USER_ID=%1").arg(lngAlice));
+    forms->onShow = [&](QWidget& form) {
+        pDialog = qobject_cast<frmCopySettings*>(&form);
+        ASSERT_NE(pDialog, nullptr);
+        pDialog->show();
+        Source().setCurrentIndex(Source().findText("bob"));
+        All_Features().setChecked(true);
+        Click(Destinations(), "alice");
+        Copy_Button().click();
+        Expect_Boxes({{64, "Successfully copied the features"}});
+        // Another program locks every device meanwhile.
+        Exec(QString("UPDATE USER_TBL SET DEVICE_LOCK=0 WHERE USER_ID=%1").arg(lngAlice));
+        pDialog = nullptr;
+    };
+    caller->findChild<QAbstractButton*>("cmdCopySettings")->click();
+    forms->onShow = nullptr;
+    QStringList after;
+    for (const QString& strName : c.controls) after << Shown_State(*caller, strName);
+    EXPECT_EQ(after, pending);
+    if (*c.strList) EXPECT_EQ(QStringList{Shown_State(*caller, c.strList)}, c.copied);
+    if (QTimeEdit* pTo = caller->findChild<QTimeEdit*>("dtpkToTime"); pTo && c.controls.contains("cmAdd"))
+        EXPECT_EQ(pTo->time(), QTime(8, 30)) << "the edit keeps what was typed";
+    EXPECT_NE(strLockBefore, "0");
+    EXPECT_TRUE(Boxes().empty());
+    if (c.blnAsksOnClosing) {
+        messageBox->Answer(platform::vbNo);
+        QTest::keyClick(caller.get(), Qt::Key_Escape);
+        const auto boxes = Boxes();
+        ASSERT_EQ(boxes.size(), 1u);
+        EXPECT_EQ(boxes[0].strText, "Are you sure you want to close without saving the changes?");
+        EXPECT_TRUE(caller->isVisible());
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Callers, CopySettingsPendingTest, ::testing::ValuesIn(PENDING_CASES),
                          [](const auto& info) { return std::string(info.param.strName); });
 
 }  // namespace

@@ -476,8 +476,9 @@ TEST_F(GeneralOptionsTest, ARemoteChangeOverAStoredValueThatFailsItsCheckEndsAtI
         {"port_of_six_digits_and_a_typed_server", "CLIENT_PORT='123456', REMOTE_MODE=1",
          [this] { Box("txtServerName")->setText("server1"); }, "Please enter a valid Port Number!.",
          {"1", "Marigold", "0", "1", "localhost", "123456"}},
+        // Only the remote mode was changed: the port stays as stored.
         {"port_with_a_leading_zero", "CLIENT_PORT='08080'", remote_on, "",
-         {"0", "Marigold", "0", "1", "localhost", "8080"}},
+         {"0", "Marigold", "0", "1", "localhost", "08080"}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.strName);
@@ -521,6 +522,47 @@ TEST_F(GeneralOptionsTest, SwitchingAClientOptionKeepsEveryStoredBitNoItemOwnsWh
         Apply_Yes();
         Expect_Boxes({{"Successfully saved the changes.", 64}});
         EXPECT_EQ(Stored().strClientOptions, c.strAfter) << c.strStored.toStdString();
+    }
+}
+
+// The writes change the settings row with SETTINGS_ID 1 while the loads read the first
+// row whatever its id: with the row stored under another id, each write of Apply finds
+// no row, says so in one box and ends Apply without a success; nothing is stored and the
+// dialog shows what is.
+TEST_F(GeneralOptionsTest, AWriteThatFindsNoSettingsRowStoresNothingAndReportsNoSuccess) {
+    struct Case {
+        const char* strName;
+        std::function<void()> change;
+    };
+    const Case cases[] = {
+        {"mode", [this] { Option("optComputer")->click(); }},
+        {"client_option", [this] { Tick_Client(2, true); }},
+        {"password",
+         [this] {
+             Box("txtNewPassword")->setText("Secret1");
+             Box("txtConfirmPassword")->setText("Secret1");
+         }},
+    };
+    Exec("UPDATE SETTINGS_TBL SET SETTINGS_ID=5");
+    const Settings before = Stored();
+    Open_Console();
+    ASSERT_EQ(console->m_lngDVMode, 1);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.strName);
+        Open();
+        // The remote settings are read from row 1 alone: the load says once that it has none.
+        const std::vector<test::Shown_Box> loadBoxes = Boxes();
+        ASSERT_EQ(loadBoxes.size(), 1u);
+        EXPECT_EQ(loadBoxes[0].lngStyle, 16);
+        c.change();
+        Apply_Yes();
+        Expect_Boxes({{"The settings are not stored as listed, so nothing was changed.", 16}});
+        EXPECT_EQ(Stored(), before);
+        EXPECT_TRUE(Option("optUser")->isChecked());
+        for (long i = 1; i <= 3; ++i) EXPECT_FALSE(Clients()->Checked(i)) << "item " << i;
+        EXPECT_EQ(Box("txtNewPassword")->text(), "");
+        EXPECT_FALSE(Apply()->isEnabled());
+        EXPECT_EQ(console->m_lngDVMode, 1);
     }
 }
 

@@ -209,3 +209,53 @@ TEST_F(Menu_Key_Test, AltAloneEntersTheMenuBarAndEnterOpensTheLitMenu) {
 }
 
 }  // namespace
+
+namespace {
+
+// Tab and Shift+Tab walk every control of the console that takes input, in the form's
+// order, and come round again: the user list among them, so that a keyboard alone can
+// choose whose policies are edited.
+class Console_Tab_Test : public test::Console_Test {
+protected:
+    // The form's control that has the focus: a list view hands it to the view inside it.
+    static QString Control_Name(QWidget* pFocus) {
+        if (!pFocus) return QStringLiteral("(none)");
+        while (pFocus->parentWidget() && pFocus->parentWidget()->focusProxy() == pFocus) pFocus = pFocus->parentWidget();
+        return pFocus->objectName();
+    }
+    QStringList Walk(Qt::KeyboardModifiers modifiers, int lngSteps) {
+        QStringList names;
+        for (int i = 0; i < lngSteps; ++i) {
+            QWidget* pFocus = QApplication::focusWidget();
+            if (!pFocus) break;
+            QTest::keyClick(pFocus, Qt::Key_Tab, modifiers);
+            QCoreApplication::processEvents();
+            names << Control_Name(QApplication::focusWidget());
+        }
+        return names;
+    }
+};
+
+TEST_F(Console_Tab_Test, TabAndShiftTabReachTheUserListInTheFormsOrder) {
+    Insert_User("alice");
+    Open_Console();
+    console->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(console.get()));
+    console->findChild<QWidget*>("lvwMain_0")->setFocus(Qt::TabFocusReason);
+    EXPECT_EQ(Walk(Qt::NoModifier, 5),
+              (QStringList{"lvwMain_1", "lvwMain_2", "cboUsers", "lvwMain_0", "lvwMain_1"}));
+    EXPECT_EQ(Walk(Qt::ShiftModifier, 5),
+              (QStringList{"lvwMain_0", "cboUsers", "lvwMain_2", "lvwMain_1", "lvwMain_0"}));
+    // The user list reached from the keyboard changes whose policies are shown.
+    console->cboUsers->setFocus(Qt::TabFocusReason);
+    const int intAlice = console->cboUsers->findText("alice");
+    ASSERT_GE(intAlice, 0);
+    while (console->cboUsers->currentIndex() != intAlice) {
+        const int intBefore = console->cboUsers->currentIndex();
+        QTest::keyClick(console->cboUsers, intBefore < intAlice ? Qt::Key_Down : Qt::Key_Up);
+        ASSERT_NE(console->cboUsers->currentIndex(), intBefore);
+    }
+    EXPECT_EQ(Selected_Tag(), Scalar("SELECT USER_ID FROM USER_TBL WHERE USER_NAME='alice'"));
+}
+
+}  // namespace

@@ -21,6 +21,13 @@ QStringList Column0(const Query_Result& arrResult, long lngRows) {
 
 class ListTest : public test::Dv_Test {
 protected:
+    // The owners the tests write for are stored: an insert stores nothing for an owner
+    // whose row is not.
+    void SetUp() override {
+        Dv_Test::SetUp();
+        Exec("INSERT INTO USER_TBL (USER_ID, USER_NAME) VALUES (2, 'u2'), (3, 'u3'), (5, 'u5')");
+        Exec("INSERT INTO COMPUTER_TBL (COMPUTER_ID) VALUES (1), (4)");
+    }
     Db_Connection Open() { return modDB::Open_Database(modDB::Get_Database_File()); }
 };
 
@@ -149,7 +156,7 @@ TEST_P(OwnerListTest, AnInsertOfATextStoredInTheOtherFormStoresNothingInEitherWa
     const Way ways[] = {
         {"one insert",
          [&](const Db_Connection& h, const QString& v, long u) {
-             return Insert_Item_For_Owner(h, arrResult, C(), T(), v, 0, u);
+             return static_cast<bool>(Insert_Item_For_Owner(h, arrResult, C(), T(), v, 0, u));
          },
          nullptr},
         {"batch",
@@ -232,9 +239,9 @@ struct Caller_Case {
 };
 
 const Caller_Case CALLER_CASES[] = {
-    {"Insert", [](const Db_Connection& h, Query_Result& r) { return Insert_Item_For_Owner(h, r, "BL_URL", "BL_TBL", "new", 0, 2); }},
+    {"Insert", [](const Db_Connection& h, Query_Result& r) { return static_cast<bool>(Insert_Item_For_Owner(h, r, "BL_URL", "BL_TBL", "new", 0, 2)); }},
     {"Delete", [](const Db_Connection& h, Query_Result& r) { return Delete_Item_For_Owner(h, r, "BL_URL", "BL_TBL", "kept", 0, 2); }},
-    {"AddBypass", [](const Db_Connection& h, Query_Result& r) { return Add_Bypass_Exe(h, r, 0, 2, "new.exe"); }},
+    {"AddBypass", [](const Db_Connection& h, Query_Result& r) { return static_cast<bool>(Add_Bypass_Exe(h, r, 0, 2, "new.exe")); }},
     {"DeleteBypass", [](const Db_Connection& h, Query_Result& r) { return Delete_Bypass_Exe(h, r, 0, 2, "kept.exe"); }},
 };
 
@@ -298,7 +305,7 @@ TEST_P(BatchFaultTest, ARefusedInsertKeepsTheBatchOnlyWhileItsTransactionIsOpen)
         ASSERT_TRUE(trans.Began());
         for (const char* strValue : {"a.exe", "b.exe", "c.exe"}) {
             if (!trans.Is_Open()) break;
-            answers.push_back(Insert_Item_For_Owner(hDb, arrResult, "EXE_NAME", "EXE_TBL", strValue, 0, 2));
+            answers.push_back(static_cast<bool>(Insert_Item_For_Owner(hDb, arrResult, "EXE_NAME", "EXE_TBL", strValue, 0, 2)));
         }
         EXPECT_EQ(trans.Commit(), c.blnCommitted);
     }

@@ -153,7 +153,7 @@ TEST_F(OwnerTest, RenameStoresTheNameAsTyped) {
 struct Owner_Case {
     const char* strName;
     const char* strColumns;
-    std::function<bool(long, long)> write;
+    std::function<Row_Write(long, long)> write;
     std::function<bool(long, long, QString&)> read;  // what the getter hands back, joined by "|"
     const char* strExpected;
 };
@@ -204,20 +204,14 @@ const Owner_Case OWNER_CASES[] = {
      },
      "4"},
     {"SetFeatureBit", "FEATURE_BITS",
-     [](long c, long u) {
-         Set_Feature_Bit(true, 512, c, u);
-         return true;
-     },
+     [](long c, long u) { return Set_Feature_Bit(true, 512, c, u); },
      [](long c, long u, QString& s) {
          s = Is_Feature_Bit_Set(c, u, 512) ? "512" : "not set";
          return true;
      },
      "512"},
     {"SetStatusBit", "STATUS_BITS",
-     [](long c, long u) {
-         Set_Status_Bit(true, 4, c, u);
-         return true;
-     },
+     [](long c, long u) { return Set_Status_Bit(true, 4, c, u); },
      [](long c, long u, QString& s) {
          Flag_Word v = 0;
          const bool b = Read_Status_Bits(c, u, v);
@@ -291,7 +285,7 @@ TEST_F(OwnerTest, OwnerRowMissingFailsWithOneBoxAndLeavesTheOutParameters) {
 struct User_Only_Case {
     const char* strName;
     const char* strColumns;
-    std::function<bool(long)> write;
+    std::function<Row_Write(long)> write;
     const char* strExpected;
 };
 
@@ -464,6 +458,89 @@ TEST_F(OwnerTest, IsFeatureBitSetIsFalseWhenTheReadFails) {
     EXPECT_FALSE(Is_Feature_Bit_Set(0, 99, 4));
     EXPECT_EQ(Boxes().size(), 1u);
 }
+
+// ---- Words read and written back in one write transaction ----
+
+// Each procedure that changes part of a stored word: a row that is not there (another
+// program removed it) and a word that is no whole number each store nothing and show one
+// box; the word's other parts stay as stored at the write.
+struct Word_Write_Case {
+    const char* strName;
+    const char* strWord;    // reads the word
+    const char* strSet;     // stores a word: %1 the value
+    const char* strRemove;  // removes the row
+    std::function<Row_Write(long lngUserID)> write;
+    const char* strStart;
+    const char* strAfter;
+    const char* strNotStored;  // the box of a row that is not there
+};
+
+void PrintTo(const Word_Write_Case& c, std::ostream* os) { *os << c.strName; }
+
+const char* const NO_USER = "The user is not stored as listed, so nothing was changed.";
+
+const Word_Write_Case WORD_WRITES[] = {
+    {"FeatureBit", "SELECT FEATURE_BITS FROM USER_TBL WHERE USER_ID=2", "UPDATE USER_TBL SET FEATURE_BITS=%1",
+     "DELETE FROM USER_TBL WHERE USER_ID=2", [](long u) { return Set_Feature_Bit(true, 4, 0, u); }, "16385", "16389",
+     NO_USER},
+    {"StatusBit", "SELECT STATUS_BITS FROM USER_TBL WHERE USER_ID=2", "UPDATE USER_TBL SET STATUS_BITS=%1",
+     "DELETE FROM USER_TBL WHERE USER_ID=2", [](long u) { return Set_Status_Bit(false, 4, 0, u); }, "12", "8",
+     NO_USER},
+    {"ComputerFeatureBit", "SELECT FEATURE_BITS FROM COMPUTER_TBL WHERE COMPUTER_ID=1",
+     "UPDATE COMPUTER_TBL SET FEATURE_BITS=%1", "DELETE FROM COMPUTER_TBL WHERE COMPUTER_ID=1",
+     [](long u) { return Set_Feature_Bit(false, 1, 1, u); }, "3", "2",
+     "The computer is not stored as listed, so nothing was changed."},
+    // The USB field and a bit above the three fields go; the floppy field stays.
+    {"DeviceLock", "SELECT DEVICE_LOCK FROM USER_TBL WHERE USER_ID=2", "UPDATE USER_TBL SET DEVICE_LOCK=%1",
+     "DELETE FROM USER_TBL WHERE USER_ID=2",
+     [](long u) {
+         return Change_Device_Lock(0, u, [](Flag_Word& lngLock) { lngLock &= 3; });
+     },
+     "115", "3", NO_USER},
+    {"ClientOptions", "SELECT CLIENT_OPTIONS FROM SETTINGS_TBL", "UPDATE SETTINGS_TBL SET CLIENT_OPTIONS=%1",
+     "UPDATE SETTINGS_TBL SET SETTINGS_ID=5",
+     [](long) {
+         return Change_Client_Options([](Flag_Word& lngOptions) { lngOptions |= 2; });
+     },
+     "4294967296", "4294967298", "The settings are not stored as listed, so nothing was changed."},
+};
+
+class WordWriteTest : public OwnerTest, public ::testing::WithParamInterface<Word_Write_Case> {};
+
+TEST_P(WordWriteTest, ChangesOnlyItsPartOfTheStoredWord) {
+    const Word_Write_Case& c = GetParam();
+    Exec(QString(c.strSet).arg(c.strStart));
+    EXPECT_TRUE(c.write(lngBob));
+    EXPECT_EQ(Scalar(c.strWord), c.strAfter);
+    EXPECT_TRUE(Boxes().empty());
+}
+
+TEST_P(WordWriteTest, ARowThatIsGoneIsReportedOnceAsNotStored) {
+    const Word_Write_Case& c = GetParam();
+    Exec(c.strRemove);
+    const test::Rows before = Query(QString(c.strWord).section(" WHERE", 0, 0));
+    EXPECT_TRUE(c.write(lngBob).Not_Stored());
+    EXPECT_EQ(Query(QString(c.strWord).section(" WHERE", 0, 0)), before);
+    const auto boxes = Boxes();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].strText, c.strNotStored);
+    EXPECT_EQ(boxes[0].lngStyle, 16);
+}
+
+TEST_P(WordWriteTest, AWordThatIsNoWholeNumberStaysAsStoredAfterTheReadsOneBox) {
+    const Word_Write_Case& c = GetParam();
+    Exec(QString(c.strSet).arg("'on'"));
+    const Row_Write written = c.write(lngBob);
+    EXPECT_FALSE(written);
+    EXPECT_FALSE(written.Not_Stored());
+    EXPECT_EQ(Scalar(c.strWord), "on");
+    const auto boxes = Boxes();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_TRUE(boxes[0].strText.startsWith("Type mismatch")) << S(boxes[0].strText);
+}
+
+INSTANTIATE_TEST_SUITE_P(Callers, WordWriteTest, ::testing::ValuesIn(WORD_WRITES),
+                         [](const auto& info) { return std::string(info.param.strName); });
 
 // ---- Per-user clean-up ----
 

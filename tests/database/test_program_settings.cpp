@@ -1,6 +1,9 @@
 #include "database/modDBFunctions.h"
 #include "support/Fixture.h"
 
+#include <functional>
+#include <utility>
+
 using namespace modDBFunctions;
 
 namespace {
@@ -51,13 +54,53 @@ TEST_F(ProgramSettingsTest, ModeAndClientOptionsReadTheFirstRowButWriteOnlyRowOn
     ASSERT_TRUE(Get_Client_Options(lngOptions));
     EXPECT_EQ(lngMode, 0);
     EXPECT_EQ(lngOptions, 6);
-    EXPECT_TRUE(Set_Program_Mode(1));
-    EXPECT_TRUE(Set_Client_Options(1));
+    // A write that finds no row with SETTINGS_ID 1 stores nothing and says so.
+    EXPECT_TRUE(Set_Program_Mode(1).Not_Stored());
+    EXPECT_TRUE(Set_Client_Options(1).Not_Stored());
     EXPECT_EQ(Query("SELECT PROGRAM_MODE, CLIENT_OPTIONS FROM SETTINGS_TBL"), (test::Rows{{"0", "6"}}));
+    const std::vector<test::Shown_Box> boxes = Boxes();
+    ASSERT_EQ(boxes.size(), 2u);
+    for (const test::Shown_Box& box : boxes) {
+        EXPECT_EQ(box.strText, "The settings are not stored as listed, so nothing was changed.");
+        EXPECT_EQ(box.lngStyle, 16);
+    }
     QString strPwd = "unchanged";
     EXPECT_FALSE(Get_Pwd(strPwd));  // no row with SETTINGS_ID 1
     EXPECT_EQ(strPwd, "unchanged");
     EXPECT_EQ(Boxes().size(), 1u);
+}
+
+// Every write of the settings row names SETTINGS_ID 1: with the row under another id it
+// changes nothing, shows one box and is no success.
+TEST_F(ProgramSettingsTest, EveryWriteOfTheSettingsRowThatFindsNoRowSaysSoOnce) {
+    const std::pair<const char*, std::function<Row_Write()>> writes[] = {
+        {"mode", [] { return Set_Program_Mode(0); }},
+        {"client options", [] { return Set_Client_Options(2); }},
+        {"password", [] { return Set_Pwd("Secret1"); }},
+        {"remote settings", [] { return Set_Remote_Settings(1, "server2", "8080"); }},
+        {"server name", [] { return Change_Remote_Settings(std::nullopt, QString("server2"), std::nullopt); }},
+    };
+    Exec("UPDATE SETTINGS_TBL SET SETTINGS_ID=5");
+    const test::Rows before = Query("SELECT * FROM SETTINGS_TBL");
+    for (const auto& [strName, write] : writes) {
+        EXPECT_TRUE(write().Not_Stored()) << strName;
+        const auto boxes = Boxes();
+        ASSERT_EQ(boxes.size(), 1u) << strName;
+        EXPECT_EQ(boxes[0].strText, "The settings are not stored as listed, so nothing was changed.");
+        EXPECT_EQ(Query("SELECT * FROM SETTINGS_TBL"), before) << strName;
+    }
+}
+
+TEST_F(ProgramSettingsTest, ARemoteSettingLeftOutStaysAsStored) {
+    Exec("UPDATE SETTINGS_TBL SET REMOTE_MODE=0, SERVER_NAME='localhost', CLIENT_PORT='08080'");
+    ASSERT_TRUE(Change_Remote_Settings(1, std::nullopt, std::nullopt));
+    ASSERT_TRUE(Change_Remote_Settings(std::nullopt, QString("server2"), std::nullopt));
+    EXPECT_EQ(Query("SELECT REMOTE_MODE, SERVER_NAME, CLIENT_PORT FROM SETTINGS_TBL"),
+              (test::Rows{{"1", "server2", "08080"}}));
+    ASSERT_TRUE(Change_Remote_Settings(std::nullopt, std::nullopt, QString("2705")));
+    EXPECT_EQ(Query("SELECT REMOTE_MODE, SERVER_NAME, CLIENT_PORT FROM SETTINGS_TBL"),
+              (test::Rows{{"1", "server2", "2705"}}));
+    EXPECT_TRUE(Boxes().empty());
 }
 
 TEST_F(ProgramSettingsTest, ClientOptionsAreReadWholeWhateverTheirRange) {

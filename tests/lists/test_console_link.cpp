@@ -17,11 +17,16 @@ public:
     QString strName;
     QStringList copyRequests;
     int lngInternetModeReads = 0;
+    int lngUserListReads = 0;
 
     Policy_Owner Owner() const override { return owner; }
     QString Owner_Name() const override { return strName; }
-    void Open_Copy_Settings(const QString& strFeature) override { copyRequests << strFeature; }
+    Copied_Settings Open_Copy_Settings(const QString& strFeature) override {
+        copyRequests << strFeature;
+        return Copied_Settings();
+    }
     void Get_Internet_Mode() override { ++lngInternetModeReads; }
+    void Show_Stored_Users() override { ++lngUserListReads; }
 };
 
 class ConsoleLinkTest : public test::Dialog_Test {

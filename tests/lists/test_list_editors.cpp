@@ -531,6 +531,49 @@ TEST_P(ListEditorTest, ARemoveOrEditThatChangesNoRowKeepsTheEntryListedAsStoredW
     EXPECT_EQ(Listed(), QStringList{"b2.x"});
 }
 
+// Another program deleted a listed entry after the list was read: the Remove says so
+// once and the list shows what is stored, so that no later Remove meets that entry again.
+TEST_P(ListEditorTest, ARemoveWhoseRowAnotherProgramDeletedShowsTheListAsStored) {
+    for (const char* s : {"a1.x", "b2.x", "c3.x"}) Insert_Row(s, m_lngUser);
+    Open();
+    Start_Other_Program()->Write_Now(
+        QString("DELETE FROM %1 WHERE %2='b2.x'").arg(M().strTable, M().strColumn));
+    Select_Only(M().strList, {2, 3});
+    messageBox->Answer(platform::vbYes);
+    Click(M().strRemove);
+    auto boxes = Boxes();
+    ASSERT_EQ(boxes.size(), 2u);
+    EXPECT_EQ(boxes[1].strText, modDBFunctions::No_Row_Message("b2.x"));
+    EXPECT_EQ(Stored(), QStringList{"a1.x"});
+    EXPECT_EQ(Listed(), QStringList{"a1.x"});
+    Select_Only(M().strList, {1});
+    messageBox->Answer(platform::vbYes);
+    Click(M().strRemove);
+    EXPECT_EQ(Boxes().size(), 1u) << "the question alone";
+    EXPECT_TRUE(Stored().isEmpty());
+    EXPECT_TRUE(Listed().isEmpty());
+}
+
+// The new text of an in-place edit is looked up among the stored rows when it is
+// written: one that another program stored meanwhile in Windows-1252 is refused as
+// the Add refuses a listed entry, the list then shows it, and no second row reads as it.
+TEST_P(ListEditorTest, AnEditToATextAnotherProgramStoredMeanwhileIsRefusedAsTheAddRefusesIt) {
+    const QString strCafe = QString::fromUtf8("caf\u00e9.x");
+    for (const char* s : {"a1.x", "b2.x"}) Insert_Row(s, m_lngUser);
+    Open();
+    Start_Other_Program()->Write_Now(
+        QString("INSERT INTO %1 (%2, COMPUTER_ID, USER_ID) VALUES (CAST(X'636166E92E78' AS TEXT), 0, %3)")
+            .arg(M().strTable, M().strColumn)
+            .arg(m_lngUser));
+    ASSERT_TRUE(Edit_In_Place(M().strList, M().strEdit, 1, strCafe));
+    const auto boxes = Boxes();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].strText, M().strEditDuplicate ? M().strEditDuplicate : M().strDuplicate);
+    EXPECT_EQ(boxes[0].lngStyle, 48);
+    EXPECT_EQ(Stored_Hex(), (QStringList{"61312E78", "62322E78", "636166E92E78"}));
+    EXPECT_EQ(Listed(), (QStringList{"a1.x", "b2.x", strCafe}));
+}
+
 TEST_P(ListEditorTest, RemoveOfOneTextStoredInBothFormsTakesBothRowsOffTheListAndTheTable) {
     const QString strCafe = QString::fromUtf8("caf\u00e9.x");
     Insert_Bytes("caf\xe9.x");

@@ -125,7 +125,10 @@ TEST_F(WindowBlockerTest, WithTwentyFiveTitlesAnotherLeavesTheColumnAsItIs) {
 
 TEST_F(WindowBlockerTest, TooltipsAndCopySettingsKey) {
     QString strKey;
-    lists::Set_Copy_Settings_Opener([&](const QString& strFeature) { strKey = strFeature; });
+    lists::Set_Copy_Settings_Opener([&](const QString& strFeature) {
+        strKey = strFeature;
+        return Copied_Settings();
+    });
     Open<frmWindowBlocker>();
     EXPECT_EQ(Find<QWidget>("txtWindowBlocker")->toolTip(), "Provides a space for you to type Window Title");
     EXPECT_EQ(Find<QWidget>("cmdExport")->toolTip(), "Export Blocked Window Titles to a file");
@@ -312,7 +315,10 @@ TEST_F(EmailFilterTest, RemoteModeStillSwitchesListsAndLeavesExportAndCopy) {
 
 TEST_F(EmailFilterTest, TooltipsAndCopySettingsKeys) {
     QStringList keys;
-    lists::Set_Copy_Settings_Opener([&](const QString& strFeature) { keys << strFeature; });
+    lists::Set_Copy_Settings_Opener([&](const QString& strFeature) {
+        keys << strFeature;
+        return Copied_Settings();
+    });
     Open<frmEmailFilter>();
     EXPECT_TRUE(Find<QWidget>("txtSMTPEmails")->toolTip().startsWith("Type Emails Address or part of it (eg:"));
     EXPECT_TRUE(Find<QWidget>("txtPOP3Emails")->toolTip().startsWith("Type Emails Address or part of it (eg:"));
@@ -554,7 +560,10 @@ TEST_F(EXEBlockerTest, RemoteModeDisablesBrowseWithTheEditingControls) {
 
 TEST_F(EXEBlockerTest, TooltipsExportNameAndCopySettingsKey) {
     QString strKey;
-    lists::Set_Copy_Settings_Opener([&](const QString& strFeature) { strKey = strFeature; });
+    lists::Set_Copy_Settings_Opener([&](const QString& strFeature) {
+        strKey = strFeature;
+        return Copied_Settings();
+    });
     Insert_Rows("EXE_TBL", "EXE_NAME", {"a.exe"});
     Open<frmEXEBlocker>();
     EXPECT_EQ(Find<QWidget>("txtEXEBlocker")->toolTip(), "Provides a space for you to type Blocked EXEs");

@@ -1,6 +1,7 @@
 // The port filter dialog: its two lists (port filter and port blocking) share one
 // table, one port number rule and twin handlers, so most cases run on both lists.
 #include "console/frmMain.h"
+#include "database/modDBFunctions.h"
 #include "lists/frmPortFilter.h"
 #include "platform/Controls.h"
 #include "services/modGlobal.h"
@@ -361,6 +362,36 @@ TEST_P(PortListTest, RemoveOfAPortStoredInBothListsLeavesTheOtherListShowingWhat
     EXPECT_EQ(Listed_Rows(S().strOtherList), (test::Rows{{strOtherName, "HTTPS", "443"}, {strOtherName, "HTTP", "8080"}}));
 }
 
+// Another program deleted a listed port after the lists were read: the Remove says so
+// once and both lists show what is stored, so that no later Remove meets it again.
+TEST_P(PortListTest, ARemoveWhosePortAnotherProgramDeletedShowsBothListsAsStored) {
+    Insert_Port(80, S().lngSampleCode, "HTTP");
+    Insert_Port(443, S().lngSampleCode, "HTTPS");
+    Insert_Port(25, S().lngOtherListCode, "SMTP");
+    Open_Side();
+    const test::Rows otherBefore = Listed_Rows(S().strOtherList);
+    auto other = Start_Other_Program();
+    other->Write_Now("DELETE FROM PORT_TBL WHERE PORT_NO=80");
+    other->Write_Now(QString("INSERT INTO PORT_TBL (PORT_NO, FILTER_TYPE, PROTOCOL_TYPE, COMPUTER_ID, USER_ID) "
+                             "VALUES (26, %1, 'SMTP', 0, %2)")
+                         .arg(S().lngOtherListCode)
+                         .arg(m_lngUser));
+    List()->Set_Selected(1, true);
+    Remove(platform::vbYes);
+    const auto boxes = Boxes();
+    ASSERT_EQ(boxes.size(), 2u);
+    EXPECT_EQ(boxes[1].strText, modDBFunctions::No_Row_Message("80"));
+    EXPECT_EQ(Listed_Rows(S().strList), (test::Rows{{S().strSampleName, "HTTPS", "443"}}));
+    const QString strOtherName = otherBefore.at(0).at(0);
+    EXPECT_EQ(Listed_Rows(S().strOtherList), (test::Rows{{strOtherName, "SMTP", "25"}, {strOtherName, "SMTP", "26"}}));
+    List()->Set_Selected(1, true);
+    Remove(platform::vbYes);
+    EXPECT_EQ(Boxes().size(), 1u) << "the question alone";
+    EXPECT_EQ(List()->Count(), 0);
+    EXPECT_EQ(Stored(), (test::Rows{{"25", QString::number(S().lngOtherListCode), "SMTP"},
+                                    {"26", QString::number(S().lngOtherListCode), "SMTP"}}));
+}
+
 TEST_P(PortListTest, RemoveKeepsAPortWhoseDeleteFailsAndAnEmptyListAsksNothing) {
     Open_Side();
     Find<QPushButton>(S().strRemove)->click();
@@ -459,7 +490,10 @@ TEST_P(PortListTest, ProtocolColumnIsNarrowExactlyWhileMoreThanTwentyAreListed) 
 TEST_P(PortListTest, RemoteModeLeavesTheListChoiceCopySettingsAndClose) {
     modGlobal::Is_Remote_Mode = true;
     QStringList keys;
-    lists::Set_Copy_Settings_Opener([&](const QString& strFeature) { keys << strFeature; });
+    lists::Set_Copy_Settings_Opener([&](const QString& strFeature) {
+        keys << strFeature;
+        return Copied_Settings();
+    });
     Open_Side();
     for (const char* strName : {S().strType, S().strProtocol, S().strPort, S().strAdd, S().strRemove,
                                 "chkEnablePortFilter"})
@@ -612,7 +646,10 @@ TEST_F(PortFilterTest, EnableBoxAsksAndWritesBitTwoOnlyOnYes) {
 
 TEST_F(PortFilterTest, ToolTipsAndBothCopyButtonsKey) {
     QStringList keys;
-    lists::Set_Copy_Settings_Opener([&](const QString& strFeature) { keys << strFeature; });
+    lists::Set_Copy_Settings_Opener([&](const QString& strFeature) {
+        keys << strFeature;
+        return Copied_Settings();
+    });
     Open();
     EXPECT_EQ(Find<QWidget>("chkEnablePortFilter")->toolTip(), "Enable/Disable the Port Filter");
     EXPECT_EQ(Find<QWidget>("cboFFilter")->toolTip(), "Select a filter type");

@@ -6,6 +6,8 @@
 #include <QApplication>
 #include <QLineEdit>
 #include <QListView>
+#include <QPushButton>
+#include <QVBoxLayout>
 #include <QTreeView>
 #include <QtTest/QTest>
 #include <functional>
@@ -170,6 +172,36 @@ TEST_F(ListViewTest, SwitchingTheViewKeepsTheItems) {
     EXPECT_TRUE(list.Model()->data(list.Model()->index(0, 0), Qt::FontRole).value<QFont>().bold());
     list.Set_Selected(1, true);
     EXPECT_EQ(list.Selected_Item(), 1);
+}
+
+TEST(ListViewTabTest, SwitchingTheViewKeepsTheListsPlaceInTheTabOrder) {
+    // A form of an entry box, a list and a button, in that tab order; the list's view is
+    // switched afterwards, as forms do while they load.
+    QWidget form;
+    auto* layout = new QVBoxLayout(&form);
+    auto* entry = new QLineEdit(&form);
+    auto* pList = new ListView(&form);
+    auto* button = new QPushButton("OK", &form);
+    button->setFocusPolicy(Qt::StrongFocus);
+    for (QWidget* w : {static_cast<QWidget*>(entry), static_cast<QWidget*>(pList), static_cast<QWidget*>(button)})
+        layout->addWidget(w);
+    QWidget::setTabOrder(entry, pList);
+    QWidget::setTabOrder(pList, button);
+    pList->Set_View(ListView::lvwIcon);
+    form.show();
+    form.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+    entry->setFocus(Qt::TabFocusReason);
+    const auto Tab = [](Qt::KeyboardModifiers modifiers) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab, modifiers);
+        return QApplication::focusWidget();
+    };
+    EXPECT_EQ(Tab(Qt::NoModifier), pList->Item_View());
+    EXPECT_EQ(Tab(Qt::NoModifier), button);
+    EXPECT_EQ(Tab(Qt::NoModifier), entry);
+    EXPECT_EQ(Tab(Qt::ShiftModifier), button);
+    EXPECT_EQ(Tab(Qt::ShiftModifier), pList->Item_View());
+    EXPECT_EQ(Tab(Qt::ShiftModifier), entry);
 }
 
 TEST_F(ListViewTest, ClickRaisesItemClickAndDoubleClickDblClick) {

@@ -1,3 +1,4 @@
+#include "database/modDBFunctions.h"
 // The schedule editor family: shared behaviour run against both members, then the
 // internet mode of the internet scheduler and the overlap rules and enable box of
 // the application scheduler.
@@ -550,7 +551,10 @@ TEST_P(ScheduleEditorTest, RemoteModeLeavesOnlyCopySettingsAndClose) {
 
 TEST_P(ScheduleEditorTest, CopySettingsOpensTheCopyDialogForThisFeature) {
     QStringList features;
-    lists::Set_Copy_Settings_Opener([&](const QString& strFeature) { features << strFeature; });
+    lists::Set_Copy_Settings_Opener([&](const QString& strFeature) {
+        features << strFeature;
+        return Copied_Settings();
+    });
     Open();
     EXPECT_FALSE(Find<QToolButton>("cmdCopySettings")->icon().isNull());
     Click("cmdCopySettings");
@@ -558,23 +562,57 @@ TEST_P(ScheduleEditorTest, CopySettingsOpensTheCopyDialogForThisFeature) {
 }
 
 // The copy replaces the owner's schedules while an edit is in progress: once it has
-// closed the list shows what is stored and the edit of the row that went has ended.
-TEST_P(ScheduleEditorTest, ACopyOntoTheOwnerEndsTheEditAndListsWhatIsStored) {
+// closed the list shows what is stored, and the edit stays with what was typed; its
+// Save then finds the row gone, says so once and shows the list as stored.
+TEST_P(ScheduleEditorTest, ACopyOntoTheOwnerListsWhatIsStoredAndKeepsTheEditInProgress) {
     const long lngEdited = Schedule(1, 0, 0, "07:00", "08:00");
-    lists::Set_Copy_Settings_Opener([&](const QString&) {
+    lists::Set_Copy_Settings_Opener([&](const QString& strFeature) {
         Exec(QString("DELETE FROM SCH_TBL WHERE SCH_ID=%1").arg(lngEdited));
         Schedule(2, 2, 0, "09:00", "10:00");
+        Copied_Settings copied;
+        copied.Add(strFeature, m_lngUser);
+        return copied;
     });
     Open();
     List()->Set_Selected(1, true);
     Click("cmdEdit");
     ASSERT_EQ(Caption("cmAdd"), "Save");
+    Find<QTimeEdit>("dtpkToTime")->setTime(QTime(8, 30));
     Click("cmdCopySettings");
     EXPECT_EQ(Rows(*List()), (test::Rows{{"Weekly", "09:00", "10:00", "Mon"}}));
-    EXPECT_EQ(Caption("cmAdd"), "Add");
-    EXPECT_EQ(Caption("cmdEdit"), "Edit");
-    EXPECT_TRUE(Find<QWidget>("cmdRemove")->isEnabled());
+    EXPECT_EQ(Caption("cmAdd"), "Save");
+    EXPECT_EQ(Caption("cmdEdit"), "Cancel");
+    EXPECT_EQ(Find<QTimeEdit>("dtpkToTime")->time(), QTime(8, 30));
     EXPECT_TRUE(Boxes().empty());
+    Click("cmAdd");
+    const auto boxes = Boxes();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].strText, modDBFunctions::No_Schedule_Message());
+    EXPECT_EQ(Rows(*List()), (test::Rows{{"Weekly", "09:00", "10:00", "Mon"}}));
+    EXPECT_EQ(Caption("cmAdd"), "Add");
+}
+
+// A copy that wrote nothing onto the owner (other users, other features) leaves the
+// dialog as it was: the list and an edit in progress.
+TEST_P(ScheduleEditorTest, ACopyOntoOthersLeavesTheEditAndTheListAsTheyWere) {
+    Schedule(1, 0, 0, "07:00", "08:00");
+    const long lngBob = Insert_User("bob");
+    lists::Set_Copy_Settings_Opener([&](const QString& strFeature) {
+        Copied_Settings copied;
+        copied.Add(strFeature, lngBob);
+        copied.Add(QStringLiteral("File Filter"), m_lngUser);
+        return copied;
+    });
+    Open();
+    List()->Set_Selected(1, true);
+    Click("cmdEdit");
+    Find<QTimeEdit>("dtpkToTime")->setTime(QTime(8, 30));
+    Click("cmdCopySettings");
+    EXPECT_EQ(Caption("cmAdd"), "Save");
+    EXPECT_EQ(Find<QTimeEdit>("dtpkToTime")->time(), QTime(8, 30));
+    Click("cmAdd");
+    EXPECT_TRUE(Boxes().empty());
+    EXPECT_EQ(Rows(*List()), (test::Rows{{"Daily", "07:00", "08:30", ""}}));
 }
 
 TEST_P(ScheduleEditorTest, EscClosesTheDialogFromAnyControl) {
@@ -596,6 +634,32 @@ TEST_P(ScheduleEditorTest, TheConsolesMenuOpensTheDialogOverTheConsole) {
     EXPECT_EQ(forms->shown[0], M().strForm);
     EXPECT_EQ(forms->owners[0], console.get());
     EXPECT_EQ(strCaption, QString(M().strCaption) + " - alice");
+}
+
+// Another program stores the same schedule for the owner right after the console's
+// insert: the insert and the read of its id are one write, so the row listed carries
+// the console's own id, and a Remove of it leaves the other program's row stored.
+TEST_P(ScheduleEditorTest, AnAddListsItsOwnRowsIdWhenAnotherProgramStoresTheSameScheduleMeanwhile) {
+    Open();
+    auto other = Start_Other_Program();
+    other->Write_At_Statement(
+        "INSERT INTO SCH_TBL",
+        QString("INSERT INTO SCH_TBL (SCH_FOR,SCH_SUB_TYPE,D_W_M,WEEKDAYS,MONTHS,FROM_TIME,TO_TIME,COMPUTER_ID,USER_ID) "
+                "VALUES (%1,%2,1,0,0,'07:00','08:00',0,%3)")
+            .arg(M().lngScheduleFor)
+            .arg(M().lngSubType)
+            .arg(m_lngUser));
+    Enter(DAILY, "07:00", "08:00");
+    EXPECT_TRUE(other->Finish());
+    EXPECT_TRUE(Boxes().empty());
+    const QString strMine = Scalar("SELECT MIN(SCH_ID) FROM SCH_TBL");
+    ASSERT_EQ(List()->Count(), 1);
+    EXPECT_EQ(List()->Tag(1), strMine);
+    List()->Set_Selected(1, true);
+    messageBox->Answer(platform::vbYes);
+    Click("cmdRemove");
+    EXPECT_EQ(Boxes().size(), 1u) << "the question alone";
+    EXPECT_EQ(Query("SELECT COUNT(*), MIN(SCH_ID) > " + strMine + " FROM SCH_TBL"), (test::Rows{{"1", "1"}}));
 }
 
 INSTANTIATE_TEST_SUITE_P(Members, ScheduleEditorTest, ::testing::ValuesIn(MEMBERS),

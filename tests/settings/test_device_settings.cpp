@@ -171,6 +171,27 @@ TEST_F(DeviceSettingsTest, ADeviceWithoutAChosenOptionIsStoredLocked) {
     EXPECT_EQ(Stored_Lock(), QString::number(0 + 0 + 48));
 }
 
+// Apply changes only the devices whose option the administrator changed; a device the
+// load could not show (another program held the file then) counts as changed once an
+// option of it is chosen, whichever it is.
+TEST_F(DeviceSettingsTest, AfterALoadThatCouldNotReadTheLockEveryChosenOptionIsStored) {
+    Store_Lock(1 + 4 + 16);  // all unlocked
+    {
+        auto held = Make_Fault(test::Fault::Held_Exclusive_Lock);
+        Open();
+    }
+    const auto boxes = Boxes();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_TRUE(boxes[0].strText.contains(test::Fault_Text(test::Fault::Held_Exclusive_Lock)))
+        << boxes[0].strText.toStdString();
+    EXPECT_EQ(Chosen(), (std::array<int, 3>{NONE, NONE, NONE}));
+    Option(0, 0)->click();  // lock the floppy
+    Click("cmdApply");
+    Expect_Saved("Successfully saved the Device Status");
+    EXPECT_EQ(Stored_Lock(), QString::number(0 + 4 + 16));
+    EXPECT_EQ(Chosen(), (std::array<int, 3>{0, 1, 1}));
+}
+
 TEST_F(DeviceSettingsTest, TheDialogShowsTheUsersCaptionTheDevicePicturesAndTheOptionTips) {
     Open();
     EXPECT_EQ(dialog->windowTitle(), "Device Lock - alice");
@@ -185,7 +206,10 @@ TEST_F(DeviceSettingsTest, TheDialogShowsTheUsersCaptionTheDevicePicturesAndTheO
 TEST_F(DeviceSettingsTest, InRemoteModeTheOptionsAndApplyAreDisabledAndCopySettingsStillOpens) {
     modGlobal::Is_Remote_Mode = true;
     QStringList keys;
-    lists::Set_Copy_Settings_Opener([&](const QString& strFeature) { keys << strFeature; });
+    lists::Set_Copy_Settings_Opener([&](const QString& strFeature) {
+        keys << strFeature;
+        return Copied_Settings();
+    });
     Open();
     for (int d = 0; d < 3; ++d)
         for (int i = 0; i < 3; ++i) EXPECT_FALSE(Option(d, i)->isEnabled()) << DEVICES[d] << i;

@@ -58,6 +58,10 @@ struct Write_Case {
     const char *strEvent, *strTable;
     // Whether the write needs a new page of the file, so that a full disk refuses it.
     bool blnGrows;
+    // An Apply of what the administrator typed or chose: refused, it stays on screen with
+    // Apply on, and a second Apply once the fault is gone stores it. Otherwise the
+    // dialog shows what is stored.
+    bool blnKeepsEdit = false;
 };
 
 struct Param {
@@ -252,7 +256,7 @@ const Write_Case CASES[] = {
              .value(0)
              .split('|');
      },
-     "UPDATE", "USER_TBL", true},
+     "UPDATE", "USER_TBL", true, true},
     {"AlwaysAllowedProgramAdd", [](FailedWriteTest& t) {
          t.Run("INSERT INTO BYPASS_EXE_TBL (BYPASS_EXE, COMPUTER_ID, USER_ID) VALUES ('a.exe', 0, %1)");
      },
@@ -287,7 +291,7 @@ const Write_Case CASES[] = {
      [](FailedWriteTest& t) {
          return t.Column("SELECT APP_MSG_TYPE, APP_BLOCKER_MSG FROM USER_TBL WHERE USER_ID=%1").value(0).split('|');
      },
-     "UPDATE", "USER_TBL", true},
+     "UPDATE", "USER_TBL", true, true},
     {"DeviceLockApply", [](FailedWriteTest& t) { t.Run("UPDATE USER_TBL SET DEVICE_LOCK=2 + 4 + 48 WHERE USER_ID=%1"); },
      [](FailedWriteTest& t) { t.Open_Dialog<frmDeviceSettings>(); },
      [](FailedWriteTest& t) {
@@ -295,7 +299,7 @@ const Write_Case CASES[] = {
          t.Control<QRadioButton>("optUSB_0")->click();
      },
      [](FailedWriteTest& t) { t.Press("cmdApply"); }, 0, Shown_Device_Lock, Stored_Device_Lock, "UPDATE", "USER_TBL",
-     false},
+     false, true},
     {"ApplicationSchedulerEnableBox", [](FailedWriteTest& t) { t.Run("UPDATE USER_TBL SET FEATURE_BITS=0 WHERE USER_ID=%1"); },
      [](FailedWriteTest& t) { t.Open_Dialog<frmApplicationScheduler>(); }, [](FailedWriteTest&) {},
      [](FailedWriteTest& t) { t.Press_Yes("chkEnableApplicationScheduler"); }, 1,
@@ -326,8 +330,8 @@ std::vector<Param> All_Params() {
     for (const Write_Case& c : CASES) {
         // A trigger on one column refuses part-way; the other faults refuse the first write.
         const bool blnPartWay = QByteArray(c.strEvent).contains(" OF ");
-        for (Fault fault : {Fault::Held_Read_Lock, Fault::Database_Full, Fault::Read_Only, Fault::Abort_Trigger,
-                            Fault::Rollback_Trigger}) {
+        for (Fault fault : {Fault::Held_Read_Lock, Fault::Held_Write_Lock, Fault::Database_Full, Fault::Read_Only,
+                            Fault::Abort_Trigger, Fault::Rollback_Trigger}) {
             const bool blnTrigger = fault == Fault::Abort_Trigger || fault == Fault::Rollback_Trigger;
             if (fault == Fault::Database_Full && !c.blnGrows) continue;
             if (blnPartWay && !blnTrigger) continue;
@@ -348,6 +352,7 @@ TEST_P(FailedWriteTest, OneBoxWithTheDatabasesTextNoSuccessAndTheScreenShowsWhat
     c.open(*this);
     c.change(*this);
     const QStringList before = c.stored(*this);
+    const QStringList edited = c.shown(*this);
 
     if (!blnTrigger) made = Make_Fault(fault);
     c.write(*this);
@@ -360,14 +365,28 @@ TEST_P(FailedWriteTest, OneBoxWithTheDatabasesTextNoSuccessAndTheScreenShowsWhat
     EXPECT_TRUE(boxes.back().strText.contains(QLatin1String(Fault_Text(fault)))) << boxes.back().strText.toStdString();
 
     const QStringList stored = c.stored(*this);
-    EXPECT_EQ(c.shown(*this), stored);
     if (!QByteArray(c.strEvent).contains(" OF ")) {
         EXPECT_EQ(stored, before) << "the first write was refused";
     }
-    // A settings dialog has nothing left to apply: what it shows is stored.
-    if (QWidget* pApply = dialog->findChild<QWidget*>("cmdApply")) {
-        EXPECT_FALSE(pApply->isEnabled());
+    QWidget* pApply = dialog->findChild<QWidget*>("cmdApply");
+    if (!c.blnKeepsEdit) {
+        EXPECT_EQ(c.shown(*this), stored);
+        // A settings dialog has nothing left to apply: what it shows is stored.
+        if (pApply) EXPECT_FALSE(pApply->isEnabled());
+        return;
     }
+    // What the administrator typed or chose stays for a retry, which stores it.
+    EXPECT_EQ(c.shown(*this), edited);
+    ASSERT_TRUE(pApply);
+    EXPECT_TRUE(pApply->isEnabled());
+    made.reset();
+    c.write(*this);
+    const std::vector<test::Shown_Box> retried = Boxes();
+    ASSERT_EQ(retried.size(), static_cast<size_t>(c.lngQuestions + 1)) << "the questions and the success";
+    EXPECT_EQ(retried.back().lngStyle, 64);
+    EXPECT_EQ(c.stored(*this), edited);
+    EXPECT_EQ(c.shown(*this), edited);
+    EXPECT_FALSE(pApply->isEnabled());
 }
 
 INSTANTIATE_TEST_SUITE_P(Dialogs, FailedWriteTest, ::testing::ValuesIn(All_Params()), [](const auto& info) {

@@ -276,9 +276,12 @@ TEST_F(SchedulerCopyTest, RemoveAndSaveAfterCopyingAnotherUsersSchedulesOntoTheU
     const long lngBob = m_lngBob, lngAlice = m_lngUser;
     lists::Set_Copy_Settings_Opener([&](const QString& strFeature) {
         const modCopySettings::Copy_Feature* pFeature = modCopySettings::Find_Copy_Feature(strFeature);
-        ASSERT_NE(pFeature, nullptr);
+        if (!pFeature) return Copied_Settings();
         modDB::Db_Connection hDb = modDB::Open_Database(modDB::Get_Database_File());
-        ASSERT_TRUE(pFeature->routine(hDb, 0, lngBob, {lngAlice}, true));
+        Copied_Settings copied;
+        EXPECT_TRUE(pFeature->routine(hDb, 0, lngBob, {lngAlice}, true));
+        copied.Add(strFeature, lngAlice);
+        return copied;
     });
     Open_Dialog<frmInternetScheduler>();
     const QString strOldIds = Column("SELECT GROUP_CONCAT(SCH_ID) FROM SCH_TBL WHERE USER_ID=%1").value(0);

@@ -320,3 +320,118 @@ QStringList Dv_Test::Log_Lines() const {
 }
 
 }  // namespace test
+
+namespace test {
+
+Other_Program::Other_Program(const QString& strDatabaseFile) {
+    if (sqlite3_open_v2(strDatabaseFile.toUtf8().constData(), &m_db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK)
+        ADD_FAILURE() << "the other program cannot open " << strDatabaseFile.toStdString();
+}
+
+Other_Program::~Other_Program() {
+    if (m_blnHolding) modDB::Set_Busy_Hook(nullptr);
+    if (m_blnWatching) sqlite3_cancel_auto_extension(reinterpret_cast<void (*)()>(&Install));
+    if (s_pActive == this) s_pActive = nullptr;
+    sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);
+    sqlite3_close_v2(m_db);
+}
+
+void Other_Program::Write_Now(const QString& strSQL) {
+    char* pError = nullptr;
+    sqlite3_busy_timeout(m_db, 0);
+    if (sqlite3_exec(m_db, strSQL.toUtf8().constData(), nullptr, nullptr, &pError) != SQLITE_OK)
+        ADD_FAILURE() << "the other program's write failed: " << (pError ? pError : "?") << " in "
+                      << strSQL.toStdString();
+    sqlite3_free(pError);
+}
+
+void Other_Program::Hold_Write_Until_First_Wait(const QString& strSQL) {
+    Write_Now("BEGIN IMMEDIATE");
+    Write_Now(strSQL);
+    m_blnHolding = true;
+    modDB::Set_Busy_Hook([this](int lngCall) {
+        if (lngCall != 0 || !m_blnHolding) return;
+        m_blnHolding = false;
+        m_blnHeldCommitted = sqlite3_exec(m_db, "COMMIT", nullptr, nullptr, nullptr) == SQLITE_OK;
+    });
+}
+
+void Other_Program::Write_At_Statement(const QString& strMarker, const QString& strSQL) {
+    m_strMarker = strMarker.toUpper().toUtf8();
+    m_strPending = strSQL.toUtf8();
+    m_blnMarkerSeen = false;
+    m_blnTried = false;
+    m_blnWroteAtMarker = false;
+    s_pActive = this;
+    if (!m_blnWatching) sqlite3_auto_extension(reinterpret_cast<void (*)()>(&Install));
+    m_blnWatching = true;
+}
+
+bool Other_Program::Try_Write(const QByteArray& sql) {
+    // No wait: this runs on the console's thread, inside one of its statements.
+    sqlite3_busy_timeout(m_db, 0);
+    if (sqlite3_exec(m_db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr) != SQLITE_OK) return false;
+    char* pError = nullptr;
+    if (sqlite3_exec(m_db, sql.constData(), nullptr, nullptr, &pError) != SQLITE_OK) {
+        ADD_FAILURE() << "the other program's write failed: " << (pError ? pError : "?") << " in " << sql.constData();
+        sqlite3_free(pError);
+        sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);
+        return true;  // given up: a wrong test statement is not retried
+    }
+    if (sqlite3_exec(m_db, "COMMIT", nullptr, nullptr, nullptr) != SQLITE_OK) {
+        sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);
+        return false;
+    }
+    return true;
+}
+
+bool Other_Program::Finish() {
+    if (m_blnHolding) {
+        m_blnHolding = false;
+        modDB::Set_Busy_Hook(nullptr);
+        m_blnHeldCommitted = sqlite3_exec(m_db, "COMMIT", nullptr, nullptr, nullptr) == SQLITE_OK;
+    }
+    if (!m_strPending.isEmpty() && Try_Write(m_strPending)) m_strPending.clear();
+    return m_strPending.isEmpty() && sqlite3_get_autocommit(m_db);
+}
+
+void Other_Program::Delete_User(long lngUserID) {
+    Write_Now("DELETE FROM USER_TBL WHERE USER_ID=" + QString::number(lngUserID));
+}
+
+long Other_Program::Re_Add_User(long lngUserID, const QString& strName) {
+    QString strQuoted = strName;
+    strQuoted.replace("'", "''");
+    // USER_ID counts on (AUTOINCREMENT), so the user comes back under a new id.
+    Write_Now("BEGIN IMMEDIATE; DELETE FROM USER_TBL WHERE USER_ID=" + QString::number(lngUserID) +
+              "; INSERT INTO USER_TBL (USER_NAME) VALUES ('" + strQuoted + "'); COMMIT");
+    return static_cast<long>(sqlite3_last_insert_rowid(m_db));
+}
+
+int Other_Program::Install(sqlite3* db, char**, const void*) {
+    sqlite3_trace_v2(db, SQLITE_TRACE_STMT, &On_Trace, nullptr);
+    return SQLITE_OK;
+}
+
+int Other_Program::On_Trace(unsigned int, void*, void* pStatement, void* pText) {
+    Other_Program* self = s_pActive;
+    auto* stmt = static_cast<sqlite3_stmt*>(pStatement);
+    if (!self || self->m_strPending.isEmpty() || sqlite3_db_handle(stmt) == self->m_db) return 0;
+    const char* strText = static_cast<const char*>(pText);
+    if (strText && strText[0] == '-' && strText[1] == '-') return 0;  // a trigger's statement
+    if (!self->m_blnMarkerSeen) {
+        // The statement after the marked one is the first moment between them.
+        const char* strSql = sqlite3_sql(stmt);
+        if (strSql && QByteArray(strSql).toUpper().contains(self->m_strMarker)) self->m_blnMarkerSeen = true;
+        return 0;
+    }
+    const bool blnFirst = !self->m_blnTried;
+    self->m_blnTried = true;
+    if (self->Try_Write(self->m_strPending)) {
+        self->m_strPending.clear();
+        self->m_blnWroteAtMarker = blnFirst;
+    }
+    return 0;
+}
+
+}  // namespace test

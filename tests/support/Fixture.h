@@ -111,6 +111,56 @@ private:
     bool m_blnMoved = false, m_blnWatching = false;
 };
 
+// The other program on the shared settings file (a filtering component writing events,
+// another administration tool): a connection of its own, on the test's thread, that
+// writes at the moments a real one could come between two statements of the console.
+// Its writes are whole statements committed at once (for a word, write the bit it
+// changes: "UPDATE ... SET FEATURE_BITS=FEATURE_BITS|16384"), so that the test can
+// assert that the console kept them. Its hooks go when it is destroyed.
+class Other_Program {
+public:
+    explicit Other_Program(const QString& strDatabaseFile);
+    ~Other_Program();
+    Other_Program(const Other_Program&) = delete;
+    Other_Program& operator=(const Other_Program&) = delete;
+
+    // Runs strSQL now and commits it; fails the test on error.
+    void Write_Now(const QString& strSQL);
+    // Begins a write now (BEGIN IMMEDIATE, then strSQL) and holds it, so that the
+    // console's next write has to wait; commits it at the console's first busy wait
+    // (the wait goes on and then finds the file free).
+    void Hold_Write_Until_First_Wait(const QString& strSQL);
+    // Runs strSQL when the console begins its next statement after one whose text
+    // contains strMarker (letter case ignored): a write between the console's read (the
+    // marked statement) and what it runs next (its write). If the console holds the write
+    // lock then, it writes as soon as it can (at a later statement of the console, or at
+    // Finish), as a real program would wait. Clear_Connection_Faults ends the watching.
+    void Write_At_Statement(const QString& strMarker, const QString& strSQL);
+    // Writes what is still waiting; true when every write given so far is committed.
+    bool Finish();
+    // Whether a Write_At_Statement write went in at its marker, between two statements of
+    // the console (false: the console held the file then, or the marker never came).
+    bool Wrote_At_Marker() const { return m_blnWroteAtMarker; }
+    // Whether the held write was committed at a busy wait of the console.
+    bool Held_Write_Committed() const { return m_blnHeldCommitted; }
+    // Another tool removes the user now; Re_Add_User removes her and adds her again
+    // under a new id, which it returns.
+    void Delete_User(long lngUserID);
+    long Re_Add_User(long lngUserID, const QString& strName);
+
+private:
+    static int Install(sqlite3* db, char**, const void*);
+    static int On_Trace(unsigned int uType, void* pContext, void* pStatement, void*);
+    bool Try_Write(const QByteArray& sql);
+
+    static inline Other_Program* s_pActive = nullptr;
+    sqlite3* m_db = nullptr;
+    QByteArray m_strMarker, m_strPending;
+    bool m_blnMarkerSeen = false, m_blnTried = false, m_blnWroteAtMarker = false;
+    bool m_blnHolding = false, m_blnHeldCommitted = false;
+    bool m_blnWatching = false;
+};
+
 class Dv_Test : public ::testing::Test {
 protected:
     void SetUp() override;
@@ -141,6 +191,8 @@ protected:
     // The same for any table: strInsert adds one row whose text value is %1 (a filler
     // no test uses, 60, 20 and then 1 character long).
     void Fill_Until_Full_By(const QString& strInsert);
+    // See Other_Program: a second program writing into the settings file.
+    std::unique_ptr<Other_Program> Start_Other_Program() { return std::make_unique<Other_Program>(Database_File()); }
     // See Moved_Database: the settings file ready to be deleted or replaced.
     std::unique_ptr<Moved_Database> Prepare_Database_Move(File_Move move);
 
