@@ -2,7 +2,11 @@
 // rows in the same run:
 // (a) importing a file of N URLs into the website black list through its dialog
 //     (the Import button), until the imported entries are listed; reference: the shell
-//     running the same INSERT OR IGNORE statements in one transaction;
+//     running the same INSERT OR IGNORE statements in one transaction. Three files:
+//     ASCII URLs ("www.siteN.example.com") into an empty list, URLs with a letter
+//     outside ASCII ("www.sitéN.example.com", so each has a Windows-1252 form
+//     too) into an empty list, and the ASCII URLs while the owner's list holds one
+//     entry stored as a blob. The last two should cost what the first does;
 // (b) opening the file filter and the website filter on N stored entries, until the
 //     dialog is shown with its list filled and painted; reference: the shell running the
 //     SELECT of those rows.
@@ -10,9 +14,11 @@
 // with --child), so that its peak memory is its own; the time is the operation's,
 // measured inside that process, and for the opens also the whole process's, from its
 // start to its end, as the shell's is. Each figure is the median of --runs runs (default 3).
-// With --against=PATH the same benchmark of another build (before a change) is run in
-// turn with this one in every run, each build with its own rows.
-// Usage: bench_list_editor [sqlite3 shell] [--sizes=10000,100000,1000000] [--runs=3] [--against=PATH]
+// With --against=PATH[,PATH...] the same benchmark of other builds (before a change) is
+// run in turn with this one in every run, each build with its own rows. --works= names
+// the works to run (default all): import, import-non-ascii, import-beside-blob, open.
+// Usage: bench_list_editor [sqlite3 shell] [--sizes=10000,100000,1000000] [--runs=3]
+//                          [--against=PATH,...] [--works=import,...]
 #include "BenchSupport.h"
 
 #include "console/frmMain.h"
@@ -34,6 +40,8 @@
 namespace {
 
 using bench::Count;
+
+int g_intRuns = 3;  // --runs
 using bench::Exec;
 
 // The owners: "loaded" holds the stored lists that are opened, "importer" starts empty.
@@ -41,6 +49,7 @@ constexpr long LOADED_USER = 2;
 constexpr long IMPORTER_USER = 3;
 
 QByteArray Url(long i) { return "www.site" + QByteArray::number(i) + ".example.com"; }
+QByteArray Non_Ascii_Url(long i) { return "www.sit\xC3\xA9" + QByteArray::number(i) + ".example.com"; }
 QByteArray Extension(long i) { return ".e" + QByteArray::number(i); }
 
 // A settings database with both users and, for "loaded", n file extensions and n URLs.
@@ -142,13 +151,13 @@ struct Build_Figures {
 };
 
 // One row per build for the work (and, with blnWholeProcess, one for its whole process);
-// when two builds are compared, each also with its fastest run.
+// when builds are compared, each also with its fastest run.
 void Print_Rows(const QString& strWork, long n, const std::vector<Build_Figures>& builds,
                 const std::vector<double>& shell, bool blnWholeProcess) {
     for (size_t b = 0; b < builds.size(); ++b) {
         const QString strBuild = builds.size() < 2 ? QString()
                                  : b == 0          ? QStringLiteral(", this build")
-                                                   : QStringLiteral(", compared build");
+                                                   : QStringLiteral(", compared build %1").arg(b);
         const Build_Figures& figures = builds[b];
         const double dblPeak = *std::max_element(figures.peak.begin(), figures.peak.end());
         bench::Print_Row(strWork + strBuild, n, bench::Median(figures.console), bench::Median(shell), dblPeak);
@@ -163,6 +172,81 @@ void Print_Rows(const QString& strWork, long n, const std::vector<Build_Figures>
     }
 }
 
+// An import measured: its file's URLs and whether the importing owner holds one entry
+// stored as a blob beforehand (listed with the imported ones).
+struct Import_Work {
+    const char* strOption;  // its name in --works
+    const char* strName;    // its rows' name
+    QByteArray (*url)(long i);
+    bool blnBesideBlob;
+};
+
+const Import_Work IMPORTS[] = {
+    {"import", "import into the website black list", &Url, false},
+    {"import-non-ascii", "import, non-ASCII URLs (www.sit\u00e9N...)", &Non_Ascii_Url, false},
+    {"import-beside-blob", "import, ASCII URLs, the owner holding a blob", &Url, true},
+};
+
+// The stored entry of the owner that holds a blob: a blob of ASCII bytes, which reads as
+// a text no imported URL is.
+const QByteArray BLOB_ENTRY = "X'626C6F622E6578616D706C652E636F6D'";  // "blob.example.com"
+
+// Imports n URLs of work into the importer's list with every build in turn, run after
+// run, and prints their rows; answers the runs that did not list or store every row,
+// and each build's median time in medians.
+int Time_Import(const Import_Work& work, long n, const QStringList& programs, const QString& strShell,
+                std::vector<double>& medians) {
+    QTemporaryDir dir;
+    // The console and the shell each start from a copy of one database.
+    const QString strSource = dir.filePath("empty.iil");
+    if (!Create_Database(strSource, 0)) return 1;
+    if (work.blnBesideBlob &&
+        !bench::Exec(strSource, "INSERT INTO BL_TBL (BL_URL, COMPUTER_ID, USER_ID) VALUES (" + BLOB_ENTRY + ", 0, " +
+                                    QByteArray::number(IMPORTER_USER) + ")"))
+        return 1;
+    const long lngHeld = work.blnBesideBlob ? 1 : 0;
+    QByteArray text, script = "BEGIN DEFERRED TRANSACTION MY_TRANS;\n";
+    text.reserve(n * 32);
+    for (long i = 0; i < n; ++i) {
+        text += work.url(i) + "\r\n";
+        script += "INSERT OR IGNORE INTO BL_TBL(BL_URL ,COMPUTER_ID,USER_ID) VALUES('" + work.url(i) + "',0," +
+                  QByteArray::number(IMPORTER_USER) + ");\n";
+    }
+    script += "COMMIT TRANSACTION MY_TRANS;\n";
+    const QString strFile = dir.filePath("urls.txt");
+    const QString strScript = dir.filePath("insert.sql");
+    bench::Write_File(strFile, text);
+    bench::Write_File(strScript, script);
+    text.clear();
+    script.clear();
+    int intFailures = 0;
+    std::vector<Build_Figures> builds(static_cast<size_t>(programs.size()));
+    std::vector<double> shell;
+    for (int r = 0; r < g_intRuns; ++r) {
+        const QString strRunDir = dir.filePath(QStringLiteral("import%1").arg(r));
+        QDir().mkpath(strRunDir);
+        const QString strDb = strRunDir + "/tsdvstore.iil";
+        for (qsizetype b = 0; b < programs.size(); ++b) {
+            QFile::remove(strDb);
+            QFile::copy(strSource, strDb);
+            const Child_Result result = Run_In_Child(programs[b], "import", strRunDir, strFile);
+            const long long lngStored =
+                bench::Count(strDb, "SELECT COUNT(*) FROM BL_TBL WHERE USER_ID=" + QByteArray::number(IMPORTER_USER));
+            if (result.dblSeconds < 0 || result.lngListed != n + lngHeld || lngStored != n + lngHeld) ++intFailures;
+            builds[static_cast<size_t>(b)].Add(result);
+        }
+        const QString strShellDb = strRunDir + "/shell.iil";
+        QFile::copy(strSource, strShellDb);
+        shell.push_back(bench::Time_Shell(strShell, strShellDb, strScript));
+        QFile::remove(strDb);
+        QFile::remove(strShellDb);
+    }
+    Print_Rows(QString::fromUtf8(work.strName), n, builds, shell, false);
+    medians.clear();
+    for (const Build_Figures& figures : builds) medians.push_back(bench::Median(figures.console));
+    return intFailures;
+}
+
 }  // namespace
 
 int main(int argc, char* argv[]) {
@@ -174,56 +258,34 @@ int main(int argc, char* argv[]) {
 
     const QString strShell = bench::Shell_Program(argc, argv);
     const QList<int> sizes = bench::Option_List(argc, argv, "sizes", {10000, 100000, 1000000});
-    const int intRuns = std::max(1, bench::Option_List(argc, argv, "runs", {3}).value(0, 3));
-    // This build's measured processes, and those of the build compared, in turn in every run.
+    g_intRuns = std::max(1, bench::Option_List(argc, argv, "runs", {3}).value(0, 3));
+    const int intRuns = g_intRuns;
+    // This build's measured processes, and those of the builds compared, in turn in every run.
     QStringList programs{QCoreApplication::applicationFilePath()};
-    if (const QString strOther = bench::Option_Text(argc, argv, "against"); !strOther.isEmpty()) programs << strOther;
+    programs << bench::Option_Text(argc, argv, "against").split(',', Qt::SkipEmptyParts);
+    const QStringList works = bench::Option_Text(argc, argv, "works").split(',', Qt::SkipEmptyParts);
+    const auto chosen = [&](const char* strWork) { return works.isEmpty() || works.contains(QLatin1String(strWork)); };
+    for (qsizetype b = 1; b < programs.size(); ++b)
+        QTextStream(stdout) << QStringLiteral("compared build %1: %2\n").arg(b).arg(programs[b]);
     bench::Print_Header();
     int intFailures = 0;
 
     for (long n : sizes) {
-        QTemporaryDir dir;
-        // (a) the import: the console and the shell each start from a copy of one database.
-        {
-            const QString strSource = dir.filePath("empty.iil");
-            if (!Create_Database(strSource, 0)) return 1;
-            QByteArray text, script = "BEGIN DEFERRED TRANSACTION MY_TRANS;\n";
-            text.reserve(n * 32);
-            for (long i = 0; i < n; ++i) {
-                text += Url(i) + "\r\n";
-                script += "INSERT OR IGNORE INTO BL_TBL(BL_URL ,COMPUTER_ID,USER_ID) VALUES('" + Url(i) + "',0," +
-                          QByteArray::number(IMPORTER_USER) + ");\n";
-            }
-            script += "COMMIT TRANSACTION MY_TRANS;\n";
-            const QString strFile = dir.filePath("urls.txt");
-            const QString strScript = dir.filePath("insert.sql");
-            bench::Write_File(strFile, text);
-            bench::Write_File(strScript, script);
-            text.clear();
-            script.clear();
-            std::vector<Build_Figures> builds(static_cast<size_t>(programs.size()));
-            std::vector<double> shell;
-            for (int r = 0; r < intRuns; ++r) {
-                const QString strRunDir = dir.filePath(QStringLiteral("import%1").arg(r));
-                QDir().mkpath(strRunDir);
-                const QString strDb = strRunDir + "/tsdvstore.iil";
-                for (qsizetype b = 0; b < programs.size(); ++b) {
-                    QFile::remove(strDb);
-                    QFile::copy(strSource, strDb);
-                    const Child_Result result = Run_In_Child(programs[b], "import", strRunDir, strFile);
-                    const long long lngStored = bench::Count(
-                        strDb, "SELECT COUNT(*) FROM BL_TBL WHERE USER_ID=" + QByteArray::number(IMPORTER_USER));
-                    if (result.dblSeconds < 0 || result.lngListed != n || lngStored != n) ++intFailures;
-                    builds[static_cast<size_t>(b)].Add(result);
-                }
-                const QString strShellDb = strRunDir + "/shell.iil";
-                QFile::copy(strSource, strShellDb);
-                shell.push_back(bench::Time_Shell(strShell, strShellDb, strScript));
-                QFile::remove(strDb);
-                QFile::remove(strShellDb);
-            }
-            Print_Rows(QStringLiteral("import into the website black list"), n, builds, shell, false);
+        // (a) the imports, and each build's time of the others against the ASCII one.
+        std::vector<std::vector<double>> medians(std::size(IMPORTS));
+        for (size_t w = 0; w < std::size(IMPORTS); ++w)
+            if (chosen(IMPORTS[w].strOption)) intFailures += Time_Import(IMPORTS[w], n, programs, strShell, medians[w]);
+        for (size_t w = 1; w < std::size(IMPORTS); ++w) {
+            if (medians[0].empty() || medians[w].empty()) continue;
+            QTextStream out(stdout);
+            out << "  " << IMPORTS[w].strOption << " / import:";
+            for (size_t b = 0; b < medians[w].size(); ++b)
+                out << (b == 0 ? " this build " : QStringLiteral(", compared build %1 ").arg(b))
+                    << QString::number(medians[w][b] / medians[0][b], 'f', 2);
+            out << '\n';
         }
+        if (!chosen("open")) continue;
+        QTemporaryDir dir;
         // (b) opening the file filter and the website filter on n stored entries.
         {
             const QString strDb = dir.filePath("tsdvstore.iil");

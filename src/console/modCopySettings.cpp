@@ -3,7 +3,6 @@
 #include "database/ValueSets.h"
 #include "database/modDB.h"
 #include "database/modDBFunctions.h"
-#include "schedules/ScheduleEditor.h"
 #include "services/ErrorHandler.h"
 #include "services/modCommonFuns.h"
 
@@ -119,7 +118,7 @@ private:
 
 // A list feature: each table in order is emptied for the destination and filled from
 // the source, then the destination's bit follows the source's.
-bool Copy_List_Feature(std::initializer_list<List_Table> tables, long lngBit, const Db_Connection& hDb,
+bool Copy_List_Feature(std::initializer_list<List_Table> tables, Flag_Word lngBit, const Db_Connection& hDb,
                        long lngComputerID, long lngSourceUserID, const Destinations& destinations,
                        bool blnSourceEnabled) {
     return Run_Routine([&] {
@@ -148,17 +147,16 @@ QString Port_Copy_Sql(bool blnBlocking) {
 }
 
 // The copy of the source's schedules of lngSchFor, written with lngSubType. Each time
-// the schedule editors can read is written in their "HH:mm" form (by a function of
-// the connection that reads it as they do); a time they cannot read, like every other
-// column, arrives as stored.
-QString Schedule_Copy_Sql(const Db_Connection& hDb, long lngSchFor, long lngSubType) {
-    modDB::Add_Text_Function(hDb, "DV_SHORT_TIME", &schedules::Readable_Short_Time);
+// the schedule editors can read is written in their "HH:mm" form (by the connection's
+// function of the one time rule, modDB::SHORT_TIME_FUNCTION); a time they cannot read,
+// like every other column, arrives as stored.
+QString Schedule_Copy_Sql(long lngSchFor, long lngSubType) {
     return QStringLiteral("INSERT INTO SCH_TBL (SCH_FOR,SCH_SUB_TYPE,D_W_M,WEEKDAYS,MONTHS,FROM_TIME,TO_TIME,"
-                          "COMPUTER_ID,USER_ID) SELECT %1,%2,D_W_M,WEEKDAYS,MONTHS,DV_SHORT_TIME(FROM_TIME),"
-                          "DV_SHORT_TIME(TO_TIME),?1,?2 FROM SCH_TBL WHERE COMPUTER_ID=?1 AND USER_ID=?3 AND "
-                          "SCH_FOR=%1 ORDER BY SCH_ID")
+                          "COMPUTER_ID,USER_ID) SELECT %1,%2,D_W_M,WEEKDAYS,MONTHS,%3(FROM_TIME),%3(TO_TIME),?1,?2 "
+                          "FROM SCH_TBL WHERE COMPUTER_ID=?1 AND USER_ID=?3 AND SCH_FOR=%1 ORDER BY SCH_ID")
         .arg(lngSchFor)
-        .arg(lngSubType);
+        .arg(lngSubType)
+        .arg(QLatin1String(modDB::SHORT_TIME_FUNCTION));
 }
 
 // Replaces the destination's schedules of lngSchFor with the source's, in their order,
@@ -166,7 +164,7 @@ QString Schedule_Copy_Sql(const Db_Connection& hDb, long lngSchFor, long lngSubT
 class Schedule_Copy {
 public:
     Schedule_Copy(const Db_Connection& hDb, long lngSchFor, long lngSubType)
-        : m_lngSchFor(lngSchFor), m_copy(hDb, Schedule_Copy_Sql(hDb, lngSchFor, lngSubType)) {}
+        : m_lngSchFor(lngSchFor), m_copy(hDb, Schedule_Copy_Sql(lngSchFor, lngSubType)) {}
 
     bool Ok() const { return m_copy.Ok(); }
 

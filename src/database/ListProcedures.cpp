@@ -207,72 +207,70 @@ modDB::Prepared_Statement& Stored_Text_Statement::For(const QString& strValue) {
 }
 
 QString Insert_Unless_Stored_Sql(const QString& strTable, const QString& strColumn, const QString& strOtherColumns,
-                                 int lngFixed, const QString& strScope) {
+                                 int lngFixed) {
     QString strValues = QStringLiteral("?1");
     for (int i = 2; i <= lngFixed; ++i) strValues += ",?" + Num(i);
     return "INSERT OR IGNORE INTO " + strTable + "(" + strColumn +
            (strOtherColumns.isEmpty() ? QString() : "," + strOtherColumns) + ") SELECT " + strValues +
-           " WHERE NOT EXISTS (SELECT 1 FROM " + strTable + " WHERE " +
-           (strScope.isEmpty() ? QString() : strScope + " AND ") + "%1)";
+           " WHERE NOT EXISTS (SELECT 1 FROM " + strTable + " WHERE %1)";
 }
-
-namespace {
-// The batch's statement: the owner in ?1 and ?2 (a delete) or the text and the owner
-// in ?1 to ?3 (an insert), the condition on the text after them.
-QString Batch_Sql(Owner_List_Batch::Operation operation, const QString& strColumn, const QString& strTable) {
-    if (operation == Owner_List_Batch::Insert_Items)
-        return Insert_Unless_Stored_Sql(strTable, strColumn, QStringLiteral("COMPUTER_ID,USER_ID"), 3,
-                                        QStringLiteral("COMPUTER_ID=?2 AND USER_ID=?3"));
-    return "DELETE FROM " + strTable + " WHERE COMPUTER_ID=?1 AND USER_ID=?2 AND %1";
-}
-}  // namespace
 
 Owner_List_Batch::Owner_List_Batch(const Db_Connection& hDb, Operation operation, const QString& strColumn,
                                    const QString& strTable, long lngComputerID, long lngUserID)
-    : m_hDb(hDb),
-      m_strColumn(strColumn),
-      m_strTable(strTable),
-      m_statement(hDb, Batch_Sql(operation, strColumn, strTable), strColumn, operation == Insert_Items ? 3 : 2),
-      m_operation(operation),
-      m_lngComputerID(lngComputerID),
-      m_lngUserID(lngUserID) {}
+    : m_operation(operation), m_lngComputerID(lngComputerID), m_lngUserID(lngUserID) {
+    if (operation == Delete_Items) {
+        m_pDelete = std::make_unique<Stored_Text_Statement>(
+            hDb, "DELETE FROM " + strTable + " WHERE COMPUTER_ID=?1 AND USER_ID=?2 AND %1", strColumn, 2);
+        return;
+    }
+    // The table's UNIQUE rule finds every row that holds an entry as a UTF-8 text; the
+    // entries stored in another form are read once, at the first insert.
+    m_pInsert = std::make_unique<modDB::Prepared_Statement>(
+        hDb, "INSERT OR IGNORE INTO " + strTable + "(" + strColumn + ",COMPUTER_ID,USER_ID) VALUES(?1,?2,?3)", false);
+    m_pReadForms = std::make_unique<modDB::Prepared_Statement>(
+        hDb, "SELECT " + strColumn + " FROM " + strTable + " WHERE COMPUTER_ID=?1 AND USER_ID=?2", false);
+}
 
-modDB::Prepared_Statement& Owner_List_Batch::Plain_Insert() {
-    if (m_pPlainInsert) return *m_pPlainInsert;
-    // The table's UNIQUE rule finds a text of one stored form. Its only other form is the
-    // same bytes stored as a blob, which the rule never finds equal: looked up only when
-    // the owner holds a blob in the list at all, so that an import costs what the rule
-    // costs (a look-up per entry would double it). The batch's transaction keeps the
-    // answer true until it ends.
-    modDB::Prepared_Statement blobs(m_hDb,
-                                    "SELECT 1 FROM " + m_strTable + " WHERE COMPUTER_ID=?1 AND USER_ID=?2 AND typeof(" +
-                                        m_strColumn + ")='blob' LIMIT 1",
-                                    false);
-    blobs.Bind(1, static_cast<long long>(m_lngComputerID));
-    blobs.Bind(2, static_cast<long long>(m_lngUserID));
-    const bool blnBlobs = !blobs.Execute() || blobs.Found_Row();  // unknown: looked up
-    QString strSql = Insert_Unless_Stored_Sql(m_strTable, m_strColumn, QStringLiteral("COMPUTER_ID,USER_ID"), 3,
-                                              QStringLiteral("COMPUTER_ID=?2 AND USER_ID=?3"))
-                         .arg(m_strColumn + "=CAST(?1 AS BLOB)");
-    if (!blnBlobs)
-        strSql = "INSERT OR IGNORE INTO " + m_strTable + "(" + m_strColumn + ",COMPUTER_ID,USER_ID) VALUES(?1,?2,?3)";
-    m_pPlainInsert = std::make_unique<modDB::Prepared_Statement>(m_hDb, strSql, false);
-    return *m_pPlainInsert;
+Owner_List_Batch::~Owner_List_Batch() = default;
+
+bool Owner_List_Batch::Ok() const {
+    return m_pDelete ? m_pDelete->Ok() : m_pInsert->Ok() && m_pReadForms->Ok();
+}
+
+const modDB::Prepared_Statement& Owner_List_Batch::Last() const {
+    if (m_pDelete) return m_pDelete->Last();
+    return m_otherForms ? *m_pInsert : *m_pReadForms;
+}
+
+bool Owner_List_Batch::Insert(const QString& strValue) {
+    if (!m_otherForms) {
+        // The batch's transaction keeps what is read true until it ends: another
+        // program's write waits for it, or this batch's next write fails.
+        Other_Form_Texts forms;
+        m_pReadForms->Bind(1, static_cast<long long>(m_lngComputerID));
+        m_pReadForms->Bind(2, static_cast<long long>(m_lngUserID));
+        if (!m_pReadForms->Execute([&](QByteArrayView bytes, bool blnBlob) { forms.Add(bytes, blnBlob); }))
+            return false;
+        m_otherForms = std::move(forms);
+    }
+    m_blnStoredInOtherForm = m_otherForms->Holds(strValue);
+    if (m_blnStoredInOtherForm) return true;
+    m_pInsert->Bind(1, strValue);
+    m_pInsert->Bind(2, static_cast<long long>(m_lngComputerID));
+    m_pInsert->Bind(3, static_cast<long long>(m_lngUserID));
+    return m_pInsert->Execute();
 }
 
 bool Owner_List_Batch::Run(const QString& strValue) {
     m_strNoRow.clear();
-    m_blnLastPlain = m_operation == Insert_Items && modDB::Stored_Forms(strValue).size() == 1 &&
-                     !strValue.endsWith(QChar(0xFFFD));
-    modDB::Prepared_Statement& stmt = m_blnLastPlain ? Plain_Insert() : m_statement.For(strValue);
+    if (m_operation == Insert_Items) return Insert(strValue);
+    modDB::Prepared_Statement& stmt = m_pDelete->For(strValue);
     if (!stmt.Ok()) return false;
-    int lngAt = 1;
-    if (m_operation == Insert_Items) stmt.Bind(lngAt++, strValue);
-    stmt.Bind(lngAt++, static_cast<long long>(m_lngComputerID));
-    stmt.Bind(lngAt, static_cast<long long>(m_lngUserID));
+    stmt.Bind(1, static_cast<long long>(m_lngComputerID));
+    stmt.Bind(2, static_cast<long long>(m_lngUserID));
     if (!stmt.Execute()) return false;
     // A delete that found no row removed nothing: no success.
-    if (m_operation == Delete_Items && !Changed()) {
+    if (!Changed()) {
         m_strNoRow = No_Row_Message(strValue);
         return false;
     }

@@ -1,25 +1,29 @@
 #pragma once
 // Coded values of the settings database columns.
 
+#include "services/modCommonFuns.h"  // Flag_Word
+
+// The bits of the flag words are of the words' type, Flag_Word, as are the status and
+// client option bits below.
 namespace Feature_Bit {
-constexpr long FEATURE_INTERNET_SCHEDULER = 1;
-constexpr long FEATURE_PORT_FILTER = 2;
-constexpr long FEATURE_WEBSITE_FILTER = 4;
-constexpr long FEATURE_FILE_FILTER = 8;
-constexpr long FEATURE_SMTP_FILTER = 32;
-constexpr long FEATURE_POP3_FILTER = 64;
-constexpr long FEATURE_EXE_BLOCKER = 128;
-constexpr long FEATURE_WINDOW_BLOCKER = 256;
-constexpr long FEATURE_APP_SCHEDULER = 512;
-constexpr long FEATURE_URL_REPORTING = 2048;
-constexpr long FEATURE_APP_REPORTING = 4096;
-constexpr long FEATURE_DEVICE_REPORTING = 8192;
-constexpr long FEATURE_EMAIL_REPORTING = 16384;
+constexpr Flag_Word FEATURE_INTERNET_SCHEDULER = 1;
+constexpr Flag_Word FEATURE_PORT_FILTER = 2;
+constexpr Flag_Word FEATURE_WEBSITE_FILTER = 4;
+constexpr Flag_Word FEATURE_FILE_FILTER = 8;
+constexpr Flag_Word FEATURE_SMTP_FILTER = 32;
+constexpr Flag_Word FEATURE_POP3_FILTER = 64;
+constexpr Flag_Word FEATURE_EXE_BLOCKER = 128;
+constexpr Flag_Word FEATURE_WINDOW_BLOCKER = 256;
+constexpr Flag_Word FEATURE_APP_SCHEDULER = 512;
+constexpr Flag_Word FEATURE_URL_REPORTING = 2048;
+constexpr Flag_Word FEATURE_APP_REPORTING = 4096;
+constexpr Flag_Word FEATURE_DEVICE_REPORTING = 8192;
+constexpr Flag_Word FEATURE_EMAIL_REPORTING = 16384;
 }  // namespace Feature_Bit
 using namespace Feature_Bit;
 
 namespace Status_Bit {
-constexpr long STATUS_INTERNET_OFF = 4;
+constexpr Flag_Word STATUS_INTERNET_OFF = 4;
 }
 
 namespace Internet_Control {
@@ -91,9 +95,9 @@ constexpr long REMOTE_ENABLED = 1;
 }
 
 namespace Client_Option_Bit {
-constexpr long CLIENT_ADMIN_CANNOT_STOP = 1;
-constexpr long CLIENT_START_WITH_COMPUTER = 2;
-constexpr long CLIENT_FILTER_WITHOUT_SERVICE = 4;
+constexpr Flag_Word CLIENT_ADMIN_CANNOT_STOP = 1;
+constexpr Flag_Word CLIENT_START_WITH_COMPUTER = 2;
+constexpr Flag_Word CLIENT_FILTER_WITHOUT_SERVICE = 4;
 }
 
 namespace Filter_Type_Code {

@@ -3,6 +3,7 @@
 #include "platform/Platform.h"
 #include "services/ErrorHandler.h"
 #include "services/StoredText.h"
+#include "services/TimeOfDay.h"
 #include "services/modProgram.h"
 
 #include <QFileInfo>
@@ -234,6 +235,7 @@ Db_Connection Open_Database(const QString& strPath) {
         sqlite3_create_function_v2(p, READS_AS_FUNCTION, 2, SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_INNOCUOUS,
                                    nullptr, &Reads_As, nullptr, nullptr, nullptr);
         hDb = Db_Connection(p);
+        Add_Text_Function(hDb, SHORT_TIME_FUNCTION, &Readable_Short_Time);
     });
     return hDb;
 }
@@ -667,7 +669,9 @@ void Prepared_Statement::Bind(int lngIndex, long long lngValue) {
     if (m_pStmt) sqlite3_bind_int64(m_pStmt, lngIndex, lngValue);
 }
 
-bool Prepared_Statement::Execute() {
+bool Prepared_Statement::Execute() { return Execute(nullptr); }
+
+bool Prepared_Statement::Execute(const std::function<void(QByteArrayView bytes, bool blnBlob)>& onValue) {
     if (!m_pStmt) return false;
     m_lngErrorCode = 0;
     if (m_blnBadValue) {
@@ -677,7 +681,14 @@ bool Prepared_Statement::Execute() {
     }
     int rc;
     m_blnFoundRow = false;
-    while ((rc = sqlite3_step(m_pStmt)) == SQLITE_ROW) m_blnFoundRow = true;
+    while ((rc = sqlite3_step(m_pStmt)) == SQLITE_ROW) {
+        m_blnFoundRow = true;
+        if (!onValue) continue;
+        const bool blnBlob = sqlite3_column_type(m_pStmt, 0) == SQLITE_BLOB;
+        const auto* pBytes = blnBlob ? static_cast<const char*>(sqlite3_column_blob(m_pStmt, 0))
+                                     : reinterpret_cast<const char*>(sqlite3_column_text(m_pStmt, 0));
+        onValue(QByteArrayView(pBytes, pBytes ? sqlite3_column_bytes(m_pStmt, 0) : 0), blnBlob);
+    }
     const bool blnOk = rc == SQLITE_DONE;
     if (!blnOk) m_lngErrorCode = sqlite3_extended_errcode(m_db);
     const QString strError = blnOk ? QString() : QString::fromUtf8(sqlite3_errmsg(m_db));

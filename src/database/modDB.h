@@ -120,6 +120,10 @@ QString Sql_Matches_Stored(const QString& strExpression, const QString& strValue
 // strValue is set to itself: a value the administrator did not change keeps its stored bytes.
 QString Sql_Set_Text(const QString& strColumn, const QString& strValue);
 inline constexpr const char* READS_AS_FUNCTION = "READS_AS";
+// DV_SHORT_TIME(value): a stored time in the form the schedule editors write, read by
+// Readable_Short_Time (services/TimeOfDay.h) as Add_Text_Function reads; every
+// connection of Open_Database has it.
+inline constexpr const char* SHORT_TIME_FUNCTION = "DV_SHORT_TIME";
 
 // True for a result code that says another connection holds the database locked
 // (SQLITE_BUSY or SQLITE_LOCKED, extended codes too): a next write would wait and fail alike.
@@ -294,6 +298,9 @@ public:
     // and makes it ready for the next run. False on failure: the database's text is in
     // Last_Error(), and it was shown in a box unless reporting was switched off.
     bool Execute();
+    // The same for a query, handing onValue the first value of each row read as it is
+    // stored: its bytes, unconverted, and whether it is a blob (NULL gives empty bytes).
+    bool Execute(const std::function<void(QByteArrayView bytes, bool blnBlob)>& onValue);
     // Rows changed by the last Execute().
     long long Changes() const;
     // Whether the last Execute() of a query read a row.

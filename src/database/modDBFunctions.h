@@ -4,6 +4,7 @@
 // are reported by the database layer (one critical box and an "E: " log line).
 
 #include "database/modDB.h"
+#include "services/StoredText.h"
 #include "services/modCommonFuns.h"
 
 #include <QString>
@@ -212,9 +213,8 @@ private:
 // The statement text of an insert of the text ?1 (and the values ?2 to ?lngFixed of
 // strOtherColumns) into strTable that stores nothing when a row holds the text in any
 // stored form: "%1" stands for the condition, as Stored_Text_Statement wants it.
-// strScope, when given, narrows the rows looked at ("COMPUTER_ID=?2 AND USER_ID=?3").
 QString Insert_Unless_Stored_Sql(const QString& strTable, const QString& strColumn, const QString& strOtherColumns,
-                                 int lngFixed, const QString& strScope = QString());
+                                 int lngFixed);
 
 // ---- Generic per-owner lists (caller's connection for insert and delete) ----
 // Every lookup of an entry by its text matches every stored form of the text
@@ -245,7 +245,7 @@ bool For_Each_Item_For_Owner(const QString& strColumn, const QString& strTable, 
                              const std::function<void(QByteArrayView utf8)>& onItem,
                              const std::function<void(long long lngRows)>& onSize = {});
 
-// The batch form of Insert_Item_For_Owner and Delete_Item_For_Owner: one statement
+// The batch form of Insert_Item_For_Owner and Delete_Item_For_Owner: statements
 // prepared once on the caller's connection (inside its MY_TRANS) and run for value
 // after value. A failure is not shown here: the caller reports it once, however many
 // values failed.
@@ -254,16 +254,22 @@ public:
     enum Operation { Insert_Items, Delete_Items };
     Owner_List_Batch(const Db_Connection& hDb, Operation operation, const QString& strColumn, const QString& strTable,
                      long lngComputerID, long lngUserID);
-    // False when the statement could not be prepared (the reason in Last_Error()).
-    bool Ok() const { return m_statement.Ok(); }
+    ~Owner_List_Batch();
+    Owner_List_Batch(const Owner_List_Batch&) = delete;
+    Owner_List_Batch& operator=(const Owner_List_Batch&) = delete;
+    // False when a statement could not be prepared (the reason in Last_Error()).
+    bool Ok() const;
     // Inserts or deletes one value; false on failure, with the database's text in Last_Error().
-    // A delete matches what modDB::Sql_Matches_Stored matches (every stored form of the
-    // value, as a text or a blob, and its cut forms); one that found no row is a failure
-    // too, with No_Row_Message in Last_Error().
+    // Both match what modDB::Sql_Matches_Stored matches (every stored form of the value,
+    // as a text or a blob, and its cut forms). An insert stores nothing when the owner
+    // holds the value in any form: the table's UNIQUE rule finds its UTF-8 text, and the
+    // owner's values stored in another form are read once, at the first insert, so that
+    // each value costs one insert whatever its text. A delete that found no row is a
+    // failure, with No_Row_Message in Last_Error().
     bool Run(const QString& strValue);
-    // After a successful Run: whether a row was inserted (false when an equal row was
-    // already stored and the insert was ignored) or deleted.
-    bool Changed() const { return Last().Changes() > 0; }
+    // After a successful Run: whether a row was inserted (false when the value was
+    // already stored and nothing was) or deleted.
+    bool Changed() const { return !m_blnStoredInOtherForm && Last().Changes() > 0; }
     // After a successful delete: how many rows it deleted.
     long long Rows_Changed() const { return Last().Changes(); }
     const QString& Last_Error() const { return m_strNoRow.isEmpty() ? Last().Last_Error() : m_strNoRow; }
@@ -274,20 +280,19 @@ public:
     bool No_Row() const { return !m_strNoRow.isEmpty(); }
 
 private:
-    const modDB::Prepared_Statement& Last() const { return m_blnLastPlain ? *m_pPlainInsert : m_statement.Last(); }
+    const modDB::Prepared_Statement& Last() const;
+    bool Insert(const QString& strValue);
 
-    // The insert of a text of one stored form (any ASCII text), made at the first one.
-    modDB::Prepared_Statement& Plain_Insert();
-
-    const Db_Connection& m_hDb;
-    QString m_strColumn, m_strTable;
-    Stored_Text_Statement m_statement;
-    std::unique_ptr<modDB::Prepared_Statement> m_pPlainInsert;
-    bool m_blnLastPlain = false;
     Operation m_operation;
-    QString m_strNoRow;  // the failure of the last delete that found no row
     long m_lngComputerID;
     long m_lngUserID;
+    std::unique_ptr<Stored_Text_Statement> m_pDelete;  // a delete's
+    // An insert's: the insert itself, and the read of the owner's values stored in
+    // another form, whose texts m_otherForms holds once read.
+    std::unique_ptr<modDB::Prepared_Statement> m_pInsert, m_pReadForms;
+    std::optional<Other_Form_Texts> m_otherForms;
+    bool m_blnStoredInOtherForm = false;  // the last insert found its value so stored
+    QString m_strNoRow;                   // the failure of the last delete that found no row
 };
 
 // ---- Always-allowed programs ----

@@ -21,7 +21,7 @@ namespace {
 struct Report_Kind_Def {
     QStringList filters;
     std::vector<QStringList> sortBy;  // one list per filter, or one for every filter
-    long lngBit;
+    Flag_Word lngBit;
     const char* strCaption;
     bool blnSortByFilter;
 };

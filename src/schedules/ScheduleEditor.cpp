@@ -4,6 +4,7 @@
 #include "platform/Controls.h"
 #include "services/ErrorHandler.h"
 #include "services/ListHelpers.h"
+#include "services/TimeOfDay.h"
 #include "services/modCommonFuns.h"
 
 #include <QAbstractItemView>
@@ -28,7 +29,6 @@ namespace {
 const QString TITLE = QStringLiteral("DravinoleTS");
 const QString DAILY = QStringLiteral("Daily");
 const QString WEEKLY = QStringLiteral("Weekly");
-const QString TIME_FORMAT = QStringLiteral("HH:mm");
 // Room in pixels above and below each row of the day and month check lists, between
 // their check boxes.
 constexpr int CHECK_LIST_ROW_PADDING = 3;
@@ -44,40 +44,11 @@ bool Is_Own_Focus_Change(QEvent* event) {
 
 }  // namespace
 
-namespace {
-QTime Parse_Time(const QString& strTime) {
-    const QString strTrimmed = strTime.trimmed();
-    QTime time = QTime::fromString(strTrimmed, QStringLiteral("H:mm"));
-    if (!time.isValid()) time = QTime::fromString(strTrimmed, QStringLiteral("H:mm:ss"));
-    return time;
-}
-}  // namespace
-
-QTime Time_Of_Day(const QString& strTime) {
-    const QTime time = Parse_Time(strTime);
-    if (!time.isValid()) throw Run_Time_Error(Err_No::Type_Mismatch, QStringLiteral("Type mismatch"));
-    return time;
-}
-
-QString Picker_Text(const QTimeEdit& picker) { return picker.time().toString(TIME_FORMAT); }
+QString Picker_Text(const QTimeEdit& picker) { return picker.time().toString(SHORT_TIME_FORMAT); }
 
 void Set_Picker_Text(QTimeEdit& picker, const QString& strTime) {
     const QTime time = Time_Of_Day(strTime);
     picker.setTime(QTime(time.hour(), time.minute()));
-}
-
-QString Short_Time(const QString& strStored) { return Readable_Short_Time(strStored).value_or(strStored); }
-
-std::optional<QString> Readable_Short_Time(const QString& strStored) {
-    // The form the editors write reads as itself: answered without the parser, which
-    // costs microseconds a value (a copy to many users reads every stored time).
-    const auto digit = [&](int i) { return strStored[i] >= u'0' && strStored[i] <= u'9'; };
-    if (strStored.size() == 5 && strStored[2] == u':' && digit(0) && digit(1) && digit(3) && digit(4) &&
-        (strStored[0] < u'2' || strStored[1] < u'4') && strStored[0] <= u'2' && strStored[3] < u'6')
-        return strStored;
-    const QTime time = Parse_Time(strStored);
-    if (!time.isValid()) return std::nullopt;
-    return time.toString(TIME_FORMAT);
 }
 
 // ---------------------------------------------------------------- the family base
@@ -114,7 +85,7 @@ void frmScheduleEditorBase::Bind_Controls(const Schedule_Controls& controls) {
     Finish_Setup();
 
     m_c.cboScheduler->addItems({DAILY, WEEKLY, QStringLiteral("Monthly")});
-    for (QTimeEdit* pPicker : {m_c.dtpkFromTime, m_c.dtpkToTime}) pPicker->setDisplayFormat(TIME_FORMAT);
+    for (QTimeEdit* pPicker : {m_c.dtpkFromTime, m_c.dtpkToTime}) pPicker->setDisplayFormat(SHORT_TIME_FORMAT);
 
     // The drop-down check lists float over the dialog under cboDay and cboMonths.
     const auto make_check_list = [this](const char* strName) {

@@ -11,8 +11,6 @@
 #include "lists/ListEditor.h"
 
 #include <QString>
-#include <QTime>
-#include <optional>
 #include <memory>
 
 class QComboBox;
@@ -61,17 +59,10 @@ struct Schedule_Controls {
 // At most this many schedules per list.
 constexpr long MAX_SCHEDULES = 20;
 
-// The time of day of an "H:mm" or "HH:mm" text (Run_Time_Error 13 when it is none).
-QTime Time_Of_Day(const QString& strTime);
-// The "HH:mm" text of a picker's time.
+// The "HH:mm" text of a picker's time (services/TimeOfDay.h).
 QString Picker_Text(const QTimeEdit& picker);
-// Sets a picker from an "HH:mm" text (Run_Time_Error 13 when it is no time of day).
+// Sets a picker from a stored time (Run_Time_Error 13 when it is no time of day).
 void Set_Picker_Text(QTimeEdit& picker, const QString& strTime);
-// A stored time shown as "HH:mm"; a text that is no time is shown as it stands.
-QString Short_Time(const QString& strStored);
-// The "HH:mm" form of a stored time the editors can read ("H:mm" or "H:mm:ss",
-// blanks around it allowed); nullopt for a text that is no time of day.
-std::optional<QString> Readable_Short_Time(const QString& strStored);
 
 class frmScheduleEditorBase : public lists::frmListEditorBase {
     Q_OBJECT

@@ -3,6 +3,7 @@
 #include "database/ValueSets.h"
 #include "platform/Controls.h"
 #include "services/ErrorHandler.h"
+#include "services/TimeOfDay.h"
 #include "services/modCommonFuns.h"
 #include "ui_frmApplicationScheduler.h"
 
@@ -132,8 +133,8 @@ bool frmApplicationScheduler::Check_Schedule_Overlap(const QString& strType, con
     bool blnOverlap = false;
     Error_Block([&] {
         const platform::ListView& list = *ui->lvwApplicationScheduler;
-        const QTime timeFrom = schedules::Time_Of_Day(strFromTime);
-        const QTime timeTo = schedules::Time_Of_Day(strToTime);
+        const QTime timeFrom = Time_Of_Day(strFromTime);
+        const QTime timeTo = Time_Of_Day(strToTime);
         // Outside an edit the Tag is empty and no row is passed over.
         const QString strEditedID = platform::Get_Tag(ui->cboScheduler);
         const QString DAILY = QStringLiteral("Daily");
@@ -144,8 +145,8 @@ bool frmApplicationScheduler::Check_Schedule_Overlap(const QString& strType, con
             // still refuses the schedule.
             QTime rowFrom, rowTo;
             if (!Silent_Error_Block([&] {
-                    rowFrom = schedules::Time_Of_Day(list.SubItem(i, 1));
-                    rowTo = schedules::Time_Of_Day(list.SubItem(i, 2));
+                    rowFrom = Time_Of_Day(list.SubItem(i, 1));
+                    rowTo = Time_Of_Day(list.SubItem(i, 2));
                 }))
                 continue;
             // Windows that only touch do not overlap.

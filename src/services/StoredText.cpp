@@ -119,3 +119,9 @@ bool Cut_Text_Prefix(QStringView text, QByteArray& cutPrefix) {
     cutPrefix = prefix;
     return true;
 }
+
+bool Is_Utf8_Text_Form(QByteArrayView bytes, bool blnBlob) { return !blnBlob && bytes.isValidUtf8(); }
+
+void Other_Form_Texts::Add(QByteArrayView bytes, bool blnBlob) {
+    if (!Is_Utf8_Text_Form(bytes, blnBlob)) m_texts.insert(Decode_Utf8_Or_Windows_1252(bytes));
+}

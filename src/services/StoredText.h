@@ -20,6 +20,8 @@
 #include <QByteArrayView>
 #include <QString>
 #include <QStringView>
+#include <string_view>
+#include <unordered_set>
 
 // Bytes read as Windows-1252: 0x80 to 0x9F as the code page assigns them (its five
 // unassigned bytes keep their number), every other byte the code point of its number.
@@ -50,3 +52,31 @@ QByteArrayList Stored_Text_Forms(QStringView text);
 // (cutPrefix) followed by an incomplete sequence reads as it. Those values all lie in
 // [cutPrefix + C2, cutPrefix + F5), byte by byte. False when the text has no cut forms.
 bool Cut_Text_Prefix(QStringView text, QByteArray& cutPrefix);
+
+// Whether a stored value is found by comparing its bytes with the UTF-8 of the text it
+// reads as, as a table's UNIQUE rule compares: only a text (blnBlob false) of valid
+// UTF-8 is. Every other stored form (a blob, a Windows-1252 or cut UTF-8 text) reads as
+// its text without being equal to that text's UTF-8.
+bool Is_Utf8_Text_Form(QByteArrayView bytes, bool blnBlob);
+
+// The texts that stored values read as, kept only for the values Is_Utf8_Text_Form
+// does not find. Beside a byte comparison of UTF-8 texts (a UNIQUE rule), it tells
+// whether a text is stored in any of its forms, without a look-up per text.
+class Other_Form_Texts {
+public:
+    // Keeps the text of a stored value unless Is_Utf8_Text_Form finds the value.
+    void Add(QByteArrayView bytes, bool blnBlob);
+    // Whether a value added reads as strText.
+    bool Holds(const QString& strText) const { return !m_texts.empty() && m_texts.count(strText) > 0; }
+
+private:
+    // The standard library's hash, not Qt's: with Qt's, an import beside one blob took a
+    // quarter longer, though each look-up itself was fast (measured).
+    struct Hash {
+        size_t operator()(const QString& strText) const {
+            return std::hash<std::u16string_view>()(
+                std::u16string_view(QStringView(strText).utf16(), static_cast<size_t>(strText.size())));
+        }
+    };
+    std::unordered_set<QString, Hash> m_texts;
+};

@@ -128,7 +128,7 @@ TEST(CopyFeaturesTest, TenKeysInListOrderWithTheirSourceBits) {
 struct List_Feature_Case {
     const char* strKey;
     std::vector<Table_Column> tables;
-    long lngBit;
+    Flag_Word lngBit;
 };
 
 const List_Feature_Case LIST_FEATURES[] = {

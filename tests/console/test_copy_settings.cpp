@@ -842,7 +842,7 @@ QString Schedule_Sql(long lngSchFor, const char* strFrom, const char* strTo) {
 
 // A one-list dialog: alice has ".old" with the feature on, bob ".new" and ".two" with it off.
 Reload_Case One_List(const char* strName, std::function<std::unique_ptr<QDialog>(frmMain&)> make, const char* strTable,
-                     const char* strColumn, long lngBit, const char* strList, const char* strBox) {
+                     const char* strColumn, Flag_Word lngBit, const char* strList, const char* strBox) {
     const QString list = QLatin1String(strList), box = QLatin1String(strBox);
     return {strName, std::move(make), "cmdCopySettings",
             {List_Sql(strTable, strColumn, "old"), Bits_Sql(lngBit)},

@@ -1,4 +1,5 @@
 #include "database/modDB.h"
+#include "services/TimeOfDay.h"
 #include "support/Fixture.h"
 
 #include <QFile>
@@ -158,6 +159,28 @@ TEST_F(ModDbTest, ChangeRowTellsAChangedRowARowNotStoredAndAFailureApart) {
 TEST_F(ModDbTest, SeveralStatementsInOneTextAllRun) {
     EXPECT_TRUE(Run_Sql_Only("INSERT INTO FILE_TBL (FILE_EXTN) VALUES ('exe'); INSERT INTO FILE_TBL (FILE_EXTN) VALUES ('zip')"));
     EXPECT_EQ(Scalar("SELECT COUNT(*) FROM FILE_TBL"), "2");
+}
+
+// Every connection the console opens has the time function, with no copy built first:
+// it writes a stored time as the schedule editors list it (one rule for both), and a
+// value that is no time of day as stored.
+TEST_F(ModDbTest, EveryConnectionWritesAStoredTimeAsTheScheduleEditorsListIt) {
+    struct Case {
+        const char* strStored;
+        const char* strWritten;
+    };
+    const Case cases[] = {{"9:05", "09:05"}, {" 23:59:00 ", "23:59"}, {"08:00", "08:00"},
+                          {"24:00", "24:00"}, {"noon", "noon"},       {"", ""}};
+    for (const Case& c : cases) {
+        Query_Result arrResult;
+        long lngRows = 0;
+        ASSERT_TRUE(modDB::Run_Sql(QStringLiteral("SELECT %1('%2')")
+                                       .arg(QLatin1String(modDB::SHORT_TIME_FUNCTION), QLatin1String(c.strStored)),
+                                   lngRows, arrResult));
+        EXPECT_EQ(arrResult(1, 0), QLatin1String(c.strWritten)) << c.strStored;
+        EXPECT_EQ(arrResult(1, 0), Short_Time(QLatin1String(c.strStored))) << c.strStored;
+    }
+    EXPECT_TRUE(Boxes().empty());
 }
 
 TEST_F(ModDbTest, QuotedTextIsStoredAsTypedAndNeverChangesTheStatement) {

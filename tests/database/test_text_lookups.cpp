@@ -136,6 +136,66 @@ INSTANTIATE_TEST_SUITE_P(Table, TextLookupTest,
                                     std::get<1>(info.param).strName;
                          });
 
+// A batch insert (an import) stores a text only when the owner holds it in no form:
+// entries of every kind, in one batch, beside a value stored in each form. Another
+// owner's row of the same text does not count.
+class BatchInsertTest : public test::Dv_Test, public ::testing::WithParamInterface<Stored_Form> {};
+
+TEST_P(BatchInsertTest, StoresEachTextOnceBesideTheValueInAnyStoredForm) {
+    const Stored_Form& form = GetParam();
+    for (const long lngUser : {2, 3})
+        Exec(QString("INSERT INTO BL_TBL (BL_URL, COMPUTER_ID, USER_ID) VALUES (%1, 0, %2)").arg(form.strSql).arg(lngUser));
+    Exec(QString("INSERT INTO BL_TBL (BL_URL, COMPUTER_ID, USER_ID) VALUES (%1, 0, 2)").arg(form.strNeighbor));
+    // The neighbor as the console reads it.
+    Query_Result arrResult;
+    long lngRows = 0;
+    ASSERT_TRUE(modDB::Run_Sql(QStringLiteral("SELECT ") + form.strNeighbor, lngRows, arrResult));
+    const QString strNeighbor = arrResult(1, 0);
+    const QString& strShown = form.strShown;
+    struct Entry {
+        QString strText;
+        long lngUser;
+        bool blnStored;  // whether the batch stores it
+    };
+    const Entry entries[] = {
+        {"a.example", 2, true},  // an ASCII entry first
+        {strShown, 2, false},
+        {strNeighbor, 2, false},
+        {strShown + "x", 2, true},
+        {strShown, 2, false},
+        {"a.example", 2, false},
+        {strShown, 5, true},  // only other owners hold it
+    };
+    Db_Connection hDb = Open();
+    {
+        MY_TRANS trans(hDb);
+        Owner_List_Batch batch2(hDb, Owner_List_Batch::Insert_Items, "BL_URL", "BL_TBL", 0, 2);
+        Owner_List_Batch batch5(hDb, Owner_List_Batch::Insert_Items, "BL_URL", "BL_TBL", 0, 5);
+        ASSERT_TRUE(batch2.Ok() && batch5.Ok());
+        for (const Entry& e : entries) {
+            SCOPED_TRACE(e.strText.toStdString());
+            Owner_List_Batch& batch = e.lngUser == 2 ? batch2 : batch5;
+            ASSERT_TRUE(batch.Run(e.strText)) << batch.Last_Error().toStdString();
+            EXPECT_EQ(batch.Changed(), e.blnStored);
+        }
+        EXPECT_TRUE(trans.Commit());
+    }
+    modDB::Close_Database(hDb);
+    const auto hex = [&](const QString& strSql) { return Scalar("SELECT hex(" + strSql + ")"); };
+    const auto utf8 = [](const QString& strText) { return QString::fromLatin1(strText.toUtf8().toHex().toUpper()); };
+    EXPECT_EQ(Query("SELECT hex(BL_URL), USER_ID FROM BL_TBL ORDER BY rowid"),
+              (test::Rows{{hex(form.strSql), "2"},
+                          {hex(form.strSql), "3"},
+                          {hex(form.strNeighbor), "2"},
+                          {utf8("a.example"), "2"},
+                          {utf8(strShown + "x"), "2"},
+                          {utf8(strShown), "5"}}));
+    EXPECT_TRUE(Boxes().empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Forms, BatchInsertTest, ::testing::ValuesIn(STORED_FORMS),
+                         [](const auto& info) { return std::string(info.param.strName); });
+
 // A write of the messages (the copy of a user's settings writes them so) keeps the
 // stored bytes of a text that already reads as the one written, and writes any other.
 class TextWriteTest : public test::Dv_Test, public ::testing::WithParamInterface<Stored_Form> {

@@ -44,7 +44,7 @@ struct Member {
     const char* strEnable;
     const char* strTable;
     const char* strColumn;
-    long lngBit;
+    Flag_Word lngBit;
     const char* strFeature;      // in the enable questions
     const char* strDuplicate;    // message for an entry already in the same list
     const char* strRemoveQuestion;

@@ -170,7 +170,7 @@ struct Kind_Case {
     QStringList filters;
     std::vector<QStringList> sortByFilter;  // sort items after choosing each filter
     const char* strCaption;
-    long lngBit;
+    Flag_Word lngBit;
 };
 
 void PrintTo(const Kind_Case& c, std::ostream* os) { *os << c.strName; }

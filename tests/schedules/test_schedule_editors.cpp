@@ -8,6 +8,7 @@
 #include "platform/Controls.h"
 #include "schedules/frmApplicationScheduler.h"
 #include "schedules/frmInternetScheduler.h"
+#include "services/TimeOfDay.h"
 #include "services/modGlobal.h"
 #include "support/ConsoleFixture.h"
 
@@ -761,7 +762,7 @@ protected:
         return -1;
     }
     QWidget* Apply() const { return Find<QWidget>("cmdApply"); }
-    void Set_Mode(long lngSchFor, long lngOnOff, long lngFeatureBits, long lngStatusBits = 0) {
+    void Set_Mode(long lngSchFor, long lngOnOff, Flag_Word lngFeatureBits, Flag_Word lngStatusBits = 0) {
         Exec(QString("UPDATE USER_TBL SET SCH_FOR=%1, IA_ON_OFF=%2, FEATURE_BITS=%3, STATUS_BITS=%4 WHERE USER_ID=%5")
                  .arg(lngSchFor)
                  .arg(lngOnOff)
@@ -892,7 +893,7 @@ TEST_F(InternetSchedulerTest, OffThenSchedulerKeepsTheInternetOffUnderTheSchedul
 // other bit is kept, and no box is shown.
 TEST_F(InternetSchedulerTest, FlagsBeyondThe32BitRangeLoadTheModeAndApplyWritesItsWholeSequence) {
     struct Case {
-        long lngFeatureBits, lngStatusBits;
+        Flag_Word lngFeatureBits, lngStatusBits;
         int intOption;
         QStringList mode;  // SCH_FOR, IA_ON_OFF, FEATURE_BITS, STATUS_BITS after Apply
     };
@@ -1231,10 +1232,10 @@ TEST(ScheduleTextMasks, ShortNamesAnywhereInTheTextGiveTheirFlags) {
 }
 
 TEST(ScheduleTimes, StoredTimesShowAsHoursAndMinutes) {
-    EXPECT_EQ(schedules::Short_Time("8:05"), "08:05");
-    EXPECT_EQ(schedules::Short_Time("23:59:00"), "23:59");
-    EXPECT_EQ(schedules::Short_Time("late"), "late");
-    EXPECT_THROW(schedules::Time_Of_Day("25:00"), Run_Time_Error);
+    EXPECT_EQ(Short_Time("8:05"), "08:05");
+    EXPECT_EQ(Short_Time("23:59:00"), "23:59");
+    EXPECT_EQ(Short_Time("late"), "late");
+    EXPECT_THROW(Time_Of_Day("25:00"), Run_Time_Error);
 }
 
 }  // namespace

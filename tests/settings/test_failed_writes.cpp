@@ -156,8 +156,8 @@ QStringList Ticked(FailedWriteTest& t, const char* strBox) {
     return {t.Control<QCheckBox>(strBox)->isChecked() ? "1" : "0"};
 }
 
-QStringList Stored_Bit(FailedWriteTest& t, long lngBit) {
-    const long lngBits = t.Column("SELECT FEATURE_BITS FROM USER_TBL WHERE USER_ID=%1").value(0).toLong();
+QStringList Stored_Bit(FailedWriteTest& t, Flag_Word lngBit) {
+    const Flag_Word lngBits = t.Column("SELECT FEATURE_BITS FROM USER_TBL WHERE USER_ID=%1").value(0).toLongLong();
     return {(lngBits & lngBit) ? "1" : "0"};
 }
 
@@ -411,7 +411,7 @@ struct Enable_Box_Case {
     const char* strName;
     std::function<void(test::Owner_Dialog_Test&)> open;
     const char* strBox;
-    long lngBit;
+    Flag_Word lngBit;
 };
 
 class OddFlagsTest : public test::Owner_Dialog_Test,
