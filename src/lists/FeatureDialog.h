@@ -28,6 +28,12 @@ public:
 protected:
     // Disables the editing controls while the console is in remote mode.
     virtual void Set_Controls_State() {}
+    // Checked as the dialog opens, before it loads anything: true while the owner the
+    // console shows is stored. One another program removed is said once, in the words
+    // every write for it uses; the console lists the users as stored, and the dialog
+    // closes as soon as it shows. A read that failed was reported (its loads would only
+    // fail alike): the dialog closes too.
+    bool Owner_Stored_At_Open();
 
 private:
     Console_Link& m_console;

@@ -53,7 +53,7 @@ frmEXEBlocker::frmEXEBlocker(Console_Link& console, QWidget* parent)
     connect(ui->cmdClose, &QPushButton::clicked, this, &frmEXEBlocker::cmdClose_Click);
 
     resize(460, 440);
-    Form_Load();
+    if (Owner_Stored_At_Open()) Form_Load();
 }
 
 frmEXEBlocker::~frmEXEBlocker() = default;

@@ -90,7 +90,7 @@ frmEmailFilter::frmEmailFilter(Console_Link& console, QWidget* parent)
 
     ui->cboEmailFilter->setCurrentIndex(-1);
     resize(480, 460);
-    Form_Load();
+    if (Owner_Stored_At_Open()) Form_Load();
     // Only one list shows: size the dialog for it.
     layout()->invalidate();
     Activate_Layouts();

@@ -53,7 +53,7 @@ frmFileFilter::frmFileFilter(Console_Link& console, QWidget* parent)
     connect(ui->cmdClose, &QPushButton::clicked, this, &frmFileFilter::cmdClose_Click);
 
     resize(460, 440);
-    Form_Load();
+    if (Owner_Stored_At_Open()) Form_Load();
 }
 
 frmFileFilter::~frmFileFilter() = default;

@@ -113,7 +113,7 @@ frmPortFilter::frmPortFilter(Console_Link& console, QWidget* parent)
     connect(ui->cmdClose, &QPushButton::clicked, this, &frmPortFilter::cmdClose_Click);
 
     resize(500, 440);
-    Form_Load();
+    if (Owner_Stored_At_Open()) Form_Load();
     // Only one list shows: size the dialog for it.
     layout()->invalidate();
     Activate_Layouts();

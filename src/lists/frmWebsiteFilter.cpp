@@ -91,7 +91,7 @@ frmWebsiteFilter::frmWebsiteFilter(Console_Link& console, QWidget* parent)
 
     ui->cboUrlType->setCurrentIndex(-1);
     resize(480, 460);
-    Form_Load();
+    if (Owner_Stored_At_Open()) Form_Load();
     // Only one list shows: size the dialog for it.
     layout()->invalidate();
     Activate_Layouts();

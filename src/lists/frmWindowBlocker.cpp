@@ -51,7 +51,7 @@ frmWindowBlocker::frmWindowBlocker(Console_Link& console, QWidget* parent)
     connect(ui->cmdClose, &QPushButton::clicked, this, &frmWindowBlocker::cmdClose_Click);
 
     resize(460, 440);
-    Form_Load();
+    if (Owner_Stored_At_Open()) Form_Load();
 }
 
 frmWindowBlocker::~frmWindowBlocker() = default;

@@ -68,7 +68,7 @@ frmApplicationScheduler::frmApplicationScheduler(Console_Link& console, QWidget*
             &frmApplicationScheduler::chkEnableApplicationScheduler_Click);
 
     resize(500, 420);
-    Form_Load();
+    if (Owner_Stored_At_Open()) Form_Load();
 }
 
 frmApplicationScheduler::~frmApplicationScheduler() = default;

@@ -44,7 +44,7 @@ frmApplicationSettings::frmApplicationSettings(Console_Link& console, QWidget* p
     platform::Install_Click(ui->lblHomeSite, [this] { lblHomeSite_Click(); });
 
     resize(420, 170);
-    Form_Load();
+    if (Owner_Stored_At_Open()) Form_Load();
 }
 
 frmApplicationSettings::~frmApplicationSettings() = default;

@@ -49,7 +49,7 @@ frmDeviceSettings::frmDeviceSettings(Console_Link& console, QWidget* parent)
     connect(ui->cmdCopySettings, &QPushButton::clicked, this, &frmDeviceSettings::cmdCopySettings_Click);
     connect(ui->cmdClose, &QPushButton::clicked, this, &frmDeviceSettings::cmdClose_Click);
 
-    Form_Load();
+    if (Owner_Stored_At_Open()) Form_Load();
 }
 
 frmDeviceSettings::~frmDeviceSettings() = default;

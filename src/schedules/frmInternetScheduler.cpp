@@ -58,7 +58,7 @@ frmInternetScheduler::frmInternetScheduler(Console_Link& console, QWidget* paren
     connect(ui->cmdApply, &QPushButton::clicked, this, &frmInternetScheduler::cmdApply_Click);
 
     resize(500, 520);
-    Form_Load();
+    if (Owner_Stored_At_Open()) Form_Load();
 }
 
 frmInternetScheduler::~frmInternetScheduler() = default;

@@ -75,7 +75,7 @@ frmInternetSettings::frmInternetSettings(Console_Link& console, QWidget* parent)
     // The type combo is as wide as its longest type, so no type is cut.
     platform::Fit_Combo_Width(*ui->cboWindowType, WINDOW_TYPES);
     resize(470, 520);
-    Form_Load();
+    if (Owner_Stored_At_Open()) Form_Load();
 }
 
 frmInternetSettings::~frmInternetSettings() {

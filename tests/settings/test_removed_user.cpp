@@ -13,11 +13,14 @@
 #include "lists/frmWindowBlocker.h"
 #include "platform/Controls.h"
 #include "schedules/frmApplicationScheduler.h"
+#include "schedules/frmApplicationSettings.h"
+#include "schedules/frmDeviceSettings.h"
 #include "schedules/frmInternetScheduler.h"
 #include "schedules/frmInternetSettings.h"
 #include "support/ConsoleFixture.h"
 
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QFile>
 #include <QLineEdit>
 #include <QTimeEdit>
@@ -278,6 +281,53 @@ INSTANTIATE_TEST_SUITE_P(Dialogs, RemovedOwnerOpenTest,
                          ::testing::Combine(::testing::ValuesIn(OPEN_CASES),
                                             ::testing::Values(Gone::Removed, Gone::Re_Added)),
                          [](const ::testing::TestParamInfo<std::tuple<Open_Case, Gone>>& info) {
+                             return std::string(std::get<0>(info.param).strName) + Gone_Name(std::get<1>(info.param));
+                         });
+
+}  // namespace
+
+namespace {
+
+// The dialogs themselves check their owner as they open, however they are opened (not
+// only through the console's menu): one box in the words of every write for her, no load
+// and no other box, the console lists the users as stored, and the dialog closes.
+struct Direct_Open_Case {
+    const char* strName;
+    std::function<void(RemovedUserTest&)> open;
+};
+
+const Direct_Open_Case DIRECT_OPEN_CASES[] = {
+    {"WebsiteFilter", [](RemovedUserTest& t) { t.Open_Dialog<frmWebsiteFilter>(); }},
+    {"FileFilter", [](RemovedUserTest& t) { t.Open_Dialog<frmFileFilter>(); }},
+    {"EmailFilter", [](RemovedUserTest& t) { t.Open_Dialog<frmEmailFilter>(); }},
+    {"PortFilter", [](RemovedUserTest& t) { t.Open_Dialog<frmPortFilter>(); }},
+    {"InternetScheduler", [](RemovedUserTest& t) { t.Open_Dialog<frmInternetScheduler>(); }},
+    {"InternetSettings", [](RemovedUserTest& t) { t.Open_Dialog<frmInternetSettings>(); }},
+    {"EXEBlocker", [](RemovedUserTest& t) { t.Open_Dialog<frmEXEBlocker>(); }},
+    {"WindowBlocker", [](RemovedUserTest& t) { t.Open_Dialog<frmWindowBlocker>(); }},
+    {"ApplicationScheduler", [](RemovedUserTest& t) { t.Open_Dialog<frmApplicationScheduler>(); }},
+    {"ApplicationSettings", [](RemovedUserTest& t) { t.Open_Dialog<frmApplicationSettings>(); }},
+    {"DeviceLock", [](RemovedUserTest& t) { t.Open_Dialog<frmDeviceSettings>(); }},
+};
+
+class RemovedOwnerDirectOpenTest : public RemovedUserTest,
+                                   public ::testing::WithParamInterface<std::tuple<Direct_Open_Case, Gone>> {};
+
+TEST_P(RemovedOwnerDirectOpenTest, SaysSoOnceLoadsNothingAndCloses) {
+    const auto& [c, gone] = GetParam();
+    Remove_Owner(gone);
+    const test::Rows before = Query("SELECT * FROM USER_TBL ORDER BY USER_ID");
+    c.open(*this);
+    QCoreApplication::processEvents();
+    Expect_Owner_Gone_Said_Once();
+    EXPECT_TRUE(dialog->isHidden());
+    EXPECT_EQ(Query("SELECT * FROM USER_TBL ORDER BY USER_ID"), before);
+}
+
+INSTANTIATE_TEST_SUITE_P(Dialogs, RemovedOwnerDirectOpenTest,
+                         ::testing::Combine(::testing::ValuesIn(DIRECT_OPEN_CASES),
+                                            ::testing::Values(Gone::Removed, Gone::Re_Added)),
+                         [](const auto& info) {
                              return std::string(std::get<0>(info.param).strName) + Gone_Name(std::get<1>(info.param));
                          });
 
