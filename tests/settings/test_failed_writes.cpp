@@ -6,6 +6,7 @@
 // the Enable boxes over flag words beyond the 32-bit range: a write there must keep
 // every bit it does not own.
 #include "console/frmGeneralOptions.h"
+#include "database/modDB.h"
 #include "lists/frmEXEBlocker.h"
 #include "lists/frmEmailFilter.h"
 #include "lists/frmFileFilter.h"
@@ -397,6 +398,42 @@ TEST_P(FailedWriteTest, OneBoxWithTheDatabasesTextNoSuccessAndTheScreenShowsWhat
 INSTANTIATE_TEST_SUITE_P(Dialogs, FailedWriteTest, ::testing::ValuesIn(All_Params()), [](const auto& info) {
     return std::string(info.param.pCase->strName) + "_" + Fault_Name(info.param.fault);
 });
+
+// The same writes while another program (a filtering component) has a write in
+// progress: each waits once, then stores what the administrator did, shows it, reports
+// no failure, and the other program's event stays stored.
+class SharedWriteTest : public FailedWriteTest {};
+
+TEST_P(SharedWriteTest, WaitsOnceForAWriteInProgressThenStoresAndKeepsTheOtherWrite) {
+    const Write_Case& c = *GetParam().pCase;
+    c.arrange(*this);
+    c.open(*this);
+    c.change(*this);
+    const QStringList edited = c.shown(*this);
+    auto other = Start_Other_Program();
+    other->Hold_Write_Until_First_Wait("INSERT INTO URL_RPT_TBL (USER_ID, URL) VALUES (0, 'event')");
+    const long long lngWaits = modDB::Busy_Waits();
+    c.write(*this);
+    EXPECT_EQ(modDB::Busy_Waits() - lngWaits, 1) << "one wait for the other program's commit";
+    EXPECT_TRUE(other->Held_Write_Committed());
+    EXPECT_TRUE(other->Finish());
+    for (const test::Shown_Box& box : Boxes()) EXPECT_NE(box.lngStyle, 16) << box.strText.toStdString();
+    EXPECT_EQ(c.shown(*this), c.stored(*this));
+    if (c.blnKeepsEdit) {
+        EXPECT_EQ(c.stored(*this), edited);
+    }
+    EXPECT_EQ(Scalar("SELECT COUNT(*) FROM URL_RPT_TBL WHERE URL='event'"), "1");
+}
+
+std::vector<Param> Shared_Params() {
+    std::vector<Param> params;
+    for (const Write_Case& c : CASES)
+        if (!QByteArray(c.strEvent).contains(" OF ")) params.push_back({&c, Fault::Held_Write_Lock});
+    return params;
+}
+
+INSTANTIATE_TEST_SUITE_P(Dialogs, SharedWriteTest, ::testing::ValuesIn(Shared_Params()),
+                         [](const auto& info) { return std::string(info.param.pCase->strName); });
 
 }  // namespace
 
