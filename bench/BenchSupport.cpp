@@ -49,7 +49,8 @@ void Choose_User(frmMain& console, const QString& strUser) {
     console.cboUsers_Click();
 }
 
-int Recording_Boxes::Show(const QString& strText, long, const QString&) {
+int Recording_Boxes::Show(const QString& strText, long lngStyle, const QString&) {
+    if (blnAnswerYes && (lngStyle & 0x0F) == 4) return platform::vbYes;
     texts << strText;
     return platform::vbOK;
 }

@@ -38,6 +38,8 @@ void Choose_User(frmMain& console, const QString& strUser);
 class Recording_Boxes : public platform::IMessageBox {
 public:
     QStringList texts;
+    // When set, a question (Yes/No) is answered Yes and not recorded: the run asked it.
+    bool blnAnswerYes = false;
     int Show(const QString& strText, long lngStyle, const QString& strTitle) override;
 };
 

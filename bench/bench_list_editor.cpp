@@ -10,13 +10,16 @@
 // (b) opening the file filter and the website filter on N stored entries, until the
 //     dialog is shown with its list filled and painted; reference: the shell running the
 //     SELECT of those rows.
+// (c) removing all N entries of the website black list at once (select all, Remove,
+//     Yes), until the list is empty; reference: the shell running one DELETE of each
+//     entry in one transaction.
 // Every console measurement runs in a process of its own (this program started again
 // with --child), so that its peak memory is its own; the time is the operation's,
 // measured inside that process, and for the opens also the whole process's, from its
 // start to its end, as the shell's is. Each figure is the median of --runs runs (default 3).
 // With --against=PATH[,PATH...] the same benchmark of other builds (before a change) is
 // run in turn with this one in every run, each build with its own rows. --works= names
-// the works to run (default all): import, import-non-ascii, import-beside-blob, open.
+// the works to run (default all): import, import-non-ascii, import-beside-blob, open, remove.
 // Usage: bench_list_editor [sqlite3 shell] [--sizes=10000,100000,1000000] [--runs=3]
 //                          [--against=PATH,...] [--works=import,...]
 #include "BenchSupport.h"
@@ -31,6 +34,8 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QAbstractItemView>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTextStream>
 #include <QToolButton>
@@ -94,6 +99,18 @@ int Run_Child(const QString& strWork, const QString& strWindowsDir, const QStrin
         const double dblStart = bench::Now();
         dialog.findChild<QToolButton*>(QStringLiteral("cmdURLBLImport"))->click();
         QApplication::processEvents();  // the view lays the new rows out and paints
+        dblSeconds = bench::Now() - dblStart;
+        lngListed = list->Count();
+    } else if (strWork == QLatin1String("remove")) {
+        doubles.boxes->blnAnswerYes = true;
+        frmWebsiteFilter dialog(console);
+        dialog.show();
+        QApplication::processEvents();
+        auto* list = dialog.findChild<platform::ListView*>(QStringLiteral("lvwBlackList"));
+        list->Item_View()->selectAll();
+        const double dblStart = bench::Now();
+        dialog.findChild<QPushButton*>(QStringLiteral("cmdBlackRemove"))->click();
+        QApplication::processEvents();
         dblSeconds = bench::Now() - dblStart;
         lngListed = list->Count();
     } else {
@@ -247,6 +264,46 @@ int Time_Import(const Import_Work& work, long n, const QStringList& programs, co
     return intFailures;
 }
 
+// Removes all n entries of the loaded owner's black list with every build in turn, run
+// after run, and prints their rows; answers the runs that did not empty the list and the table.
+int Time_Remove(long n, const QStringList& programs, const QString& strShell) {
+    QTemporaryDir dir;
+    const QString strSource = dir.filePath("loaded.iil");
+    if (!Create_Database(strSource, n)) return 1;
+    QByteArray script = "BEGIN IMMEDIATE TRANSACTION MY_TRANS;\n";
+    for (long i = 0; i < n; ++i)
+        script += "DELETE FROM BL_TBL WHERE COMPUTER_ID=0 AND USER_ID=" + QByteArray::number(LOADED_USER) +
+                  " AND BL_URL='" + Url(i) + "';\n";
+    script += "COMMIT TRANSACTION MY_TRANS;\n";
+    const QString strScript = dir.filePath("delete.sql");
+    bench::Write_File(strScript, script);
+    script.clear();
+    int intFailures = 0;
+    std::vector<Build_Figures> builds(static_cast<size_t>(programs.size()));
+    std::vector<double> shell;
+    for (int r = 0; r < g_intRuns; ++r) {
+        const QString strRunDir = dir.filePath(QStringLiteral("remove%1").arg(r));
+        QDir().mkpath(strRunDir);
+        const QString strDb = strRunDir + "/tsdvstore.iil";
+        for (qsizetype b = 0; b < programs.size(); ++b) {
+            QFile::remove(strDb);
+            QFile::copy(strSource, strDb);
+            const Child_Result result = Run_In_Child(programs[b], "remove", strRunDir);
+            const long long lngStored =
+                bench::Count(strDb, "SELECT COUNT(*) FROM BL_TBL WHERE USER_ID=" + QByteArray::number(LOADED_USER));
+            if (result.dblSeconds < 0 || result.lngListed != 0 || lngStored != 0) ++intFailures;
+            builds[static_cast<size_t>(b)].Add(result);
+        }
+        const QString strShellDb = strRunDir + "/shell.iil";
+        QFile::copy(strSource, strShellDb);
+        shell.push_back(bench::Time_Shell(strShell, strShellDb, strScript));
+        QFile::remove(strDb);
+        QFile::remove(strShellDb);
+    }
+    Print_Rows(QStringLiteral("remove every entry of the website black list"), n, builds, shell, false);
+    return intFailures;
+}
+
 }  // namespace
 
 int main(int argc, char* argv[]) {
@@ -284,6 +341,7 @@ int main(int argc, char* argv[]) {
                     << QString::number(medians[w][b] / medians[0][b], 'f', 2);
             out << '\n';
         }
+        if (chosen("remove")) intFailures += Time_Remove(n, programs, strShell);
         if (!chosen("open")) continue;
         QTemporaryDir dir;
         // (b) opening the file filter and the website filter on n stored entries.
