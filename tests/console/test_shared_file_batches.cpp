@@ -136,6 +136,23 @@ TEST_P(BatchTest, WaitsOutAnotherProgramsWriteOnceAndStoresAndListsEverything) {
         << "the other program's event is kept";
 }
 
+// The other program writes as soon as the batch has begun, between two of its
+// statements: it cannot come in before the batch has committed, whose writes are stored
+// whole, and its own write is stored after.
+TEST_P(BatchTest, AnotherProgramsWriteAfterTheBatchBeganWaitsForItsCommit) {
+    const Batch_Case& c = GetParam();
+    m_lngBob = Insert_User("bob");
+    c.arrange(*this);
+    auto other = Start_Other_Program();
+    other->Write_At_Statement("TRANSACTION MY_TRANS", OTHER_EVENT);
+    c.run(*this);
+    EXPECT_FALSE(other->Wrote_At_Marker()) << "the batch held the file from its first statement";
+    EXPECT_TRUE(other->Finish());
+    c.check(*this);
+    EXPECT_EQ(Scalar("SELECT COUNT(*) FROM URL_RPT_TBL WHERE URL='other.example.com'"), "1")
+        << "the other program's event is stored after the batch";
+}
+
 // ---- the cases
 
 // A list editor's import of three entries.
