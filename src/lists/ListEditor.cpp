@@ -214,17 +214,16 @@ void clsListEditor::Add() {
         modDB::Db_Connection hDb = modDB::Open_Database(modDB::Get_Database_File());
         modDB::MY_TRANS trans(hDb);
         modDB::Row_Write inserted;
-        // The black list checks, stores and empties its box only on an open database (a
-        // failed open was reported and leaves the typed text in the box); the others in any case.
-        if (hDb || !m_config.blnChecksNeedDatabase) {
-            // A write that could not begin was reported: nothing more is checked or tried.
-            if ((!hDb || trans.Began()) && Check_Entry(strEntry, m_config.strInvalidAddMessage, false)) {
-                modDB::Query_Result arrResult;
-                inserted = modDBFunctions::Insert_Item_For_Owner(hDb, arrResult, m_config.strColumn, m_config.strTable,
-                                                                 strEntry, owner.lngComputerID, owner.lngUserID);
-            }
-            m_txt.clear();
-            m_txt.setFocus();
+        bool blnTried = false;
+        // The black list checks and stores only on an open database (a failed open was
+        // reported and leaves the typed text in the box); the others in any case.
+        const bool blnChecked = hDb || !m_config.blnChecksNeedDatabase;
+        // A write that could not begin was reported: nothing more is checked or tried.
+        if (blnChecked && (!hDb || trans.Began()) && Check_Entry(strEntry, m_config.strInvalidAddMessage, false)) {
+            blnTried = true;
+            modDB::Query_Result arrResult;
+            inserted = modDBFunctions::Insert_Item_For_Owner(hDb, arrResult, m_config.strColumn, m_config.strTable,
+                                                             strEntry, owner.lngComputerID, owner.lngUserID);
         }
         if (inserted.Not_Stored()) {  // the owner is gone: nothing was stored
             trans.Commit();
@@ -232,10 +231,17 @@ void clsListEditor::Add() {
             return;
         }
         // Listed only once the database holds it: a refused commit was reported by the guard.
-        if (trans.Commit() && inserted) {
+        const bool blnStored = trans.Commit() && inserted;
+        if (blnStored) {
             m_list.Add(strEntry, QString(), m_config.strIcon);
             m_allowance.Update();
         }
+        // The box is emptied once its entry was checked and stored (or refused by a check);
+        // an entry the database did not store (nor let a write begin for) stays typed, for
+        // a retry.
+        const bool blnRefused = (hDb && !trans.Began()) || (blnTried && !blnStored);
+        if (blnChecked && !blnRefused) m_txt.clear();
+        if (blnChecked) m_txt.setFocus();
     });
 }
 

@@ -739,6 +739,7 @@ protected:
     std::unique_ptr<test::Made_Fault> m_fault;
 };
 
+// The entry the database did not keep stays typed; an Add once the fault is gone stores it.
 TEST_P(ListFaultTest, AddListsNothingTheDatabaseDidNotKeep) {
     Open();
     Make_Fault({"INSERT"});
@@ -746,6 +747,12 @@ TEST_P(ListFaultTest, AddListsNothingTheDatabaseDidNotKeep) {
     Expect_Failure_Box(Boxes());
     EXPECT_TRUE(Stored().isEmpty());
     EXPECT_TRUE(Listed().isEmpty());
+    EXPECT_EQ(Entry()->text(), M().strSample);
+    m_fault.reset();
+    Click(M().strAdd);
+    EXPECT_TRUE(Boxes().empty());
+    EXPECT_EQ(Stored().size(), 1);
+    EXPECT_EQ(Listed(), Stored());
     EXPECT_EQ(Entry()->text(), "");
 }
 
@@ -956,9 +963,9 @@ TEST_F(WebsiteFilterTest, AnUrlStandsInOneListOnlyWhenTyped) {
     EXPECT_EQ(Scalar("SELECT COUNT(*) FROM WL_TBL"), "1");
 }
 
-TEST_F(WebsiteFilterTest, WithoutADatabaseOnlyTheWhiteListAddEmptiesItsBox) {
-    // The black list checks, stores and clears only on an open database; the white list
-    // runs every step whatever the open gave (and its statements fail).
+TEST_F(WebsiteFilterTest, WithoutADatabaseOnlyTheWhiteListAddChecksAndNeitherEmptiesItsBox) {
+    // The black list checks and stores only on an open database; the white list runs
+    // every step whatever the open gave (and its statements fail). Neither loses the text.
     struct Case {
         const char* strBox;
         const char* strButton;
@@ -967,7 +974,8 @@ TEST_F(WebsiteFilterTest, WithoutADatabaseOnlyTheWhiteListAddEmptiesItsBox) {
     };
     const Case cases[] = {
         {"txtBlackUrl", "cmdBlackAdd", "lvwBlackList", " Example.com"},
-        {"txtWhiteUrl", "cmdWhiteAdd", "lvwWhiteList", ""},
+        // Checked, not stored: the typed text stays for a retry.
+        {"txtWhiteUrl", "cmdWhiteAdd", "lvwWhiteList", " Example.com"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.strBox);
