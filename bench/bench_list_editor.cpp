@@ -208,6 +208,38 @@ const Import_Work IMPORTS[] = {
 // a text no imported URL is.
 const QByteArray BLOB_ENTRY = "X'626C6F622E6578616D706C652E636F6D'";  // "blob.example.com"
 
+// Runs strWork with every build in turn, run after run, each in a folder of its own on a
+// copy of strSource (strFile handed to the child), and the shell's strScript on another
+// copy; fills builds and shell. Answers the runs after which the list did not show, or
+// the black list of lngUserID did not hold, lngRows rows.
+int Time_Runs(QTemporaryDir& dir, const QString& strWork, const QString& strSource, const QString& strFile,
+              const QString& strScript, long lngUserID, long lngRows, const QStringList& programs,
+              const QString& strShell, std::vector<Build_Figures>& builds, std::vector<double>& shell) {
+    int intFailures = 0;
+    builds.assign(static_cast<size_t>(programs.size()), Build_Figures());
+    shell.clear();
+    for (int r = 0; r < g_intRuns; ++r) {
+        const QString strRunDir = dir.filePath(QStringLiteral("%1%2").arg(strWork).arg(r));
+        QDir().mkpath(strRunDir);
+        const QString strDb = strRunDir + "/tsdvstore.iil";
+        for (qsizetype b = 0; b < programs.size(); ++b) {
+            QFile::remove(strDb);
+            QFile::copy(strSource, strDb);
+            const Child_Result result = Run_In_Child(programs[b], strWork, strRunDir, strFile);
+            const long long lngStored =
+                bench::Count(strDb, "SELECT COUNT(*) FROM BL_TBL WHERE USER_ID=" + QByteArray::number(lngUserID));
+            if (result.dblSeconds < 0 || result.lngListed != lngRows || lngStored != lngRows) ++intFailures;
+            builds[static_cast<size_t>(b)].Add(result);
+        }
+        const QString strShellDb = strRunDir + "/shell.iil";
+        QFile::copy(strSource, strShellDb);
+        shell.push_back(bench::Time_Shell(strShell, strShellDb, strScript));
+        QFile::remove(strDb);
+        QFile::remove(strShellDb);
+    }
+    return intFailures;
+}
+
 // Imports n URLs of work into the importer's list with every build in turn, run after
 // run, and prints their rows; answers the runs that did not list or store every row,
 // and each build's median time in medians.
@@ -236,28 +268,10 @@ int Time_Import(const Import_Work& work, long n, const QStringList& programs, co
     bench::Write_File(strScript, script);
     text.clear();
     script.clear();
-    int intFailures = 0;
-    std::vector<Build_Figures> builds(static_cast<size_t>(programs.size()));
+    std::vector<Build_Figures> builds;
     std::vector<double> shell;
-    for (int r = 0; r < g_intRuns; ++r) {
-        const QString strRunDir = dir.filePath(QStringLiteral("import%1").arg(r));
-        QDir().mkpath(strRunDir);
-        const QString strDb = strRunDir + "/tsdvstore.iil";
-        for (qsizetype b = 0; b < programs.size(); ++b) {
-            QFile::remove(strDb);
-            QFile::copy(strSource, strDb);
-            const Child_Result result = Run_In_Child(programs[b], "import", strRunDir, strFile);
-            const long long lngStored =
-                bench::Count(strDb, "SELECT COUNT(*) FROM BL_TBL WHERE USER_ID=" + QByteArray::number(IMPORTER_USER));
-            if (result.dblSeconds < 0 || result.lngListed != n + lngHeld || lngStored != n + lngHeld) ++intFailures;
-            builds[static_cast<size_t>(b)].Add(result);
-        }
-        const QString strShellDb = strRunDir + "/shell.iil";
-        QFile::copy(strSource, strShellDb);
-        shell.push_back(bench::Time_Shell(strShell, strShellDb, strScript));
-        QFile::remove(strDb);
-        QFile::remove(strShellDb);
-    }
+    const int intFailures = Time_Runs(dir, QStringLiteral("import"), strSource, strFile, strScript, IMPORTER_USER,
+                                      n + lngHeld, programs, strShell, builds, shell);
     Print_Rows(QString::fromUtf8(work.strName), n, builds, shell, false);
     medians.clear();
     for (const Build_Figures& figures : builds) medians.push_back(bench::Median(figures.console));
@@ -278,28 +292,11 @@ int Time_Remove(long n, const QStringList& programs, const QString& strShell) {
     const QString strScript = dir.filePath("delete.sql");
     bench::Write_File(strScript, script);
     script.clear();
-    int intFailures = 0;
-    std::vector<Build_Figures> builds(static_cast<size_t>(programs.size()));
+    std::vector<Build_Figures> builds;
     std::vector<double> shell;
-    for (int r = 0; r < g_intRuns; ++r) {
-        const QString strRunDir = dir.filePath(QStringLiteral("remove%1").arg(r));
-        QDir().mkpath(strRunDir);
-        const QString strDb = strRunDir + "/tsdvstore.iil";
-        for (qsizetype b = 0; b < programs.size(); ++b) {
-            QFile::remove(strDb);
-            QFile::copy(strSource, strDb);
-            const Child_Result result = Run_In_Child(programs[b], "remove", strRunDir);
-            const long long lngStored =
-                bench::Count(strDb, "SELECT COUNT(*) FROM BL_TBL WHERE USER_ID=" + QByteArray::number(LOADED_USER));
-            if (result.dblSeconds < 0 || result.lngListed != 0 || lngStored != 0) ++intFailures;
-            builds[static_cast<size_t>(b)].Add(result);
-        }
-        const QString strShellDb = strRunDir + "/shell.iil";
-        QFile::copy(strSource, strShellDb);
-        shell.push_back(bench::Time_Shell(strShell, strShellDb, strScript));
-        QFile::remove(strDb);
-        QFile::remove(strShellDb);
-    }
+    const int intFailures =
+        Time_Runs(dir, QStringLiteral("remove"), strSource, QString(), strScript, LOADED_USER, 0, programs, strShell,
+                  builds, shell);
     Print_Rows(QStringLiteral("remove every entry of the website black list"), n, builds, shell, false);
     return intFailures;
 }
