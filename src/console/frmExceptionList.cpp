@@ -106,9 +106,22 @@ void frmExceptionList::Add_Exception() {
         Select_Entry();
         return;
     }
+    // Checked again inside the write: another program may have stored the name since.
     long lngExceptionID = 0;
-    if (modDBFunctions::Add_User_Exception(strName, lngExceptionID)) m_names->Append(strName, lngExceptionID);
-    // Emptied also when the insert failed.
+    bool blnTwinStored = false;
+    const modDB::Row_Write added = modDBFunctions::Add_User_Exception(strName, lngExceptionID, blnTwinStored);
+    if (blnTwinStored) {
+        Ask(QStringLiteral("User Name already exists!"), 48);
+        m_names->Show_Stored();
+        Select_Entry();
+        return;
+    }
+    // A name the database did not store (reported) stays typed, for a retry.
+    if (!added) {
+        Select_Entry();
+        return;
+    }
+    m_names->Append(strName, lngExceptionID);
     ui->txtUsers->setFocus();
     ui->txtUsers->setText(QString());
 }

@@ -54,10 +54,10 @@ public:
     // A delete that found no row lists the rows as stored.
     void Remove(modDBFunctions::Id_Row_Deletes::Rows rows);
     bool Is_Narrow() const { return m_allowance.Is_Narrow(); }
-
-private:
     // Lists the rows as stored, after a write found that what was listed is not.
     void Show_Stored();
+
+private:
 
     platform::ListView& m_list;
     // Narrow from the threshold on, so while the count is past threshold - 1.

@@ -36,23 +36,6 @@ bool Run_On(const Db_Connection& hDb, const QString& strSQL, Query_Result& arrRe
     return modDB::Run_Query(hDb, strSQL, arrResult, lngRows);
 }
 
-// An insert and the read-back of the new row's id on one connection of its own.
-// The read-back's table goes to arrResult only when both statements succeeded.
-bool Insert_And_Read_Back(const QString& strInsert, const QString& strSelect, Query_Result& arrResult) {
-    bool blnResult = false;
-    modDB::Db_Connection hDb = modDB::Open_Database(modDB::Get_Database_File());
-    if (hDb) {
-        Query_Result table;
-        long lngRows = 0;
-        if (modDB::Run_Query(hDb, strInsert, table, lngRows) && modDB::Run_Query(hDb, strSelect, table, lngRows)) {
-            arrResult = std::move(table);
-            blnResult = true;
-        }
-    }
-    modDB::Close_Database(hDb);
-    return blnResult;
-}
-
 // One DELETE or UPDATE by an entry's text on an open connection: true only when it ran
 // and changed a row; one that changed none is reported naming the entry.
 // arrResult gets the statement's (empty) table.
@@ -330,18 +313,15 @@ Row_Write Add_Schedule(long lngSchFor, long lngSubType, long lngDWM, long lngWee
                               "' AND " + Owner_Condition(lngComputerID, lngUserID);
     // The insert and the read-back of its id in one write transaction, so that the id read
     // is that of the row inserted and no other program's row meanwhile.
-    modDB::Db_Connection hDb = modDB::Open_Database(modDB::Get_Database_File());
-    modDB::MY_TRANS trans(hDb);
-    if (!trans.Began()) return Row_Write(Row_Write::Outcome::Failed);  // the open or the BEGIN was reported
     Query_Result table;
-    long lngRows = 0;
-    const Row_Write inserted = Insert_For_Owner(hDb, table, strInsert, lngComputerID, lngUserID);
-    if (!inserted) return inserted;
-    if (!modDB::Run_Query(hDb, strSelect, table, lngRows)) return Row_Write(Row_Write::Outcome::Failed);
-    // A refused commit was rolled back and reported by the guard: nothing is stored.
-    if (!trans.Commit()) return Row_Write(Row_Write::Outcome::Failed);
-    arrResult = std::move(table);
-    return Row_Write(Row_Write::Outcome::Changed);
+    const Row_Write written = modDB::Write_In_One_Transaction([&](const Db_Connection& hDb) {
+        const Row_Write inserted = Insert_For_Owner(hDb, table, strInsert, lngComputerID, lngUserID);
+        long lngRows = 0;
+        if (inserted && !modDB::Run_Query(hDb, strSelect, table, lngRows)) return Row_Write(Row_Write::Outcome::Failed);
+        return inserted;
+    });
+    if (written) arrResult = std::move(table);
+    return written;
 }
 
 Row_Write Update_Schedule(long lngSchID, long lngSubType, long lngDWM, long lngWeekdays, long lngMonths,
@@ -385,23 +365,47 @@ bool Get_User_Exceptions(long& lngRows, Query_Result& arrResult) {
     return Run_Sql_Into(QStringLiteral("SELECT E_USER_NAME,E_ID FROM USER_EXCPN_TBL"), arrResult, lngRows);
 }
 
+namespace {
+// The exceptions stored under the name in any letter case and any stored form of it.
+QString Exception_Twin_Condition(const QString& strUserName) {
+    return modDB::Sql_Matches_Stored(QStringLiteral("UPPER(E_USER_NAME)"), Sql_Upper(strUserName));
+}
+}  // namespace
+
 bool Is_New_User_Exception(const QString& strUserName) {
     long lngCount = -1;
-    // In any letter case and any stored form of the name.
-    const bool blnRead = Run_Sql_And_Read("SELECT COUNT(E_ID) FROM USER_EXCPN_TBL WHERE " +
-                                              modDB::Sql_Matches_Stored(QStringLiteral("UPPER(E_USER_NAME)"),
-                                                                        Sql_Upper(strUserName)),
-                                          [&](const Query_Result& r, long) { lngCount = r.Long_Value(1, 0); });
+    const bool blnRead =
+        Run_Sql_And_Read("SELECT COUNT(E_ID) FROM USER_EXCPN_TBL WHERE " + Exception_Twin_Condition(strUserName),
+                         [&](const Query_Result& r, long) { lngCount = r.Long_Value(1, 0); });
     return blnRead && lngCount == 0;
 }
 
-bool Add_User_Exception(const QString& strUserName, long& lngExceptionID) {
+Row_Write Add_User_Exception(const QString& strUserName, long& lngExceptionID, bool& blnTwinStored) {
+    blnTwinStored = false;
     Query_Result arrResult;
-    if (!Insert_And_Read_Back("INSERT INTO USER_EXCPN_TBL (E_USER_NAME) VALUES('" + Sql_Text(strUserName) + "')",
-                              "SELECT E_ID FROM USER_EXCPN_TBL WHERE E_USER_NAME= '" + Sql_Text(strUserName) + "'",
-                              arrResult))
-        return false;
-    return Error_Block([&] { lngExceptionID = arrResult.Long_Value(1, 0); });
+    const Row_Write written = modDB::Write_In_One_Transaction([&](const Db_Connection& hDb) {
+        bool blnTwin = false;
+        if (!Row_Found(hDb, "SELECT 1 FROM USER_EXCPN_TBL WHERE " + Exception_Twin_Condition(strUserName), blnTwin))
+            return Row_Write(Row_Write::Outcome::Failed);
+        blnTwinStored = blnTwin;
+        long lngRows = 0;
+        const bool blnStored =
+            !blnTwin &&
+            modDB::Run_Query(hDb, "INSERT INTO USER_EXCPN_TBL (E_USER_NAME) VALUES('" + Sql_Text(strUserName) + "')",
+                             arrResult, lngRows) &&
+            modDB::Run_Query(hDb, "SELECT E_ID FROM USER_EXCPN_TBL WHERE E_USER_NAME= '" + Sql_Text(strUserName) + "'",
+                             arrResult, lngRows);
+        return Row_Write(blnStored ? Row_Write::Outcome::Changed : Row_Write::Outcome::Failed);
+    });
+    long lngID = 0;
+    if (!written || !Error_Block([&] { lngID = arrResult.Long_Value(1, 0); })) return Row_Write(Row_Write::Outcome::Failed);
+    lngExceptionID = lngID;
+    return written;
+}
+
+bool Add_User_Exception(const QString& strUserName, long& lngExceptionID) {
+    bool blnTwinStored = false;
+    return static_cast<bool>(Add_User_Exception(strUserName, lngExceptionID, blnTwinStored));
 }
 
 Row_Write Delete_User_Exception(long lngExceptionID) {

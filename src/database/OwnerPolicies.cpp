@@ -170,28 +170,12 @@ Row_Write Change_Word_On(const Db_Connection& hDb, const Stored_Word& word, cons
         word.strNotStoredMessage);
 }
 
-// Runs writes, each answering a Row_Write, in one write transaction on a connection of
-// its own: all of them are stored, or (the first refusal reported) none.
-Row_Write Write_All(const std::function<Row_Write(const Db_Connection&)>& writes) {
-    Db_Connection hDb = modDB::Open_Database(modDB::Get_Database_File());
-    if (!hDb) return Row_Write(Row_Write::Outcome::Failed);
-    // A write transaction from its first statement: another program's write waits for
-    // its commit (or this one for the other's), never in between a read and its write.
-    modDB::MY_TRANS trans(hDb);
-    if (!trans.Began()) return Row_Write(Row_Write::Outcome::Failed);
-    const Row_Write written = writes(hDb);
-    if (!written) {
-        trans.Rollback();
-        return written;
-    }
-    if (!trans.Commit()) return Row_Write(Row_Write::Outcome::Failed);
-    return written;
-}
 }  // namespace
 
 Row_Write Change_Word(const Stored_Word& word, const Word_Change& change, Flag_Word* pWritten) {
     Flag_Word lngWord = 0;
-    const Row_Write written = Write_All([&](const Db_Connection& hDb) { return Change_Word_On(hDb, word, change, lngWord); });
+    const Row_Write written = modDB::Write_In_One_Transaction(
+        [&](const Db_Connection& hDb) { return Change_Word_On(hDb, word, change, lngWord); });
     if (written && pWritten) *pWritten = lngWord;
     return written;
 }
@@ -206,7 +190,7 @@ Row_Write Set_Internet_Mode(long lngComputerID, long lngUserID, int intMode) {
     const auto Row = [&](const Db_Connection& hDb, const QString& strSQL) {
         return modDB::Change_Row(hDb, strSQL, No_User_Message());
     };
-    return Write_All([&](const Db_Connection& hDb) {
+    return modDB::Write_In_One_Transaction([&](const Db_Connection& hDb) {
         using namespace Internet_On_Off;
         if (intMode == 2) {
             const Row_Write written =
@@ -265,20 +249,13 @@ bool Row_Found(const Db_Connection& hDb, const QString& strSelect, bool& blnFoun
 Row_Write Rename_Unless_Twin(const QString& strTwinSelect, bool& blnTwinStored,
                              const std::function<Row_Write(const Db_Connection&)>& rename) {
     blnTwinStored = false;
-    modDB::Db_Connection hDb = modDB::Open_Database(modDB::Get_Database_File());
     // The look-up and the write in one write transaction: nobody stores the twin between them.
-    modDB::MY_TRANS trans(hDb);
-    if (!trans.Began()) return Row_Write(Row_Write::Outcome::Failed);  // the open or the BEGIN was reported
-    bool blnTwin = false;
-    if (!Row_Found(hDb, strTwinSelect, blnTwin)) return Row_Write(Row_Write::Outcome::Failed);
-    if (blnTwin) {
-        blnTwinStored = true;
-        return Row_Write(Row_Write::Outcome::Failed);
-    }
-    const Row_Write result = rename(hDb);
-    // A refused commit was rolled back and reported by the guard.
-    if (!trans.Commit()) return Row_Write(Row_Write::Outcome::Failed);
-    return result;
+    return modDB::Write_In_One_Transaction([&](const Db_Connection& hDb) {
+        bool blnTwin = false;
+        if (!Row_Found(hDb, strTwinSelect, blnTwin)) return Row_Write(Row_Write::Outcome::Failed);
+        blnTwinStored = blnTwin;
+        return blnTwin ? Row_Write(Row_Write::Outcome::Failed) : rename(hDb);
+    });
 }
 
 // ---- Users ----
@@ -317,10 +294,14 @@ bool Get_User_Name(long lngUserID, QString& strUserName) {
 }
 
 bool Add_User(const QString& strUserName, long& lngUserID) {
-    modDB::Db_Connection hDb = modDB::Open_Database(modDB::Get_Database_File());
-    const bool blnResult = hDb && Add_User(hDb, strUserName, lngUserID);
-    modDB::Close_Database(hDb);
-    return blnResult;
+    // The insert and the read-back of the id in one write transaction: the id read is the
+    // row's the insert found or stored.
+    long lngID = 0;
+    const Row_Write written = modDB::Write_In_One_Transaction([&](const Db_Connection& hDb) {
+        return Row_Write(Add_User(hDb, strUserName, lngID) ? Row_Write::Outcome::Changed : Row_Write::Outcome::Failed);
+    });
+    if (written) lngUserID = lngID;
+    return static_cast<bool>(written);
 }
 
 bool Add_User(const Db_Connection& hDb, const QString& strUserName, long& lngUserID) {

@@ -562,6 +562,20 @@ MY_TRANS::MY_TRANS(const Db_Connection& hDb, Begin_Failure_To_Caller)
     if (!m_blnBegan) m_strBeginError = QString::fromUtf8(sqlite3_errmsg(m_hDb.get()));
 }
 
+Row_Write Write_In_One_Transaction(const std::function<Row_Write(const Db_Connection&)>& writes) {
+    Db_Connection hDb = Open_Database(Get_Database_File());
+    if (!hDb) return Row_Write(Row_Write::Outcome::Failed);  // reported by the open
+    MY_TRANS trans(hDb);
+    if (!trans.Began()) return Row_Write(Row_Write::Outcome::Failed);  // reported by the BEGIN
+    const Row_Write written = writes(hDb);
+    if (!written) {
+        trans.Rollback();
+        return written;
+    }
+    if (!trans.Commit()) return Row_Write(Row_Write::Outcome::Failed);
+    return written;
+}
+
 MY_TRANS::~MY_TRANS() {
     // A guard left without Commit() after a reported failure part-way still commits
     // what succeeded; one left by an exception keeps nothing. Comparing the counts

@@ -273,6 +273,12 @@ private:
     QString m_strBeginError;
 };
 
+// Runs writes (each answering a Row_Write) in one MY_TRANS on a connection of its own, so
+// that what they read stays as read until they commit: all of them are stored, or, the
+// first one refused or found not stored (reported by that write), none. A refused
+// commit was rolled back and reported by the guard and answers Failed.
+Row_Write Write_In_One_Transaction(const std::function<Row_Write(const Db_Connection&)>& writes);
+
 // One statement prepared once and run many times with bound values: the fast way to
 // write a batch (an import, a copy) inside one MY_TRANS. Parameters are "?" in the
 // SQL text and numbered from 1. A text holding a NUL character is refused like a

@@ -329,6 +329,10 @@ Row_Write Add_Port(long lngPortNo, long lngFilterType, const QString& strProtoco
 bool Get_User_Exceptions(long& lngRows, Query_Result& arrResult);
 bool Is_New_User_Exception(const QString& strUserName);
 bool Add_User_Exception(const QString& strUserName, long& lngExceptionID);
+// The same checked against what is stored at the time of the write: a name stored in any
+// letter case and stored form (as Is_New_User_Exception finds it) stores nothing and sets
+// blnTwinStored; the insert and the read-back of the new id are one write transaction.
+Row_Write Add_User_Exception(const QString& strUserName, long& lngExceptionID, bool& blnTwinStored);
 // "The user exception is not stored as listed, so nothing was changed."
 QString No_User_Exception_Message();
 Row_Write Delete_User_Exception(long lngExceptionID);

@@ -273,6 +273,29 @@ TEST_P(ExceptionListFaultTest, OneBoxAndTheListShowsWhatIsStored) {
     Expect_One_Error_Box(QLatin1String(write.strName) == QLatin1String("Remove"), fault);
     EXPECT_EQ(Stored(), before);
     EXPECT_EQ(Listed(), Stored());
+    // A name typed and not stored stays in the box, for a retry.
+    if (QLatin1String(write.strName) == QLatin1String("Add")) {
+        EXPECT_EQ(Entry()->text(), "zed");
+    }
+}
+
+// Another program stores the name (in another letter case) after the dialog asked the
+// database and before it writes: the Add stores nothing, says the name exists, and the
+// list shows what is stored.
+TEST_F(ExceptionListWriteTest, AnAddOfANameAnotherProgramStoredMeanwhileStoresNoSecondRow) {
+    Insert_Exception("anna");
+    Open();
+    auto other = Start_Other_Program();
+    other->Write_At_Statement("SELECT COUNT(E_ID)", "INSERT INTO USER_EXCPN_TBL (E_USER_NAME) VALUES ('ZED')");
+    Add_Name("zed");
+    EXPECT_TRUE(other->Wrote_At_Marker());
+    const std::vector<test::Shown_Box> boxes = Boxes();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].strText, "User Name already exists!");
+    EXPECT_EQ(boxes[0].lngStyle, 48);
+    EXPECT_EQ(Stored(), (QStringList{"anna", "ZED"}));
+    EXPECT_EQ(Listed(), Stored());
+    EXPECT_EQ(Entry()->text(), "zed");
 }
 
 std::vector<Exception_Fault> Exception_Faults() {
