@@ -32,6 +32,13 @@ bool For_Each_Destination(const Db_Connection& hDb, long lngSourceUserID, const 
         if (lngDestUserID == lngSourceUserID) continue;
         modDB::MY_TRANS trans(hDb);
         if (!trans.Began()) return false;
+        // Both users still stored, inside the write transaction: another program may have
+        // removed either since the dialog read the users. One that is gone (reported)
+        // stops the copy, and nothing is written under its id.
+        if (!db::Owner_Stored(hDb, 0, lngSourceUserID) || !db::Owner_Stored(hDb, 0, lngDestUserID)) {
+            trans.Rollback();
+            return false;
+        }
         bool blnWritten = false;
         // A run-time error part-way is reported by the block and undoes the destination.
         Error_Block([&] { blnWritten = writeOne(lngDestUserID); });

@@ -455,6 +455,28 @@ TEST_F(CopySettingsTest, ADestinationWhoseIdCannotBeReadIsSkippedAndTheCopyFails
               "0");
 }
 
+// Another program removes a destination after the copy read the users and before its
+// write: the copy checks both users inside the destination's write transaction, stores
+// nothing under the removed id, says so once, and stops without success.
+TEST_F(CopySettingsTest, ADestinationRemovedAfterTheCopyReadTheUsersGetsNothing) {
+    const long lngAlice = Insert_User("alice");
+    const long lngBob = Insert_User("bob");
+    Add_Files(lngAlice, {".exe"});
+    Open_Console();
+    Select_User("alice");
+    Show("File Filter", [&] {
+        Tick(Destinations(), {"bob"});
+        auto other = Start_Other_Program();
+        other->Write_At_Statement("SELECT USER_NAME, USER_ID FROM USER_TBL",
+                                  QStringLiteral("DELETE FROM USER_TBL WHERE USER_ID=%1").arg(lngBob));
+        Copy_Button().click();
+        EXPECT_TRUE(other->Wrote_At_Marker());
+        Expect_Boxes({{16, "The user is no longer stored: another program removed it."},
+                      {64, "Features are not successfully copied"}});
+    });
+    EXPECT_EQ(Scalar(QStringLiteral("SELECT COUNT(*) FROM FILE_TBL WHERE USER_ID=%1").arg(lngBob)), "0");
+}
+
 TEST_F(CopySettingsTest, ASourceWhoseIdCannotBeReadIsNeverCopiedFrom) {
     const long lngAlice = Insert_User("alice");
     const long lngBob = Insert_User("bob");
